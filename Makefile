@@ -1,0 +1,50 @@
+# Entry points: `make run` and `make test` work on a fresh Debian machine.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+CMAKE_GEN  := -G Ninja
+
+.PHONY: all deps configure build run test test-main test-asan bench fuzz fuzz-smoke clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+configure: deps
+	@cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+
+build: configure
+	@cmake --build $(BUILD)
+
+run: build
+	$(BUILD)/app/cli/hc11flow-cli run examples/loop/loop --steps 20 --history
+
+test: test-main test-asan fuzz-smoke
+
+test-main: build
+	cd $(BUILD) && ctest --output-on-failure
+
+# The Qt-free suite once more under AddressSanitizer and UndefinedBehaviorSanitizer.
+test-asan: deps
+	@cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DHC11_SANITIZE=ON \
+	  -DHC11_GUI=OFF -DHC11_BENCH=OFF >/dev/null
+	@cmake --build $(ASAN_BUILD)
+	cd $(ASAN_BUILD) && ctest --output-on-failure
+
+bench: build
+	$(BUILD)/bench/hc11flow-bench
+
+fuzz: deps
+	@cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DHC11_FUZZ=ON -DHC11_GUI=OFF -DHC11_BENCH=OFF >/dev/null
+	@cmake --build $(FUZZ_BUILD) --target fuzz-targets
+
+# A few seconds per fuzz target when clang is present.
+fuzz-smoke:
+	@if command -v clang++ >/dev/null 2>&1 && [ -f tests/fuzz/CMakeLists.txt ]; then \
+	  $(MAKE) --no-print-directory fuzz && scripts/fuzz-smoke $(FUZZ_BUILD); \
+	else echo "fuzz-smoke: skipped (no clang++ or no fuzz targets)"; fi
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

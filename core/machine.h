@@ -1,0 +1,184 @@
+// The simulated processor, its memory and every variable the run engine
+// shares with the handlers. One Machine is one board's processor; tests make
+// a fresh one per case.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <string_view>
+
+#include "core/ui_hooks.h"
+
+namespace hc11 {
+
+// CC bits (68HC11 layout).
+enum CcFlag : std::uint8_t {
+  FlagC = 0x01,
+  FlagV = 0x02,
+  FlagZ = 0x04,
+  FlagN = 0x08,
+  FlagI = 0x10,
+  FlagH = 0x20,
+  FlagX = 0x40,
+  FlagS = 0x80
+};
+
+struct CpuState {
+  std::uint8_t A = 0;
+  std::uint8_t B = 0;
+  std::uint16_t X = 0;
+  std::uint16_t Y = 0;
+  std::uint16_t SP = 0;
+  std::uint16_t PC = 0;
+  std::uint8_t CC = 0;
+};
+
+// Filled by the decoder for the current instruction, read by its handler.
+struct OperandLatch {
+  std::uint8_t AddrMode = 0;  // 0 inherent, 1 imm8, 2 imm16, 3 direct/extended, 4 relative, 5 indexed
+  std::uint8_t imm8 = 0xAA;
+  std::uint8_t mask = 0xAA;
+  std::uint16_t imm16 = 0xAAAA;
+  std::uint16_t address = 0xAAAA;
+  std::uint16_t branchTarget = 0xAAAA;
+  std::uint16_t indexedAddress = 0xAAAA;
+  std::uint8_t row = 0;
+  std::uint8_t opcode = 0;
+  std::uint8_t prefix = 0;
+};
+
+enum WriteTag : std::uint8_t { TagData = 0, TagReturnAddress = 1, TagForbidden = 3 };
+
+struct WriteTagEntry {
+  std::uint8_t tag = 0;
+  // Set and cleared by the breakpoint list; the core never reads it.
+  const void* ramBreak = nullptr;
+};
+
+struct HistoryEntry {
+  std::uint16_t PC = 0, A = 0, B = 0, CC = 0;
+};
+
+// The board's devices as the memory hooks see them. The core calls these only
+// for addresses of the register block ($1000-$103F), so plain memory pays
+// nothing for the board.
+class Peripherals {
+ public:
+  virtual ~Peripherals() = default;
+  // After a byte at `address` was tagged and stored by MemWrite8.
+  virtual void AfterWrite8(std::uint16_t address, std::uint8_t value) = 0;
+  // A hooked byte read; returns the byte the processor sees.
+  virtual std::uint8_t Read8(std::uint16_t address) = 0;
+  // After both bytes of a 16-bit hooked store were written.
+  virtual void AfterWrite16(std::uint16_t address, std::uint16_t value) = 0;
+  // The board's share of ResetMachine.
+  virtual void BoardReset() = 0;
+};
+
+inline constexpr std::uint16_t kRegisterBlockStart = 0x1000;
+inline constexpr std::uint16_t kRegisterBlockEnd = 0x103F;
+inline constexpr std::size_t kHistorySize = 1024;
+inline constexpr std::size_t kTraceListLimit = 3001;
+
+class Machine {
+ public:
+  explicit Machine(UiHooks* hooks = nullptr);
+  Machine(const Machine&) = delete;
+  Machine& operator=(const Machine&) = delete;
+
+  // --- Processor and memory ---------------------------------------------
+  CpuState cpu;
+  std::array<std::uint8_t, 65536> Memory{};
+  std::array<WriteTagEntry, 65536> WriteTagTable{};
+  OperandLatch latch;
+  std::uint16_t StackTop = 0;
+  std::uint16_t SavedSP = 0;
+  bool StackChanged = false;
+  std::int32_t CycleCount = 0;
+  std::int32_t CycleBase = 0;
+  std::int32_t PrevCycleCount = 0;  // CycleCount when the board last accounted time
+  std::int64_t BoardCycles = 0;     // running total of elapsed cycles (board time)
+  std::uint16_t StartPC = 0;
+  std::uint16_t CodeEnd = 0;
+  std::uint8_t PrevPortA = 0, PrevPortC = 0, PrevPortB = 0;
+  std::uint16_t TimerVector = 0;
+  std::int32_t IrqCounter = 0;
+
+  // Step history ring.
+  std::array<HistoryEntry, kHistorySize> StepHistory{};
+  std::uint32_t HistoryIndex = 0;
+  std::uint32_t HistoryCount = 0;
+  bool HistoryEnabled = false;  // "Tracer instructions détaillé"
+
+  // Per-address code-breakpoint state (the tInst records' BreakState byte).
+  std::array<std::uint8_t, 65536> tInst{};
+
+  // --- Run engine -------------------------------------------------------
+  char16_t RunMode = u'q';
+  std::uint16_t RunTarget = 0;
+  std::uint16_t RunStartPC = 0;
+  bool StepOverCalls = false;
+  bool StepOverArmed = false;
+  bool StopFlag = false;
+  std::string StopMessage;
+  std::int32_t RefreshEvery = 10000;
+  std::int32_t StepCounter = 0;
+  bool Idle = true;
+  std::int32_t EventTimeRef = 0;  // CycleCount - CycleBase at the previous event line
+
+  // The trace list (at most kTraceListLimit lines).
+  std::deque<std::string> TraceList;
+
+  // --- Register helpers -------------------------------------------------
+  std::uint16_t GetD() const { return static_cast<std::uint16_t>(cpu.A << 8 | cpu.B); }
+  void SetD(std::uint16_t v) {
+    cpu.A = static_cast<std::uint8_t>(v >> 8);
+    cpu.B = static_cast<std::uint8_t>(v);
+  }
+  void SetFlag(std::uint8_t mask, bool on) {
+    cpu.CC = on ? static_cast<std::uint8_t>(cpu.CC | mask) : static_cast<std::uint8_t>(cpu.CC & ~mask);
+  }
+  bool TestFlag(std::uint8_t mask) const { return (cpu.CC & mask) != 0; }
+  void SetNZ0_8(std::uint8_t v);
+  void SetNZ0_16(std::uint16_t v);
+
+  // --- Stack ------------------------------------------------------------
+  void Push8(std::uint8_t value, std::uint8_t tag);
+  void Push16(std::uint16_t value, std::uint8_t tag);
+  std::uint8_t Pull8();
+  std::uint16_t Pull16();
+
+  // --- Memory hooks -----------------------------------------------------
+  std::uint8_t MemRead8(std::uint16_t address);
+  std::uint16_t MemRead16(std::uint16_t address);
+  void MemWrite8(std::uint16_t address, std::uint8_t value, std::uint8_t tag);
+  void MemWrite16(std::uint16_t address, std::uint16_t value);
+  // Read-modify-write through MemWrite8 (tag 0): the devices see the change.
+  void SetBitHooked(std::uint16_t address, std::uint8_t mask, bool on);
+  // The same change made in Memory only, with no device reaction.
+  void SetBitRaw(std::uint16_t address, std::uint8_t mask, bool on);
+
+  // --- Reset, errors, trace ---------------------------------------------
+  void ResetMachine();
+  void ClearWriteTags();
+  // StopMessage <- text, a 500 Hz beep for 100 ms, StopFlag raised.
+  void ReportError(std::string text);
+  // Formats the timed event line and appends it to the trace list.
+  void EventTrace(std::string_view text);
+  // Appends to the trace list, dropping the oldest lines beyond the limit.
+  void AppendTraceLine(std::string line);
+
+  // --- Wiring -----------------------------------------------------------
+  UiHooks& hooks() { return *hooks_; }
+  void SetHooks(UiHooks* hooks);
+  void SetPeripherals(Peripherals* devices) { devices_ = devices; }
+  Peripherals* peripherals() const { return devices_; }
+
+ private:
+  UiHooks* hooks_;
+  Peripherals* devices_ = nullptr;
+};
+
+}  // namespace hc11

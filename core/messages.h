@@ -1,0 +1,40 @@
+// The one interface through which every subsystem shows a message box or asks
+// the user something. The window shows real dialogs, the CLI prints to stderr
+// and tests record what was said, so nothing ever blocks on a dialog.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace hc11 {
+
+enum class MsgKind { Error, Warning, Info };
+
+class Messages {
+ public:
+  virtual ~Messages() = default;
+  // A modal message box with the given caption (for example "Erreur").
+  virtual void Show(MsgKind kind, std::string_view caption, std::string_view text) = 0;
+  // An input prompt (title, text, default); nullopt when the user cancels.
+  virtual std::optional<std::string> Prompt(std::string_view title, std::string_view text,
+                                            std::string_view defaultValue) {
+    (void)title;
+    (void)text;
+    return std::string(defaultValue);
+  }
+  // A yes/no confirmation.
+  virtual bool Confirm(std::string_view caption, std::string_view text) {
+    (void)caption;
+    (void)text;
+    return true;
+  }
+};
+
+// Swallows everything; for callers that have nobody to tell.
+class SilentMessages final : public Messages {
+ public:
+  void Show(MsgKind, std::string_view, std::string_view) override {}
+};
+
+}  // namespace hc11
