@@ -1,0 +1,43 @@
+// Test doubles for the host interfaces: they record what the code under test
+// shows, so no test ever opens a dialog.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/messages.h"
+#include "core/ui_hooks.h"
+
+namespace hc11::test {
+
+struct ShownMessage {
+  MsgKind kind;
+  std::string caption;
+  std::string text;
+};
+
+class RecordingMessages : public Messages {
+ public:
+  void Show(MsgKind kind, std::string_view caption, std::string_view text) override {
+    shown.push_back({kind, std::string(caption), std::string(text)});
+  }
+  std::vector<ShownMessage> shown;
+};
+
+// A host with a controllable clock that records beeps and label texts.
+class RecordingHooks : public UiHooks {
+ public:
+  std::uint32_t TickCount() override { return tick; }
+  void Beep(int frequencyHz, int durationMs) override { beeps.push_back({frequencyHz, durationMs}); }
+  void ShowStopReason(std::string_view text) override { stopReason = std::string(text); }
+  void ShowTraceLine(std::string_view text) override { traceLine = std::string(text); }
+  void ShowStopMessage(std::string_view text) override { stopMessage = std::string(text); }
+  void AppendInfoLine(std::string_view text) override { infoLines.emplace_back(text); }
+
+  std::uint32_t tick = 0;
+  std::vector<std::pair<int, int>> beeps;
+  std::string stopReason, traceLine, stopMessage;
+  std::vector<std::string> infoLines;
+};
+
+}  // namespace hc11::test
