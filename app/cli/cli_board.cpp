@@ -1,0 +1,149 @@
+#include "app/cli/cli_board.h"
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <fstream>
+#include <ostream>
+
+#include "core/text_util.h"
+
+namespace hc11::cli {
+
+namespace {
+
+// "ADDR:COUNT" as --dump takes it: a hexadecimal address (with or without "$"
+// or "0x") and a decimal count of at least one, inside the 2 KiB image.
+std::optional<EepromDump> ParseEepromRange(const std::string& text) {
+  const std::size_t colon = text.find(':');
+  if (colon == std::string::npos) return std::nullopt;
+  std::string address = text.substr(0, colon);
+  if (address.starts_with("0x") || address.starts_with("0X"))
+    address.erase(0, 2);
+  else if (address.starts_with("$"))
+    address.erase(0, 1);
+  const std::string count = text.substr(colon + 1);
+  if (address.empty() || count.starts_with("$")) return std::nullopt;
+  const auto a = StrToWord("$" + address);
+  const auto n = StrToWord(count);
+  if (!a || !n || *n == 0 || *a + *n > Board::kEepromSize) return std::nullopt;
+  return EepromDump{*a, *n};
+}
+
+bool IsKeyCaption(const std::string& caption) {
+  return caption == kOnOffCaption || FindKeypadKey(caption).has_value();
+}
+
+std::string HexBytes(const std::uint8_t* bytes, std::size_t n) {
+  std::string line;
+  for (std::size_t i = 0; i < n; ++i) line += Format(" %2.2X", bytes[i]);
+  return line;
+}
+
+}  // namespace
+
+const char* BoardOptionsUsage() {
+  return "[--key CAPTION]... [--inject NAME]... [--signal N] [--ocfreq N] [--oc] [--trace-i2c] "
+         "[--trace-synth] [--eeprom FILE] [--dump-eeprom ADDR:COUNT]...";
+}
+
+BoardOptionResult ParseBoardOption(const std::vector<std::string>& args, std::size_t i,
+                                   BoardOptions& options) {
+  const std::string& name = args[i];
+  if (name == "--oc") {
+    options.oc = true;
+    return {1, {}};
+  }
+  if (name == "--trace-i2c") {
+    options.traceI2c = true;
+    return {1, {}};
+  }
+  if (name == "--trace-synth") {
+    options.traceSynth = true;
+    return {1, {}};
+  }
+
+  const bool takesValue = name == "--key" || name == "--inject" || name == "--signal" || name == "--ocfreq" ||
+                          name == "--eeprom" || name == "--dump-eeprom";
+  if (!takesValue) return {0, {}};
+  if (i + 1 >= args.size()) return {0, name + " needs a value"};
+  const std::string& value = args[i + 1];
+
+  if (name == "--key") {
+    if (!IsKeyCaption(value)) return {0, "unknown key '" + value + "'"};
+    options.keys.push_back(value);
+  } else if (name == "--inject") {
+    const auto command = FindCommand(value);
+    if (!command) return {0, "unknown command button '" + value + "'"};
+    options.injects.push_back(*command);
+  } else if (name == "--signal") {
+    const auto level = StrToWord(value);
+    if (!level || *level > 255) return {0, "bad signal level '" + value + "' (0..255)"};
+    options.signal = *level;
+  } else if (name == "--ocfreq") {
+    const auto kHz = StrToIntSigned(value);
+    if (!kHz || *kHz < INT_MIN || *kHz > INT_MAX) return {0, "bad frequency '" + value + "'"};
+    options.ocFreq = static_cast<int>(*kHz);
+  } else if (name == "--eeprom") {
+    options.eepromFile = value;
+  } else {
+    const auto range = ParseEepromRange(value);
+    if (!range)
+      return {0, "--dump-eeprom: expected hexadecimal ADDR and decimal COUNT within the 2048 bytes, got '" +
+                     value + "'"};
+    options.eepromDumps.push_back(*range);
+  }
+  return {2, {}};
+}
+
+void ApplyBoardOptionsBeforeLoad(Board& board, const BoardOptions& options) {
+  board.I2cTrace = options.traceI2c;
+  board.SynthTrace = options.traceSynth;
+  if (options.signal) board.SetNiveauSignal(*options.signal);
+  if (options.ocFreq) board.SetOcFreq(*options.ocFreq);
+  if (options.oc) board.SetCbOC(true);
+}
+
+std::string ApplyBoardOptionsAfterLoad(Board& board, const BoardOptions& options) {
+  if (!options.eepromFile.empty()) {
+    std::ifstream in(options.eepromFile, std::ios::binary);
+    if (!in) return "cannot read EEPROM image '" + options.eepromFile + "'";
+    std::array<std::uint8_t, Board::kEepromSize> image{};
+    in.read(reinterpret_cast<char*>(image.data()), static_cast<std::streamsize>(image.size()));
+    const bool full = in.gcount() == static_cast<std::streamsize>(image.size());
+    in.get();
+    if (!full || !in.eof()) return "EEPROM image '" + options.eepromFile + "' must hold exactly 2048 bytes";
+    board.EepromImage = image;
+  }
+  for (const std::string& caption : options.keys) {
+    if (caption == kOnOffCaption)
+      board.PressOnOff();
+    else if (const auto key = FindKeypadKey(caption))
+      board.PressKey(*key);
+  }
+  for (BoardCommand command : options.injects) board.PressCommand(command);
+  return {};
+}
+
+void PrintPanel(const Board& board, const BoardOptions& options, std::ostream& out) {
+  const auto& seg = board.Ecran1.Segments;
+  out << "panel: Ecran1=" << Format("%2.2X %2.2X %2.2X %2.2X", seg[0], seg[1], seg[2], seg[3]) << '\n';
+  out << "panel: Led1Ton=" << (board.Led1Ton ? 1 : 0) << '\n';
+  out << "panel: Led2Hp=" << (board.Led2Hp ? 1 : 0) << '\n';
+  out << "panel: Led3Klx=" << (board.Led3Klx ? 1 : 0) << '\n';
+  out << "panel: Led4MA=" << (board.Led4MA ? 1 : 0) << '\n';
+  out << "panel: LbPcf8574=" << board.LbPcf8574 << '\n';
+  out << "panel: LbOutA=" << board.LbOutA << '\n';
+  out << "panel: LbSynth=" << board.LbSynth << '\n';
+  for (const std::string& line : board.Memo1) out << "memo: " << line << '\n';
+  for (const EepromDump& dump : options.eepromDumps) {
+    for (std::size_t offset = 0; offset < dump.count; offset += 16) {
+      const std::size_t address = dump.address + offset;
+      const std::size_t n = std::min<std::size_t>(16, dump.count - offset);
+      out << Format("%4.4x  ", static_cast<unsigned>(address)) << HexBytes(&board.EepromImage[address], n)
+          << '\n';
+    }
+  }
+}
+
+}  // namespace hc11::cli

@@ -1,0 +1,122 @@
+#include "board/board.h"
+
+#include "board/rounding.h"
+
+namespace hc11 {
+
+namespace {
+
+constexpr std::uint16_t kToneDivisor = 0x0017;
+constexpr long long kToneClock = 1230250;
+constexpr int kToneMs = 100;
+
+}  // namespace
+
+Board::Board(Machine& machine, Messages& messages) : machine_(machine), messages_(messages) {
+  machine_.SetPeripherals(this);
+}
+
+Board::~Board() {
+  if (machine_.peripherals() == this) machine_.SetPeripherals(nullptr);
+}
+
+void Board::AfterWrite8(std::uint16_t address, std::uint8_t value) {
+  switch (address) {
+    case kPortA:
+      I2cBusStep(value);
+      PortAIndicator(address, value);
+      break;
+    case kPortD:
+      SynthStep(value);
+      break;
+    case kSciData:
+      UartTransmit(value);
+      break;
+    default:
+      break;
+  }
+}
+
+std::uint8_t Board::Read8(std::uint16_t address) {
+  auto& mem = machine_.Memory;
+  switch (address) {
+    case kSciData:
+      return UartRead();
+    case 0x1031:
+    case 0x1032:
+    case 0x1033:
+    case 0x1034: {
+      // Bit 2 of the A/D control register selects channels 4-7 instead of 0-3.
+      const std::size_t channel = (address - 0x1031u) + (mem[kAdcControl] & 4u);
+      mem[address] = AdcInputs[channel];
+      return mem[address];
+    }
+    default:
+      return mem[address];
+  }
+}
+
+void Board::AfterWrite16(std::uint16_t address, std::uint16_t value) {
+  (void)value;
+  if (address == kToneRegister) SoundTone();
+}
+
+void Board::SoundTone() {
+  const std::uint16_t divisor = machine_.MemRead16(kToneDivisor);
+  if (divisor == 0) return;  // no tone without a period
+  machine_.hooks().Beep(static_cast<int>(RoundHalfEven(kToneClock, divisor)), kToneMs);
+}
+
+void Board::BoardReset() {
+  auto& mem = machine_.Memory;
+  mem[kPortA] |= kPinOnOff;  // on/off key released
+  machine_.SetBitHooked(kPortA, kPinChannelBusy, cbOC_);
+  RxIndex = 0;
+  mem[kSciStatus] = 0x80;
+  I2cPhase = 0;
+  I2cMode = 0;
+  I2cFrame.fill(0);
+  LoadEepromDefaults();
+  I2cCount = 0;
+  SynthPhase = 0;
+  SynthBits = 0;
+  SynthReg = 0;
+  SynthShift = 0;
+  Memo1.clear();
+  for (int ch = 0; ch <= 5; ++ch) AdcInputs[static_cast<std::size_t>(ch)] = KeypadIdleLevel(ch);
+  AdcInputs[6] = static_cast<std::uint8_t>(niveauSignal_);
+  Ecran1.Clear();
+  Changed(PanelPart::Memo);
+  Changed(PanelPart::Inputs);
+  Changed(PanelPart::Display);
+}
+
+std::uint8_t Board::ReadTyped(std::uint16_t address, char type, std::uint8_t value) {
+  switch (type) {
+    case 'A':
+      if (address <= 7) return AdcInputs[address];
+      Warn("depasse TbCan");
+      return value;
+    case 'C':
+      if (address < machine_.CodeEnd) return machine_.Memory[address];
+      Warn("pcsu<long_code");
+      return 0x55;
+    case 'I':
+      return machine_.Memory[address];
+    case '2':
+      if (ProgramOutput) ProgramOutput(" I2C interdit en normal");
+      return value;
+    default:
+      return 0;
+  }
+}
+
+void Board::Warn(std::string_view message) {
+  messages_.Show(MsgKind::Warning, "Avertissement", " Err." + std::string(message));
+}
+
+void Board::Changed(PanelPart part) {
+  if (OnPanelChange) OnPanelChange(part);
+}
+
+}  // namespace hc11

@@ -1,0 +1,74 @@
+// The board panel's inputs and indicators: keypad and on/off key, channel-busy
+// switch, signal level, compared frequency, command buttons, the port-A
+// output label and the serial memo.
+#include "board/board.h"
+
+namespace hc11 {
+
+void Board::PortAIndicator(std::uint16_t address, std::uint8_t value) {
+  if (address != kPortA || value == machine_.PrevPortA) return;
+  const std::uint8_t bits = value & (kPinStop | kPinRinger);
+  if (bits == outABits_) return;
+  outABits_ = bits;
+  LbOutA.clear();
+  if ((bits & kPinStop) != 0) LbOutA += " bStop";
+  if ((bits & kPinRinger) != 0) LbOutA += " bSonnerie";
+  Changed(PanelPart::LbOutA);
+}
+
+void Board::PressKey(std::size_t keyIndex) {
+  if (keyIndex >= kKeypad.size()) return;
+  const KeypadKey& key = kKeypad[keyIndex];
+  AdcInputs[static_cast<std::size_t>(key.channel)] = key.level;
+  Changed(PanelPart::Inputs);
+}
+
+void Board::ReleaseKey(std::size_t keyIndex) {
+  if (keyIndex >= kKeypad.size()) return;
+  const int channel = kKeypad[keyIndex].channel;
+  AdcInputs[static_cast<std::size_t>(channel)] = KeypadIdleLevel(channel);
+  Changed(PanelPart::Inputs);
+}
+
+// The on/off key is an input pin: it changes port A without any device reaction.
+void Board::PressOnOff() {
+  machine_.SetBitRaw(kPortA, kPinOnOff, false);
+}
+
+void Board::ReleaseOnOff() {
+  machine_.SetBitRaw(kPortA, kPinOnOff, true);
+}
+
+void Board::SetCbOC(bool busy) {
+  cbOC_ = busy;
+  machine_.SetBitHooked(kPortA, kPinChannelBusy, busy);
+  Changed(PanelPart::Inputs);
+}
+
+void Board::SetNiveauSignal(int level) {
+  niveauSignal_ = level < 0 ? 0 : level > 255 ? 255 : level;
+  AdcInputs[6] = static_cast<std::uint8_t>(niveauSignal_);
+  Changed(PanelPart::Inputs);
+}
+
+void Board::SetOcFreq(int kHz) {
+  ocFreq_ = kHz;
+  AdcInputs[6] = static_cast<std::uint8_t>(niveauSignal_);
+  Changed(PanelPart::Inputs);
+}
+
+void Board::PressCommand(BoardCommand command) {
+  InjectMessage(CommandMessage(command));
+}
+
+void Board::ClearMemo() {
+  Memo1.clear();
+  Changed(PanelPart::Memo);
+}
+
+void Board::ClickEcran1() {
+  Ecran1.Click();
+  Changed(PanelPart::Display);
+}
+
+}  // namespace hc11
