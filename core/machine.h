@@ -75,6 +75,8 @@ class Peripherals {
   virtual void AfterWrite16(std::uint16_t address, std::uint16_t value) = 0;
   // The board's share of ResetMachine.
   virtual void BoardReset() = 0;
+  // A run command begins (the serial link forgets the host text it received).
+  virtual void RunStarted() {}
 };
 
 inline constexpr std::uint16_t kRegisterBlockStart = 0x1000;
@@ -127,6 +129,11 @@ class Machine {
   std::int32_t StepCounter = 0;
   bool Idle = true;
   std::int32_t EventTimeRef = 0;  // CycleCount - CycleBase at the previous event line
+  // Steps after which each run command stops as "Arret" would; 0 = no bound.
+  std::uint64_t StepBudget = 0;
+  // The window's "debug once" check box; the decoder clears it on every
+  // recognised instruction.
+  bool DebugOnce = false;
 
   // The trace list (at most kTraceListLimit lines).
   std::deque<std::string> TraceList;
@@ -141,8 +148,16 @@ class Machine {
     cpu.CC = on ? static_cast<std::uint8_t>(cpu.CC | mask) : static_cast<std::uint8_t>(cpu.CC & ~mask);
   }
   bool TestFlag(std::uint8_t mask) const { return (cpu.CC & mask) != 0; }
-  void SetNZ0_8(std::uint8_t v);
-  void SetNZ0_16(std::uint16_t v);
+  // N and Z from the value, V cleared, C kept: the rule of loads, stores,
+  // transfers and logic operations.
+  void SetNZ0_8(std::uint8_t v) {
+    cpu.CC = static_cast<std::uint8_t>((cpu.CC & ~(FlagN | FlagZ | FlagV)) | (v & 0x80 ? FlagN : 0) |
+                                       (v == 0 ? FlagZ : 0));
+  }
+  void SetNZ0_16(std::uint16_t v) {
+    cpu.CC = static_cast<std::uint8_t>((cpu.CC & ~(FlagN | FlagZ | FlagV)) | (v & 0x8000 ? FlagN : 0) |
+                                       (v == 0 ? FlagZ : 0));
+  }
 
   // --- Stack ------------------------------------------------------------
   void Push8(std::uint8_t value, std::uint8_t tag);
@@ -151,9 +166,26 @@ class Machine {
   std::uint16_t Pull16();
 
   // --- Memory hooks -----------------------------------------------------
-  std::uint8_t MemRead8(std::uint16_t address);
-  std::uint16_t MemRead16(std::uint16_t address);
-  void MemWrite8(std::uint16_t address, std::uint8_t value, std::uint8_t tag);
+  // Plain memory takes the inline path; only the register block reaches the
+  // devices, and only when a board is attached.
+  std::uint8_t MemRead8(std::uint16_t address) {
+    if (IsRegisterBlock(address) && devices_ != nullptr) [[unlikely]]
+      return devices_->Read8(address);
+    return Memory[address];
+  }
+  std::uint16_t MemRead16(std::uint16_t address) {
+    const std::uint8_t high = MemRead8(address);
+    return static_cast<std::uint16_t>(high << 8 | MemRead8(static_cast<std::uint16_t>(address + 1)));
+  }
+  void MemWrite8(std::uint16_t address, std::uint8_t value, std::uint8_t tag) {
+    WriteTagEntry& entry = WriteTagTable[address];
+    if (entry.tag == TagForbidden) [[unlikely]]
+      ReportForbiddenWrite(address);
+    entry.tag = tag;
+    Memory[address] = value;
+    if (IsRegisterBlock(address) && devices_ != nullptr) [[unlikely]]
+      devices_->AfterWrite8(address, value);
+  }
   void MemWrite16(std::uint16_t address, std::uint16_t value);
   // Read-modify-write through MemWrite8 (tag 0): the devices see the change.
   void SetBitHooked(std::uint16_t address, std::uint8_t mask, bool on);
@@ -162,6 +194,14 @@ class Machine {
 
   // --- Reset, errors, trace ---------------------------------------------
   void ResetMachine();
+  // The board's clock: the counts elapsed since its previous accounting join
+  // its running total.
+  void AccountBoardTime() {
+    BoardCycles += CycleCount - PrevCycleCount;
+    PrevCycleCount = CycleCount;
+  }
+  // Simulated milliseconds for a number of cycle counts.
+  static long double CountsToMs(std::int64_t counts);
   void ClearWriteTags();
   // StopMessage <- text, a 500 Hz beep for 100 ms, StopFlag raised.
   void ReportError(std::string text);
@@ -171,12 +211,16 @@ class Machine {
   void AppendTraceLine(std::string line);
 
   // --- Wiring -----------------------------------------------------------
+  static bool IsRegisterBlock(std::uint16_t address) { return (address & 0xFFC0) == kRegisterBlockStart; }
   UiHooks& hooks() { return *hooks_; }
   void SetHooks(UiHooks* hooks);
   void SetPeripherals(Peripherals* devices) { devices_ = devices; }
   Peripherals* peripherals() const { return devices_; }
 
  private:
+  void ReportForbiddenWrite(std::uint16_t address);
+
+  UiHooks defaultHooks_;
   UiHooks* hooks_;
   Peripherals* devices_ = nullptr;
 };

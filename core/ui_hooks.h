@@ -28,6 +28,8 @@ class UiHooks {
 
   // A line was appended to the trace list (already bounded by the core).
   virtual void TraceLineAdded(const std::string& line) { (void)line; }
+  // Bring the trace list into view (after the step history was listed).
+  virtual void ShowTraceList() {}
   // Text appended to the information label (LbInfo).
   virtual void AppendInfoLine(std::string_view text) { (void)text; }
   // A string to send through the host serial port.

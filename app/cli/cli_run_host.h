@@ -1,0 +1,47 @@
+// The CLI as the core's host: trace lines go to the output as they are
+// appended, labels are remembered for the summary lines, messages go to
+// the error stream.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "core/machine.h"
+#include "core/messages.h"
+#include "core/ui_hooks.h"
+
+namespace hc11::cli {
+
+class CliRunHost : public UiHooks {
+ public:
+  CliRunHost(std::ostream& out, const Machine& machine) : out_(out), machine_(machine) {}
+
+  void TraceLineAdded(const std::string& line) override { out_ << line << '\n'; }
+  void ShowStopReason(std::string_view text) override { stopReason_ = text; }
+
+  // The breakpoint list's display line for a breakpoint set on the command line.
+  std::string BreakpointLine(std::uint16_t address) override;
+
+  const std::string& stopReason() const { return stopReason_; }
+
+ private:
+  std::ostream& out_;
+  const Machine& machine_;
+  std::string stopReason_;
+};
+
+class CliMessages : public Messages {
+ public:
+  explicit CliMessages(std::ostream& err) : err_(err) {}
+  void Show(MsgKind, std::string_view caption, std::string_view text) override {
+    err_ << caption << ": " << text << '\n';
+  }
+
+ private:
+  std::ostream& err_;
+};
+
+}  // namespace hc11::cli

@@ -1,0 +1,44 @@
+// Simulation speed: RunLoop on a tight counting loop, history off.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <initializer_list>
+
+#include "core/machine.h"
+#include "core/run_engine.h"
+
+namespace {
+
+constexpr std::uint16_t kStart = 0xE000;
+
+// E000  C6 00     ldB  #0
+// E002  96 10     ldA  $10        <- loop
+// E004  8B 01     addA #1
+// E006  97 10     stA  $10
+// E008  5A        decB
+// E009  26 F7     bne  $E002
+// E00B  20 F5     jr   $E002
+void LoadLoop(hc11::Machine& m) {
+  std::uint16_t a = kStart;
+  for (std::uint8_t b : {0xC6, 0x00, 0x96, 0x10, 0x8B, 0x01, 0x97, 0x10, 0x5A, 0x26, 0xF7, 0x20, 0xF5})
+    m.Memory[a++] = b;
+  m.CodeEnd = a;
+  m.StartPC = kStart;
+  m.ResetMachine();
+}
+
+void BM_RunLoop(benchmark::State& state) {
+  hc11::Machine m;
+  LoadLoop(m);
+  const auto steps = static_cast<std::uint64_t>(state.range(0));
+  m.StepBudget = steps;
+  for (auto _ : state) {
+    hc11::RunCommand(m, hc11::kModeRun, false);
+    benchmark::DoNotOptimize(m.cpu.A);
+  }
+  // items_per_second is simulated steps per second.
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * steps));
+}
+BENCHMARK(BM_RunLoop)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+
+}  // namespace

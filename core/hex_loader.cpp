@@ -1,0 +1,123 @@
+#include "core/hex_loader.h"
+
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string_view>
+
+#include "core/text_util.h"
+
+namespace hc11 {
+
+namespace {
+
+// Only this many characters of a line are seen: longer records cannot load.
+constexpr std::size_t kMaxLineChars = 90;
+constexpr std::uint16_t kTimerVectorAddress = 0xFFE8;
+
+// A field of `len` hexadecimal digits from 1-based position `pos`. A field the
+// line cuts short is unreadable rather than a smaller number.
+std::optional<std::uint16_t> HexField(const std::string& line, std::size_t pos, std::size_t len) {
+  if (pos - 1 + len > line.size()) return std::nullopt;
+  return StrToWord("$" + line.substr(pos - 1, len));
+}
+
+void Report(Messages& messages, const std::string& fileName, int lineNumber, const std::string& reason) {
+  const std::string where = lineNumber > 0 ? Format(", ligne %d", lineNumber) : std::string();
+  messages.Show(MsgKind::Error, "Erreur",
+                Format("Image HEX %s%s : %s", fileName.c_str(), where.c_str(), reason.c_str()));
+}
+
+}  // namespace
+
+bool LoadHexImage(Machine& m, const std::string& fileName, Messages& messages) {
+  std::error_code ec;
+  if (!std::filesystem::exists(fileName, ec)) {
+    Report(messages, fileName, 0, "fichier introuvable");
+    return false;
+  }
+  std::ifstream in(fileName, std::ios::binary);
+  if (!in) {
+    Report(messages, fileName, 0, "lecture impossible");
+    return false;
+  }
+  int lineNumber = 0;
+  std::uint16_t highest = 0;
+  std::string line;
+  for (;;) {
+    ++lineNumber;
+    if (!std::getline(in, line)) {
+      Report(messages, fileName, lineNumber, "fin du fichier sans enregistrement de fin");
+      return false;
+    }
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.size() > kMaxLineChars) line.resize(kMaxLineChars);
+    if (line.empty()) {
+      Report(messages, fileName, lineNumber, "ligne vide avant l'enregistrement de fin");
+      return false;
+    }
+    if (line[0] != ':') continue;
+
+    const auto count = HexField(line, 2, 2);
+    const auto address = HexField(line, 4, 4);
+    const auto type = HexField(line, 8, 2);
+    if (!count || !address || !type) {
+      const char* field = !count ? "nombre d'octets" : !address ? "adresse" : "type";
+      Report(messages, fileName, lineNumber, Format("champ %s illisible", field));
+      return false;
+    }
+    // Only data records, and records whose address field is 0000 (the end
+    // record among them), are accepted.
+    if (*type != 0 && *address != 0) {
+      Report(messages, fileName, lineNumber,
+             Format("enregistrement de type %2.2X refusé (adresse %4.4X)", *type, *address));
+      return false;
+    }
+    std::uint16_t current = *address;
+    for (std::uint16_t i = 0; i < *count; ++i) {
+      const auto byte = HexField(line, 10 + 2 * std::size_t{i}, 2);
+      if (!byte) {
+        Report(messages, fileName, lineNumber, Format("octet %d illisible", i + 1));
+        return false;
+      }
+      m.Memory[current] = static_cast<std::uint8_t>(*byte);
+      if (current < 0xFFFF) ++current;
+      if (current > highest) highest = current;
+    }
+    if (current == 0) break;
+  }
+  m.CodeEnd = highest;
+  return true;
+}
+
+bool LoadBinaryImage(const std::string& fileName, std::span<std::uint8_t> buffer, Messages& messages) {
+  std::filesystem::path path(fileName);
+  path.replace_extension(".bin");
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    messages.Show(MsgKind::Error, "Erreur", Format("Image %s : fichier introuvable", path.string().c_str()));
+    return false;
+  }
+  in.read(reinterpret_cast<char*>(buffer.data()), static_cast<std::streamsize>(buffer.size()));
+  const auto got = static_cast<std::size_t>(in.gcount());
+  if (got < buffer.size()) {
+    messages.Show(MsgKind::Error, "Erreur",
+                  Format("Image %s : %zu octets lus sur %zu", path.string().c_str(), got, buffer.size()));
+    return false;
+  }
+  return true;
+}
+
+bool LoadProgramImage(Machine& m, const std::string& hexFile, Messages& messages) {
+  m.ClearWriteTags();
+  m.ResetMachine();
+  const bool loaded = LoadHexImage(m, hexFile, messages);
+  m.TimerVector = m.MemRead16(kTimerVectorAddress);
+  m.ClearWriteTags();
+  m.ResetMachine();
+  m.RunMode = u'q';
+  m.StepOverArmed = false;
+  return loaded;
+}
+
+}  // namespace hc11

@@ -1,0 +1,116 @@
+#include "core/machine.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "core/text_util.h"
+
+namespace hc11 {
+
+namespace {
+// Reset clears internal RAM and the register block up to, not including, $103F.
+constexpr std::uint16_t kResetClearEnd = 0x103F;
+constexpr std::uint16_t kForbiddenStart = 0x2000;
+constexpr int kErrorBeepHz = 500;
+constexpr int kErrorBeepMs = 100;
+// One count is one E-clock period: a 3.58 MHz crystal divided by four.
+constexpr long double kMsPerCount = 4000.0L / 3580000.0L;
+}  // namespace
+
+Machine::Machine(UiHooks* hooks) : hooks_(hooks != nullptr ? hooks : &defaultHooks_) {}
+
+void Machine::SetHooks(UiHooks* hooks) {
+  hooks_ = hooks != nullptr ? hooks : &defaultHooks_;
+}
+
+void Machine::Push8(std::uint8_t value, std::uint8_t tag) {
+  StackChanged = true;
+  MemWrite8(cpu.SP, value, tag);
+  --cpu.SP;  // wraps from $0000 to $FFFF
+}
+
+void Machine::Push16(std::uint16_t value, std::uint8_t tag) {
+  Push8(static_cast<std::uint8_t>(value), tag);
+  Push8(static_cast<std::uint8_t>(value >> 8), tag);
+}
+
+std::uint8_t Machine::Pull8() {
+  StackChanged = true;
+  ++cpu.SP;  // wraps from $FFFF to $0000
+  return Memory[cpu.SP];
+}
+
+std::uint16_t Machine::Pull16() {
+  const std::uint8_t high = Pull8();
+  return static_cast<std::uint16_t>(high << 8 | Pull8());
+}
+
+void Machine::MemWrite16(std::uint16_t address, std::uint16_t value) {
+  MemWrite8(address, static_cast<std::uint8_t>(value >> 8), TagData);
+  MemWrite8(static_cast<std::uint16_t>(address + 1), static_cast<std::uint8_t>(value), TagData);
+  if (IsRegisterBlock(address) && devices_ != nullptr) [[unlikely]]
+    devices_->AfterWrite16(address, value);
+}
+
+void Machine::SetBitHooked(std::uint16_t address, std::uint8_t mask, bool on) {
+  const std::uint8_t old = Memory[address];
+  MemWrite8(address, static_cast<std::uint8_t>(on ? old | mask : old & ~mask), TagData);
+}
+
+void Machine::SetBitRaw(std::uint16_t address, std::uint8_t mask, bool on) {
+  const std::uint8_t old = Memory[address];
+  Memory[address] = static_cast<std::uint8_t>(on ? old | mask : old & ~mask);
+}
+
+void Machine::ReportForbiddenWrite(std::uint16_t address) {
+  ReportError(Format("Ram Interdit: %4.4X", address));
+}
+
+void Machine::ResetMachine() {
+  CycleCount = 0;
+  CycleBase = 0;
+  EventTimeRef = 0;
+  std::fill(Memory.begin(), Memory.begin() + kResetClearEnd, std::uint8_t{0});
+  for (std::size_t a = kForbiddenStart; a < WriteTagTable.size(); ++a) WriteTagTable[a].tag = TagForbidden;
+  cpu.CC = FlagI;
+  PrevCycleCount = 0;
+  PrevPortA = PrevPortB = PrevPortC = 0;
+  IrqCounter = 0;
+  BoardCycles = 0;
+  cpu.SP = 0;
+  StackTop = 0;
+  StackChanged = true;
+  cpu.PC = StartPC;
+  if (devices_ != nullptr) devices_->BoardReset();
+  AccountBoardTime();
+}
+
+void Machine::ClearWriteTags() {
+  WriteTagTable.fill(WriteTagEntry{});
+}
+
+void Machine::ReportError(std::string text) {
+  StopMessage = std::move(text);
+  hooks_->Beep(kErrorBeepHz, kErrorBeepMs);
+  StopFlag = true;
+}
+
+long double Machine::CountsToMs(std::int64_t counts) {
+  return static_cast<long double>(counts) * kMsPerCount;
+}
+
+void Machine::EventTrace(std::string_view text) {
+  const std::int32_t n = CycleCount - CycleBase;
+  const std::int32_t d = n - EventTimeRef;
+  AppendTraceLine(
+      Format("%4.4x T=%8.3Lfms %.*s", cpu.PC, CountsToMs(d), static_cast<int>(text.size()), text.data()));
+  EventTimeRef = n;
+}
+
+void Machine::AppendTraceLine(std::string line) {
+  while (TraceList.size() >= kTraceListLimit) TraceList.pop_front();
+  TraceList.push_back(std::move(line));
+  hooks_->TraceLineAdded(TraceList.back());
+}
+
+}  // namespace hc11

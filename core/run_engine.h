@@ -1,0 +1,44 @@
+// The run engine: run commands, the single step and the stop test. A run is
+// a loop inside the command that yields to the host every RefreshEvery + 1
+// steps; the host reaches it only through UiHooks.
+#pragma once
+
+#include <cstdint>
+
+#include "core/machine.h"
+
+namespace hc11 {
+
+// Run-mode letters.
+inline constexpr char16_t kModeRun = u'x';       // "Exécuter" (F9)
+inline constexpr char16_t kModeStep = u'v';      // "Pas a Pas détaillé" (F7)
+inline constexpr char16_t kModeStepOver = u'w';  // "Pas à Pas Spr" (F8)
+inline constexpr char16_t kModeRunTo = u's';     // "continuer jusqu'a", "Jusqu'au curseur"
+inline constexpr char16_t kModeCallReturned = u't';
+inline constexpr char16_t kModeReturnUp = u'u';  // "Remonter du SP"
+inline constexpr char16_t kModeStop = u'q';      // "Arret" (F2)
+
+inline constexpr std::int32_t kIrqPeriod = 10000;
+
+// Sets StepOverCalls and, for a run letter (s t u v w x), RunMode, then runs.
+// Ignored while a run is already in progress.
+void RunCommand(Machine& m, char16_t mode, bool stepOver);
+
+// "Remonter du SP": remembers SP, then runs until a return climbs back to it.
+void ReturnUpCommand(Machine& m);
+
+// One simulated step: periodic interrupt, history, board time, end-of-code
+// check, decode and execute, port snapshots, one count.
+void Step(Machine& m);
+
+// Evaluated after every step; true when the run must stop (the stop-reason
+// label has been written).
+bool StopTest(Machine& m);
+
+// The loop behind every run command.
+void RunLoop(Machine& m);
+
+// Empties the step history ring.
+void ClearHistory(Machine& m);
+
+}  // namespace hc11

@@ -1,0 +1,227 @@
+// Loads, stores, arithmetic, logic, shifts and division on tiny programs.
+#include "tests/core/core_fixture.h"
+
+namespace hc11::test {
+namespace {
+
+constexpr std::uint8_t N = FlagN, Z = FlagZ, V = FlagV, C = FlagC;
+
+struct ByteCase {
+  const char* name;
+  std::uint8_t a, b, ccIn;
+  std::vector<std::uint8_t> code;
+  std::uint8_t aOut, bOut, flags;  // flags: N Z V C after the instruction
+};
+
+class ExecDataTest : public CoreTest {
+ protected:
+  void Run(const std::vector<std::uint8_t>& code) {
+    m.CodeEnd = 0xFFFF;
+    for (std::size_t i = 0; i < code.size(); ++i) m.Memory[kCode + i] = code[i];
+    m.cpu.PC = kCode;
+    Exec();
+    ASSERT_FALSE(m.StopFlag) << m.StopMessage;
+    ASSERT_EQ(m.cpu.PC, kCode + code.size());
+  }
+};
+
+TEST_F(ExecDataTest, AccumulatorOperationsFollowTheFlagRules) {
+  const std::vector<ByteCase> cases = {
+      {"addA overflow", 0x7F, 0, 0, {0x8B, 0x01}, 0x80, 0, N | V},
+      {"addA ignores incoming carry", 0x01, 0, C, {0x8B, 0x01}, 0x02, 0, 0},
+      {"adcA wraps with carry", 0xFF, 0, C, {0x89, 0xFF}, 0xFF, 0, N | C},
+      {"aBA", 0x80, 0x80, 0, {0x1B}, 0x00, 0x80, Z | V | C},
+      {"subA overflow", 0x80, 0, 0, {0x80, 0x01}, 0x7F, 0, V},
+      {"sbcA borrows", 0x00, 0, C, {0x82, 0x00}, 0xFF, 0, N | C},
+      {"cmpA leaves A", 0x00, 0, 0, {0x81, 0x01}, 0x00, 0, N | C},
+      {"cmpB equal", 0, 0x42, C, {0xC1, 0x42}, 0, 0x42, Z},
+      {"andA keeps C, clears V", 0xF3, 0, C | V, {0x84, 0x0F}, 0x03, 0, C},
+      {"oraA", 0x01, 0, 0, {0x8A, 0x80}, 0x81, 0, N},
+      {"xorA", 0xFF, 0, 0, {0x88, 0xFF}, 0x00, 0, Z},
+      {"comA", 0xFF, 0, V, {0x43}, 0x00, 0, Z | C},
+      {"comB", 0, 0x00, 0, {0x53}, 0, 0xFF, N | C},
+      {"decA overflow keeps C", 0x80, 0, C, {0x4A}, 0x7F, 0, V | C},
+      {"decB to zero", 0, 0x01, 0, {0x5A}, 0, 0x00, Z},
+      {"incA overflow", 0x7F, 0, 0, {0x4C}, 0x80, 0, N | V},
+      {"incB wraps", 0, 0xFF, C, {0x5C}, 0, 0x00, Z | C},
+      {"lslA", 0x80, 0, 0, {0x48}, 0x00, 0, Z | V | C},
+      {"lslB", 0, 0x40, C, {0x58}, 0, 0x80, N | V},
+      {"lsrA", 0x01, 0, N, {0x44}, 0x00, 0, Z | V | C},
+      {"lsrB", 0, 0x80, 0, {0x54}, 0, 0x40, 0},
+      {"tstA clears V and C", 0x80, 0, V | C, {0x4D}, 0x80, 0, N},
+      {"tAB", 0x80, 0x00, C, {0x16}, 0x80, 0x80, N | C},
+      {"tBA", 0x00, 0x00, N, {0x17}, 0x00, 0x00, Z},
+      {"clrA", 0x05, 0, N | V | C, {0x4F}, 0x00, 0, Z},
+      {"clrB", 0, 0x05, 0, {0x5F}, 0, 0x00, Z},
+      {"ldA clears V", 0x55, 0, V | C, {0x86, 0x00}, 0x00, 0, Z | C},
+      {"ldB", 0, 0, 0, {0xC6, 0x90}, 0, 0x90, N},
+      {"mul", 0x12, 0x34, 0, {0x3D}, 0x03, 0xA8, C},
+  };
+  for (const ByteCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    m.cpu.A = c.a;
+    m.cpu.B = c.b;
+    m.cpu.CC = static_cast<std::uint8_t>(0xC0 | c.ccIn);
+    Run(c.code);
+    EXPECT_EQ(m.cpu.A, c.aOut);
+    EXPECT_EQ(m.cpu.B, c.bOut);
+    EXPECT_EQ(Flags(), c.flags);
+    EXPECT_EQ(m.cpu.CC & 0xF0, 0xC0) << "H, I, X and S are never computed";
+  }
+}
+
+struct WordCase {
+  const char* name;
+  std::uint16_t d, x, y;
+  std::uint8_t ccIn;
+  std::vector<std::uint8_t> code;
+  std::uint16_t dOut, xOut, yOut;
+  std::uint8_t flags;
+};
+
+TEST_F(ExecDataTest, SixteenBitOperations) {
+  const std::vector<WordCase> cases = {
+      {"lsrD", 0x0001, 0, 0, 0, {0x04}, 0x0000, 0, 0, Z | V | C},
+      {"lslD", 0x8000, 0, 0, 0, {0x05}, 0x0000, 0, 0, Z | V | C},
+      {"addD overflow", 0x7FFF, 0, 0, 0, {0xC3, 0x00, 0x01}, 0x8000, 0, 0, N | V},
+      {"subD borrow", 0x0000, 0, 0, 0, {0x83, 0x00, 0x01}, 0xFFFF, 0, 0, N | C},
+      {"cmpD", 0x0000, 0, 0, 0, {0x1A, 0x83, 0x00, 0x01}, 0x0000, 0, 0, N | C},
+      {"cmpX equal", 0, 0x1234, 0, C, {0x8C, 0x12, 0x34}, 0, 0x1234, 0, Z},
+      {"ldD", 0, 0, 0, V, {0xCC, 0x80, 0x00}, 0x8000, 0, 0, N},
+      {"ldX", 0, 0, 0, 0, {0xCE, 0x00, 0x00}, 0, 0, 0, Z},
+      {"ldY", 0, 0, 0, 0, {0x18, 0xCE, 0x12, 0x34}, 0, 0, 0x1234, 0},
+      {"idiv", 7, 2, 0, C | Z | V, {0x02}, 1, 3, 0, 0},
+      {"idiv by zero", 7, 0, 0, 0, {0x02}, 7, 0xFFFF, 0, C},
+      {"idiv to zero quotient", 1, 2, 0, 0, {0x02}, 1, 0, 0, Z},
+      {"fdiv", 1, 2, 0, 0, {0x03}, 0, 0x8000, 0, 0},
+      {"fdiv overflow", 2, 2, 0, 0, {0x03}, 2, 0xFFFF, 0, V},
+      {"fdiv by zero", 0, 0, 0, 0, {0x03}, 0, 0xFFFF, 0, V | C},
+      {"xgDX", 0x1234, 0xABCD, 0, 0, {0x8F}, 0xABCD, 0x1234, 0, 0},
+      {"aBX", 0x0001, 0x00FF, 0, 0, {0x3A}, 0x0001, 0x0100, 0, 0},
+      {"incX only Z", 0, 0xFFFF, 0, N | C, {0x08}, 0, 0x0000, 0, N | Z | C},
+      {"incY", 0, 0, 0x00FF, Z, {0x18, 0x08}, 0, 0, 0x0100, 0},
+      {"decX", 0, 0x0001, 0, 0, {0x09}, 0, 0x0000, 0, Z},
+  };
+  for (const WordCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    m.SetD(c.d);
+    m.cpu.X = c.x;
+    m.cpu.Y = c.y;
+    m.cpu.CC = c.ccIn;
+    Run(c.code);
+    EXPECT_EQ(m.GetD(), c.dOut);
+    EXPECT_EQ(m.cpu.X, c.xOut);
+    EXPECT_EQ(m.cpu.Y, c.yOut);
+    EXPECT_EQ(Flags(), c.flags);
+  }
+}
+
+TEST_F(ExecDataTest, StackPointerTransfers) {
+  Run({0x8E, 0x00, 0xFF});  // ldS #$00FF
+  EXPECT_EQ(m.cpu.SP, 0x00FF);
+  EXPECT_EQ(m.StackTop, 0x00FF);
+  Run({0x30});  // tSX
+  EXPECT_EQ(m.cpu.X, 0x0100);
+  m.cpu.X = 0x0200;
+  Run({0x35});  // tXS
+  EXPECT_EQ(m.cpu.SP, 0x01FF);
+  Run({0x31});  // incS
+  Run({0x31});
+  Run({0x34});  // decS
+  EXPECT_EQ(m.cpu.SP, 0x0200);
+  m.cpu.CC = 0xD0;
+  Run({0x07});  // tPA
+  EXPECT_EQ(m.cpu.A, 0xD0);
+  Run({0x0E});  // cli
+  EXPECT_EQ(m.cpu.CC, 0xC0);
+  Run({0x0F});  // di does nothing
+  EXPECT_EQ(m.cpu.CC, 0xC0);
+}
+
+TEST_F(ExecDataTest, StoresAndMemoryUpdates) {
+  m.cpu.A = 0x80;
+  m.cpu.X = 0x0040;
+  m.cpu.Y = 0x0050;
+  m.SetD(0x8001);
+  Run({0x97, 0x10});  // stA $10
+  EXPECT_EQ(m.Memory[0x10], 0x80);
+  EXPECT_EQ(Flags(), N);
+  Run({0xDD, 0x20});  // stD $20
+  EXPECT_EQ(m.Memory[0x20], 0x80);
+  EXPECT_EQ(m.Memory[0x21], 0x01);
+  Run({0x18, 0xED, 0x02});  // stD 2,Y
+  EXPECT_EQ(m.Memory[0x52], 0x80);
+  Run({0xEF, 0x01});  // stX 1,X
+  EXPECT_EQ(m.Memory[0x41], 0x00);
+  EXPECT_EQ(m.Memory[0x42], 0x40);
+  Run({0x18, 0xE7, 0x00});  // stB 0,Y
+  EXPECT_EQ(m.Memory[0x50], 0x01);
+
+  m.Memory[0x30] = 0x7F;
+  Run({0x7C, 0x00, 0x30});  // inc $0030
+  EXPECT_EQ(m.Memory[0x30], 0x80);
+  EXPECT_EQ(Flags() & (N | V), N | V);
+  Run({0x6A, 0x00});  // dec 0,X
+  EXPECT_EQ(m.Memory[0x40], 0xFF);
+  Run({0x78, 0x00, 0x30});  // lsl $0030
+  EXPECT_EQ(m.Memory[0x30], 0x00);
+  EXPECT_EQ(Flags() & (Z | C), Z | C);
+  Run({0x6F, 0x01});  // clr 1,X
+  EXPECT_EQ(m.Memory[0x41], 0x00);
+  m.Memory[0x60] = 0x0F;
+  Run({0x14, 0x60, 0xF0});  // bset $60,#$F0
+  Run({0x15, 0x60, 0x03});  // bclr $60,#$03
+  EXPECT_EQ(m.Memory[0x60], 0xFC);
+}
+
+struct AccessCase {
+  const char* name;
+  std::vector<std::uint8_t> code;
+  std::size_t reads, writes8, writes16;
+};
+
+// Which operand accesses reach the board and which touch memory directly.
+TEST_F(ExecDataTest, HookedAndDirectAccessesPerHandler) {
+  const std::vector<AccessCase> cases = {
+      {"ldA extended", {0xB6, 0x10, 0x31}, 1, 0, 0},
+      {"ldA indexed", {0xA6, 0x31}, 1, 0, 0},
+      {"ldX extended", {0xFE, 0x10, 0x30}, 2, 0, 0},
+      {"ldD indexed", {0xEC, 0x30}, 2, 0, 0},
+      {"addA extended", {0xBB, 0x10, 0x31}, 1, 0, 0},
+      {"adcA indexed", {0xA9, 0x31}, 1, 0, 0},
+      {"subA extended", {0xB0, 0x10, 0x31}, 1, 0, 0},
+      {"sbcB extended", {0xF2, 0x10, 0x31}, 1, 0, 0},
+      {"cmpA indexed", {0xA1, 0x31}, 1, 0, 0},
+      {"addD extended", {0xF3, 0x10, 0x30}, 2, 0, 0},
+      {"subD indexed", {0xA3, 0x30}, 2, 0, 0},
+      {"oraA extended", {0xBA, 0x10, 0x31}, 1, 0, 0},
+      {"oraA indexed is direct", {0xAA, 0x31}, 0, 0, 0},
+      {"andA extended is direct", {0xB4, 0x10, 0x31}, 0, 0, 0},
+      {"xorA extended is direct", {0xB8, 0x10, 0x31}, 0, 0, 0},
+      {"cmpX extended is direct", {0xBC, 0x10, 0x30}, 0, 0, 0},
+      {"brset indexed", {0x1E, 0x31, 0x01, 0x00}, 1, 0, 0},
+      {"stA extended", {0xB7, 0x10, 0x00}, 0, 1, 0},
+      {"clr extended", {0x7F, 0x10, 0x00}, 0, 1, 0},
+      {"stD extended", {0xFD, 0x10, 0x1A}, 0, 2, 1},
+      {"stX indexed", {0xEF, 0x1A}, 0, 2, 1},
+      {"bset indexed reads direct, writes hooked", {0x1C, 0x00, 0x80}, 0, 1, 0},
+      {"inc extended is direct", {0x7C, 0x10, 0x00}, 0, 0, 0},
+      {"dec indexed is direct", {0x6A, 0x00}, 0, 0, 0},
+      {"lsr extended is direct", {0x74, 0x10, 0x00}, 0, 0, 0},
+  };
+  for (const AccessCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeDevices dev;
+    m.SetPeripherals(&dev);
+    m.cpu.X = 0x1000;
+    m.Memory[0x1000] = 0x01;
+    Run(c.code);
+    EXPECT_EQ(dev.reads.size(), c.reads);
+    EXPECT_EQ(dev.writes8.size(), c.writes8);
+    EXPECT_EQ(dev.writes16.size(), c.writes16);
+    m.SetPeripherals(nullptr);
+  }
+}
+
+}  // namespace
+}  // namespace hc11::test

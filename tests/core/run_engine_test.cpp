@@ -1,0 +1,238 @@
+// Run commands, stop reasons, breakpoints, the step budget and the periodic
+// interrupt, on one small program with a nested call.
+#include "core/run_engine.h"
+
+#include <functional>
+
+#include "core/text_util.h"
+#include "tests/core/core_fixture.h"
+
+namespace hc11::test {
+namespace {
+
+class EngineHooks : public RecordingHooks {
+ public:
+  std::uint32_t TickCount() override { return tick += tickStep; }
+  void ProcessEvents() override {
+    ++events;
+    if (onEvents) onEvents();
+  }
+  void RefreshDuringRun() override { ++refreshes; }
+  void RunFinished() override { ++finished; }
+  std::string BreakpointLine(std::uint16_t a) override { return Format("%4.4x C bp", a); }
+
+  std::uint32_t tickStep = 0;
+  int events = 0, refreshes = 0, finished = 0;
+  std::function<void()> onEvents;
+};
+
+// E000 4C        incA
+// E001 4C        incA
+// E002 8D 04     callr $E008
+// E004 5C        incB
+// E005 20 F9     jr    $E000
+// E008 08        incX          (subroutine)
+// E009 8D 02     callr $E00D
+// E00B 39        ret
+// E00D 08        incX          (nested subroutine)
+// E00E 39        ret
+class RunEngineTest : public CoreTest {
+ protected:
+  void SetUp() override {
+    m.SetHooks(&eh);
+    Place(kCode, {0x4C, 0x4C, 0x8D, 0x04, 0x5C, 0x20, 0xF9, 0x00, 0x08, 0x8D, 0x02, 0x39, 0x00, 0x08, 0x39});
+    m.StartPC = kCode;
+    m.ResetMachine();
+    m.cpu.SP = 0x00FF;
+    m.HistoryEnabled = true;  // the history counts the steps of the last command
+  }
+  std::uint32_t Steps() const { return m.HistoryCount; }
+
+  EngineHooks eh;
+};
+
+TEST_F(RunEngineTest, SingleStepExecutesOneInstruction) {
+  RunCommand(m, kModeStep, false);
+  EXPECT_EQ(Steps(), 1u);
+  EXPECT_EQ(m.cpu.A, 1);
+  EXPECT_EQ(eh.stopReason, "stop ");
+  EXPECT_EQ(eh.stopMessage, "");
+  EXPECT_EQ(eh.traceLine.rfind("PC=E001 ", 0), 0u);
+  EXPECT_EQ(eh.finished, 1);
+  EXPECT_TRUE(m.Idle);
+}
+
+TEST_F(RunEngineTest, BreakpointStopsOnArrivalButNotOnLeaving) {
+  m.tInst[kCode] = 2;
+  RunCommand(m, kModeRun, false);
+  EXPECT_EQ(m.cpu.PC, kCode);
+  EXPECT_EQ(eh.stopReason, "Break e000 C bp");
+  EXPECT_EQ(m.cpu.A, 2);
+  EXPECT_EQ(m.cpu.B, 1);
+  EXPECT_EQ(m.cpu.X, 2);
+  EXPECT_EQ(Steps(), 10u);
+}
+
+TEST_F(RunEngineTest, TraceBreakpointWritesAnEventAndGoesOn) {
+  m.tInst[0xE004] = 3;
+  m.tInst[0xE005] = 1;  // inactive states are ignored
+  m.StepBudget = 12;
+  RunCommand(m, kModeRun, false);
+  EXPECT_EQ(eh.stopReason, "stop ");
+  EXPECT_EQ(Steps(), 12u);
+  ASSERT_EQ(m.TraceList.size(), 1u);
+  EXPECT_EQ(m.TraceList[0].substr(0, 5), "e004 ");
+  EXPECT_EQ(m.TraceList[0].substr(m.TraceList[0].size() - 9), "e004 C bp");
+}
+
+TEST_F(RunEngineTest, StepOverRunsTheWholeCall) {
+  m.cpu.PC = 0xE002;
+  RunCommand(m, kModeStepOver, true);
+  EXPECT_EQ(m.cpu.PC, 0xE004);
+  EXPECT_EQ(m.cpu.X, 2);
+  EXPECT_EQ(eh.stopReason, "stop Macro");
+  EXPECT_FALSE(m.StepOverArmed);
+  EXPECT_EQ(m.cpu.SP, 0x00FF);
+
+  // On a plain instruction right after start the old bound (0) stops at once.
+  m.RunTarget = 0;
+  m.cpu.PC = kCode;
+  RunCommand(m, kModeStepOver, true);
+  EXPECT_EQ(Steps(), 1u);
+  EXPECT_EQ(eh.stopReason, "stop ");
+}
+
+TEST_F(RunEngineTest, ArmedStepOverSurvivesABreakpointInsideTheCall) {
+  m.cpu.PC = 0xE002;
+  m.tInst[0xE00D] = 2;
+  RunCommand(m, kModeStepOver, true);
+  EXPECT_EQ(eh.stopReason, "Break e00d C bp");
+  EXPECT_TRUE(m.StepOverArmed);
+  m.tInst[0xE00D] = 0;
+  RunCommand(m, kModeRunTo, false);  // RunTarget still holds the return address
+  EXPECT_EQ(m.cpu.PC, 0xE004);
+  EXPECT_EQ(eh.stopReason, "stop Macro");
+  EXPECT_FALSE(m.StepOverArmed);
+}
+
+TEST_F(RunEngineTest, RunToTargetStopsWithBreakF4) {
+  m.RunTarget = 0xE005;
+  RunCommand(m, kModeRunTo, false);
+  EXPECT_EQ(m.cpu.PC, 0xE005);
+  EXPECT_EQ(m.cpu.B, 1);
+  EXPECT_EQ(eh.stopReason, "Break F4");
+}
+
+TEST_F(RunEngineTest, ReturnUpStopsAtTheFirstReturnBackToTheSavedLevel) {
+  m.cpu.PC = 0xE002;
+  RunCommand(m, kModeStep, false);  // into the subroutine, SP = $FD
+  ASSERT_EQ(m.cpu.PC, 0xE008);
+  ReturnUpCommand(m);
+  EXPECT_EQ(m.SavedSP, 0x00FD);
+  EXPECT_EQ(m.cpu.PC, 0xE00B);  // the nested return already reaches $FD
+  EXPECT_EQ(eh.stopReason, "stop ");
+  ReturnUpCommand(m);
+  EXPECT_EQ(m.cpu.PC, 0xE004);
+  EXPECT_EQ(m.cpu.SP, 0x00FF);
+}
+
+TEST_F(RunEngineTest, CoreErrorsStopWithTheirMessage) {
+  struct Case {
+    const char* name;
+    std::vector<std::uint8_t> code;
+    std::uint16_t codeEnd;
+    std::string message;
+  };
+  const std::vector<Case> cases = {
+      {"no row", {0x4C, 0x01}, 0xE100, "err inst  e001 1 "},
+      {"refused mode", {0x4C, 0x87, 0x00}, 0xE100, "Erreur code e002 87 stA .dXh"},
+      {"past the code", {0x4C, 0x4C, 0x8D, 0x04}, 0xE003, "adr>fin E008"},
+      {"forbidden write", {0x4C, 0xB7, 0x80, 0x00}, 0xE100, "Ram Interdit: 8000"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    m.TraceList.clear();
+    for (std::size_t i = 0; i < c.code.size(); ++i) m.Memory[kCode + i] = c.code[i];
+    m.CodeEnd = c.codeEnd;
+    m.cpu.PC = kCode;
+    const std::size_t beeps = eh.beeps.size();
+    RunCommand(m, kModeRun, false);
+    EXPECT_EQ(eh.stopReason, c.message);
+    EXPECT_EQ(eh.stopMessage, c.message);
+    EXPECT_FALSE(m.StopFlag);
+    EXPECT_EQ(eh.beeps.size(), beeps + 1);
+    ASSERT_EQ(m.TraceList.size(), 1u);
+    EXPECT_EQ(m.TraceList[0].substr(m.TraceList[0].find("ms ") + 3), "Break " + c.message);
+  }
+}
+
+TEST_F(RunEngineTest, StepBudgetStopsLikeArret) {
+  m.StepBudget = 5;
+  RunCommand(m, kModeRun, false);
+  EXPECT_EQ(Steps(), 5u);
+  EXPECT_EQ(eh.stopReason, "stop ");
+  RunCommand(m, kModeRun, false);  // the next command carries on from there
+  EXPECT_EQ(Steps(), 5u);
+  EXPECT_EQ(m.cpu.X, 2);
+  m.StepBudget = 1;
+  RunCommand(m, kModeRun, false);
+  EXPECT_EQ(Steps(), 1u);
+}
+
+TEST_F(RunEngineTest, HostEventsComeEveryRefreshPlusOneStepsAndCanStopTheRun) {
+  m.RefreshEvery = 3;
+  eh.onEvents = [&] {
+    RunCommand(m, kModeRun, false);  // refused: a run is in progress
+    m.RunMode = kModeStop;           // "Arret"
+  };
+  RunCommand(m, kModeRun, false);
+  EXPECT_EQ(eh.events, 1);
+  EXPECT_EQ(Steps(), 1u + 4u);
+  EXPECT_EQ(eh.stopReason, "stop ");
+  EXPECT_EQ(eh.finished, 1);
+}
+
+TEST_F(RunEngineTest, RedrawsDuringARunAtMostEvery100Ms) {
+  m.RefreshEvery = 0;  // a clock check after every step
+  eh.tickStep = 50;
+  m.StepBudget = 10;
+  RunCommand(m, kModeRun, false);
+  EXPECT_EQ(eh.events, 9);
+  EXPECT_EQ(eh.refreshes, 4);
+}
+
+TEST_F(RunEngineTest, PeriodicInterruptOnlyWhileIIsClear) {
+  Place(kCode, {0x0E, 0x20, 0xFE});   // cli; jr self
+  Place(0xF000, {0x5C, 0x20, 0xFE});  // incB; jr self
+  m.TimerVector = 0xF000;
+  m.StepBudget = 10001;  // cli, then 10000 counted steps
+  RunCommand(m, kModeRun, false);
+  EXPECT_EQ(m.IrqCounter, 10000);
+  EXPECT_EQ(m.cpu.PC, 0xE001);
+  m.StepBudget = 1;
+  RunCommand(m, kModeRun, false);
+  EXPECT_EQ(m.IrqCounter, 0);
+  EXPECT_EQ(m.cpu.B, 1);
+  EXPECT_EQ(m.cpu.PC, 0xF001);
+  EXPECT_EQ(m.cpu.SP, 0x00FF - 9);
+
+  m.ResetMachine();  // I set again
+  m.cpu.PC = 0xE001;
+  m.StepBudget = 20000;
+  RunCommand(m, kModeRun, false);
+  EXPECT_EQ(m.IrqCounter, 0);
+}
+
+TEST_F(RunEngineTest, OtherLettersDoNothing) {
+  FakeDevices dev;
+  m.SetPeripherals(&dev);
+  RunCommand(m, kModeStop, false);
+  RunCommand(m, u'z', false);
+  EXPECT_EQ(m.cpu.PC, kCode);
+  EXPECT_EQ(eh.finished, 0);
+  RunCommand(m, kModeStep, false);
+  EXPECT_EQ(dev.runs, 1);
+}
+
+}  // namespace
+}  // namespace hc11::test

@@ -1,0 +1,248 @@
+// Checks the instruction table against an independent disassembler: one
+// instance of every row is encoded, disassembled by binutils' m68hc11
+// objdump, and compared for mnemonic, length and operand form.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/decoder.h"
+#include "core/instruction_table.h"
+
+namespace hc11::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// objdump's (Motorola) mnemonics in the table's vocabulary.
+const std::map<std::string, std::string> kToTable = {
+    {"bgnd", "test"}, {"idiv", "idiv"},  {"fdiv", "fdiv"},  {"clv", "clv"},     {"clc", "clc"},
+    {"cli", "cli"},   {"deca", "decA"},  {"decb", "decB"},  {"dex", "decX"},    {"tab", "tAB"},
+    {"lds", "ldS"},   {"ldaa", "ldA"},   {"ldab", "ldB"},   {"ldd", "ldD"},     {"ldx", "ldX"},
+    {"ldy", "ldY"},   {"stx", "stX"},    {"sei", "di"},     {"bsr", "callr"},   {"jsr", "call"},
+    {"jmp", "jmp"},   {"bra", "jr"},     {"ble", "ble"},    {"bne", "bne"},     {"beq", "beq"},
+    {"bge", "bge"},   {"bhi", "bhi"},    {"bls", "bls"},    {"bcc", "bcc"},     {"bhs", "bcc"},
+    {"bcs", "bcs"},   {"blo", "bcs"},    {"blt", "blt"},    {"brset", "brset"}, {"brclr", "brclr"},
+    {"bita", "bitA"}, {"bitb", "bitB"},  {"clra", "clrA"},  {"clrb", "clrB"},   {"mul", "mul"},
+    {"coma", "comA"}, {"comb", "comB"},  {"abx", "aBX"},    {"clr", "clr"},     {"tsta", "tstA"},
+    {"tstb", "tstB"}, {"psha", "pushA"}, {"pshb", "pushB"}, {"pshx", "pushX"},  {"pula", "popA"},
+    {"pulb", "popB"}, {"pulx", "popX"},  {"inca", "incA"},  {"incb", "incB"},   {"inx", "incX"},
+    {"iny", "incY"},  {"ins", "incS"},   {"des", "decS"},   {"bclr", "bclr"},   {"bset", "bset"},
+    {"cmpa", "cmpA"}, {"cmpb", "cmpB"},  {"cpx", "cmpX"},   {"nega", "negA"},   {"negb", "negB"},
+    {"rts", "ret"},   {"rti", "reti"},   {"tba", "tBA"},    {"tpa", "tPA"},     {"tsx", "tSX"},
+    {"txs", "tXS"},   {"rola", "rolA"},  {"rolb", "rolB"},  {"rol", "rol"},     {"ror", "ror"},
+    {"lsr", "lsr"},   {"asl", "lsl"},    {"lsl", "lsl"},    {"asla", "lslA"},   {"lsla", "lslA"},
+    {"lsra", "lsrA"}, {"lsrb", "lsrB"},  {"lsrd", "lsrD"},  {"asld", "lslD"},   {"lsld", "lslD"},
+    {"aslb", "lslB"}, {"lslb", "lslB"},  {"aba", "aBA"},    {"oraa", "oraA"},   {"orab", "oraB"},
+    {"anda", "andA"}, {"andb", "andB"},  {"eora", "xorA"},  {"eorb", "xorB"},   {"adda", "addA"},
+    {"addb", "addB"}, {"addd", "addD"},  {"adca", "adcA"},  {"adcb", "adcB"},   {"suba", "subA"},
+    {"subb", "subB"}, {"subd", "subD"},  {"cpd", "cmpD"},   {"sbca", "sbcA"},   {"sbcb", "sbcB"},
+    {"xgdx", "xgDX"}, {"dec", "dec"},    {"inc", "inc"},    {"std", "stD"},     {"staa", "stA"},
+    {"stab", "stB"},
+};
+
+// Rows that an earlier row hides: their bytes decode as the earlier row.
+constexpr int kShadowed[] = {17, 90};
+
+struct Encoded {
+  int row;
+  std::size_t offset;
+  std::vector<std::uint8_t> bytes;
+  OperandKind kind;
+  int branchTarget = -1;  // file offset of a relative target
+};
+
+Encoded Encode(int rowIndex, std::size_t offset) {
+  const Tinstx& row = InstructionTable[rowIndex];
+  Encoded e{rowIndex, offset, {}, OperandKind::None};
+  std::uint8_t opcode = row.base;
+  if (row.mask != 0) {
+    // The first addressing mode the row accepts.
+    for (std::size_t k = 0; k < row.pattern.size(); ++k) {
+      if (row.pattern[k] != '.') {
+        opcode = static_cast<std::uint8_t>(row.base | (k << 4));
+        break;
+      }
+    }
+  }
+  if (row.prefix != 0) e.bytes.push_back(row.prefix);
+  e.bytes.push_back(opcode);
+  e.kind = LookupOperandKind(row.prefix, opcode);
+  auto add = [&](std::initializer_list<std::uint8_t> b) { e.bytes.insert(e.bytes.end(), b); };
+  auto rel = [&] {
+    add({0x10});
+    e.branchTarget = static_cast<int>(offset + e.bytes.size() + 0x10);
+  };
+  switch (e.kind) {
+    case OperandKind::Imm8:
+      add({0x12});
+      break;
+    case OperandKind::Imm16:
+    case OperandKind::Extended:
+      add({0x12, 0x34});
+      break;
+    case OperandKind::Direct:
+      add({0x20});
+      break;
+    case OperandKind::IndexX:
+    case OperandKind::IndexY:
+      add({0x05});
+      break;
+    case OperandKind::Relative:
+      rel();
+      break;
+    case OperandKind::DirectMask:
+      add({0x20, 0x04});
+      break;
+    case OperandKind::IndexXMask:
+    case OperandKind::IndexYMask:
+      add({0x05, 0x04});
+      break;
+    case OperandKind::DirectMaskRel:
+      add({0x20, 0x04});
+      rel();
+      break;
+    case OperandKind::IndexXMaskRel:
+    case OperandKind::IndexYMaskRel:
+      add({0x05, 0x04});
+      rel();
+      break;
+    default:
+      break;
+  }
+  return e;
+}
+
+struct Disassembled {
+  std::size_t length = 0;
+  std::string mnemonic, operands;
+};
+
+// Instructions by start offset. objdump prints at most four bytes per line
+// and continues longer instructions on a line of their own, so a length is
+// the distance to the next instruction.
+std::map<std::size_t, Disassembled> Disassemble(const std::string& objdump, const fs::path& bin,
+                                                std::size_t imageSize) {
+  std::map<std::size_t, Disassembled> out;
+  const std::string cmd = objdump + " -D -b binary -m m68hc11 '" + bin.string() + "' 2>/dev/null";
+  FILE* pipe = popen(cmd.c_str(), "r");
+  if (pipe == nullptr) return out;
+  char buf[512];
+  while (std::fgets(buf, sizeof buf, pipe) != nullptr) {
+    // "   c:\t1a b3 12 34 \tcpd\t0x1234"
+    std::string line(buf);
+    if (!line.empty() && line.back() == '\n') line.pop_back();
+    const auto colon = line.find(":\t");
+    std::size_t address;
+    if (colon == std::string::npos || std::sscanf(line.c_str(), " %zx:", &address) != 1) continue;
+    std::vector<std::string> fields;
+    std::stringstream ss(line.substr(colon + 2));
+    for (std::string f; std::getline(ss, f, '\t');) fields.push_back(f);
+    if (fields.size() < 2) continue;  // continuation bytes
+    Disassembled d;
+    d.mnemonic = fields[1];
+    while (!d.mnemonic.empty() && d.mnemonic.back() == ' ') d.mnemonic.pop_back();
+    if (fields.size() > 2) d.operands = fields[2];
+    out[address] = d;
+  }
+  pclose(pipe);
+  for (auto it = out.begin(); it != out.end(); ++it) {
+    const auto next = std::next(it);
+    it->second.length = (next == out.end() ? imageSize : next->first) - it->first;
+  }
+  return out;
+}
+
+std::string FindObjdump() {
+  for (const char* dir : {"/usr/bin", "/usr/local/bin", "/opt/local/bin"}) {
+    const fs::path p = fs::path(dir) / "m68hc11-objdump";
+    if (fs::exists(p)) return p.string();
+  }
+  return {};
+}
+
+bool OperandFormMatches(OperandKind kind, const std::string& ops) {
+  auto has = [&](const char* s) { return ops.find(s) != std::string::npos; };
+  switch (kind) {
+    case OperandKind::None:
+      return ops.empty();
+    case OperandKind::Imm8:
+    case OperandKind::Imm16:
+      return ops.rfind("#", 0) == 0;
+    case OperandKind::Direct:
+      return ops.rfind("*", 0) == 0;
+    case OperandKind::Extended:
+    case OperandKind::Relative:
+      return ops.rfind("0x", 0) == 0 && !has(",");
+    case OperandKind::IndexX:
+      return has(",x") && !has("#");
+    case OperandKind::IndexY:
+      return has(",y") && !has("#");
+    case OperandKind::DirectMask:
+    case OperandKind::DirectMaskRel:
+      return ops.rfind("*", 0) == 0 && has("#");
+    case OperandKind::IndexXMask:
+    case OperandKind::IndexXMaskRel:
+      return has(",x,") && has("#");
+    case OperandKind::IndexYMask:
+    case OperandKind::IndexYMaskRel:
+      return has(",y,") && has("#");
+    default:
+      return false;
+  }
+}
+
+TEST(InstructionTableVsObjdump, EveryRowDisassemblesAsTheSameInstruction) {
+  const std::string objdump = FindObjdump();
+  if (objdump.empty()) GTEST_SKIP() << "m68hc11-objdump (Debian package binutils-m68hc1x) is not installed";
+
+  std::vector<Encoded> rows;
+  std::vector<std::uint8_t> image;
+  for (int i = 0; i < kInstructionRows; ++i) {
+    rows.push_back(Encode(i, image.size()));
+    image.insert(image.end(), rows.back().bytes.begin(), rows.back().bytes.end());
+  }
+  const fs::path dir = fs::path(::testing::TempDir()) / "hc11_objdump_check";
+  fs::create_directories(dir);
+  const fs::path bin = dir / "rows.bin";
+  std::ofstream(bin, std::ios::binary)
+      .write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
+  const auto listing = Disassemble(objdump, bin, image.size());
+  fs::remove_all(dir);
+  ASSERT_FALSE(listing.empty()) << "objdump produced no output";
+
+  for (const Encoded& e : rows) {
+    const Tinstx& row = InstructionTable[e.row];
+    SCOPED_TRACE(testing::Message() << "row " << e.row << " " << row.mnemonic);
+    const auto it = listing.find(e.offset);
+    ASSERT_NE(it, listing.end()) << "objdump lost step before this row";
+    const Disassembled& d = it->second;
+    EXPECT_EQ(d.length, e.bytes.size()) << d.mnemonic << " " << d.operands;
+    const auto mapped = kToTable.find(d.mnemonic);
+    ASSERT_NE(mapped, kToTable.end()) << "no mapping for objdump's " << d.mnemonic;
+
+    const std::uint8_t prefix = row.prefix;
+    const std::uint8_t opcode = e.bytes[prefix != 0 ? 1 : 0];
+    const int decoded = *LookupRow(prefix, opcode);
+    const bool shadowed = std::find(std::begin(kShadowed), std::end(kShadowed), e.row) != std::end(kShadowed);
+    EXPECT_EQ(decoded != e.row, shadowed);
+    EXPECT_EQ(mapped->second, InstructionTable[decoded].mnemonic) << "objdump: " << d.mnemonic;
+    EXPECT_TRUE(OperandFormMatches(e.kind, d.operands)) << "operands: " << d.operands;
+    if (e.branchTarget >= 0) {
+      const auto pos = d.operands.rfind("0x");
+      ASSERT_NE(pos, std::string::npos);
+      EXPECT_EQ(std::stoul(d.operands.substr(pos + 2), nullptr, 16),
+                static_cast<unsigned long>(e.branchTarget));
+    }
+  }
+}
+
+}  // namespace
+}  // namespace hc11::test

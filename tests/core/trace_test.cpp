@@ -1,0 +1,66 @@
+#include "core/trace.h"
+
+#include "core/run_engine.h"
+#include "tests/core/core_fixture.h"
+
+namespace hc11::test {
+namespace {
+
+class TraceTest : public CoreTest {};
+
+TEST_F(TraceTest, StatusLineLayout) {
+  m.cpu = CpuState{0x01, 0x02, 0x1234, 0, 0x00FF, 0x0E00, 0xD0};
+  m.CycleCount = 3580 + 100;
+  m.CycleBase = 100;
+  EXPECT_EQ(FormatTraceLine(m), "PC= E00 CC=D0 X=1234 A=01 B=02 Sp=00ff  cycle=3580 T=   4.000ms  ");
+  ResetStopwatch(m);
+  EXPECT_EQ(m.CycleBase, m.CycleCount);
+  EXPECT_NE(hooks.traceLine.find(" cycle=0 T=   0.000ms"), std::string::npos);
+}
+
+TEST_F(TraceTest, EventLinesShowTheTimeSinceThePreviousEvent) {
+  m.cpu.PC = 0xE000;
+  m.CycleCount = 10;
+  m.EventTrace("first");
+  m.CycleCount += 895;
+  m.cpu.PC = 0xABCD;
+  m.EventTrace("uart 41");
+  ASSERT_EQ(m.TraceList.size(), 2u);
+  EXPECT_EQ(m.TraceList[0], "e000 T=   0.011ms first");
+  EXPECT_EQ(m.TraceList[1], "abcd T=   1.000ms uart 41");
+  m.ResetMachine();  // forgets the previous event
+  m.CycleCount = 895;
+  m.EventTrace("");
+  EXPECT_EQ(m.TraceList[2].substr(4), " T=   1.000ms ");
+}
+
+TEST_F(TraceTest, HistoryListsTheLast1024StepsOldestFirst) {
+  struct ListHooks : RecordingHooks {
+    int shown = 0;
+    void ShowTraceList() override { ++shown; }
+  } lh;
+  m.SetHooks(&lh);
+  Load({0x4C, 0x20, 0xFD});  // incA; jr back
+  m.HistoryEnabled = true;
+  m.StepBudget = 1500;
+  m.cpu.CC = 0x10;
+  RunCommand(m, kModeRun, false);
+  ASSERT_EQ(m.HistoryCount, 1024u);
+  m.TraceList.clear();
+  ListHistory(m);
+  ASSERT_EQ(m.TraceList.size(), 1024u);
+  // Step 477 (1500 - 1024 + 1) is an incA with A = 238 before it.
+  EXPECT_EQ(m.TraceList.front(), "e000 A=ee B=00 CC=18 ");
+  EXPECT_EQ(m.TraceList.back(), "e001 A=ee B=00 CC=18 ");
+  EXPECT_EQ(lh.shown, 1);
+
+  m.StepBudget = 3;
+  RunCommand(m, kModeRun, false);  // each command starts a fresh history
+  m.TraceList.clear();
+  ListHistory(m);
+  ASSERT_EQ(m.TraceList.size(), 3u);
+  EXPECT_EQ(m.TraceList.front(), "e000 A=ee B=00 CC=18 ");
+}
+
+}  // namespace
+}  // namespace hc11::test
