@@ -17,7 +17,9 @@ namespace hc11::cli {
 
 class CliRunHost : public UiHooks {
  public:
-  CliRunHost(std::ostream& out, const Machine& machine) : out_(out), machine_(machine) {}
+  explicit CliRunHost(std::ostream& out) : out_(out) {}
+  // The machine whose breakpoint states name the breakpoint lines.
+  void SetMachine(const Machine* machine) { machine_ = machine; }
 
   void TraceLineAdded(const std::string& line) override { out_ << line << '\n'; }
   void ShowStopReason(std::string_view text) override { stopReason_ = text; }
@@ -29,7 +31,7 @@ class CliRunHost : public UiHooks {
 
  private:
   std::ostream& out_;
-  const Machine& machine_;
+  const Machine* machine_ = nullptr;
   std::string stopReason_;
 };
 

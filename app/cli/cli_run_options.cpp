@@ -46,6 +46,12 @@ ParsedRunOptions ParseRunOptions(const std::vector<std::string>& args) {
       o.history = true;
       continue;
     }
+    const BoardOptionResult board = ParseBoardOption(args, i, o.board);
+    if (!board.error.empty()) return Fail(board.error);
+    if (board.consumed > 0) {
+      i += board.consumed - 1;
+      continue;
+    }
     if (!a.starts_with("--")) {
       if (haveProgram) return Fail("more than one PROGRAM: '" + a + "'");
       o.program = a;

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "app/cli/cli_board.h"
+
 namespace hc11::cli {
 
 struct BreakOption {
@@ -20,7 +22,7 @@ struct DumpOption {
 };
 
 struct RunOptions {
-  std::string program;  // as given: a HEX file or a base path without ".HEX"
+  std::string program;  // as given: a listing, a HEX file or the program's base path
   std::optional<std::uint16_t> start;
   char16_t mode = u'x';
   std::optional<std::uint16_t> target;
@@ -29,6 +31,7 @@ struct RunOptions {
   std::vector<BreakOption> breaks;
   bool history = false;
   std::vector<DumpOption> dumps;
+  BoardOptions board;
 };
 
 struct ParsedRunOptions {
@@ -40,6 +43,6 @@ ParsedRunOptions ParseRunOptions(const std::vector<std::string>& args);
 
 inline constexpr const char* kRunUsage =
     "PROGRAM [--start ADDR] [--mode x|v|w|u|s] [--target ADDR] [--steps N] [--repeat K] "
-    "[--break ADDR[:STATE]]... [--history] [--dump ADDR:COUNT]...";
+    "[--break ADDR[:STATE]]... [--history] [--dump ADDR:COUNT]... [board options]";
 
 }  // namespace hc11::cli

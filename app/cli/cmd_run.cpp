@@ -1,4 +1,4 @@
-// hc11flow-cli run: load a HEX image, give run commands, print what the
+// hc11flow-cli run: load a program (listing and HEX image), give run commands, print what the
 // trace list and the labels show, then optional history and memory dumps.
 #include <filesystem>
 #include <fstream>
@@ -8,7 +8,9 @@
 #include "app/cli/cli_command.h"
 #include "app/cli/cli_run_host.h"
 #include "app/cli/cli_run_options.h"
+#include "app/cli/cli_board.h"
 #include "core/hex_loader.h"
+#include "debugger/session.h"
 #include "core/run_engine.h"
 #include "core/text_util.h"
 #include "core/trace.h"
@@ -25,26 +27,38 @@ bool Readable(const std::string& path) {
   return std::filesystem::is_regular_file(path, ec) && std::ifstream(path).good();
 }
 
-// PROGRAM itself, or PROGRAM + ".HEX"; empty when neither can be read.
-std::string ResolveHexFile(const std::string& program) {
-  if (Readable(program)) return program;
-  if (Readable(program + ".HEX")) return program + ".HEX";
-  return {};
+bool IsHexFile(const std::string& path) {
+  return path.size() > 4 && ToLower(path.substr(path.size() - 4)) == ".hex";
 }
 
-// The core half of a program load; without --start the reset vector gives
-// the start address.
-void LoadProgram(const RunOptions& o, const std::string& hexFile, Machine& m, Messages& messages) {
+// Loads PROGRAM: a HEX file alone, or the program named by its listing or its
+// base path (listing, then code image). False when nothing can be read.
+bool LoadProgram(const RunOptions& o, Session& session, std::ostream& err) {
+  Machine& m = session.machine();
   if (o.start) m.StartPC = *o.start;
-  LoadProgramImage(m, hexFile, messages);
-  if (!o.start) {
-    m.StartPC = static_cast<std::uint16_t>(m.Memory[kResetVector] << 8 | m.Memory[kResetVector + 1]);
-    m.cpu.PC = m.StartPC;
+  LoadReport report;
+  if (IsHexFile(o.program) && Readable(o.program)) {
+    report = session.LoadImageOnly(o.program);
+  } else {
+    const std::string base = Session::BaseOf(o.program);
+    if (!Readable(base + ".lst") && !Readable(base + ".HEX")) {
+      err << "hc11flow-cli run: cannot read '" << base << ".lst' or '" << base << ".HEX'\n";
+      return false;
+    }
+    report = session.Load(base);
   }
+  // --start wins; without it and without "debprog_" the reset vector starts.
+  if (o.start) {
+    m.StartPC = *o.start;
+  } else if (!report.startFromListing) {
+    m.StartPC = static_cast<std::uint16_t>(m.Memory[kResetVector] << 8 | m.Memory[kResetVector + 1]);
+  }
+  m.cpu.PC = m.StartPC;
   if (o.target) m.RunTarget = *o.target;
   for (const BreakOption& b : o.breaks) m.tInst[b.address] = b.state;
   m.HistoryEnabled = o.history;
   m.StepBudget = o.steps;
+  return true;
 }
 
 void RunCommands(const RunOptions& o, Machine& m, const CliRunHost& host, std::ostream& out) {
@@ -79,20 +93,22 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     return kExitUsage;
   }
   const RunOptions& o = *parsed.options;
-  const std::string hexFile = ResolveHexFile(o.program);
-  if (hexFile.empty()) {
-    err << "hc11flow-cli run: cannot read '" << o.program << "' or '" << o.program << ".HEX'\n";
+  CliRunHost host(out);
+  CliMessages messages(err);
+  auto session = std::make_unique<Session>(host, messages);
+  Machine& m = session->machine();
+  host.SetMachine(&m);
+
+  ApplyBoardOptionsBeforeLoad(session->board(), o.board);
+  if (!LoadProgram(o, *session, err)) return kExitUsage;
+  if (const std::string error = ApplyBoardOptionsAfterLoad(session->board(), o.board); !error.empty()) {
+    err << "hc11flow-cli run: " << error << '\n';
     return kExitUsage;
   }
-  auto machine = std::make_unique<Machine>();
-  CliRunHost host(out, *machine);
-  machine->SetHooks(&host);
-  CliMessages messages(err);
-
-  LoadProgram(o, hexFile, *machine, messages);
-  RunCommands(o, *machine, host, out);
-  if (o.history) ListHistory(*machine);
-  PrintDumps(o, *machine, out);
+  RunCommands(o, m, host, out);
+  if (o.history) ListHistory(m);
+  PrintDumps(o, m, out);
+  PrintPanel(session->board(), o.board, out);
   return 0;
 }
 
@@ -101,7 +117,7 @@ const bool kRegistered = RegisterCommand({"run", kRunUsage, Run});
 }  // namespace
 
 std::string CliRunHost::BreakpointLine(std::uint16_t address) {
-  const std::uint8_t state = machine_.tInst[address];
+  const std::uint8_t state = machine_ != nullptr ? machine_->tInst[address] : 0;
   const char* name = state < kStateNames.size() ? kStateNames[state] : "";
   return Format("%4.4x %s %-8s %s", address, "C", name, "nom");
 }

@@ -15,7 +15,9 @@ namespace {
 namespace fs = std::filesystem;
 
 const fs::path kSource = HC11_SOURCE_DIR;
-const std::string kLoop = (kSource / "examples/loop/loop").string();
+// The example is copied into each test's directory, so the files the CLI
+// writes beside the listing never land in the source tree.
+const std::string kLoop = "loop";
 
 struct Result {
   int status = -1;
@@ -39,6 +41,8 @@ class RunCliTest : public ::testing::Test {
     dir = fs::path(::testing::TempDir()) /
           ("hc11_cli_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::create_directories(dir);
+    for (const char* file : {"loop.lst", "loop.HEX"})
+      fs::copy_file(kSource / "examples/loop" / file, dir / file, fs::copy_options::overwrite_existing);
   }
   void TearDown() override { fs::remove_all(dir); }
 
@@ -108,7 +112,7 @@ TEST_F(RunCliTest, BadArgumentsExitWithOneLine) {
       {"run", kLoop, "--dump", "E000"},
       {"run", kLoop, "--bogus", "1"},
       {"run", kLoop, kLoop},
-      {"run", (fs::path(kLoop).parent_path() / "absent").string()},
+      {"run", "absent"},
   };
   for (const auto& args : cases) {
     SCOPED_TRACE(args.back());
