@@ -18,7 +18,7 @@ build: configure
 	@cmake --build $(BUILD)
 
 run: build
-	$(BUILD)/app/cli/hc11flow-cli run examples/loop/loop --steps 20 --history
+	$(BUILD)/app/cli/hc11flow-cli run examples/demo/demo --steps 300000 --inject LecE2P --key Menu
 
 test: test-main test-asan fuzz-smoke
 
