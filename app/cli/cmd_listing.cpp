@@ -1,0 +1,95 @@
+// hc11flow-cli lines / symbols / functions PROGRAM: what the listing loader
+// reads from a program, one tab-separated record per line.
+#include <cstdint>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "app/cli/cli_command.h"
+#include "core/messages.h"
+#include "core/text_util.h"
+#include "listing/listing_files.h"
+#include "listing/listing_loader.h"
+
+namespace hc11::cli {
+namespace {
+
+// Message boxes become lines on standard error.
+class StderrMessages final : public Messages {
+ public:
+  explicit StderrMessages(std::ostream& err) : err_(err) {}
+  void Show(MsgKind, std::string_view caption, std::string_view text) override {
+    err_ << caption << ": " << text << '\n';
+  }
+
+ private:
+  std::ostream& err_;
+};
+
+std::optional<std::string> ProgramArgument(const char* command, const std::vector<std::string>& args,
+                                           std::ostream& err) {
+  if (args.size() != 1) {
+    err << "usage: hc11flow-cli " << command << " PROGRAM\n";
+    return std::nullopt;
+  }
+  return ListingBaseOf(args[0]);
+}
+
+int MissingListing(const std::string& base, std::ostream& err) {
+  err << "Manque fichier LST " << base << '\n';
+  return kExitUsage;
+}
+
+// Reads the listing without writing the function-list file beside it.
+std::optional<Listing> ReadOnly(const std::string& base, bool readSymbols, std::ostream& err) {
+  const auto text = ReadWholeFile(ListingFileName(base));
+  if (!text) return std::nullopt;
+  Listing listing;
+  std::uint16_t startPC = 0;
+  StderrMessages messages(err);
+  ParseListingText(listing, *text, startPC, messages, readSymbols);
+  return listing;
+}
+
+int RunLines(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  const auto base = ProgramArgument("lines", args, err);
+  if (!base) return kExitUsage;
+  const auto listing = ReadOnly(*base, false, err);
+  if (!listing) return MissingListing(*base, err);
+  for (const TSynElem& e : listing->LineList) {
+    out << e.AddrText << '\t' << e.AddrEndText << '\t' << e.Label << '\t' << e.Text << '\t' << e.Target
+        << '\t' << e.Comment << '\t'
+        << Format("%2.2x\t%2.2x", static_cast<unsigned>(e.Op1), static_cast<unsigned>(e.Op2)) << '\n';
+  }
+  return 0;
+}
+
+int RunSymbols(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  const auto base = ProgramArgument("symbols", args, err);
+  if (!base) return kExitUsage;
+  const auto listing = ReadOnly(*base, true, err);
+  if (!listing) return MissingListing(*base, err);
+  for (const auto& item : listing->Symbols.ListSymbI) out << item.text << '\n';
+  return 0;
+}
+
+// Loads as the window does, so the program's "_Fonct.txt" is rewritten.
+int RunFunctions(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  const auto base = ProgramArgument("functions", args, err);
+  if (!base) return kExitUsage;
+  Listing listing;
+  std::uint16_t startPC = 0;
+  StderrMessages messages(err);
+  if (!LoadListing(listing, *base, startPC, messages, false)) return MissingListing(*base, err);
+  for (const auto& [name, elem] : listing.FunctionList.entries)
+    out << name << '\t' << Format("%4.4x", static_cast<unsigned>(elem.Adresse)) << '\n';
+  return 0;
+}
+
+const bool kRegistered = RegisterCommand({"lines", "PROGRAM", RunLines}) &&
+                         RegisterCommand({"symbols", "PROGRAM", RunSymbols}) &&
+                         RegisterCommand({"functions", "PROGRAM", RunFunctions});
+
+}  // namespace
+}  // namespace hc11::cli
