@@ -13,6 +13,7 @@ namespace {
 
 constexpr std::uint8_t kBreakStop = 2;
 constexpr std::uint8_t kBreakTrace = 3;
+static_assert((kBreakTrace & 0xFE) == kBreakStop, "one masked test finds both breakpoint states");
 constexpr std::uint32_t kRedrawMs = 100;
 constexpr std::uint16_t kPortA = 0x1000, kPortC = 0x1003, kPortB = 0x1004;
 
