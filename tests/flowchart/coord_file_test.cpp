@@ -1,0 +1,178 @@
+// The position file: dragging, switching function, reloading.
+#include <unistd.h>
+
+#include "tests/flowchart/sheet_fixture.h"
+
+namespace hc11::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class CoordFile : public SheetFixture {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() / ("hc11_coord_" + std::to_string(::getpid()) + "_" +
+                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    program = (dir / "prog.lst").string();
+    // main: a decision whose target hangs beside it; other: one box.
+    Code("E000", "A = 1", "main");
+    Code("E002", "(A) = 0", "", "suite");
+    Code("E004", "ret");
+    Code("E005", "B = 1", "suite");
+    Code("E007", "ret");
+    Code("F000", "ret", "other");
+    Function("main");
+    Function("other");
+  }
+  void TearDown() override { fs::remove_all(dir); }
+
+  std::string FileText() const {
+    std::ifstream in(dir / "prog_Coord.txt", std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+  void WriteFile(const std::string& text) const {
+    std::ofstream(dir / "prog_Coord.txt", std::ios::binary) << text;
+  }
+
+  // Drags box b so that its top-left corner lands on (x, y).
+  void Drag(Flowchart& f, int b, int x, int y) {
+    f.GrabX = 0;
+    f.GrabY = 0;
+    f.Boxes[b].Deplace(f, x, y);
+    f.CoordsModified = true;
+  }
+
+  fs::path dir;
+  std::string program;
+};
+
+TEST_F(CoordFile, DraggedBoxesSurviveSwitchingFunctionAndReloading) {
+  EXPECT_FALSE(sheet.LoadCoordFile(program));  // no file yet: not an error
+  sheet.BuildLabelIndex();
+  ASSERT_TRUE(sheet.BuildFlowchart("main"));
+  ASSERT_EQ(sheet.Boxes[4].Genre, 'r');
+  Drag(sheet, 4, 300, 200);  // relative box: stored as an offset from its parent
+  EXPECT_EQ(sheet.Boxes[4].Rect.Left, 300);
+  Drag(sheet, 1, 150, 40);  // free first box: stored as a position
+  sheet.LayoutPasses();
+  const TRect moved = sheet.Boxes[4].Rect;
+  const int ofsX = moved.Left - sheet.Boxes[2].Rect.Left, ofsY = moved.Top - sheet.Boxes[2].Rect.Top;
+  ASSERT_TRUE(sheet.BuildFlowchart("other"));
+  EXPECT_FALSE(sheet.CoordsModified);
+  EXPECT_EQ(FileText(), Format("main;main;;;150;40\r\nmain;suite;;r;%d;%d\r\n", ofsX, ofsY));
+
+  // A fresh load places both boxes where they were left.
+  Listing reloaded;
+  reloaded.LineList = listing.LineList;
+  reloaded.FunctionList = listing.FunctionList;
+  *reloaded.ListingMap = *listing.ListingMap;
+  RecordingMessages quiet;
+  Flowchart again(reloaded, quiet, metrics);
+  again.BuildLabelIndex();
+  EXPECT_TRUE(again.LoadCoordFile(program));
+  ASSERT_TRUE(again.BuildFlowchart("main"));
+  EXPECT_EQ(again.Boxes[1].Rect.Left, 150);
+  EXPECT_EQ(again.Boxes[1].Rect.Top, 40);
+  EXPECT_EQ(again.Boxes[4].Rect, moved);
+  EXPECT_TRUE(quiet.shown.empty()) << quiet.shown[0].text;
+}
+
+TEST_F(CoordFile, NothingIsWrittenWithoutADrag) {
+  sheet.LoadCoordFile(program);
+  sheet.BuildLabelIndex();
+  sheet.BuildFlowchart("main");
+  sheet.BuildFlowchart("other");
+  EXPECT_FALSE(fs::exists(dir / "prog_Coord.txt"));
+}
+
+TEST_F(CoordFile, SaveRulesPerBox) {
+  sheet.LoadCoordFile(program);
+  sheet.Coords().Lines = {"other;other;;;5;6", "main;suite;;;;;r"};
+  sheet.BuildLabelIndex();
+  ASSERT_TRUE(sheet.BuildFlowchart("main"));
+  // suite carries "r": jumps to it are drawn as a title box, not a line.
+  ASSERT_EQ(sheet.Boxes.Count(), 5);
+  ASSERT_TRUE(sheet.Boxes[5].Titre);
+  // Nothing jumps to suite by a line, so it stands apart.
+  EXPECT_EQ(ErrorTexts(), (std::vector<std::string>{"non relié 4 E005"}));
+  messages.shown.clear();
+  // An unlabelled relative box at offset 0, 0 is not stored; an unlabelled
+  // free box is stored under an empty label, with a message.
+  sheet.Boxes[3].Genre = 'r';
+  sheet.Boxes[3].OfsX = sheet.Boxes[3].OfsY = 0;
+  sheet.Boxes[2].ObjetParent = 0;
+  sheet.CoordsModified = true;
+  EXPECT_TRUE(sheet.SaveCoordFile());
+  EXPECT_EQ(ErrorTexts(), (std::vector<std::string>{"err Manque label $E002", "err Manque label $E004"}));
+  const int left = sheet.Boxes[2].Rect.Left, top = sheet.Boxes[2].Rect.Top;
+  EXPECT_EQ(FileText(),
+            Format("other;other;;;5;6\r\nmain;suite;;;%d;%d;r\r\nmain;main;;;100;21\r\nmain;;;;%d;%d\r\n",
+                   sheet.Boxes[4].Rect.Left, sheet.Boxes[4].Rect.Top, left, top));
+}
+
+TEST_F(CoordFile, SideExitIsWrittenForABoxInTheFlow) {
+  listing.LineList[1].Label = "cond";
+  sheet.LoadCoordFile(program);
+  sheet.Coords().Lines = {"main;cond;n;;;"};
+  sheet.BuildLabelIndex();
+  sheet.BuildFlowchart("main");
+  ASSERT_EQ(sheet.Boxes[2].PointD, 4);
+  ASSERT_EQ(sheet.Boxes[2].Genre, ' ');
+  sheet.CoordsModified = true;
+  sheet.SaveCoordFile();
+  EXPECT_NE(FileText().find("main;cond;n;;;\r\n"), std::string::npos);
+}
+
+TEST_F(CoordFile, SameLabelInTwoFunctionsKeepsTwoLines) {
+  TCoord c;
+  c.Store("f1", "fin", "f1;fin;;;1;2");
+  c.Store("f2", "fin", "f2;fin;;;3;4");
+  c.Store("f1", "fin", "f1;fin;;;5;6");
+  EXPECT_EQ(c.Lines, (std::vector<std::string>{"f1;fin;;;5;6", "f2;fin;;;3;4"}));
+  EXPECT_EQ(c.ReadCoord("f2", "fin").x, "3");
+  // The key ends with ";": a label that only begins like another is distinct.
+  EXPECT_EQ(c.FindCoord("f1", "fi"), -1);
+}
+
+TEST_F(CoordFile, UnreadablePositionsAreReportedOnceAndIgnored) {
+  WriteFile("main;main;;;abc;40\r\nmain;suite;;r;12\r\nmain;x;;r;-7;8\nother;other;;;1;2;extra");
+  EXPECT_TRUE(sheet.LoadCoordFile(program));
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_NE(messages.shown[0].text.find("2 position(s)"), std::string::npos);
+  EXPECT_NE(messages.shown[0].text.find("main;main;;;abc;40"), std::string::npos);
+  EXPECT_EQ(sheet.Coords().Lines.size(), 4u);  // LF and CR LF lines alike
+  const CoordFields good = sheet.Coords().ReadCoord("main", "x");
+  EXPECT_EQ(good.x, "-7");
+  EXPECT_EQ(good.y, "8");
+  EXPECT_EQ(sheet.Coords().ReadCoord("other", "other").extra, "extra");
+  const CoordFields bad = sheet.Coords().ReadCoord("main", "suite");
+  EXPECT_EQ(bad.relative, "r");
+  EXPECT_TRUE(bad.x.empty() && bad.y.empty());
+
+  sheet.BuildLabelIndex();
+  ASSERT_TRUE(sheet.BuildFlowchart("main"));
+  EXPECT_EQ(sheet.Boxes[1].Rect.Left, 100);  // laid out as if unsaved
+  EXPECT_EQ(sheet.Boxes[1].Rect.Top, 21);
+}
+
+TEST_F(CoordFile, WriteFailureIsReportedAndPositionsStayInMemory) {
+  sheet.LoadCoordFile((dir / "absent" / "prog").string());
+  sheet.BuildLabelIndex();
+  sheet.BuildFlowchart("main");
+  Drag(sheet, 1, 120, 30);
+  EXPECT_FALSE(sheet.SaveCoordFile());
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].caption, "Erreur");
+  ASSERT_EQ(sheet.Coords().Lines.size(), 2u);
+  EXPECT_EQ(sheet.Coords().Lines[0], "main;main;;;120;30");
+  // The next sheet keeps them: building main again places the box there.
+  sheet.BuildFlowchart("main");
+  EXPECT_EQ(sheet.Boxes[1].Rect.Left, 120);
+}
+
+}  // namespace
+}  // namespace hc11::test

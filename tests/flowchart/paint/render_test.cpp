@@ -1,0 +1,180 @@
+// Pixels of known colours at known places on painted sheets, laid out with
+// the fixed 6 x 13 metric (LineH 13, a text line every 16 pixels).
+#include <QColor>
+#include <QImage>
+
+#include "tests/flowchart/paint/paint_env.h"
+
+namespace hc11::test {
+namespace {
+
+constexpr Colour kGrey = 0x808080;
+
+class Render : public PaintFixture {
+ protected:
+  // One box at (100, 21): label "main" (27 pixels), three lines.
+  void ThreeLines(const std::string& second = "E002") {
+    Code("E000", "A = $10", "main");
+    Code(second, "call affiche");
+    Code("E005", "ret");
+    Build("main");
+  }
+  // Top-left pixel of line k's text cell, which no glyph reaches.
+  Colour CellColour(int box, int k) const {
+    const TRectangle& b = sheet.Boxes[box];
+    return Pixel(b.Rect.Left + 1 + b.LargLabel + b.Triangle, b.Rect.Top + 4 + 16 * k);
+  }
+  // Counts the pixels of `r` for which `test` holds.
+  template <typename Test>
+  int Count(const TRect& r, Test test) const {
+    int n = 0;
+    for (int y = r.Top; y < r.Bottom; ++y)
+      for (int x = r.Left; x < r.Right; ++x) n += test(Pixel(x, y)) ? 1 : 0;
+    return n;
+  }
+};
+
+TEST_F(Render, BreakpointTabStartsFifteenPixelsLeftOfTheBoxAndIsTwentyHigh) {
+  struct Case {
+    const char* name;
+    const char* second;  // address text of the second line
+    Colour hooked;       // what the hook gives for $E002
+    Colour expected;
+  };
+  const Case cases[] = {
+      {"breakpoint colour", "E002", kGrey, kGrey},
+      {"address that is no number", "E0G2", kWhite, kRed},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    listing = Listing();
+    ThreeLines(c.second);
+    display.LineColorHook = [&](std::uint16_t addr) { return addr == 0xE002 ? c.hooked : kWhite; };
+    Paint();
+    const TRectangle& b = sheet.Boxes[1];
+    ASSERT_EQ(b.Rect.Left, 100);
+    const int top = b.Rect.Top + 13 + 3;  // the second line
+    EXPECT_EQ(Pixel(85, top), c.expected);
+    EXPECT_EQ(Pixel(85, top + 19), c.expected);
+    EXPECT_EQ(Pixel(99, top + 10), c.expected);
+    EXPECT_EQ(Pixel(84, top), kWhite);       // 15 pixels left, not 16
+    EXPECT_EQ(Pixel(85, top - 1), kWhite);   // the first line has no mark
+    EXPECT_EQ(Pixel(85, top + 20), kWhite);  // nor the third
+  }
+}
+
+TEST_F(Render, ProgramCounterLineIsNavySelectedLineTealAndNavyWinsWhenBoth) {
+  ThreeLines();
+  struct Case {
+    const char* pc;
+    const char* sel;
+    Colour line[3];
+  };
+  const Case cases[] = {
+      {"E002", "E005", {kWhite, kNavy, kTeal}},
+      {"E002", "E002", {kWhite, kNavy, kWhite}},
+      {"", kNoSelection, {kWhite, kWhite, kWhite}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.pc) + "/" + c.sel);
+    display.PCAddrText = c.pc;
+    display.SelAddrText = c.sel;
+    Paint();
+    for (int k = 0; k < 3; ++k) EXPECT_EQ(CellColour(1, k), c.line[k]) << "line " << k;
+  }
+  // The call line's text is blue (no selection there now).
+  const TRectangle& b = sheet.Boxes[1];
+  const TRect callCell{b.Rect.Left + 28, b.Rect.Top + 20, b.Rect.Left + 28 + 12 * 6, b.Rect.Top + 33};
+  EXPECT_GT(Count(callCell, [](Colour c) { return (c >> 16 & 0xFF) == 0xFF && (c & 0xFF) < 0x80; }), 10);
+}
+
+TEST_F(Render, ShowAddressRepaintsTheMarkedLinesOnTheBitmap) {
+  ThreeLines();
+  Paint();
+  std::uint16_t runTarget = 0;
+  ASSERT_TRUE(bitmap.ShowAddress(sheet, display, 0xE002, 0xE002, runTarget));
+  EXPECT_EQ(CellColour(1, 1), kNavy);
+  ASSERT_TRUE(bitmap.ShowAddress(sheet, display, 0xE005, 0xE002, runTarget));
+  EXPECT_EQ(CellColour(1, 1), kNavy);
+  EXPECT_EQ(CellColour(1, 2), kTeal);
+}
+
+TEST_F(Render, CommentBoxHasNoOutlineAndCommentsFollowTheOption) {
+  Code("D000", "ret", "avant");
+  Comment("SepMacro");
+  Comment("Fonction principale");
+  Comment("entree: A");
+  Code("E000", "A = 1", "main", "", "init");
+  Code("E002", "ret");
+  Build("main");
+  const TRectangle& note = sheet.Boxes[1];
+  const TRectangle& code = sheet.Boxes[2];
+  ASSERT_FALSE(note.HasAddress());
+  const TRect column{code.XComment, code.Rect.Top + 4, code.XCommentFin, code.Rect.Top + 17};
+  const auto notWhite = [](Colour c) { return c != kWhite; };
+  // Green text blended into white keeps more green than red; black or grey
+  // (an outline) does not.
+  const auto notGreenish = [](Colour c) { return c != kWhite && ((c >> 8) & 0xFF) <= (c & 0xFF); };
+
+  display.SetShowComments(false);
+  Paint();
+  EXPECT_EQ(Count(note.Rect, notWhite), 0) << "comment lines keep their space but are not drawn";
+  EXPECT_EQ(Count(column, notWhite), 0);
+  EXPECT_EQ(Pixel(code.Rect.Left + code.LargLabel, code.Rect.Top + 3), kBlack);  // a code box has one
+
+  display.SetShowComments(true);
+  Paint();
+  EXPECT_GT(Count(note.Rect, notWhite), 20);
+  EXPECT_EQ(Count(note.Rect, notGreenish), 0);
+  EXPECT_GT(Count(column, notWhite), 5) << "the comment column survives the boxes' second pass";
+  EXPECT_TRUE(display.CommentPass);
+}
+
+TEST_F(Render, DecisionJumpLineArrowLandingDotAndOverflow) {
+  Code("E000", "A = [$10+X]", "main");
+  Code("E002", "(A - $20) = 0", "", "fin");
+  Code("E004", "A = 1");
+  Code("E006", "ret", "fin");
+  Build("main");
+  Paint();
+  const TRectangle& dec = sheet.Boxes[2];
+  const int lx = dec.Rect.Left + dec.LargLabel;
+  EXPECT_EQ(Pixel(lx, dec.MidY()), kBlack);                 // the hexagon's left point
+  EXPECT_EQ(Pixel(lx, dec.Rect.Top + 3), kWhite);           // cut corner
+  EXPECT_EQ(Pixel(dec.CenterX(), dec.Rect.Top + 1), kRed);  // centre stroke
+  const TORect& v = sheet.Lines[1];
+  ASSERT_GT(v.Rect.Bottom, v.Rect.Top);
+  EXPECT_EQ(Pixel(v.Rect.Left, v.Rect.Bottom), kBlack);
+  EXPECT_EQ(Pixel(v.Rect.Left - 3, v.Rect.Bottom - 5), kBlack);  // arrowhead
+  const TORect& landing = sheet.Lines[3];
+  ASSERT_EQ(landing.Genre, 'b');
+  EXPECT_EQ(Pixel(landing.Rect.Left - 1, landing.Rect.Top - 1), kBlack);
+  EXPECT_FALSE(sheet.SheetOverflow);
+
+  bitmap.Resize(sheet.Lines[1].Rect.Right - 1, sheet.PicH);
+  bitmap.Paint(sheet, display, false);
+  EXPECT_TRUE(sheet.SheetOverflow);
+}
+
+TEST_F(Render, EmptySheetLeavesThePaintBoxUnchanged) {
+  ThreeLines();
+  Paint();
+  ASSERT_FALSE(sheet.BuildFlowchart("absente"));
+  QImage paintBox(50, 50, QImage::Format_RGB32);
+  paintBox.fill(QColor(255, 0, 255));
+  EXPECT_FALSE(bitmap.Paint(sheet, display, true, &paintBox));
+  EXPECT_EQ(PixelAt(paintBox, 10, 10), 0xFF00FFu);
+  EXPECT_EQ(Pixel(101, 30), kWhite);  // the bitmap itself is cleared
+}
+
+TEST_F(Render, BitmapSizeIsClampedNotAllocatedBlindly) {
+  EXPECT_FALSE(bitmap.Resize(40000, 10));
+  EXPECT_EQ(bitmap.Width(), kMaxBitmapSide);
+  EXPECT_FALSE(bitmap.Resize(0, -5));
+  EXPECT_EQ(bitmap.Width(), 1);
+  EXPECT_EQ(bitmap.Height(), 1);
+  EXPECT_TRUE(bitmap.Resize(300, 200));
+}
+
+}  // namespace
+}  // namespace hc11::test
