@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <initializer_list>
 
+#include "board/board.h"
 #include "core/machine.h"
+#include "core/messages.h"
 #include "core/run_engine.h"
 
 namespace {
@@ -27,8 +29,7 @@ void LoadLoop(hc11::Machine& m) {
   m.ResetMachine();
 }
 
-void BM_RunLoop(benchmark::State& state) {
-  hc11::Machine m;
+void RunLoopBench(benchmark::State& state, hc11::Machine& m) {
   LoadLoop(m);
   const auto steps = static_cast<std::uint64_t>(state.range(0));
   m.StepBudget = steps;
@@ -39,6 +40,20 @@ void BM_RunLoop(benchmark::State& state) {
   // items_per_second is simulated steps per second.
   state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * steps));
 }
+void BM_RunLoop(benchmark::State& state) {
+  hc11::Machine m;
+  RunLoopBench(state, m);
+}
 BENCHMARK(BM_RunLoop)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+
+// The same loop with the board attached: plain RAM accesses must not pay for
+// the devices behind the register block.
+void BM_RunLoopWithBoard(benchmark::State& state) {
+  hc11::Machine m;
+  hc11::SilentMessages messages;
+  hc11::Board board(m, messages);
+  RunLoopBench(state, m);
+}
+BENCHMARK(BM_RunLoopWithBoard)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -41,8 +41,12 @@ class RunCliTest : public ::testing::Test {
     dir = fs::path(::testing::TempDir()) /
           ("hc11_cli_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::create_directories(dir);
-    for (const char* file : {"loop.lst", "loop.HEX"})
-      fs::copy_file(kSource / "examples/loop" / file, dir / file, fs::copy_options::overwrite_existing);
+    for (const char* example : {"loop", "demo"}) {
+      for (const char* ext : {".lst", ".HEX"}) {
+        const std::string file = std::string(example) + ext;
+        fs::copy_file(kSource / "examples" / example / file, dir / file, fs::copy_options::overwrite_existing);
+      }
+    }
   }
   void TearDown() override { fs::remove_all(dir); }
 
@@ -132,6 +136,71 @@ TEST_F(RunCliTest, BrokenImageIsReportedAndStillRuns) {
   EXPECT_NE(r.err.find("broken.HEX, ligne 2 : ligne vide"), std::string::npos) << r.err;
   // The byte before the blank line loaded, but the code end was never set.
   EXPECT_NE(r.out.find("status: adr>fin E000\n"), std::string::npos) << r.out;
+}
+
+// The demo firmware on the simulated board: each command button of the panel
+// is answered over the serial link, and what it writes lands where it should.
+TEST_F(RunCliTest, DemoAnswersTheCommandButtons) {
+  {
+    std::ofstream image(dir / "img.bin", std::ios::binary);
+    std::string bytes(2048, '\0');
+    bytes.replace(0x320, 5, "\x11\x22\x33\x44\x55");
+    image << bytes;
+  }
+  struct Case {
+    std::vector<std::string> extra;
+    std::vector<std::string> expected;  // lines that must appear, in this order
+  };
+  const std::vector<Case> cases = {
+      {{"--inject", "LecE2P", "--eeprom", "img.bin"},
+       {"memo: uart a6", "memo: uart 11", "memo: uart 22", "memo: uart 33", "memo: uart 44",
+        "memo: uart 55"}},
+      {{"--inject", "EcrE2P", "--dump-eeprom", "320:16"},
+       {"memo: uart a5", "memo: uart 00", "0320   00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F"}},
+      {{"--inject", "Ecr ram", "--dump", "800:16"},
+       {"0800   00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F", "memo: uart a4", "memo: uart 00"}},
+      {{"--inject", "Rest Cfg"}, {"memo: uart a8", "memo: uart 00"}},
+      {{"--inject", "Sauv Cfg"}, {"memo: uart a9", "memo: uart 00"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.extra[1]);
+    std::vector<std::string> args = {"run", "demo", "--steps", "400000"};
+    args.insert(args.end(), c.extra.begin(), c.extra.end());
+    const Result r = Cli(args);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    // The received command is traced byte by byte, and no error stops the firmware.
+    EXPECT_NE(r.out.find(" uart "), std::string::npos);
+    EXPECT_NE(r.out.find("status: stop \n"), std::string::npos) << r.out;
+    std::size_t at = 0;
+    for (const std::string& line : c.expected) {
+      const std::size_t found = r.out.find(line + "\n", at);
+      ASSERT_NE(found, std::string::npos) << "missing '" << line << "' in\n" << r.out;
+      at = found + line.size();
+    }
+  }
+}
+
+// A program named by its base path is loaded with its listing: the start
+// label sets PC, the function list is written beside it, and the panel shows
+// what the firmware drew.
+TEST_F(RunCliTest, DemoLoadsThroughItsListing) {
+  const Result r = Cli({"run", "demo.lst", "--mode", "v"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  EXPECT_NE(r.out.find("trace: PC=E0"), std::string::npos) << r.out;
+  EXPECT_TRUE(fs::exists(dir / "demo_Fonct.txt"));
+  const Result idle = Cli({"run", "demo", "--steps", "300000"});
+  // 145.800 MHz on the display, as the firmware shows it once started.
+  EXPECT_NE(idle.out.find("panel: LbSynth=Reception 145800 kHz"), std::string::npos) << idle.out;
+}
+
+TEST_F(RunCliTest, MissingListingIsReportedAndTheImageStillRuns) {
+  fs::remove(dir / "loop.lst");
+  const Result r = Cli({"run", "loop", "--steps", "5"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.err.find("Manque fichier LST loop"), std::string::npos) << r.err;
+  EXPECT_NE(r.out.find("status: stop \n"), std::string::npos);
 }
 
 }  // namespace
