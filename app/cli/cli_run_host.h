@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/cli/cli_messages.h"
 #include "core/machine.h"
 #include "core/messages.h"
 #include "core/ui_hooks.h"
@@ -33,17 +34,6 @@ class CliRunHost : public UiHooks {
   std::ostream& out_;
   const Machine* machine_ = nullptr;
   std::string stopReason_;
-};
-
-class CliMessages : public Messages {
- public:
-  explicit CliMessages(std::ostream& err) : err_(err) {}
-  void Show(MsgKind, std::string_view caption, std::string_view text) override {
-    err_ << caption << ": " << text << '\n';
-  }
-
- private:
-  std::ostream& err_;
 };
 
 }  // namespace hc11::cli

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/cli/cli_command.h"
+#include "app/cli/cli_messages.h"
 #include "core/messages.h"
 #include "core/text_util.h"
 #include "listing/listing_files.h"
@@ -14,18 +15,6 @@
 
 namespace hc11::cli {
 namespace {
-
-// Message boxes become lines on standard error.
-class StderrMessages final : public Messages {
- public:
-  explicit StderrMessages(std::ostream& err) : err_(err) {}
-  void Show(MsgKind, std::string_view caption, std::string_view text) override {
-    err_ << caption << ": " << text << '\n';
-  }
-
- private:
-  std::ostream& err_;
-};
 
 std::optional<std::string> ProgramArgument(const char* command, const std::vector<std::string>& args,
                                            std::ostream& err) {
@@ -47,7 +36,7 @@ std::optional<Listing> ReadOnly(const std::string& base, bool readSymbols, std::
   if (!text) return std::nullopt;
   Listing listing;
   std::uint16_t startPC = 0;
-  StderrMessages messages(err);
+  CliMessages messages(err);
   ParseListingText(listing, *text, startPC, messages, readSymbols);
   return listing;
 }
@@ -80,7 +69,7 @@ int RunFunctions(const std::vector<std::string>& args, std::ostream& out, std::o
   if (!base) return kExitUsage;
   Listing listing;
   std::uint16_t startPC = 0;
-  StderrMessages messages(err);
+  CliMessages messages(err);
   if (!LoadListing(listing, *base, startPC, messages, false)) return MissingListing(*base, err);
   for (const auto& [name, elem] : listing.FunctionList.entries)
     out << name << '\t' << Format("%4.4x", static_cast<unsigned>(elem.Adresse)) << '\n';

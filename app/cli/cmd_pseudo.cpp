@@ -5,30 +5,19 @@
 #include <vector>
 
 #include "app/cli/cli_command.h"
+#include "app/cli/cli_messages.h"
 #include "core/messages.h"
 #include "flowchart/pseudo_code.h"
 
 namespace hc11::cli {
 namespace {
 
-// Message boxes become lines on standard error.
-class StreamMessages final : public Messages {
- public:
-  explicit StreamMessages(std::ostream& err) : err_(err) {}
-  void Show(MsgKind, std::string_view caption, std::string_view text) override {
-    err_ << caption << ": " << text << '\n';
-  }
-
- private:
-  std::ostream& err_;
-};
-
 int RunPseudo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   if (args.size() != 1) {
     err << "usage: hc11flow-cli pseudo PROGRAM\n";
     return kExitUsage;
   }
-  StreamMessages messages(err);
+  CliMessages messages(err);
   if (!WritePseudoListing(args[0], out, messages)) {
     err << "Manque fichier LST " << args[0] << '\n';
     return kExitUsage;
