@@ -83,7 +83,9 @@ std::string_view TrimView(std::string_view text) {
   return text;
 }
 
-std::string Trim(std::string_view text) { return std::string(TrimView(text)); }
+std::string Trim(std::string_view text) {
+  return std::string(TrimView(text));
+}
 
 std::string ToLower(std::string_view text) {
   std::string out(text);

@@ -17,7 +17,8 @@ bool EndsWithIgnoringCase(const std::string& text, std::string_view suffix) {
   for (std::size_t i = 0; i < suffix.size(); ++i) {
     const char a = text[text.size() - suffix.size() + i];
     const char b = suffix[i];
-    if (std::tolower(static_cast<unsigned char>(a)) != std::tolower(static_cast<unsigned char>(b))) return false;
+    if (std::tolower(static_cast<unsigned char>(a)) != std::tolower(static_cast<unsigned char>(b)))
+      return false;
   }
   return true;
 }
@@ -46,7 +47,8 @@ LoadReport Session::Load(const std::string& listingBase) {
   report.startFromListing =
       std::any_of(listing_.LineList.begin(), listing_.LineList.end(),
                   [](const TSynElem& e) { return !e.AddrText.empty() && ToLower(e.Label) == "debprog_"; });
-  if (!report.listingRead) messages_.Show(MsgKind::Warning, "Avertissement", "Manque fichier LST " + listingBase);
+  if (!report.listingRead)
+    messages_.Show(MsgKind::Warning, "Avertissement", "Manque fichier LST " + listingBase);
 
   ClearSymbolListsExceptI(listing_.Symbols);
   board_->UhfMode = FindSymbol(listing_.Symbols, "UHF", 'I').value_or(0);

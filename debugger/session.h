@@ -18,8 +18,8 @@
 namespace hc11 {
 
 struct LoadReport {
-  bool listingRead = false;   // the ".lst" file was read
-  bool imageComplete = false;  // the ".HEX" file loaded without a failure
+  bool listingRead = false;       // the ".lst" file was read
+  bool imageComplete = false;     // the ".HEX" file loaded without a failure
   bool startFromListing = false;  // "debprog_" gave the start address
 };
 

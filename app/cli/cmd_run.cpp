@@ -5,15 +5,15 @@
 #include <memory>
 #include <ostream>
 
+#include "app/cli/cli_board.h"
 #include "app/cli/cli_command.h"
 #include "app/cli/cli_run_host.h"
 #include "app/cli/cli_run_options.h"
-#include "app/cli/cli_board.h"
 #include "core/hex_loader.h"
-#include "debugger/session.h"
 #include "core/run_engine.h"
 #include "core/text_util.h"
 #include "core/trace.h"
+#include "debugger/session.h"
 
 namespace hc11::cli {
 

@@ -18,7 +18,9 @@ bool RegisterCommand(const CliCommand& command) {
   return true;
 }
 
-const std::vector<CliCommand>& Commands() { return Registry(); }
+const std::vector<CliCommand>& Commands() {
+  return Registry();
+}
 
 }  // namespace hc11::cli
 

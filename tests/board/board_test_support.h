@@ -58,24 +58,15 @@ class I2cMaster {
   bool Sda() const { return (m_.Memory[kPortA] & kPinSda) != 0; }
 
   void Start() {
-    Lines(true, false);
-    Lines(true, true);
-    Lines(false, true);
-    Lines(false, false);
+    for (auto [sda, scl] : {std::pair{1, 0}, {1, 1}, {0, 1}, {0, 0}}) Lines(sda, scl);
   }
   void Stop() {
-    Lines(false, false);
-    Lines(false, true);
-    Lines(true, true);
+    for (auto [sda, scl] : {std::pair{0, 0}, {0, 1}, {1, 1}}) Lines(sda, scl);
   }
   // Eight bits, then the acknowledge clock; true when the slave pulled SDA low.
   bool WriteByte(std::uint8_t byte) {
-    for (int bit = 7; bit >= 0; --bit) {
-      const bool b = ((byte >> bit) & 1) != 0;
-      Lines(b, false);
-      Lines(b, true);
-      Lines(b, false);
-    }
+    for (int bit = 7; bit >= 0; --bit)
+      for (bool scl : {false, true, false}) Lines(((byte >> bit) & 1) != 0, scl);
     Clock(false);
     Clock(true);
     const bool ack = !Sda();

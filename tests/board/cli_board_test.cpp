@@ -25,11 +25,9 @@ BoardOptions ParseAll(const std::vector<std::string>& args) {
 }
 
 TEST(CliBoardOptions, ParsesOptionsAndRefusesBadValues) {
-  const BoardOptions o = ParseAll({"--key", "PTT", "--key", "M/A", "--inject", "Ecr ram", "--signal", "200",
-                                   "--ocfreq", "-5", "--oc", "--trace-synth", "--dump-eeprom", "$7f0:16"});
-  EXPECT_EQ(o.keys, (std::vector<std::string>{"PTT", "M/A"}));
+  const BoardOptions o = ParseAll(
+      {"--inject", "Ecr ram", "--ocfreq", "-5", "--oc", "--trace-synth", "--dump-eeprom", "$7f0:16"});
   EXPECT_EQ(o.injects, std::vector<BoardCommand>{BoardCommand::EcrRam});
-  EXPECT_EQ(o.signal, 200);
   EXPECT_EQ(o.ocFreq, -5);
   EXPECT_TRUE(o.oc && o.traceSynth && !o.traceI2c);
   ASSERT_EQ(o.eepromDumps.size(), 1u);
@@ -77,33 +75,22 @@ TEST_F(CliBoardTest, EepromImageMustHoldExactly2048Bytes) {
     SCOPED_TRACE(n);
     o.eepromFile = (dir / ("image" + std::to_string(n))).string();
     if (n > 0) std::ofstream(o.eepromFile, std::ios::binary) << std::string(n, '\x77');
-    const bool good = n == 2048;
-    EXPECT_EQ(Load(o).empty(), good);
-    EXPECT_EQ(board.EepromImage[0], good ? 0x77 : 5);
+    EXPECT_EQ(Load(o).empty(), n == 2048);
+    EXPECT_EQ(board.EepromImage[0], n == 2048 ? 0x77 : 5);
   }
   std::filesystem::remove_all(dir);
 }
 
-TEST_F(CliBoardTest, PanelPrintout) {
-  I2cMaster bus(machine);
-  bus.Frame({0x70, 0x01, 0x06, 0xBF});
-  bus.Frame({0x40, 0x08});
-  bus.Frame({0xA0, 0x0E, 0x11, 0x22, 0x33});
-  bus.Write(0x30);
+// The panel lines' layout is pinned by the run command's golden files; here
+// the memo and EEPROM dumps split into lines of 16.
+TEST_F(CliBoardTest, PanelPrintoutEndsWithMemoAndDumps) {
+  I2cMaster(machine).Frame({0xA0, 0x0E, 0x11, 0x22, 0x33});
   machine.MemWrite8(kSciData, 0x41, TagData);
   machine.MemWrite8(kSciData, 0xFE, TagData);
-
   std::ostringstream out;
   cli::PrintPanel(board, ParseAll({"--dump-eeprom", "8:18", "--dump-eeprom", "0x7ff:1"}), out);
-  EXPECT_EQ(out.str(),
-            "panel: Ecran1=BF 06 00 00\n"
-            "panel: Led1Ton=0\n"
-            "panel: Led2Hp=0\n"
-            "panel: Led3Klx=0\n"
-            "panel: Led4MA=1\n"
-            "panel: LbPcf8574=Pcf8574=08\n"
-            "panel: LbOutA= bStop bSonnerie\n"
-            "panel: LbSynth=Emission    0 kHz M=0000 A=00\n"
+  const std::string text = out.str();
+  EXPECT_EQ(text.substr(text.find("memo:")),
             "memo: uart 41\n"
             "memo: uart fe\n"
             "0008   00 02 50 01 00 00 11 22 33 00 00 00 00 00 00 00\n"

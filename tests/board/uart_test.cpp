@@ -16,7 +16,7 @@ std::vector<std::uint8_t> ReadMessage(Machine& m) {
   return bytes;
 }
 
-TEST_F(UartTest, InjectedMessageIsReadByteByByteThenStatusClears) {
+TEST_F(UartTest, CommandMessagesAreReadByteByByteThenStatusClears) {
   EXPECT_EQ(machine.Memory[kSciStatus], 0x80);
   board.PressCommand(BoardCommand::LecE2P);
   EXPECT_EQ(machine.Memory[kSciStatus], 0xA8);
@@ -25,28 +25,20 @@ TEST_F(UartTest, InjectedMessageIsReadByteByByteThenStatusClears) {
   EXPECT_EQ(machine.MemRead8(kSciData), 0x05);  // exhausted: the last byte again
   EXPECT_EQ(machine.Memory[kSciStatus], 0x80);
   EXPECT_EQ(EventTexts(), (std::vector<std::string>{"uart a6", "uart 03", "uart 20", "uart 05"}));
-}
 
-TEST_F(UartTest, EveryCommandButtonAndAnOversizedMessage) {
   std::vector<std::uint8_t> e2p{0xA5, 0x03, 0x20, 0x10}, ram{0xA4, 0x08, 0x00, 0x10};
-  for (std::uint8_t i = 0; i <= 0x12; ++i) {
-    e2p.push_back(i);
-    ram.push_back(i);
-  }
-  const std::pair<const char*, std::vector<std::uint8_t>> cases[] = {{"LecE2P", {0xA6, 0x03, 0x20, 0x05}},
-                                                                     {"EcrE2P", e2p},
-                                                                     {"Ecr ram", ram},
-                                                                     {"Rest Cfg", {0xA8}},
-                                                                     {"Sauv Cfg", {0xA9}}};
+  for (std::uint8_t i = 0; i <= 0x12; ++i) e2p.push_back(i), ram.push_back(i);
+  const std::pair<const char*, std::vector<std::uint8_t>> cases[] = {
+      {"EcrE2P", e2p}, {"Ecr ram", ram}, {"Rest Cfg", {0xA8}}, {"Sauv Cfg", {0xA9}}};
   for (const auto& [caption, bytes] : cases) {
     board.PressCommand(*FindCommand(caption));
     EXPECT_EQ(ReadMessage(machine), bytes) << caption;
   }
-  std::vector<std::uint8_t> big(300, 0x5A);
-  board.InjectMessage(big);
+  board.InjectMessage(std::vector<std::uint8_t>(300, 0x5A));
   EXPECT_EQ(ReadMessage(machine), std::vector<std::uint8_t>(Board::kRxCapacity, 0x5A));
 }
 
+// Characters that do not fit are reported rather than lost quietly.
 TEST_F(UartTest, HostTextIsBoundedAndEveryLossIsReported) {
   board.HostReceive(std::string(300, 'x'));
   EXPECT_EQ(board.HostRxText.size(), 254u);

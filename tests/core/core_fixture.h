@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -15,6 +14,8 @@
 #include "tests/support/recording.h"
 
 namespace hc11::test {
+
+using Bytes = std::vector<std::uint8_t>;
 
 // Records every access the memory hooks hand to the board.
 class FakeDevices : public Peripherals {
@@ -40,18 +41,25 @@ class CoreTest : public ::testing::Test {
  protected:
   static constexpr std::uint16_t kCode = 0xE000;
 
-  // Bytes at `at`; PC points at them and CodeEnd covers them.
-  void Load(std::initializer_list<std::uint8_t> bytes, std::uint16_t at = kCode) {
+  // Bytes at `at`; CodeEnd covers them.
+  void Place(std::uint16_t at, const Bytes& bytes) {
+    std::copy(bytes.begin(), bytes.end(), m.Memory.begin() + at);
+    m.CodeEnd = std::max(m.CodeEnd, static_cast<std::uint16_t>(at + bytes.size()));
+  }
+  // Bytes at `at` with PC on them.
+  void Load(const Bytes& bytes, std::uint16_t at = kCode) {
     Place(at, bytes);
     m.cpu.PC = at;
   }
-  void Place(std::uint16_t at, std::initializer_list<std::uint8_t> bytes) {
-    std::uint16_t a = at;
-    for (std::uint8_t b : bytes) m.Memory[a++] = b;
-    m.CodeEnd = std::max<std::uint16_t>(m.CodeEnd, a);
-  }
   // Decodes and executes the instruction at PC.
   void Exec() { DecodeAndExecute(m); }
+  // One instruction that must execute cleanly and fall through.
+  void Run(const Bytes& code) {
+    Load(code);
+    Exec();
+    ASSERT_FALSE(m.StopFlag) << m.StopMessage;
+    ASSERT_EQ(m.cpu.PC, kCode + code.size());
+  }
   std::uint8_t Flags() const { return m.cpu.CC & (FlagN | FlagZ | FlagV | FlagC); }
 
   RecordingHooks hooks;

@@ -33,15 +33,6 @@ class HexLoaderTest : public ::testing::Test {
   Machine m;
 };
 
-TEST_F(HexLoaderTest, LoadsDataRecordsAndSetsCodeEnd) {
-  const auto file = Write("ok.HEX", ":02E00000860197\r\n:00000001FF\r\n");
-  EXPECT_TRUE(LoadHexImage(m, file, messages));
-  EXPECT_EQ(m.Memory[0xE000], 0x86);
-  EXPECT_EQ(m.Memory[0xE001], 0x01);
-  EXPECT_EQ(m.CodeEnd, 0xE002);
-  EXPECT_TRUE(messages.shown.empty());
-}
-
 TEST_F(HexLoaderTest, AcceptedVariants) {
   struct Case {
     const char* name;
@@ -52,6 +43,7 @@ TEST_F(HexLoaderTest, AcceptedVariants) {
   };
   const std::string data40 = ":28E00000" + std::string(80, '7') + "00\n";
   const std::vector<Case> cases = {
+      {"CR LF line ends", ":02E00000860197\r\n:00000001FF\r\n", 0xE002, 0xE001, 0x01},
       {"vectors reach the last address", ":04FFFC00E000E0004C\n:00000001FF\n", 0xFFFF, 0xFFFF, 0x00},
       {"comment lines are skipped", "; built by hand\n:01E0000042DD\n:00000001FF\n", 0xE001, 0xE000, 0x42},
       {"type 04 at address 0000 stores at 0", ":020000040102F7\n:00000001FF\n", 0x0002, 0x0001, 0x02},

