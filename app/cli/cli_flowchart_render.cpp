@@ -11,6 +11,7 @@
 #include <QSize>
 #include <QSvgGenerator>
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 
 #include "flowchart/paint/display_state.h"
@@ -62,6 +63,12 @@ bool SaveWhole(const std::string& path, std::string& error, const std::function<
   return true;
 }
 
+// Qt's own notices (such as a missing runtime directory under offscreen)
+// would land among the command's messages; only real failures get through.
+void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& text) {
+  if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(text));
+}
+
 }  // namespace
 
 struct FlowchartImageWriter::State {
@@ -82,6 +89,7 @@ struct FlowchartImageWriter::State {
     if (QCoreApplication::instance() == nullptr) {
       // The command line never opens a window; offscreen needs no display.
       if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+      qInstallMessageHandler(QuietQtMessages);
       app = std::make_unique<QGuiApplication>(argc, argv);
     } else if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
       problem = "image output needs a Qt GUI application";

@@ -8,67 +8,43 @@ constexpr std::uint8_t N = FlagN, Z = FlagZ, V = FlagV, C = FlagC;
 
 using ExecDataTest = CoreTest;
 
-struct ByteCase {
+struct RegisterCase {
   const char* name;
-  std::uint8_t a, b, ccIn;
-  Bytes code;
-  std::uint8_t aOut, bOut, flags;  // flags: N Z V C after the instruction
-};
-
-TEST_F(ExecDataTest, AccumulatorOperationsFollowTheFlagRules) {
-  const std::vector<ByteCase> cases = {
-      {"addA overflow", 0x7F, 0, 0, {0x8B, 0x01}, 0x80, 0, N | V},
-      {"addA ignores incoming carry", 0x01, 0, C, {0x8B, 0x01}, 0x02, 0, 0},
-      {"adcA wraps with carry", 0xFF, 0, C, {0x89, 0xFF}, 0xFF, 0, N | C},
-      {"aBA", 0x80, 0x80, 0, {0x1B}, 0x00, 0x80, Z | V | C},
-      {"subA overflow", 0x80, 0, 0, {0x80, 0x01}, 0x7F, 0, V},
-      {"sbcA borrows", 0x00, 0, C, {0x82, 0x00}, 0xFF, 0, N | C},
-      {"cmpA leaves A", 0x00, 0, 0, {0x81, 0x01}, 0x00, 0, N | C},
-      {"cmpB equal", 0, 0x42, C, {0xC1, 0x42}, 0, 0x42, Z},
-      {"andA keeps C, clears V", 0xF3, 0, C | V, {0x84, 0x0F}, 0x03, 0, C},
-      {"oraA", 0x01, 0, 0, {0x8A, 0x80}, 0x81, 0, N},
-      {"xorA", 0xFF, 0, 0, {0x88, 0xFF}, 0x00, 0, Z},
-      {"comA", 0xFF, 0, V, {0x43}, 0x00, 0, Z | C},
-      {"comB", 0, 0x00, 0, {0x53}, 0, 0xFF, N | C},
-      {"decA overflow keeps C", 0x80, 0, C, {0x4A}, 0x7F, 0, V | C},
-      {"decB to zero", 0, 0x01, 0, {0x5A}, 0, 0x00, Z},
-      {"incA overflow", 0x7F, 0, 0, {0x4C}, 0x80, 0, N | V},
-      {"incB wraps", 0, 0xFF, C, {0x5C}, 0, 0x00, Z | C},
-      {"lslA", 0x80, 0, 0, {0x48}, 0x00, 0, Z | V | C},
-      {"lslB", 0, 0x40, C, {0x58}, 0, 0x80, N | V},
-      {"lsrA", 0x01, 0, N, {0x44}, 0x00, 0, Z | V | C},
-      {"tstA clears V and C", 0x80, 0, V | C, {0x4D}, 0x80, 0, N},
-      {"tAB", 0x80, 0x00, C, {0x16}, 0x80, 0x80, N | C},
-      {"tBA", 0x00, 0x00, N, {0x17}, 0x00, 0x00, Z},
-      {"clrA", 0x05, 0, N | V | C, {0x4F}, 0x00, 0, Z},
-      {"clrB", 0, 0x05, 0, {0x5F}, 0, 0x00, Z},
-      {"ldA clears V", 0x55, 0, V | C, {0x86, 0x00}, 0x00, 0, Z | C},
-      {"mul", 0x12, 0x34, 0, {0x3D}, 0x03, 0xA8, C},
-  };
-  for (const ByteCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    m.cpu.A = c.a;
-    m.cpu.B = c.b;
-    m.cpu.CC = static_cast<std::uint8_t>(0xC0 | c.ccIn);
-    Run(c.code);
-    EXPECT_EQ(m.cpu.A, c.aOut);
-    EXPECT_EQ(m.cpu.B, c.bOut);
-    EXPECT_EQ(Flags(), c.flags);
-    EXPECT_EQ(m.cpu.CC & 0xF0, 0xC0) << "H, I, X and S are never computed";
-  }
-}
-
-struct WordCase {
-  const char* name;
-  std::uint16_t d, x, y;
+  std::uint16_t d, x, y;  // d: A in the high byte, B in the low byte
   std::uint8_t ccIn;
   Bytes code;
   std::uint16_t dOut, xOut, yOut;
-  std::uint8_t flags;
+  std::uint8_t flags;  // N Z V C after the instruction
 };
 
-TEST_F(ExecDataTest, SixteenBitOperations) {
-  const std::vector<WordCase> cases = {
+TEST_F(ExecDataTest, RegisterOperationsFollowTheFlagRules) {
+  const std::vector<RegisterCase> cases = {
+      {"addA overflow", 0x7F00, 0, 0, 0, {0x8B, 0x01}, 0x8000, 0, 0, N | V},
+      {"addA ignores incoming carry", 0x0100, 0, 0, C, {0x8B, 0x01}, 0x0200, 0, 0, 0},
+      {"adcA wraps with carry", 0xFF00, 0, 0, C, {0x89, 0xFF}, 0xFF00, 0, 0, N | C},
+      {"aBA", 0x8080, 0, 0, 0, {0x1B}, 0x0080, 0, 0, Z | V | C},
+      {"subA overflow", 0x8000, 0, 0, 0, {0x80, 0x01}, 0x7F00, 0, 0, V},
+      {"sbcA borrows", 0x0000, 0, 0, C, {0x82, 0x00}, 0xFF00, 0, 0, N | C},
+      {"cmpA leaves A", 0x0000, 0, 0, 0, {0x81, 0x01}, 0x0000, 0, 0, N | C},
+      {"cmpB equal", 0x0042, 0, 0, C, {0xC1, 0x42}, 0x0042, 0, 0, Z},
+      {"andA keeps C, clears V", 0xF300, 0, 0, C | V, {0x84, 0x0F}, 0x0300, 0, 0, C},
+      {"oraA", 0x0100, 0, 0, 0, {0x8A, 0x80}, 0x8100, 0, 0, N},
+      {"xorA", 0xFF00, 0, 0, 0, {0x88, 0xFF}, 0x0000, 0, 0, Z},
+      {"comA", 0xFF00, 0, 0, V, {0x43}, 0x0000, 0, 0, Z | C},
+      {"comB", 0x0000, 0, 0, 0, {0x53}, 0x00FF, 0, 0, N | C},
+      {"decA overflow keeps C", 0x8000, 0, 0, C, {0x4A}, 0x7F00, 0, 0, V | C},
+      {"decB to zero", 0x0001, 0, 0, 0, {0x5A}, 0x0000, 0, 0, Z},
+      {"incA overflow", 0x7F00, 0, 0, 0, {0x4C}, 0x8000, 0, 0, N | V},
+      {"incB wraps", 0x00FF, 0, 0, C, {0x5C}, 0x0000, 0, 0, Z | C},
+      {"lslA", 0x8000, 0, 0, 0, {0x48}, 0x0000, 0, 0, Z | V | C},
+      {"lslB", 0x0040, 0, 0, C, {0x58}, 0x0080, 0, 0, N | V},
+      {"lsrA", 0x0100, 0, 0, N, {0x44}, 0x0000, 0, 0, Z | V | C},
+      {"tstA clears V and C", 0x8000, 0, 0, V | C, {0x4D}, 0x8000, 0, 0, N},
+      {"tAB", 0x8000, 0, 0, C, {0x16}, 0x8080, 0, 0, N | C},
+      {"tBA", 0x0000, 0, 0, N, {0x17}, 0x0000, 0, 0, Z},
+      {"clrA", 0x0500, 0, 0, N | V | C, {0x4F}, 0x0000, 0, 0, Z},
+      {"ldA clears V", 0x5500, 0, 0, V | C, {0x86, 0x00}, 0x0000, 0, 0, Z | C},
+      {"mul", 0x1234, 0, 0, 0, {0x3D}, 0x03A8, 0, 0, C},
       {"lsrD", 0x0001, 0, 0, 0, {0x04}, 0x0000, 0, 0, Z | V | C},
       {"lslD", 0x8000, 0, 0, 0, {0x05}, 0x0000, 0, 0, Z | V | C},
       {"addD overflow", 0x7FFF, 0, 0, 0, {0xC3, 0x00, 0x01}, 0x8000, 0, 0, N | V},
@@ -89,17 +65,18 @@ TEST_F(ExecDataTest, SixteenBitOperations) {
       {"incY", 0, 0, 0x00FF, Z, {0x18, 0x08}, 0, 0, 0x0100, 0},
       {"decX", 0, 0x0001, 0, 0, {0x09}, 0, 0x0000, 0, Z},
   };
-  for (const WordCase& c : cases) {
+  for (const RegisterCase& c : cases) {
     SCOPED_TRACE(c.name);
     m.SetD(c.d);
     m.cpu.X = c.x;
     m.cpu.Y = c.y;
-    m.cpu.CC = c.ccIn;
+    m.cpu.CC = static_cast<std::uint8_t>(0xC0 | c.ccIn);
     Run(c.code);
     EXPECT_EQ(m.GetD(), c.dOut);
     EXPECT_EQ(m.cpu.X, c.xOut);
     EXPECT_EQ(m.cpu.Y, c.yOut);
     EXPECT_EQ(Flags(), c.flags);
+    EXPECT_EQ(m.cpu.CC & 0xF0, 0xC0) << "H, I, X and S are never computed";
   }
 }
 

@@ -75,47 +75,20 @@ Encoded Encode(int rowIndex, std::size_t offset) {
   if (row.prefix != 0) e.bytes.push_back(row.prefix);
   e.bytes.push_back(opcode);
   e.kind = LookupOperandKind(row.prefix, opcode);
-  auto add = [&](std::initializer_list<std::uint8_t> b) { e.bytes.insert(e.bytes.end(), b); };
-  auto rel = [&] {
-    add({0x10});
-    e.branchTarget = static_cast<int>(offset + e.bytes.size() + 0x10);
+  using K = OperandKind;
+  // Operand bytes of each layout before any relative offset; their values do
+  // not matter (1 fits every mask, and every 8-bit or 16-bit operand).
+  static const std::map<K, int> kOperandBytes = {
+      {K::Imm8, 1},       {K::Imm16, 2},         {K::Extended, 2},      {K::Direct, 1},
+      {K::IndexX, 1},     {K::IndexY, 1},        {K::DirectMask, 2},    {K::IndexXMask, 2},
+      {K::IndexYMask, 2}, {K::DirectMaskRel, 2}, {K::IndexXMaskRel, 2}, {K::IndexYMaskRel, 2},
   };
-  switch (e.kind) {
-    case OperandKind::Imm8:
-      add({0x12});
-      break;
-    case OperandKind::Imm16:
-    case OperandKind::Extended:
-      add({0x12, 0x34});
-      break;
-    case OperandKind::Direct:
-      add({0x20});
-      break;
-    case OperandKind::IndexX:
-    case OperandKind::IndexY:
-      add({0x05});
-      break;
-    case OperandKind::Relative:
-      rel();
-      break;
-    case OperandKind::DirectMask:
-      add({0x20, 0x04});
-      break;
-    case OperandKind::IndexXMask:
-    case OperandKind::IndexYMask:
-      add({0x05, 0x04});
-      break;
-    case OperandKind::DirectMaskRel:
-      add({0x20, 0x04});
-      rel();
-      break;
-    case OperandKind::IndexXMaskRel:
-    case OperandKind::IndexYMaskRel:
-      add({0x05, 0x04});
-      rel();
-      break;
-    default:
-      break;
+  if (const auto it = kOperandBytes.find(e.kind); it != kOperandBytes.end())
+    e.bytes.resize(e.bytes.size() + it->second, 0x01);
+  if (e.kind == K::Relative || e.kind == K::DirectMaskRel || e.kind == K::IndexXMaskRel ||
+      e.kind == K::IndexYMaskRel) {
+    e.bytes.push_back(0x10);
+    e.branchTarget = static_cast<int>(offset + e.bytes.size() + 0x10);
   }
   return e;
 }

@@ -11,15 +11,10 @@ TEST(PseudoFusion, StoresOfTheLoadedRegisterJoinTheLoad) {
   RunCases(
       {
           {"chain of stores with comments joined",
-           {"E000||A = $10||c1", "E002||$20 = A||c2",
-            "E004||$21 = A"},
+           {"E000||A = $10||c1", "E002||$20 = A||c2", "E004||$21 = A"},
            {"E000||$20 = $21 = $10||c1 , c2"}},
-          {"expression value in brackets",
-           {"E000||A = A +1", "E001||$30 = A"},
-           {"E000||$30 = (A +1)||"}},
-          {"register copy counts as a store",
-           {"E000||A = $10", "E002||B = A"},
-           {"E000||B = $10||"}},
+          {"expression value in brackets", {"E000||A = A +1", "E001||$30 = A"}, {"E000||$30 = (A +1)||"}},
+          {"register copy counts as a store", {"E000||A = $10", "E002||B = A"}, {"E000||B = $10||"}},
           {"comment records in between neither stop nor vanish",
            {"E000||A = $10", "||||note", "E002||$20 = A"},
            {"E000||$20 = $10||", "||||note"}},
@@ -68,7 +63,7 @@ TEST(PseudoFusion, LoadedValueReplacesTheRegisterOnce) {
       },
       [](PseudoRewriter& r) { r.UseSubstitution('A'); });
 
-  TListSyn lines{"E000||B = $5", "E002||A = A + B||||Z"};
+  TListSyn lines = Recs({"E000||B = $5", "E002||A = A + B||||Z"});
   PseudoRewriter(lines, {}).UseSubstitution('B');
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_EQ(lines[0].Text, "A = A + $5 ");
@@ -79,16 +74,11 @@ TEST(PseudoFusion, IndexLoadFoldsIntoTheAccess) {
   RunCases(
       {
           {"store through X",
-           {"E000|init|X = #$1000||port", "||||r",
-            "E003||[X] = A||sortie"},
+           {"E000|init|X = #$1000||port", "||||r", "E003||[X] = A||sortie"},
            {"||||r", "E000|init|[#$1000] = A||sortie , port|T"}},
-          {"read through X",
-           {"E000||X = #$1000", "E003||A = [X]"},
-           {"E000||A = [#$1000]|||T"}},
+          {"read through X", {"E000||X = #$1000", "E003||A = [X]"}, {"E000||A = [#$1000]|||T"}},
           // What stands around the "[X]" stays.
-          {"word read keeps its mark",
-           {"E000||X = $40", "E003||D = [X],1"},
-           {"E000||D = [$40],1|||T"}},
+          {"word read keeps its mark", {"E000||X = $40", "E003||D = [X],1"}, {"E000||D = [$40],1|||T"}},
           {"every store of a chain kept",
            {"E000||X = $40", "E003||$20 = $21 = [X]"},
            {"E000||$20 = $21 = [$40]|||T"}},
@@ -103,22 +93,13 @@ TEST(PseudoFusion, IndexLoadFoldsIntoTheAccess) {
 }
 
 TEST(PseudoFusion, FlagTestFoldsIntoTheStatementThatSetsTheFlag) {
-  const Line testZ = "E000||A - $20||q||Z";
-  const Line testC = "E000||A - $20||||C";
+  const std::string testZ = "E000||A - $20||q||Z", testC = "E000||A - $20||||C";
   RunCases(
       {
-          {"zero set",
-           {testZ, "E002||bit(status,z) =1|fin|e"},
-           {"E000||(A - $20) = 0|fin|eq"}},
-          {"zero clear",
-           {testZ, "E002||Bit(Status,Z) =0|fin"},
-           {"E000||(A - $20) <> 0|fin|q"}},
-          {"carry set",
-           {testC, "E002||bit(status,c) =1|fin"},
-           {"E000||(A - $20) < 0|fin|"}},
-          {"carry clear",
-           {testC, "E002||bit(status,c) =0|fin"},
-           {"E000||(A - $20) >= 0|fin|"}},
+          {"zero set", {testZ, "E002||bit(status,z) =1|fin|e"}, {"E000||(A - $20) = 0|fin|eq"}},
+          {"zero clear", {testZ, "E002||Bit(Status,Z) =0|fin"}, {"E000||(A - $20) <> 0|fin|q"}},
+          {"carry set", {testC, "E002||bit(status,c) =1|fin"}, {"E000||(A - $20) < 0|fin|"}},
+          {"carry clear", {testC, "E002||bit(status,c) =0|fin"}, {"E000||(A - $20) >= 0|fin|"}},
           {"flag value neither 1 nor 0",
            {testZ, "E002||bit(status,z) = 1|fin"},
            {"E000||Arg erreur :A - $20|fin|q"}},
@@ -167,12 +148,15 @@ TEST(PseudoFusion, ArbitraryFragmentsKeepTheListSound) {
     TListSyn lines;
     const int n = static_cast<int>(random() % 12);
     for (int i = 0; i < n; ++i) {
-      Line l(random() % 4 != 0 ? Format("E%03X", i) : "", texts[random() % texts.size()],
-             static_cast<std::uint8_t>(random()), static_cast<std::uint8_t>(random()));
-      if (random() % 5 == 0) l.label(random() % 2 ? "g" : "@l");
-      if (random() % 5 == 0) l.target("t");
-      if (random() % 3 == 0) l.setsZ().setsC();
-      lines.push_back(l);
+      TSynElem e;
+      e.AddrText = random() % 4 != 0 ? Format("E%03X", i) : "";
+      e.Text = texts[random() % texts.size()];
+      e.Op1 = static_cast<std::uint8_t>(random());
+      e.Op2 = static_cast<std::uint8_t>(random());
+      if (random() % 5 == 0) e.Label = random() % 2 ? "g" : "@l";
+      if (random() % 5 == 0) e.Target = "t";
+      e.Marks.AffecteZ = e.Marks.AffecteC = random() % 3 == 0;
+      lines.push_back(e);
     }
     const TListSyn before = lines;
     PseudoRewriter(lines, macros).RunAll();

@@ -7,9 +7,8 @@ namespace hc11::test {
 namespace {
 
 TEST(PseudoLookup, LabelsAddressesAndFunctionNames) {
-  const TListSyn lines = {
-      "E000|debprog_|A = 1", "E002||A = 2", "||||routine",
-      "e004|sub1|A = 3",     "E006||ret",   "E007|@sub10|x"};
+  const TListSyn lines = Recs(
+      {"E000|debprog_|A = 1", "E002||A = 2", "||||routine", "e004|sub1|A = 3", "E006||ret", "E007|@sub10|x"});
   EXPECT_EQ(LabelOf(lines, 3), "sub1");
   EXPECT_EQ(LabelOf(lines, -1), "");
   EXPECT_EQ(LabelOf(lines, 6), "");
@@ -32,16 +31,16 @@ TEST(PseudoLookup, LabelsAddressesAndFunctionNames) {
       {0xE002, "debprog_"},
       {0x1234, "debprog_"}};
   for (const auto& [address, name] : names) EXPECT_EQ(FunctionNameAt(lines, address), name) << address;
-  EXPECT_EQ(FunctionNameAt({"E000||A = 1", "E002||A = 2"}, 0xE002), "Nom");
+  EXPECT_EQ(FunctionNameAt(Recs({"E000||A = 1", "E002||A = 2"}), 0xE002), "Nom");
   EXPECT_EQ(FunctionNameAt(TListSyn{}, 0xE002), "Nom");
 }
 
 TEST(PseudoLookup, RecordLineKeepsItsColumns) {
-  TSynElem e = "E000|l|A = 1|t|a\tb\r";
+  TSynElem e = Rec("E000|l|A = 1|t|a\tb\r");
   e.AddrEndText = "E005";
   e.Marks.Traite = true;
   EXPECT_EQ(PseudoLineRecord(e), "E000\tE005\tl\tA = 1\tt\ta b \t1");
-  EXPECT_EQ(PseudoLineRecord("||||c"), "\t\t\t\t\tc\t0");
+  EXPECT_EQ(PseudoLineRecord(Rec("||||c")), "\t\t\t\t\tc\t0");
 }
 
 }  // namespace

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -14,35 +16,33 @@
 
 namespace hc11::test {
 
-// A code line: address text, normalised instruction text and code bytes.
-struct Line {
+// A record from "addr|label|text|target|comment|code bytes|flags", the view
+// below with trailing fields optional: two hex code bytes ("26 04", 18 00 when
+// empty) and the flags the statement sets ("Z", "C").
+inline TSynElem Rec(const std::string& spec) {
+  std::vector<std::string> f;
+  std::istringstream in(spec);
+  for (std::string field; std::getline(in, field, '|');) f.push_back(field);
+  f.resize(7);
   TSynElem e;
-  Line(std::string addr, std::string text, std::uint8_t op1 = 0x18, std::uint8_t op2 = 0) {
-    e.AddrText = std::move(addr);
-    e.Text = std::move(text);
-    e.Op1 = op1;
-    e.Op2 = op2;
-  }
-  Line& label(std::string l) { return Set(e.Label, std::move(l)); }
-  Line& target(std::string t) { return Set(e.Target, std::move(t)); }
-  Line& comment(std::string c) { return Set(e.Comment, std::move(c)); }
-  Line& setsZ() { return Set(e.Marks.AffecteZ, true); }
-  Line& setsC() { return Set(e.Marks.AffecteC, true); }
-  operator TSynElem() const { return e; }
-
- private:
-  template <typename T, typename V>
-  Line& Set(T& field, V value) {
-    field = std::move(value);
-    return *this;
-  }
-};
-
-// A full-line comment record (no address).
-inline TSynElem Remark(std::string text) {
-  TSynElem e;
-  e.Comment = std::move(text);
+  e.AddrText = f[0];
+  e.Label = f[1];
+  e.Text = f[2];
+  e.Target = f[3];
+  e.Comment = f[4];
+  unsigned op1 = 0x18, op2 = 0;
+  std::sscanf(f[5].c_str(), "%x %x", &op1, &op2);
+  e.Op1 = static_cast<std::uint8_t>(op1);
+  e.Op2 = static_cast<std::uint8_t>(op2);
+  e.Marks.AffecteZ = f[6].find('Z') != std::string::npos;
+  e.Marks.AffecteC = f[6].find('C') != std::string::npos;
   return e;
+}
+
+inline TListSyn Recs(const std::vector<std::string>& specs) {
+  TListSyn lines;
+  for (const auto& s : specs) lines.push_back(Rec(s));
+  return lines;
 }
 
 // "addr|label|text|target|comment" plus "|T" when Traite is set.
@@ -56,15 +56,15 @@ inline std::vector<std::string> View(const TListSyn& lines) {
 
 struct ListCase {
   const char* name;
-  TListSyn in;
-  std::vector<std::string> want;  // View() of the list afterwards
+  std::vector<std::string> in;    // Rec() specs
+  std::vector<std::string> want;  // View() of the list afterwards  // View() of the list afterwards
 };
 
 inline void RunCases(const std::vector<ListCase>& cases, const std::function<void(PseudoRewriter&)>& pass,
                      const TMacroTable& macros = {}) {
   for (const ListCase& c : cases) {
     SCOPED_TRACE(c.name);
-    TListSyn lines = c.in;
+    TListSyn lines = Recs(c.in);
     PseudoRewriter rewriter(lines, macros);
     pass(rewriter);
     EXPECT_EQ(View(lines), c.want);
