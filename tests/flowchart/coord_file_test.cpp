@@ -10,12 +10,8 @@ class CoordFile : public SheetFixture {
     program = (TempDir() / "prog.lst").string();
     file = TempDir() / "prog_Coord.txt";
     // main: a decision whose target hangs beside it; other: one box.
-    Code("E000", "A = 1", "main");
-    Code("E002", "(A) = 0", "", "suite");
-    Code("E004", "ret");
-    Code("E005", "B = 1", "suite");
-    Code("E007", "ret");
-    Code("F000", "ret", "other");
+    Codes({"E000|main|A = 1", "E002||(A) = 0|suite", "E004||ret", "E005|suite|B = 1", "E007||ret",
+           "F000|other|ret"});
     Function("other");
   }
   // Drags box b so that its top-left corner lands on (x, y).

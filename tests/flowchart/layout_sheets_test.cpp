@@ -8,9 +8,7 @@ namespace {
 using LayoutSheets = SheetFixture;
 
 TEST_F(LayoutSheets, StraightLineIsOneBoxAtTheTopLeft) {
-  Code("E000", "A = $10", "main");
-  Code("E002", "call affiche");
-  Code("E005", "ret");
+  Codes({"E000|main|A = $10", "E002||call affiche", "E005||ret"});
   Build("main");
   ASSERT_EQ(sheet.Boxes.Count(), 1);
   EXPECT_TRUE(sheet.Boxes[1].Lignes[1].EstCall);
@@ -22,10 +20,7 @@ TEST_F(LayoutSheets, StraightLineIsOneBoxAtTheTopLeft) {
 }
 
 TEST_F(LayoutSheets, DecisionGetsPointedEndsAndARoutedLine) {
-  Code("E000", "A = [$10+X]", "main");
-  Code("E002", "(A - $20) = 0", "", "fin");
-  Code("E004", "A = 1");
-  Code("E006", "ret", "fin");
+  Codes({"E000|main|A = [$10+X]", "E002||(A - $20) = 0|fin", "E004||A = 1", "E006|fin|ret"});
   Build("main");
   for (int i = 1; i <= sheet.Boxes.Count(); ++i) EXPECT_TRUE(sheet.Boxes[i].Relie) << i;
   EXPECT_TRUE(messages.shown.empty());
@@ -33,23 +28,14 @@ TEST_F(LayoutSheets, DecisionGetsPointedEndsAndARoutedLine) {
 }
 
 TEST_F(LayoutSheets, BackwardLoopIsRoutedRightOfTheLastObstacle) {
-  Code("E000", "B = 0", "main");
-  Code("E002", "B = B + 1", "boucle");
-  Code("E003", "(B - 10) <> 0", "", "boucle");
-  Code("E005", "ret");
+  Codes({"E000|main|B = 0", "E002|boucle|B = B + 1", "E003||(B - 10) <> 0|boucle", "E005||ret"});
   Build("main");
   ExpectGolden("layout_loop", sheet.DescribeSheet());
 }
 
 TEST_F(LayoutSheets, PendingTargetsAreDrawnInAlphabeticalOrder) {
-  Code("E000", "A = $10", "main");
-  Code("E002", "(A) = 0", "", "zeta");
-  Code("E004", "(B) = 0", "", "alpha");
-  Code("E006", "ret");
-  Code("E007", "A = 2", "zeta");
-  Code("E009", "ret");
-  Code("E00A", "A = 1", "alpha");
-  Code("E00C", "ret");
+  Codes({"E000|main|A = $10", "E002||(A) = 0|zeta", "E004||(B) = 0|alpha", "E006||ret", "E007|zeta|A = 2",
+         "E009||ret", "E00A|alpha|A = 1", "E00C||ret"});
   Build("main");
   ASSERT_EQ(sheet.Boxes.Count(), 6);
   EXPECT_EQ(sheet.Boxes[5].Label, "alpha");
@@ -58,13 +44,8 @@ TEST_F(LayoutSheets, PendingTargetsAreDrawnInAlphabeticalOrder) {
 }
 
 TEST_F(LayoutSheets, CommentsAboveTheLabelMakeACommentBox) {
-  Code("D000", "ret", "avant");
-  Comment("SepMacro");
-  Comment("Fonction principale");
-  Comment("entree: A");
-  Comment("sortie: rien");
-  Code("E000", "A = 1", "main", "", "init");
-  Code("E002", "ret");
+  Codes({"D000|avant|ret", "||||SepMacro", "||||Fonction principale", "||||entree: A", "||||sortie: rien",
+         "E000|main|A = 1||init", "E002||ret"});
   Build("main");
   // The code box's comment column starts 5 pixels right of it and is as
   // wide as the comment.
@@ -74,13 +55,8 @@ TEST_F(LayoutSheets, CommentsAboveTheLabelMakeACommentBox) {
 }
 
 TEST_F(LayoutSheets, CommentsAboveAPendingTargetOrAtTheTopOfTheListAreKept) {
-  Comment("tout en haut");
-  Code("E000", "A = 1", "main");
-  Code("E002", "(A) = 0", "", "autre");
-  Code("E004", "ret");
-  Comment("la suite");
-  Code("E005", "B = 1", "autre");
-  Code("E007", "ret");
+  Codes({"||||tout en haut", "E000|main|A = 1", "E002||(A) = 0|autre", "E004||ret", "||||la suite",
+         "E005|autre|B = 1", "E007||ret"});
   Build("main");
   ASSERT_EQ(sheet.Boxes.Count(), 6);
   EXPECT_EQ(sheet.Boxes[1].Lignes[0].Text, "tout en haut");
@@ -93,9 +69,7 @@ TEST_F(LayoutSheets, CommentsAboveAPendingTargetOrAtTheTopOfTheListAreKept) {
 }
 
 TEST_F(LayoutSheets, IndexedCallNamesTheTableAndAddsIt) {
-  Code("E000", "D = D + #tab,1", "main");
-  Code("E003", "call [X]");
-  Code("E005", "ret");
+  Codes({"E000|main|D = D + #tab,1", "E003||call [X]", "E005||ret"});
   Build("main");
   ASSERT_TRUE(listing.FunctionList.entries.count("tab"));
   EXPECT_EQ(listing.FunctionList.entries.at("tab").Adresse, 0);
@@ -103,20 +77,15 @@ TEST_F(LayoutSheets, IndexedCallNamesTheTableAndAddsIt) {
 }
 
 TEST_F(LayoutSheets, JumpEndsThePathAndItsTargetHangsBelowTheJumpBox) {
-  Code("E000", "A = 1", "main");
-  Code("E002", "", "", "fin");
-  Code("E004", "A = 2", "mort");  // never reached
-  Code("E006", "ret", "fin");
+  // never reached
+  Codes({"E000|main|A = 1", "E002|||fin", "E004|mort|A = 2", "E006|fin|ret"});
   Build("main");
   EXPECT_TRUE(sheet.Boxes[2].IsJumpBox());
   ExpectGolden("layout_jump", sheet.DescribeSheet());
 }
 
 TEST_F(LayoutSheets, PathRunningIntoDrawnLinesHangsTheBoxMet) {
-  Code("E000", "B = 2", "autre");
-  Code("E002", "A = 1", "main");
-  Code("E004", "(A) = 0", "", "autre");
-  Code("E006", "ret");
+  Codes({"E000|autre|B = 2", "E002|main|A = 1", "E004||(A) = 0|autre", "E006||ret"});
   Function("main");
   sheet.BuildChains("main");
   // main, decision, ret, then autre, which runs into main's first line: that
@@ -133,10 +102,7 @@ TEST_F(LayoutSheets, PathRunningIntoDrawnLinesHangsTheBoxMet) {
 // A saved "n" opens a side exit; a saved "r" on a target shows jumps to it
 // as a title box beside the decision instead of a line.
 TEST_F(LayoutSheets, SavedSideExitAndTitleTarget) {
-  Code("E000", "A = 1", "main");
-  Code("E002", "(A) = 0", "test", "fin");
-  Code("E004", "A = 2");
-  Code("E006", "ret", "fin");
+  Codes({"E000|main|A = 1", "E002|test|(A) = 0|fin", "E004||A = 2", "E006|fin|ret"});
   sheet.Coords().Lines = {"main;test;n;;;"};
   Build("main");
   EXPECT_EQ(sheet.Boxes[2].PointD, 4);
@@ -159,11 +125,8 @@ TEST_F(LayoutSheets, SavedSideExitAndTitleTarget) {
 }
 
 TEST_F(LayoutSheets, JumpTargetsResolveByLabelOrRelativeAddress) {
-  Code("E000", "(A) = 0", "main", "nulle_part");
-  Code("E002", "(B) = 0", "", "debprogr");
-  Code("E004", "(C) = 0", "", "$ 3");
-  Code("E006", "A = 2");
-  Code("E008", "ret", "fin");
+  Codes({"E000|main|(A) = 0|nulle_part", "E002||(B) = 0|debprogr", "E004||(C) = 0|$ 3", "E006||A = 2",
+         "E008|fin|ret"});
   Build("main");
   // debprogr is never reported; $E004 + 3 + 1 = $E008, the box labelled fin.
   EXPECT_EQ(ErrorTexts(), (std::vector<std::string>{"manque label \"nulle_part\"    i=1  $E000 "}));

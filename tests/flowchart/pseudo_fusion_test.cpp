@@ -13,32 +13,24 @@ TEST(PseudoFusion, StoresOfTheLoadedRegisterJoinTheLoad) {
           {"chain of stores with comments joined",
            {"E000||A = $10||c1", "E002||$20 = A||c2", "E004||$21 = A"},
            {"E000||$20 = $21 = $10||c1 , c2"}},
-          {"expression value in brackets", {"E000||A = A +1", "E001||$30 = A"}, {"E000||$30 = (A +1)||"}},
-          {"register copy counts as a store", {"E000||A = $10", "E002||B = A"}, {"E000||B = $10||"}},
+          {"expression value in brackets", {"E000||A = A +1", "E001||$30 = A"}, {"E000||$30 = (A +1)"}},
+          {"register copy counts as a store", {"E000||A = $10", "E002||B = A"}, {"E000||B = $10"}},
           {"comment records in between neither stop nor vanish",
            {"E000||A = $10", "||||note", "E002||$20 = A"},
-           {"E000||$20 = $10||", "||||note"}},
-          {"labelled store keeps its own line",
-           {"E000||A = 0", "E001|ici|$20 = A"},
-           {"E000||A = 0||", "E001|ici|$20 = A||"}},
+           {"E000||$20 = $10", "||||note"}},
+          {"labelled store keeps its own line", {"E000||A = 0", "E001|ici|$20 = A"}, {}},
           {"first statement that is no store ends the chain",
            {"E000||A = $10", "E002||B = $5", "E004||$20 = A"},
-           {"E000||A = $10||", "E002||B = $5||", "E004||$20 = A||"}},
-          {"a jump ends the chain",
-           {"E000||A = $10", "E002|||loin", "E004||$20 = A"},
-           {"E000||A = $10||", "E002|||loin|", "E004||$20 = A||"}},
+           {}},
+          {"a jump ends the chain", {"E000||A = $10", "E002|||loin", "E004||$20 = A"}, {}},
           // Only a right side that is exactly the register is a store.
-          {"symbol that merely starts with the register letter",
-           {"E000||A = $10", "E002||X = ADRTAB"},
-           {"E000||A = $10||", "E002||X = ADRTAB||"}},
-          {"register used inside an expression",
-           {"E000||A = $10", "E002||D = A * B"},
-           {"E000||A = $10||", "E002||D = A * B||"}},
+          {"symbol that merely starts with the register letter", {"E000||A = $10", "E002||X = ADRTAB"}, {}},
+          {"register used inside an expression", {"E000||A = $10", "E002||D = A * B"}, {}},
       },
       [](PseudoRewriter& r) { r.StoreFusion('A'); });
   RunCases({{"register B",
              {"E000||B = [X]", "E002||$40 = B", "E004||X = BUFFER"},
-             {"E000||$40 = [X]||", "E004||X = BUFFER||"}}},
+             {"E000||$40 = [X]", "E004||X = BUFFER"}}},
            [](PseudoRewriter& r) { r.StoreFusion('B'); });
 }
 
@@ -50,16 +42,10 @@ TEST(PseudoFusion, LoadedValueReplacesTheRegisterOnce) {
            {"E000||A = $10 + B || , plus"}},
           {"at most one merge per element",
            {"E000||A = $10", "E002||A = A + B", "E004||A = A + $1"},
-           {"E000||A = $10 + B ||", "E004||A = A + $1||"}},
-          {"next statement has no assignment",
-           {"E000||A = $10", "E002||A - $20"},
-           {"E000||A = $10||", "E002||A - $20||"}},
-          {"labelled use is not merged",
-           {"E000||A = $10", "E002|l|A = A + B"},
-           {"E000||A = $10||", "E002|l|A = A + B||"}},
-          {"register name inside a word is no use",
-           {"E000||A = $10", "E002||X = ADR"},
-           {"E000||A = $10||", "E002||X = ADR||"}},
+           {"E000||A = $10 + B ", "E004||A = A + $1"}},
+          {"next statement has no assignment", {"E000||A = $10", "E002||A - $20"}, {}},
+          {"labelled use is not merged", {"E000||A = $10", "E002|l|A = A + B"}, {}},
+          {"register name inside a word is no use", {"E000||A = $10", "E002||X = ADR"}, {}},
       },
       [](PseudoRewriter& r) { r.UseSubstitution('A'); });
 
@@ -82,12 +68,8 @@ TEST(PseudoFusion, IndexLoadFoldsIntoTheAccess) {
           {"every store of a chain kept",
            {"E000||X = $40", "E003||$20 = $21 = [X]"},
            {"E000||$20 = $21 = [$40]|||T"}},
-          {"labelled access stays apart",
-           {"E000||X = $40", "E003|l|A = [X]"},
-           {"E000||X = $40||", "E003|l|A = [X]||"}},
-          {"previous statement loads another register",
-           {"E000||Y = $40", "E003||[X] = A"},
-           {"E000||Y = $40||", "E003||[X] = A||"}},
+          {"labelled access stays apart", {"E000||X = $40", "E003|l|A = [X]"}, {}},
+          {"previous statement loads another register", {"E000||Y = $40", "E003||[X] = A"}, {}},
       },
       [](PseudoRewriter& r) { r.IndexFolding(); });
 }
@@ -98,17 +80,17 @@ TEST(PseudoFusion, FlagTestFoldsIntoTheStatementThatSetsTheFlag) {
       {
           {"zero set", {testZ, "E002||bit(status,z) =1|fin|e"}, {"E000||(A - $20) = 0|fin|eq"}},
           {"zero clear", {testZ, "E002||Bit(Status,Z) =0|fin"}, {"E000||(A - $20) <> 0|fin|q"}},
-          {"carry set", {testC, "E002||bit(status,c) =1|fin"}, {"E000||(A - $20) < 0|fin|"}},
-          {"carry clear", {testC, "E002||bit(status,c) =0|fin"}, {"E000||(A - $20) >= 0|fin|"}},
+          {"carry set", {testC, "E002||bit(status,c) =1|fin"}, {"E000||(A - $20) < 0|fin"}},
+          {"carry clear", {testC, "E002||bit(status,c) =0|fin"}, {"E000||(A - $20) >= 0|fin"}},
           {"flag value neither 1 nor 0",
            {testZ, "E002||bit(status,z) = 1|fin"},
            {"E000||Arg erreur :A - $20|fin|q"}},
           {"previous statement does not set that flag",
            {testC, "E002||bit(status,z) =1|fin"},
-           {"E000||A - $20||", "E002||bit(status,z) =1|fin|"}},
+           {"E000||A - $20", "E002||bit(status,z) =1|fin"}},
           {"labelled test stays",
            {testZ, "E002|l|bit(status,z) =1|fin"},
-           {"E000||A - $20||q", "E002|l|bit(status,z) =1|fin|"}},
+           {"E000||A - $20||q", "E002|l|bit(status,z) =1|fin"}},
       },
       [](PseudoRewriter& r) { r.BranchFusion(); });
 }
@@ -116,31 +98,13 @@ TEST(PseudoFusion, FlagTestFoldsIntoTheStatementThatSetsTheFlag) {
 // Lists made of statement fragments in every order: the passes must neither
 // fail nor invent records or addresses.
 TEST(PseudoFusion, ArbitraryFragmentsKeepTheListSound) {
-  const std::vector<std::string> texts = {"ldA #1",
-                                          "stA $20",
-                                          "ldX #$1000",
-                                          "stA $00,X",
-                                          "ldA $00,X",
-                                          "ldB $10",
-                                          "aBA",
-                                          "jmp",
-                                          "call affiche",
-                                          "call",
-                                          "tempo",
-                                          "tempo 1,2,3",
-                                          "bit(status,z) =1",
-                                          "bit(status,c) =x",
-                                          "(",
-                                          ")(",
-                                          "A = ",
-                                          " = A",
-                                          "[X] = ",
-                                          " = [X]",
-                                          "",
-                                          "dw",
-                                          "inc $10",
-                                          "brset $1,#2,l",
-                                          "%s%s%s"};
+  // Fragments separated by "/", the empty one included.
+  std::vector<std::string> texts;
+  std::istringstream fragments(
+      "ldA #1/stA $20/ldX #$1000/stA $00,X/ldA $00,X/ldB $10/aBA/jmp/call affiche/call/tempo/tempo "
+      "1,2,3/bit(status,z) =1/bit(status,c) =x/(/)(/A = / = A/[X] = / = [X]//dw/inc $10/brset "
+      "$1,#2,l/%s%s%s");
+  for (std::string t; std::getline(fragments, t, '/');) texts.push_back(t);
   const TMacroTable macros = {
       {"tempo", "1S2LS", "%s(%s)%s"}, {"call affiche", "1", "affiche(A)"}, {"call", "S", ")("}};
   std::mt19937 random(12345);

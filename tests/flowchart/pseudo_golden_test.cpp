@@ -6,10 +6,9 @@
 // and review the diff. Each output line is one record as `hc11flow-cli pseudo`
 // prints it: AddrText, AddrEndText, Label, Text, Target, Comment, Traite.
 //
-// pseudo_rules.in describes a hand-built line list, one record per line with
-// tab-separated fields: address, first and second code byte (hex, empty for
-// none), label, text, target, comment, end address. "macro<TAB>name<TAB>
-// pattern<TAB>template" lines fill the macro table; "#" lines are notes.
+// pseudo_rules.in describes a hand-built line list, one record per line as
+// Rec() reads it; "macro|name|pattern|template" lines fill the macro table and
+// "#" lines are notes.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -21,41 +20,23 @@
 namespace hc11::test {
 namespace {
 
-const std::string kGoldenDir = std::string(HC11_SOURCE_DIR) + "/tests/flowchart/golden/";
-
 Listing ReadRules(const std::string& path) {
   Listing listing;
   std::ifstream in(path);
   EXPECT_TRUE(in.is_open()) << path;
-  const auto byte = [](const std::string& hex, int none) {
-    return static_cast<std::uint8_t>(hex.empty() ? none : std::stoi(hex, nullptr, 16));
-  };
   for (std::string line; std::getline(in, line);) {
-    if (line.empty() || line[0] == '#') continue;
-    std::vector<std::string> f;
-    std::istringstream fields(line);
-    for (std::string field; std::getline(fields, field, '\t');) f.push_back(field);
-    f.resize(8);
-    if (f[0] == "macro") {
-      listing.Macros.push_back({f[1], f[2], f[3]});
-      continue;
+    if (line.rfind("macro|", 0) == 0) {
+      const TSynElem m = Rec(line.substr(6));  // name, pattern, template
+      listing.Macros.push_back({m.AddrText, m.Label, m.Text});
+    } else if (!line.empty() && line[0] != '#') {
+      listing.LineList.push_back(Rec(line));
     }
-    TSynElem e;
-    e.AddrText = f[0];
-    e.Op1 = byte(f[1], 0x18);
-    e.Op2 = byte(f[2], 0);
-    e.Label = f[3];
-    e.Text = f[4];
-    e.Target = f[5];
-    e.Comment = f[6];
-    e.AddrEndText = f[7];
-    listing.LineList.push_back(e);
   }
   return listing;
 }
 
 TEST(PseudoGolden, HandBuiltProgram) {
-  Listing listing = ReadRules(kGoldenDir + "pseudo_rules.in");
+  Listing listing = ReadRules(std::string(HC11_SOURCE_DIR) + "/tests/flowchart/golden/pseudo_rules.in");
   ASSERT_FALSE(listing.LineList.empty());
   ConvertAll(listing);
   std::vector<std::string> records;

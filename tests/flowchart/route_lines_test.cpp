@@ -29,11 +29,7 @@ class RouteLines : public SheetFixture {
 };
 
 TEST_F(RouteLines, DownwardLineToAFreeTargetGoesStraightToItsCentre) {
-  Code("E000", "A = 1", "main");
-  Code("E002", "(A) = 0", "", "suite");
-  Code("E004", "ret");
-  Code("E005", "B = 1", "suite");
-  Code("E007", "ret");
+  Codes({"E000|main|A = 1", "E002||(A) = 0|suite", "E004||ret", "E005|suite|B = 1", "E007||ret"});
   BuildClean("main");
   const TRectangle& target = sheet.Boxes[4];
   ASSERT_EQ(target.Genre, 'r');
@@ -44,12 +40,8 @@ TEST_F(RouteLines, DownwardLineToAFreeTargetGoesStraightToItsCentre) {
 }
 
 TEST_F(RouteLines, TwoUpwardJumpsToOneTargetShareTheirColumn) {
-  Code("E000", "B = 0", "main");
-  Code("E002", "B = B + 1", "boucle");
-  Code("E003", "(B) <> 0", "", "boucle");
-  Code("E005", "C = 1");
-  Code("E007", "(C) <> 0", "", "boucle");
-  Code("E009", "ret");
+  Codes({"E000|main|B = 0", "E002|boucle|B = B + 1", "E003||(B) <> 0|boucle", "E005||C = 1",
+         "E007||(C) <> 0|boucle", "E009||ret"});
   BuildClean("main");
   ASSERT_EQ(sheet.Lines.Count(), 6);
   EXPECT_LT(Line(1).Haut, 0);
@@ -61,12 +53,8 @@ TEST_F(RouteLines, TwoUpwardJumpsToOneTargetShareTheirColumn) {
 }
 
 TEST_F(RouteLines, UpwardJumpToATargetOnTheLeftPassesLeftOfTheObstacles) {
-  Code("E000", "A = 1", "main");
-  Code("E002", "(A) = 0", "", "autre");
-  Code("E004", "ret");
-  Code("E005", "B = 1", "autre");
-  Code("E007", "(B) <> 0", "", "main");
-  Code("E009", "ret");
+  Codes({"E000|main|A = 1", "E002||(A) = 0|autre", "E004||ret", "E005|autre|B = 1", "E007||(B) <> 0|main",
+         "E009||ret"});
   BuildClean("main");
   ASSERT_EQ(sheet.Boxes[5].ObjetSaut, 1);
   const TLigneV& back = Line(sheet.Boxes[5].ObjetLineV);
@@ -78,12 +66,8 @@ TEST_F(RouteLines, UpwardJumpToATargetOnTheLeftPassesLeftOfTheObstacles) {
 }
 
 TEST_F(RouteLines, RelayoutGivesTheSameRoutes) {
-  Code("E000", "B = 0", "main");
-  Code("E002", "B = B + 1", "boucle");
-  Code("E003", "(B) <> 0", "", "boucle");
-  Code("E005", "(C) = 0", "", "fin");
-  Code("E007", "(C) <> 0", "", "boucle");
-  Code("E009", "ret", "fin");
+  Codes({"E000|main|B = 0", "E002|boucle|B = B + 1", "E003||(B) <> 0|boucle", "E005||(C) = 0|fin",
+         "E007||(C) <> 0|boucle", "E009|fin|ret"});
   BuildClean("main");
   auto before = sheet.DescribeSheet();
   sheet.LayoutPasses();
@@ -96,10 +80,7 @@ TEST_F(RouteLines, RelayoutGivesTheSameRoutes) {
 }
 
 TEST_F(RouteLines, CommentColumnStartsRightOfACrossingLine) {
-  Code("E000", "A = [$10+X]", "main");
-  Code("E002", "(A - $20) = 0", "", "fin");
-  Code("E004", "A = 1", "", "", "un");
-  Code("E006", "ret", "fin", "", "fin de main");
+  Codes({"E000|main|A = [$10+X]", "E002||(A - $20) = 0|fin", "E004||A = 1||un", "E006|fin|ret||fin de main"});
   BuildClean("main");
   const TRectangle& crossed = sheet.Boxes[3];
   EXPECT_EQ(crossed.XComment, Line(1).Rect.Right + 1);

@@ -15,6 +15,7 @@
 #include "core/text_util.h"
 #include "flowchart/sheet.h"
 #include "listing/function_list.h"
+#include "tests/flowchart/pseudo_test_util.h"
 #include "tests/support/recording.h"
 
 namespace hc11::test {
@@ -48,23 +49,18 @@ class SheetFixture : public ::testing::Test {
   void TearDown() override {
     if (!dir_.empty()) std::filesystem::remove_all(dir_);
   }
-  // A code record at `addr` (four hex digits), present in the listing map.
-  void Code(const std::string& addr, const std::string& text, const std::string& label = "",
-            const std::string& target = "", const std::string& comment = "") {
-    TSynElem e;
-    e.AddrText = addr;
-    e.Text = text;
-    e.Label = label;
-    e.Target = target;
-    e.Comment = comment;
-    if (auto a = StrToWord("$" + addr)) (*listing.ListingMap)[*a] = 'L';
-    listing.LineList.push_back(e);
+  // Records as Rec() reads them ("addr|label|text|target|comment"); code
+  // records are present in the listing map.
+  void Codes(const std::vector<std::string>& specs) {
+    for (const std::string& spec : specs) {
+      TSynElem e = Rec(spec);
+      if (auto a = StrToWord("$" + e.AddrText); a && !e.AddrText.empty()) (*listing.ListingMap)[*a] = 'L';
+      listing.LineList.push_back(e);
+    }
   }
-  // A full-line comment record.
-  void Comment(const std::string& comment) {
-    TSynElem e;
-    e.Comment = comment;
-    listing.LineList.push_back(e);
+  void Code(const std::string& addr, const std::string& text, const std::string& label = "",
+            const std::string& target = "") {
+    Codes({addr + "|" + label + "|" + text + "|" + target});
   }
   void Function(const std::string& name) { AddFonction(listing.FunctionList, name, 0); }
   void Build(const std::string& fn) {

@@ -32,9 +32,9 @@ TEST_F(SheetLimits, TooManyBoxesStopAtTheLimitAndSaySoOnce) {
 
 TEST_F(SheetLimits, TooManyLinesStopAtTheLimitWithoutHalfMadeJumps) {
   // 400 branches to 400 different targets need 1200 line objects.
-  Code("8000", "A = 1", "main");
+  Codes({"8000|main|A = 1"});
   for (int i = 0; i < 400; ++i) Code(Hex(0x8100 + i), "(A) = 0", "", "t" + std::to_string(i));
-  Code("8600", "ret");
+  Codes({"8600||ret"});
   for (int i = 0; i < 400; ++i) {
     Code(Hex(0x9000 + 2 * i), "B = 1", "t" + std::to_string(i));
     Code(Hex(0x9001 + 2 * i), "ret");
@@ -53,7 +53,7 @@ TEST_F(SheetLimits, TooManyLinesStopAtTheLimitWithoutHalfMadeJumps) {
 }
 
 TEST_F(SheetLimits, MissingListingAddressesAreReportedTwicePerIndexBuild) {
-  Code("E000", "A = 1", "main");
+  Codes({"E000|main|A = 1"});
   for (int i = 1; i <= 4; ++i) Code(Hex(0xE000 + i), "A = A + 1");
   for (int i = 1; i <= 4; ++i) (*listing.ListingMap)[0xE000 + i] = 0;
   (*listing.ListingMap)[0xE002] = 'R';  // already drawn: still fine
@@ -67,8 +67,7 @@ TEST_F(SheetLimits, MissingListingAddressesAreReportedTwicePerIndexBuild) {
 }
 
 TEST_F(SheetLimits, PlacementThatNeverSettlesStopsAfterSevenPasses) {
-  Code("E000", "A = 1", "main");
-  Code("E002", "B = 1", "autre");
+  Codes({"E000|main|A = 1", "E002|autre|B = 1"});
   Function("main");
   sheet.BuildChains("main");
   ASSERT_EQ(sheet.Boxes.Count(), 2);

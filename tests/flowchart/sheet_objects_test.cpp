@@ -8,10 +8,7 @@ class SheetObjects : public SheetFixture {
  protected:
   // main, a decision to fin, one statement, fin.
   void SetUp() override {
-    Code("E000", "A = [$10+X]", "main");
-    Code("E002", "(A - $20) = 0", "", "fin");
-    Code("E004", "A = 1");
-    Code("E006", "ret", "fin");
+    Codes({"E000|main|A = [$10+X]", "E002||(A - $20) = 0|fin", "E004||A = 1", "E006|fin|ret"});
     Build("main");
   }
 };
