@@ -33,7 +33,6 @@ TEST_F(DecoderTest, LatchesEveryOperandLayout) {
   constexpr std::uint16_t at = kCode;
   const std::vector<ModeCase> cases = {
       {"ldA immediate", {0x86, 0x12}, 11, 1, 2, 0x12},
-      {"ldA direct", {0x96, 0x10}, 11, 3, 2, -1, -1, 0x0010},
       {"ldA indexed", {0xA6, 0x05}, 11, 5, 2, -1, -1, -1, 0x1005},
       {"ldA extended", {0xB6, 0x12, 0x34}, 11, 3, 3, -1, -1, 0x1234},
       {"ldD immediate", {0xCC, 0xBE, 0xEF}, 13, 2, 3, -1, 0xBEEF},

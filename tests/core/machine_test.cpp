@@ -27,22 +27,15 @@ TEST_F(MachineTest, ResetKeepsAccumulatorsAndClearsLowMemoryOnly) {
   EXPECT_EQ(m.WriteTagTable[0xFFFF].tag, TagForbidden);
 }
 
-TEST_F(MachineTest, StackPushesHighByteAtLowerAddressAndWraps) {
-  m.cpu.SP = 0x00FF;
-  m.Push16(0x1234, TagReturnAddress);
-  EXPECT_EQ(m.Memory[0x00FF], 0x34);
-  EXPECT_EQ(m.Memory[0x00FE], 0x12);
-  EXPECT_EQ(m.WriteTagTable[0x00FF].tag, TagReturnAddress);
-  EXPECT_EQ(m.WriteTagTable[0x00FE].tag, TagReturnAddress);
-  EXPECT_EQ(m.cpu.SP, 0x00FD);
-  EXPECT_EQ(m.Pull16(), 0x1234);
-  EXPECT_EQ(m.cpu.SP, 0x00FF);
-
+TEST_F(MachineTest, StackWrapsAroundZeroAndMarksTheStackChanged) {
   m.cpu.SP = 0x0000;
   m.Push8(0xAB, TagData);
   EXPECT_EQ(m.cpu.SP, 0xFFFF);
+  EXPECT_TRUE(m.StackChanged);  // the stack view redraws after pushes and pulls
+  m.StackChanged = false;
   EXPECT_EQ(m.Pull8(), 0xAB);
   EXPECT_EQ(m.cpu.SP, 0x0000);
+  EXPECT_TRUE(m.StackChanged);
 }
 
 TEST_F(MachineTest, ForbiddenWriteIsReportedOnceAndStillPerformed) {

@@ -46,6 +46,8 @@ class RunEngineTest : public CoreTest {
     m.ResetMachine();
     m.cpu.SP = 0x00FF;
     m.HistoryEnabled = true;  // the history counts the steps of the last command
+    // The program loops forever: a broken stop rule must fail the test, not hang it.
+    m.StepBudget = 1'000'000;
   }
   std::uint32_t Steps() const { return m.HistoryCount; }
 
