@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/instruction_table.h"
+#include "tests/support/motorola_mnemonics.h"
 #include "tools/lstgen/assembly.h"
 #include "tools/lstgen/encoder.h"
 
@@ -19,32 +20,6 @@ namespace hc11::lstgen {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The usual Motorola spelling of each mnemonic of the table.
-const std::map<std::string_view, std::string_view> kGnuName = {
-    {"test", "test"},  {"idiv", "idiv"},  {"fdiv", "fdiv"},   {"clv", "clv"},     {"clc", "clc"},
-    {"cli", "cli"},    {"decA", "deca"},  {"decB", "decb"},   {"decX", "dex"},    {"tAB", "tab"},
-    {"ldS", "lds"},    {"ldA", "ldaa"},   {"ldB", "ldab"},    {"ldD", "ldd"},     {"ldX", "ldx"},
-    {"ldY", "ldy"},    {"stX", "stx"},    {"ei", "cli"},      {"di", "sei"},      {"callr", "bsr"},
-    {"call", "jsr"},   {"jmp", "jmp"},    {"jr", "bra"},      {"ble", "ble"},     {"bne", "bne"},
-    {"beq", "beq"},    {"bge", "bge"},    {"bhi", "bhi"},     {"bls", "bls"},     {"bcc", "bcc"},
-    {"bcs", "bcs"},    {"blt", "blt"},    {"brset", "brset"}, {"brclr", "brclr"}, {"bitA", "bita"},
-    {"bitB", "bitb"},  {"clrA", "clra"},  {"clrB", "clrb"},   {"mul", "mul"},     {"comA", "coma"},
-    {"comB", "comb"},  {"aBX", "abx"},    {"clr", "clr"},     {"tstA", "tsta"},   {"tstB", "tstb"},
-    {"pushA", "psha"}, {"pushB", "pshb"}, {"pushX", "pshx"},  {"popA", "pula"},   {"popB", "pulb"},
-    {"popX", "pulx"},  {"incA", "inca"},  {"incB", "incb"},   {"incX", "inx"},    {"incY", "iny"},
-    {"incS", "ins"},   {"decS", "des"},   {"bclr", "bclr"},   {"bset", "bset"},   {"cmpA", "cmpa"},
-    {"cmpB", "cmpb"},  {"cmpX", "cpx"},   {"negA", "nega"},   {"negB", "negb"},   {"ret", "rts"},
-    {"reti", "rti"},   {"tBA", "tba"},    {"tPA", "tpa"},     {"tSX", "tsx"},     {"tXS", "txs"},
-    {"rolA", "rola"},  {"rolB", "rolb"},  {"rol", "rol"},     {"ror", "ror"},     {"lsr", "lsr"},
-    {"lsl", "asl"},    {"lslA", "asla"},  {"lsrA", "lsra"},   {"lsrB", "lsrb"},   {"lsrD", "lsrd"},
-    {"lslD", "asld"},  {"lslB", "aslb"},  {"aBA", "aba"},     {"oraA", "oraa"},   {"oraB", "orab"},
-    {"andA", "anda"},  {"andB", "andb"},  {"xorA", "eora"},   {"xorB", "eorb"},   {"addA", "adda"},
-    {"addB", "addb"},  {"addD", "addd"},  {"adcA", "adca"},   {"adcB", "adcb"},   {"subA", "suba"},
-    {"subB", "subb"},  {"subD", "subd"},  {"cmpD", "cpd"},    {"sbcA", "sbca"},   {"sbcB", "sbcb"},
-    {"xgDX", "xgdx"},  {"dec", "dec"},    {"inc", "inc"},     {"stD", "std"},     {"stA", "staa"},
-    {"stB", "stab"},
-};
 
 struct Probe {
   int row;
@@ -112,8 +87,8 @@ TEST(GnuAsCrossCheck, EveryEncodedFormMatches) {
   std::vector<std::string> what;
   for (int row = 0; row < kInstructionRows; ++row) {
     const Tinstx& r = InstructionTable[static_cast<std::size_t>(row)];
-    const auto name = kGnuName.find(r.mnemonic);
-    ASSERT_NE(name, kGnuName.end()) << r.mnemonic;
+    const auto name = test::kMotorolaName.find(r.mnemonic);
+    ASSERT_NE(name, test::kMotorolaName.end()) << r.mnemonic;
     for (const Probe& probe : ProbesOfRow(row)) {
       const std::string label = "L" + std::to_string(what.size());
       EncodeRequest req;
