@@ -103,7 +103,9 @@ TEST_F(PanelTest, ToneRegisterSoundsTheDividedClock) {
     machine.MemWrite16(kToneRegister, 0x1234);
     machine.MemWrite16(0x1018, 0x1234);  // a neighbour is silent
     EXPECT_EQ(hooks.beeps.size(), hz == 0 ? 0u : 1u) << divisor;
-    if (hz != 0) EXPECT_EQ(hooks.beeps[0], std::pair(hz, 100));
+    if (hz != 0) {
+      EXPECT_EQ(hooks.beeps[0], std::pair(hz, 100));
+    }
   }
 }
 
@@ -129,7 +131,9 @@ TEST_F(PanelTest, TypedReadsAndTheirWarnings) {
     messages.shown.clear();
     EXPECT_EQ(board.ReadTyped(c.address, c.type, 0x99), c.expected);
     ASSERT_EQ(messages.shown.size(), c.warning ? 1u : 0u);
-    if (c.warning) EXPECT_EQ(messages.shown[0].text, c.warning);
+    if (c.warning) {
+      EXPECT_EQ(messages.shown[0].text, c.warning);
+    }
   }
   EXPECT_EQ(output, std::vector<std::string>{" I2C interdit en normal"});
 }
