@@ -70,7 +70,7 @@ std::optional<long long> StrToIntSigned(std::string_view text) {
     negative = true;
     text.remove_prefix(1);
   }
-  // Bounded so the magnitude always fits; the design sets no bound of its own.
+  // Bounded so the magnitude always fits in a long long.
   auto v = ParseUnsigned(text, 0x7FFFFFFFFFFFFFFFull);
   if (!v) return std::nullopt;
   long long value = static_cast<long long>(*v);

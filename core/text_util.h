@@ -26,7 +26,7 @@ std::string_view TrimView(std::string_view text);
 std::string Trim(std::string_view text);
 std::string ToLower(std::string_view text);
 
-// printf-style formatting into a std::string, for the design's format strings.
+// printf-style formatting into a std::string, for the fixed message formats.
 std::string Format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 
 }  // namespace hc11

@@ -19,9 +19,9 @@ namespace hc11::test {
 // A record from "addr|label|text|target|comment|code bytes|flags|end addr",
 // the view below with trailing fields optional: two hex code bytes ("26 04",
 // 18 00 when empty) and the flags the statement sets ("Z", "C").
-inline TSynElem Rec(const std::string& spec) {
+inline TSynElem Rec(const std::string& record) {
   std::vector<std::string> f;
-  std::istringstream in(spec);
+  std::istringstream in(record);
   for (std::string field; std::getline(in, field, '|');) f.push_back(field);
   f.resize(8);
   TSynElem e;
@@ -40,9 +40,9 @@ inline TSynElem Rec(const std::string& spec) {
   return e;
 }
 
-inline TListSyn Recs(const std::vector<std::string>& specs) {
+inline TListSyn Recs(const std::vector<std::string>& records) {
   TListSyn lines;
-  for (const auto& s : specs) lines.push_back(Rec(s));
+  for (const auto& s : records) lines.push_back(Rec(s));
   return lines;
 }
 
@@ -60,7 +60,7 @@ inline std::vector<std::string> View(const TListSyn& lines) {
 
 struct ListCase {
   const char* name;
-  std::vector<std::string> in;  // Rec() specs
+  std::vector<std::string> in;  // Rec() texts
   std::vector<std::string>
       want;  // View() of the list afterwards; empty: unchanged  // View() of the list afterwards
 };

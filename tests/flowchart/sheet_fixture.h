@@ -51,9 +51,9 @@ class SheetFixture : public ::testing::Test {
   }
   // Records as Rec() reads them ("addr|label|text|target|comment"); code
   // records are present in the listing map.
-  void Codes(const std::vector<std::string>& specs) {
-    for (const std::string& spec : specs) {
-      TSynElem e = Rec(spec);
+  void Codes(const std::vector<std::string>& records) {
+    for (const std::string& record : records) {
+      TSynElem e = Rec(record);
       if (auto a = StrToWord("$" + e.AddrText); a && !e.AddrText.empty()) (*listing.ListingMap)[*a] = 'L';
       listing.LineList.push_back(e);
     }
