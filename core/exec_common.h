@@ -28,6 +28,45 @@ inline std::uint16_t EffectiveAddress(const OperandLatch& l) {
   return l.AddrMode == kIndexed ? l.indexedAddress : l.address;
 }
 
+// Which memory path a mode uses for the 8-bit second operand.
+enum class Via : std::uint8_t { Refused, Hooked, Direct };
+
+// Fetches the 8-bit operand of the immediate (always accepted), address and
+// indexed modes; false when the mode is refused.
+inline bool Operand8(Machine& m, Via address, Via indexed, std::uint8_t& out) {
+  const OperandLatch& l = m.latch;
+  Via via;
+  switch (l.AddrMode) {
+    case kImm8:
+      out = l.imm8;
+      return true;
+    case kAddress:
+      via = address;
+      break;
+    case kIndexed:
+      via = indexed;
+      break;
+    default:
+      return false;
+  }
+  if (via == Via::Refused) return false;
+  const std::uint16_t a = EffectiveAddress(l);
+  out = via == Via::Hooked ? m.MemRead8(a) : m.Memory[a];
+  return true;
+}
+
+// The 16-bit operand of the immediate and hooked address/indexed modes.
+inline bool Operand16Hooked(Machine& m, std::uint16_t& out) {
+  const OperandLatch& l = m.latch;
+  if (l.AddrMode == kImm16) {
+    out = l.imm16;
+    return true;
+  }
+  if (!IsMemoryMode(l.AddrMode)) return false;
+  out = m.MemRead16(EffectiveAddress(l));
+  return true;
+}
+
 // Byte access through the register table; a byte operation on a 16-bit
 // register acts on its low byte (D, which has no table entry, is treated as B).
 inline std::uint8_t GetReg8(const Machine& m, std::uint8_t kind) {

@@ -11,26 +11,14 @@ void ExecLoad(Machine& m, const RowInfo& r) {
     case RegA:
     case RegB: {
       std::uint8_t v;
-      if (l.AddrMode == kImm8) {
-        v = l.imm8;
-      } else if (IsMemoryMode(l.AddrMode)) {
-        v = m.MemRead8(EffectiveAddress(l));
-      } else {
-        return UnsupportedCode(m, r);
-      }
+      if (!Operand8(m, Via::Hooked, Via::Hooked, v)) return UnsupportedCode(m, r);
       SetReg8(m, r.regKind, v);
       m.SetNZ0_8(v);
       return;
     }
     case RegX: {
       std::uint16_t v;
-      if (l.AddrMode == kImm16) {
-        v = l.imm16;
-      } else if (IsMemoryMode(l.AddrMode)) {
-        v = m.MemRead16(EffectiveAddress(l));
-      } else {
-        return UnsupportedCode(m, r);
-      }
+      if (!Operand16Hooked(m, v)) return UnsupportedCode(m, r);
       m.cpu.X = v;
       m.SetNZ0_16(v);
       return;
@@ -53,15 +41,8 @@ void ExecLoad(Machine& m, const RowInfo& r) {
 }
 
 void ExecLoadD(Machine& m, const RowInfo& r) {
-  const OperandLatch& l = m.latch;
   std::uint16_t v;
-  if (l.AddrMode == kImm16) {
-    v = l.imm16;
-  } else if (IsMemoryMode(l.AddrMode)) {
-    v = m.MemRead16(EffectiveAddress(l));
-  } else {
-    return UnsupportedCode(m, r);
-  }
+  if (!Operand16Hooked(m, v)) return UnsupportedCode(m, r);
   m.SetD(v);
   m.SetNZ0_16(v);
 }
