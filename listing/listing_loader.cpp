@@ -386,12 +386,18 @@ void ParseListingText(Listing& listing, std::string_view text, std::uint16_t& st
   ListingLoader(listing, startPC, messages).Run(reader, readSymbols, memory);
 }
 
-bool LoadListing(Listing& listing, const std::string& programName, std::uint16_t& startPC, Messages& messages,
+bool ReadListing(Listing& listing, const std::string& programName, std::uint16_t& startPC, Messages& messages,
                  bool readSymbols, const MemoryImage* memory) {
   ClearForLoad(listing);
   const auto text = ReadWholeFile(ListingFileName(programName));
   if (!text) return false;
   ParseListingText(listing, *text, startPC, messages, readSymbols, memory);
+  return true;
+}
+
+bool LoadListing(Listing& listing, const std::string& programName, std::uint16_t& startPC, Messages& messages,
+                 bool readSymbols, const MemoryImage* memory) {
+  if (!ReadListing(listing, programName, startPC, messages, readSymbols, memory)) return false;
   SaveFonctFile(listing.FunctionList, programName, messages);
   return true;
 }

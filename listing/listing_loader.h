@@ -31,6 +31,11 @@ namespace hc11 {
 bool LoadListing(Listing& listing, const std::string& programName, std::uint16_t& startPC, Messages& messages,
                  bool readSymbols = true, const MemoryImage* memory = nullptr);
 
+// LoadListing without writing the function-list file: for views that only
+// look at a program (dumps, the command line's inspection commands).
+bool ReadListing(Listing& listing, const std::string& programName, std::uint16_t& startPC, Messages& messages,
+                 bool readSymbols = true, const MemoryImage* memory = nullptr);
+
 // The same reading over listing text already in memory; writes no file.
 void ParseListingText(Listing& listing, std::string_view text, std::uint16_t& startPC, Messages& messages,
                       bool readSymbols = true, const MemoryImage* memory = nullptr);

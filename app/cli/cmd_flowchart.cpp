@@ -12,7 +12,6 @@
 #include "core/messages.h"
 #include "flowchart/pseudo_code.h"
 #include "flowchart/sheet.h"
-#include "listing/listing_files.h"
 #include "listing/listing_loader.h"
 
 namespace hc11::cli {
@@ -59,16 +58,14 @@ int RunFlowchart(const std::vector<std::string>& args, std::ostream& out, std::o
     err << "usage: hc11flow-cli flowchart PROGRAM FUNCTION [--png FILE] [--svg FILE] [--boxes]\n";
     return kExitUsage;
   }
-  // Read from memory, like "pseudo": a dump leaves no function-list file behind.
-  const auto text = ReadWholeFile(ListingFileName(o.program));
-  if (!text) {
-    err << "Manque fichier LST " << o.program << '\n';
-    return kExitUsage;
-  }
+  // Like "pseudo", a dump leaves no function-list file behind.
   Listing listing;
   std::uint16_t startPC = 0;
   CollectedMessages messages;
-  ParseListingText(listing, *text, startPC, messages, /*readSymbols=*/false);
+  if (!ReadListing(listing, o.program, startPC, messages, /*readSymbols=*/false)) {
+    err << "Manque fichier LST " << o.program << '\n';
+    return kExitUsage;
+  }
   ConvertAll(listing);
 
   // Images are measured with the font they are painted in.

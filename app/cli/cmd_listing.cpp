@@ -32,12 +32,10 @@ int MissingListing(const std::string& base, std::ostream& err) {
 
 // Reads the listing without writing the function-list file beside it.
 std::optional<Listing> ReadOnly(const std::string& base, bool readSymbols, std::ostream& err) {
-  const auto text = ReadWholeFile(ListingFileName(base));
-  if (!text) return std::nullopt;
   Listing listing;
   std::uint16_t startPC = 0;
   CliMessages messages(err);
-  ParseListingText(listing, *text, startPC, messages, readSymbols);
+  if (!ReadListing(listing, base, startPC, messages, readSymbols)) return std::nullopt;
   return listing;
 }
 
