@@ -3,6 +3,8 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 CMAKE_GEN  := -G Ninja
+# ccache, when installed, makes rebuilds in several checkouts cheap.
+CMAKE_GEN  += $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
 .PHONY: all deps configure build run test test-main test-asan bench fuzz fuzz-smoke clean
 
