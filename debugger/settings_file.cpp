@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "core/text_util.h"
+#include "core/file_write.h"
 #include "debugger/whole_file.h"
 
 namespace hc11 {
@@ -294,7 +295,7 @@ bool SaveSettingsFile(const std::string& path, const Settings& s, std::string& e
   std::error_code ec;
   const std::filesystem::path parent = std::filesystem::path(path).parent_path();
   if (!parent.empty()) std::filesystem::create_directories(parent, ec);
-  return SaveWhole(path, RewriteSettings(text, s), error);
+  return WriteFileWhole(path, RewriteSettings(text, s), error);
 }
 
 }  // namespace hc11
