@@ -5,6 +5,7 @@
 
 #include "core/hex_loader.h"
 #include "core/text_util.h"
+#include "listing/listing_files.h"
 #include "listing/listing_loader.h"
 #include "listing/symbols.h"
 
@@ -48,13 +49,13 @@ LoadReport Session::Load(const std::string& listingBase) {
       std::any_of(listing_.LineList.begin(), listing_.LineList.end(),
                   [](const TSynElem& e) { return !e.AddrText.empty() && ToLower(e.Label) == "debprog_"; });
   if (!report.listingRead)
-    messages_.Show(MsgKind::Warning, "Avertissement", "Manque fichier LST " + listingBase);
+    messages_.Show(MsgKind::Warning, "Avertissement", ListingProblemText(listingBase, listingBase));
 
   ClearSymbolListsExceptI(listing_.Symbols);
   board_->UhfMode = FindSymbol(listing_.Symbols, "UHF", 'I').value_or(0);
   board_->ListingBase = listingBase;
   m.tInst.fill(0);
-  report.imageComplete = LoadProgramImage(m, listingBase + ".HEX", messages_);
+  report.imageComplete = LoadProgramImage(m, ProgramImageName(listingBase), messages_);
   return report;
 }
 

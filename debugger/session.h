@@ -35,9 +35,10 @@ class Session {
   Listing& listing() { return listing_; }
   const std::string& ListingBase() const { return listingBase_; }
 
-  // Loads the program whose files are `listingBase` + ".lst" and ".HEX". A
-  // missing listing is reported ("Manque fichier LST " + the base) and the
-  // load goes on with the code image alone.
+  // Loads the program whose files are `listingBase` + ".lst" and ".HEX" (or
+  // ".LST", ".hex" when only those exist). A missing listing is reported
+  // ("Manque fichier LST " + the base; an unreadable one with the reason) and
+  // the load goes on with the code image alone.
   LoadReport Load(const std::string& listingBase);
 
   // Loads a code image with no listing: the start address stays as it is.
