@@ -13,10 +13,10 @@ namespace {
 
 enum class Unit : char { None, Later, Done, Fixed };
 
-// Who hangs from whom. A unit is a box of kind 'r' with a parent; every other
-// box belongs to the nearest unit above it (its owner), or to none when its
-// chain of parents reaches a box without parent first. Boxes in a cycle of
-// parents belong to none and never move.
+// Who hangs from whom. A unit is a box without parent, a box of kind 'r'
+// with a parent, or a second box hanging in the flow below the same parent;
+// every other box belongs to the nearest unit above it (its owner). Boxes in
+// a cycle of parents belong to none and never move.
 struct Forest {
   explicit Forest(const Flowchart& sheet) {
     const int n = sheet.Boxes.Count();
@@ -31,15 +31,24 @@ struct Forest {
       if (sheet.Boxes.Valid(p) && p != i) parent[i] = p;
     }
     MarkCycles(n);
+    std::vector<char> hasFlowChild(n + 1, 0);
     for (int i = 1; i <= n; ++i) {
-      if (!rooted[i] || parent[i] == 0) continue;
-      children[parent[i]].push_back(i);
+      if (!rooted[i]) continue;
       const TRectangle& b = sheet.Boxes[i];
-      if (b.Genre == 'r' && !b.Titre) state[i] = Unit::Later;
+      if (parent[i] == 0) {
+        state[i] = Unit::Later;
+        order.push_back(i);
+        continue;
+      }
+      children[parent[i]].push_back(i);
+      if (b.Titre) continue;
+      // A second box hanging in the flow below the same parent lands on the
+      // first one: it moves like a hung subtree.
+      if (b.Genre == 'r' || hasFlowChild[parent[i]]) state[i] = Unit::Later;
+      if (b.Genre != 'r') hasFlowChild[parent[i]] = 1;
     }
     // Owners from the top down; boxes in a cycle are never reached.
-    for (int i = 1; i <= n; ++i)
-      if (rooted[i] && parent[i] == 0) order.push_back(i);
+    for (int i : order) owner[i] = i;
     for (std::size_t k = 0; k < order.size(); ++k) {
       const int x = order[k];
       for (int c : children[x]) {
@@ -49,7 +58,7 @@ struct Forest {
     }
     for (int u = 1; u <= n; ++u) {
       if (state[u] == Unit::None) continue;
-      unitParent[u] = owner[parent[u]];
+      unitParent[u] = parent[u] == 0 ? 0 : owner[parent[u]];
       unitChildren[unitParent[u]].push_back(u);
     }
     // A unit holding a box the user placed stays, and so does every unit it
@@ -196,6 +205,12 @@ void ClearOverlaps(Flowchart& sheet) {
       TRectangle& root = sheet.Boxes[u];
       root.DecalX += dx;
       root.DecalY += dy;
+      if (f.parent[u] == 0) {
+        // A box without parent keeps its own position; Relayout takes the
+        // move back before placing again.
+        root.Rect.Left += dx;
+        root.Rect.Top += dy;
+      }
       // Parents before children, so every box follows the one it hangs from.
       for (int b : subtree) sheet.Boxes[b].Place(sheet);
       movedAny = true;

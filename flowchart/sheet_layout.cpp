@@ -48,7 +48,14 @@ bool Flowchart::BuildFlowchart(std::string_view functionName) {
 void Flowchart::Relayout() {
   // The pass's offsets are recomputed from the design's positions each time,
   // so that moving one box lets the others settle back.
-  for (int i = 1; i <= Boxes.Count(); ++i) Boxes[i].DecalX = Boxes[i].DecalY = 0;
+  for (int i = 1; i <= Boxes.Count(); ++i) {
+    TRectangle& b = Boxes[i];
+    if (!Boxes.Valid(b.ObjetParent) || b.ObjetParent == i) {
+      b.Rect.Left -= b.DecalX;
+      b.Rect.Top -= b.DecalY;
+    }
+    b.DecalX = b.DecalY = 0;
+  }
   LayoutPasses();
   if (NoOverlapLayout) ClearOverlaps(*this);
   RouteMode = true;

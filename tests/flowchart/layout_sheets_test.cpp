@@ -36,6 +36,8 @@ TEST_F(LayoutSheets, BackwardLoopIsRoutedRightOfTheLastObstacle) {
 TEST_F(LayoutSheets, PendingTargetsAreDrawnInAlphabeticalOrder) {
   Codes({"E000|main|A = $10", "E002||(A) = 0|zeta", "E004||(B) = 0|alpha", "E006||ret", "E007|zeta|A = 2",
          "E009||ret", "E00A|alpha|A = 1", "E00C||ret"});
+  // The literal layout, in which the two targets overlap.
+  sheet.NoOverlapLayout = false;
   Build("main");
   ASSERT_EQ(sheet.Boxes.Count(), 6);
   EXPECT_EQ(sheet.Boxes[5].Label, "alpha");
