@@ -170,26 +170,27 @@ void ClearOverlaps(Flowchart& sheet) {
     for (std::size_t k = 0; k < subtree.size(); ++k)
       for (int c : f.children[subtree[k]]) subtree.push_back(c);
     moving.clear();
+    TRect span = sheet.Boxes[u].Rect;
     for (int b : subtree) {
       inSubtree[b] = 1;
-      moving.push_back(sheet.Boxes[b].Rect);
+      const TRect& r = sheet.Boxes[b].Rect;
+      moving.push_back(r);
+      span = {std::min(span.Left, r.Left), std::min(span.Top, r.Top), std::max(span.Right, r.Right),
+              std::max(span.Bottom, r.Bottom)};
     }
     for (int x = f.unitParent[u]; x != 0; x = f.unitParent[x]) hangsIn[x] = 1;
     obstacles.clear();
-    for (int b = 1; b <= n; ++b)
-      if (!inSubtree[b] && Settled(f, hangsIn, b)) obstacles.push_back(sheet.Boxes[b].Rect);
-
     bool overlaps = false;
-    for (const TRect& m : moving)
-      for (const TRect& o : obstacles) overlaps = overlaps || m.Intersects(o);
+    for (int b = 1; b <= n; ++b) {
+      if (inSubtree[b] || !Settled(f, hangsIn, b)) continue;
+      const TRect& o = sheet.Boxes[b].Rect;
+      obstacles.push_back(o);
+      // Most obstacles lie clear of the whole subtree; only the others are
+      // tested box by box.
+      if (overlaps || !span.Intersects(o)) continue;
+      for (const TRect& m : moving) overlaps = overlaps || m.Intersects(o);
+    }
     if (overlaps) {
-      TRect span = moving.front();
-      for (const TRect& m : moving) {
-        span.Left = std::min(span.Left, m.Left);
-        span.Top = std::min(span.Top, m.Top);
-        span.Right = std::max(span.Right, m.Right);
-        span.Bottom = std::max(span.Bottom, m.Bottom);
-      }
       // Only obstacles level with the subtree can stop a move right.
       band.clear();
       for (const TRect& o : obstacles)
