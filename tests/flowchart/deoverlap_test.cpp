@@ -48,7 +48,6 @@ class Deoverlap : public SheetFixture {
     ASSERT_TRUE(sheet.BuildFlowchart(fn));
     design = FindClashes(sheet);
     for (int i = 1; i <= sheet.Boxes.Count(); ++i) designRects.push_back(sheet.Boxes[i].Rect);
-    designText = sheet.DescribeSheet();
     sheet.NoOverlapLayout = true;
     ASSERT_TRUE(sheet.BuildFlowchart(fn));
   }
@@ -63,7 +62,6 @@ class Deoverlap : public SheetFixture {
 
   SheetClashes design;
   std::vector<TRect> designRects;
-  std::vector<std::string> designText;
 };
 
 TEST_F(Deoverlap, DispatcherHandlersMoveRightInReadingOrder) {
@@ -106,24 +104,6 @@ TEST_F(Deoverlap, RangeTestsWithSharedExitAndLoopWithEarlyExits) {
     BuildBoth(program);
     EXPECT_FALSE(design.overlaps.empty());
     ExpectClean();
-  }
-}
-
-TEST_F(Deoverlap, SheetsWithoutOverlapKeepTheDesignLayout) {
-  const std::vector<std::vector<std::string>> programs = {
-      {"E000|main|A = $10", "E002||call affiche", "E005||ret"},
-      {"E000|main|B = 0", "E002|boucle|B = B + 1", "E003||(B) <> 0|boucle", "E005||(C) = 0|fin",
-       "E007||(C) <> 0|boucle", "E009|fin|ret"},
-      {"E000|main|A = 1", "E002||(A) = 0|autre", "E004||ret", "||||la suite", "E005|autre|B = 1",
-       "E007||(B) <> 0|main", "E009||ret"},
-      {"E000|main|A = 1", "E002|||fin", "E004|mort|A = 2", "E006|fin|ret"},
-  };
-  for (const auto& program : programs) {
-    SCOPED_TRACE(program[1]);
-    listing = Listing{};
-    BuildBoth(program);
-    ASSERT_TRUE(design.Clean()) << Describe(design);
-    EXPECT_EQ(sheet.DescribeSheet(), designText);
   }
 }
 

@@ -1,5 +1,6 @@
 // Whole sheets of small functions, laid out with the fixed-width font; the
-// golden files pin every box's and line's geometry.
+// golden files pin every box's and line's geometry. They are laid out with
+// the de-overlap pass on, which leaves sheets without overlap as they are.
 #include "tests/flowchart/sheet_fixture.h"
 
 namespace hc11::test {
