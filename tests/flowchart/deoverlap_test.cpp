@@ -12,29 +12,19 @@ namespace {
 
 // main dispatches on A to five handlers of three lines; the second handler
 // has a comment above its label, which makes a comment box beside it.
-const std::vector<std::string> kDispatcher = {"E000|main|A = cmd",
-                                              "E002||(A - 1) = 0|h1",
-                                              "E004||(A - 2) = 0|h2",
-                                              "E006||(A - 3) = 0|h3",
-                                              "E008||(A - 4) = 0|h4",
-                                              "E00A||(A - 5) = 0|h5",
-                                              "E00C||ret",
-                                              "E010|h1|B = 1",
-                                              "E012||call un",
-                                              "E014||ret",
-                                              "||||commande deux",
-                                              "E020|h2|B = 2",
-                                              "E022||call deux",
-                                              "E024||ret",
-                                              "E030|h3|B = 3",
-                                              "E032||call trois",
-                                              "E034||ret",
-                                              "E040|h4|B = 4",
-                                              "E042||call quatre",
-                                              "E044||ret",
-                                              "E050|h5|B = 5",
-                                              "E052||call cinq",
-                                              "E054||ret"};
+std::vector<std::string> Dispatcher() {
+  std::vector<std::string> records = {"E000|main|A = cmd"};
+  for (int k = 1; k <= 5; ++k) records.push_back(Format("E0%2.2X||(A - %d) = 0|h%d", 2 * k, k, k));
+  records.push_back("E00C||ret");
+  const char* callee[] = {"un", "deux", "trois", "quatre", "cinq"};
+  for (int k = 1; k <= 5; ++k) {
+    if (k == 2) records.push_back("||||commande deux");
+    records.push_back(Format("E0%d0|h%d|B = %d", k, k, k));
+    records.push_back(Format("E0%d2||call %s", k, callee[k - 1]));
+    records.push_back(Format("E0%d4||ret", k));
+  }
+  return records;
+}
 
 class Deoverlap : public SheetFixture {
  protected:
@@ -65,7 +55,7 @@ class Deoverlap : public SheetFixture {
 };
 
 TEST_F(Deoverlap, DispatcherHandlersMoveRightInReadingOrder) {
-  BuildBoth(kDispatcher);
+  BuildBoth(Dispatcher());
   // The literal layout hangs the handlers 26 pixels apart.
   EXPECT_FALSE(design.overlaps.empty());
   ExpectClean();
@@ -109,7 +99,7 @@ TEST_F(Deoverlap, RangeTestsWithSharedExitAndLoopWithEarlyExits) {
 
 TEST_F(Deoverlap, SavedHandlerStaysAndTheOthersMoveAroundIt) {
   sheet.Coords().Lines = {"main;h3;;r;150;-20"};
-  BuildBoth(kDispatcher);
+  BuildBoth(Dispatcher());
   const TRect& dec3 = sheet.Boxes[4].Rect;
   ASSERT_EQ(sheet.Boxes[sheet.BoxOfLabel("h3")].ObjetParent, 4);
   EXPECT_EQ(Box("h3").Left, dec3.Left + 150);
@@ -119,7 +109,7 @@ TEST_F(Deoverlap, SavedHandlerStaysAndTheOthersMoveAroundIt) {
 }
 
 TEST_F(Deoverlap, DraggedBoxStaysAndTheOthersSettleAgain) {
-  BuildBoth(kDispatcher);
+  BuildBoth(Dispatcher());
   sheet.LoadCoordFile((TempDir() / "prog").string());
   // Drag the first handler far below: the second one is free again and
   // returns to its design place.
