@@ -61,8 +61,8 @@ struct Forest {
       unitParent[u] = parent[u] == 0 ? 0 : owner[parent[u]];
       unitChildren[unitParent[u]].push_back(u);
     }
-    // A unit holding a box the user placed stays, and so does every unit it
-    // hangs in.
+    // A unit the user placed stays, and so does every unit it hangs in, since
+    // moving those would carry it along.
     for (int u = 1; u <= n; ++u) {
       if (state[u] == Unit::None || !sheet.Boxes[u].UserPlaced) continue;
       for (int x = u; x != 0 && state[x] != Unit::Fixed; x = unitParent[x]) state[x] = Unit::Fixed;
