@@ -105,12 +105,17 @@ void MainWindow::BuildTopBar() {
   ligneX2_->setFont(CodeFont());
   ligneX2_->setCursor(Qt::PointingHandCursor);
   ligneX2_->installEventFilter(this);
-  lines->addWidget(ligneX1_);
-  lines->addWidget(ligneX2_);
+  // Long trace lines are cut rather than widening the window.
+  for (QLabel* label : {ligneX1_, ligneX2_}) {
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    label->setMinimumWidth(200);
+    lines->addWidget(label);
+  }
   row->addLayout(lines, 3);
 
   casBreak_ = NamedLabel("Cas_Break", bar);
   casBreak_->setMinimumWidth(120);
+  casBreak_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   row->addWidget(casBreak_, 1);
   for (const char* name : {"LabelPC", "LabelA", "LabelB", "LabelX", "LabelY"}) {
     QLabel* label = NamedLabel(name, bar);
