@@ -2,6 +2,7 @@
 
 #include <climits>
 
+#include "core/file_write.h"
 #include "core/text_util.h"
 #include "listing/listing_files.h"
 
@@ -104,9 +105,11 @@ bool TCoord::Write(Messages& messages) const {
     content += line;
     content += "\r\n";
   }
-  if (!NomFichier.empty() && WriteFileWhole(NomFichier, content)) return true;
+  std::string reason;
+  if (WriteFileWhole(NomFichier, content, reason)) return true;
   messages.Show(MsgKind::Error, "Erreur",
-                Format("Impossible d'écrire %s : les positions restent en mémoire", NomFichier.c_str()));
+                Format("Impossible d'écrire %s (%s) : les positions restent en mémoire", NomFichier.c_str(),
+                       reason.c_str()));
   return false;
 }
 

@@ -36,25 +36,4 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
   return content;
 }
 
-bool WriteFileWhole(const std::string& path, std::string_view content) {
-  const std::string temp = path + ".tmp";
-  std::error_code ec;
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
-    out.close();
-    if (!out) {
-      std::filesystem::remove(temp, ec);
-      return false;
-    }
-  }
-  std::filesystem::rename(temp, path, ec);
-  if (ec) {
-    std::filesystem::remove(temp, ec);
-    return false;
-  }
-  return true;
-}
-
 }  // namespace hc11

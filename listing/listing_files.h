@@ -1,4 +1,4 @@
-// Names of a program's listing-side files and whole-file reading and writing.
+// Names of a program's listing-side files and whole-file reading.
 #pragma once
 
 #include <optional>
@@ -19,10 +19,5 @@ std::string FonctFileName(std::string_view programName);
 
 // The whole content of a regular file; nullopt when it cannot be read.
 std::optional<std::string> ReadWholeFile(const std::string& path);
-
-// Writes `content` to a temporary file in the same folder, then renames it
-// over `path`, so a reader never sees half a file. False on any failure (the
-// temporary file is removed).
-bool WriteFileWhole(const std::string& path, std::string_view content);
 
 }  // namespace hc11
