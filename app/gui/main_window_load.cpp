@@ -10,6 +10,7 @@
 #include "app/gui/flow_view.h"
 #include "app/gui/main_window.h"
 #include "app/gui/trace_pane.h"
+#include "core/file_write.h"
 #include "core/hex_loader.h"
 #include "core/text_util.h"
 #include "core/trace.h"
@@ -108,15 +109,10 @@ void MainWindow::EditRegister(const QString& name) {
 }
 
 void MainWindow::SaveTraceFile() {
-  QSaveFile file("Trace.txt");
-  if (file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-    for (const std::string& line : session_.machine().TraceList) {
-      file.write(line.data(), static_cast<qint64>(line.size()));
-      file.write("\n");
-    }
-    if (file.commit()) return;
-  }
-  messages_.Show(MsgKind::Error, "Erreur", "Trace.txt: " + file.errorString().toStdString());
+  std::string text;
+  for (const std::string& line : session_.machine().TraceList) text += line + '\n';
+  std::string error;
+  if (!WriteFileWhole("Trace.txt", text, error)) messages_.Show(MsgKind::Error, "Erreur", "Trace.txt: " + error);
 }
 
 bool MainWindow::SaveScreenshots(const QString& dir, QString& error) {
