@@ -108,23 +108,31 @@ void MainWindow::BuildTopBar() {
   // Long trace lines are cut rather than widening the window.
   for (QLabel* label : {ligneX1_, ligneX2_}) {
     label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    label->setMinimumWidth(200);
+    label->setMinimumWidth(480);
     lines->addWidget(label);
   }
   row->addLayout(lines, 3);
 
+  // The stop reason over the registers, beside the two trace lines.
+  auto* state = new QVBoxLayout;
+  state->setSpacing(0);
   casBreak_ = NamedLabel("Cas_Break", bar);
-  casBreak_->setMinimumWidth(120);
   casBreak_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-  row->addWidget(casBreak_, 1);
+  casBreak_->setStyleSheet("color: #800000");
+  state->addWidget(casBreak_);
+  auto* registers = new QHBoxLayout;
+  registers->setSpacing(10);
   for (const char* name : {"LabelPC", "LabelA", "LabelB", "LabelX", "LabelY"}) {
     QLabel* label = NamedLabel(name, bar);
     label->setFont(CodeFont());
     label->setCursor(Qt::PointingHandCursor);
     label->installEventFilter(this);
     registerLabels_[name] = label;
-    row->addWidget(label);
+    label->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    registers->addWidget(label);
   }
+  state->addLayout(registers);
+  row->addLayout(state, 2);
   cbDebugOnce_ = new QCheckBox("debug", bar);
   cbDebugOnce_->setObjectName("CbDebugOnce");
   connect(cbDebugOnce_, &QCheckBox::toggled, this, [this](bool on) { session_.machine().DebugOnce = on; });
@@ -148,7 +156,7 @@ void MainWindow::BuildTopBar() {
 
   listUrl_ = new QComboBox(bar);
   listUrl_->setObjectName("ListUrl");
-  listUrl_->setMinimumWidth(160);
+  listUrl_->setMinimumWidth(130);
   connect(listUrl_, &QComboBox::activated, this, [this](int index) {
     if (pane_.SelectHistory(index)) RepaintFlowchart(false);
     setWindowTitle(QString("version.dll") + QString(23, ' ') + QString::fromStdString(listingBase_));
