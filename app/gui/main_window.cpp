@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QSplitter>
@@ -15,6 +16,7 @@
 #include <QWheelEvent>
 
 #include "app/gui/board_panel.h"
+#include "app/gui/dump_window.h"
 #include "app/gui/flow_view.h"
 #include "app/gui/gui_fonts.h"
 #include "app/gui/trace_pane.h"
@@ -108,7 +110,7 @@ void MainWindow::BuildTopBar() {
   // Long trace lines are cut rather than widening the window.
   for (QLabel* label : {ligneX1_, ligneX2_}) {
     label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    label->setMinimumWidth(480);
+    label->setMinimumWidth(440);
     lines->addWidget(label);
   }
   row->addLayout(lines, 3);
@@ -206,11 +208,18 @@ void MainWindow::BuildCentre() {
   // The dump window lives in the MDI area under the flowchart.
   mdiArea_ = new QMdiArea;
   mdiArea_->setObjectName("MdiArea");
-  mdiArea_->hide();
+  dump_ = new DumpWindow(nullptr);
+  dump_->OnError = [this](const std::string& error) { messages_.Show(MsgKind::Error, "Erreur", error); };
+  QMdiSubWindow* dumpFrame = mdiArea_->addSubWindow(
+      dump_, Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::MSWindowsFixedSizeDialogHint);
+  dumpFrame->show();
   auto* centreSplit = new QSplitter(Qt::Vertical);
   centreSplit->addWidget(panel1);
   centreSplit->addWidget(mdiArea_);
-  centreSplit->setStretchFactor(0, 3);
+  centreSplit->setStretchFactor(0, 1);
+  centreSplit->setStretchFactor(1, 0);
+  centreSplit->setSizes({520, 210});
 
   BuildRightPane();
   auto* split = new QSplitter(Qt::Horizontal);

@@ -30,6 +30,7 @@ namespace hc11::gui {
 
 class BoardPanel;
 class CodeList;
+class DumpWindow;
 class FlowView;
 
 struct StartOptions {
@@ -59,6 +60,7 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   RunControl& runControl() { return run_; }
   FlowPane& flowPane() { return pane_; }
   BoardPanel& boardPanel() { return *panel_; }
+  DumpWindow& dumpWindow() { return *dump_; }
   const std::string& ListingBase() const { return listingBase_; }
 
   // Writes DIR/main.png (the window) and DIR/panel.png (the board panel).
@@ -132,6 +134,7 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   QLabel* lbInfo_ = nullptr;
   QTableWidget* valueListEditor1_ = nullptr;
   QMdiArea* mdiArea_ = nullptr;
+  DumpWindow* dump_ = nullptr;
   // Right pane.
   QStackedWidget* panel3_ = nullptr;
   CodeList* memoTrace_ = nullptr;

@@ -4,6 +4,7 @@
 #include <QMenuBar>
 
 #include "app/gui/board_panel.h"
+#include "app/gui/dump_window.h"
 #include "app/gui/main_window.h"
 #include "app/gui/trace_pane.h"
 #include "core/trace.h"
@@ -92,8 +93,8 @@ void MainWindow::BuildMenus() {
     RefreshTracePane();
   });
   connect(AddAction(voir, "Dump1", "Dump"), &QAction::triggered, this, [this] {
-    mdiArea_->show();
     for (QMdiSubWindow* w : mdiArea_->subWindowList()) w->show();
+    dump_->Build(false);
   });
   connect(AddAction(voir, "environ1", "environ"), &QAction::triggered, this,
           [this] { panel_->setVisible(!panel_->isVisible()); });
