@@ -32,6 +32,8 @@ void MainWindow::Load() {
   pane_.AfterLoad(listingBase_, report.listingRead);
   RepaintFlowchart(false);
   RefreshHistory();
+  listSymbI_->clear();
+  for (const SymbolItem& item : session_.listing().Symbols.ListSymbI) listSymbI_->addItem(ToQString(item.text));
   session_.machine().tInst.fill(0);
   Init(true);
 }

@@ -57,8 +57,16 @@ TEST_F(GuiTest, ArretEndsALongRunAndCloseIsRefusedUntilItHas) {
   EXPECT_EQ(Label("Cas_Break"), "stop ");
   EXPECT_TRUE(w.isVisible());
 
-  QTimer::singleShot(50, &w, [&] { Trigger("Arret1"); });
+  // The trace line is redrawn during the run, before "Arret" arrives.
+  const QString before = Label("LigneX2");
+  QString during;
+  QTimer::singleShot(250, &w, [&] {
+    during = Label("LigneX2");
+    Trigger("Arret1");
+  });
   Trigger("Executer1");
+  EXPECT_NE(during, before);
+  EXPECT_NE(during, Label("LigneX2"));
   EXPECT_EQ(Label("Cas_Break"), "stop ");
   EXPECT_GT(w.session().machine().CycleCount, 10000);
   EXPECT_TRUE(w.close());
