@@ -26,15 +26,6 @@ QString DemoFolder() {
 
 }  // namespace
 
-std::string DefaultSettingsPath() {
-  const QFileInfo exe(QCoreApplication::applicationFilePath());
-  if (Writable(exe.absolutePath()))
-    return (exe.absolutePath() + "/" + exe.completeBaseName() + ".ini").toStdString();
-  const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-  QDir().mkpath(config);
-  return (config + "/" + exe.completeBaseName() + ".ini").toStdString();
-}
-
 std::string DemoBase() {
   const QString folder = DemoFolder();
   if (folder.isEmpty()) return {};

@@ -1,13 +1,9 @@
-// Where the window finds its settings file and the bundled demo.
+// Where the window finds the bundled demo.
 #pragma once
 
 #include <string>
 
 namespace hc11::gui {
-
-// The executable's path with ".ini"; in the user's configuration folder when
-// the executable's folder cannot be written (an installed program).
-std::string DefaultSettingsPath();
 
 // The base path of the demo firmware, in a folder the program may write to:
 // Load rewrites its function list and saving writes its workspace, so an

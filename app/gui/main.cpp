@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
       options.program = a.toStdString();
     }
   }
-  if (options.settingsPath.empty()) options.settingsPath = hc11::gui::DefaultSettingsPath();
+  options.screenshot = !screenshotDir.isEmpty();
   options.demoBase = hc11::gui::DemoBase();
 
   hc11::gui::QtMessages messages;
@@ -50,11 +50,9 @@ int main(int argc, char** argv) {
   int status = 0;
   if (screenshotDir.isEmpty()) {
     window.showMaximized();
-    window.boardPanel().show();
   } else {
     window.resize(1280, 800);
     window.show();
-    window.boardPanel().show();
   }
   window.Start();
   if (!screenshotDir.isEmpty()) {

@@ -44,16 +44,6 @@ constexpr std::array<PaneButton, 6> kPaneButtons{{
     {"RBVar", "Var", RightPane::Var},
 }};
 
-// The settings editor's starting values.
-constexpr std::array<std::pair<const char*, const char*>, 6> kReglages{{
-    {"TempoClavier", "150"},
-    {"PatchAcc", "10"},
-    {"CoefQuartz", "1"},
-    {"Rafraichissement", "10000"},
-    {"PortCom", "com1"},
-    {"BaudRate", "9600"},
-}};
-
 QLabel* NamedLabel(const char* name, QWidget* parent) {
   auto* label = new QLabel(parent);
   label->setObjectName(name);
@@ -68,16 +58,14 @@ MainWindow::MainWindow(Messages& messages, StartOptions options)
       run_(*this),
       session_(run_, messages_),
       metrics_(flowFont_),
-      pane_(session_.listing(), messages_, metrics_) {
+      pane_(session_.listing(), messages_, metrics_),
+      breaks_(session_.machine()),
+      watches_(session_.machine(), session_.board()) {
   setObjectName("Form1");
   run_.Attach(session_.machine());
+  run_.BreakpointLineOf = [this](std::uint16_t address) { return breaks_.LineFor(address); };
   pane_.Display().LineColorHook = [this](std::uint16_t address) -> Colour {
-    // Breakpoint states: 2 stops (red), 3 traces (green); others leave no mark.
-    switch (session_.machine().tInst[address]) {
-      case 2: return kRed;
-      case 3: return kGreen;
-      default: return kWhite;
-    }
+    return BreakLineColour(session_.machine().tInst[address]).value_or(kWhite);
   };
   BuildMenus();
   BuildTopBar();
@@ -188,17 +176,17 @@ void MainWindow::BuildCentre() {
   lbInfo_->setStyleSheet("background: #ffffe0");
   lbInfo_->hide();
 
-  valueListEditor1_ = new QTableWidget(static_cast<int>(kReglages.size()), 2);
+  valueListEditor1_ = new QTableWidget(static_cast<int>(kReglagesDefaults.size()), 2);
   valueListEditor1_->setObjectName("ValueListEditor1");
   valueListEditor1_->setHorizontalHeaderLabels({"Key", "Value"});
   valueListEditor1_->setColumnWidth(0, 150);
   valueListEditor1_->setColumnWidth(1, 150);
   valueListEditor1_->verticalHeader()->hide();
-  for (std::size_t i = 0; i < kReglages.size(); ++i) {
-    auto* key = new QTableWidgetItem(kReglages[i].first);
+  for (std::size_t i = 0; i < kReglagesDefaults.size(); ++i) {
+    auto* key = new QTableWidgetItem(kReglagesDefaults[i].first);
     key->setFlags(key->flags() & ~Qt::ItemIsEditable);
     valueListEditor1_->setItem(static_cast<int>(i), 0, key);
-    valueListEditor1_->setItem(static_cast<int>(i), 1, new QTableWidgetItem(kReglages[i].second));
+    valueListEditor1_->setItem(static_cast<int>(i), 1, new QTableWidgetItem(kReglagesDefaults[i].second));
   }
   valueListEditor1_->setMaximumHeight(200);
   valueListEditor1_->hide();
@@ -338,6 +326,22 @@ void MainWindow::ShowRegisters() {
   for (auto& [name, label] : registerLabels_)
     label->setText(QString::fromStdString(RegisterLabelText(session_.machine().cpu, name.toStdString())));
   cbDebugOnce_->setChecked(session_.machine().DebugOnce);
+}
+
+void MainWindow::RefreshWatches(bool force) {
+  const std::vector<std::size_t> changed = watches_.Refresh(force);
+  const std::vector<std::string> lines = watches_.Lines();
+  if (listBoxSurv_->count() != static_cast<int>(lines.size())) {
+    listBoxSurv_->clear();
+    for (const std::string& line : lines) listBoxSurv_->addItem(ToQString(line));
+    return;
+  }
+  for (std::size_t i : changed) listBoxSurv_->item(static_cast<int>(i))->setText(ToQString(lines[i]));
+}
+
+void MainWindow::RefreshBreakList() {
+  listBreak1_->clear();
+  for (const std::string& line : breaks_.Lines()) listBreak1_->addItem(ToQString(line));
 }
 
 void MainWindow::RefreshTracePane() {

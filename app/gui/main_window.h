@@ -21,9 +21,12 @@
 #include <string>
 
 #include "app/gui/tone.h"
+#include "debugger/breakpoints.h"
 #include "debugger/flow_pane.h"
 #include "debugger/run_control.h"
 #include "debugger/session.h"
+#include "debugger/settings_file.h"
+#include "debugger/watches.h"
 #include "flowchart/paint/flow_font.h"
 
 namespace hc11::gui {
@@ -35,6 +38,7 @@ class FlowView;
 
 struct StartOptions {
   std::string settingsPath;  // the settings file; beside the executable when empty
+  bool screenshot = false;   // the board panel is shown whatever the settings say
   std::string program;       // a program to open instead of the one in the settings
   std::string demoBase;      // the bundled demo, opened when nothing else is named
 };
@@ -59,6 +63,9 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   Session& session() { return session_; }
   RunControl& runControl() { return run_; }
   FlowPane& flowPane() { return pane_; }
+  BreakpointList& breakpoints() { return breaks_; }
+  WatchList& watches() { return watches_; }
+  const std::string& SettingsFilePath() const { return settingsPath_; }
   BoardPanel& boardPanel() { return *panel_; }
   DumpWindow& dumpWindow() { return *dump_; }
   const std::string& ListingBase() const { return listingBase_; }
@@ -75,6 +82,7 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   void ShowLigneX2(std::string_view text) override;
   void ShowCasBreak(std::string_view text) override;
   void ShowRegisters() override;
+  void RefreshWatches(bool force) override;
   void RefreshTracePane() override;
   void RefreshStackView() override;
   void RefreshPanel() override;
@@ -97,6 +105,9 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   QAction* AddAction(QMenu* menu, const char* name, const QString& caption, const QKeySequence& key = {});
   void SelectPane(RightPane pane);
   void RefreshCaption();
+  void ReadWorkspace();
+  void RefreshBreakList();
+  void ApplyOptions();
   void RefreshHistory();
   void RepaintFlowchart(bool relayout);
   void OptionToggled(const QString& name, bool on);
@@ -114,6 +125,10 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   QtTextMetrics metrics_;
   FlowPane pane_;
   Tone tone_;
+  BreakpointList breaks_;
+  WatchList watches_;
+  Settings settings_;
+  std::string settingsPath_;
 
   std::string listingBase_;
   std::string sFileName_;

@@ -8,37 +8,9 @@
 #include "app/gui/main_window.h"
 #include "app/gui/trace_pane.h"
 #include "core/trace.h"
+#include "debugger/options.h"
 
 namespace hc11::gui {
-
-namespace {
-
-struct OptionItem {
-  const char* name;
-  const char* caption;
-  bool visible;
-};
-// The "Options" check items in menu order; hidden ones keep their marks.
-constexpr std::array<OptionItem, 16> kOptionItems{{
-    {"AfReg", "Aff Registres", true},
-    {"AffCommentaires", "Aff Commentaires", true},
-    {"AffLabelLocal", "Aff LabelsLocal", true},
-    {"AutTracer", "Tracer instructions détaillé", true},
-    {"UartTrace", "Tracer Uart", true},
-    {"TracerHorloge", "Tracer Horloge", false},
-    {"Tracer1Mb", "Tracer 1Mb", false},
-    {"TracerAff", "Tracer Aff", false},
-    {"TracerJsr", "Tracer Jsr", false},
-    {"TraceCycleTemps", "Trace Cycle/Temps", false},
-    {"TracerTimers", "TracerTimers", false},
-    {"TracerI2c", "Tracer i2c", true},
-    {"TracerSynth", "Tracer Synth", true},
-    {"TracerUartR", "Tracer Uart R", false},
-    {"TracerUartW", "Tracer Uart W", false},
-    {"TracerUartd", "Trace Uart détaillé", false},
-}};
-
-}  // namespace
 
 QAction* MainWindow::AddAction(QMenu* menu, const char* name, const QString& caption, const QKeySequence& key) {
   auto* action = new QAction(caption, this);
@@ -146,29 +118,36 @@ void MainWindow::BuildRunMenu() {
 void MainWindow::BuildOptionsMenu() {
   QMenu* options = menuBar()->addMenu("Options");
   for (const OptionItem& item : kOptionItems) {
-    QAction* action = AddAction(options, item.name, QString::fromUtf8(item.caption));
+    QAction* action = AddAction(options, item.component, QString::fromUtf8(item.caption));
     action->setCheckable(true);
     action->setVisible(item.visible);
-    const QString name = item.name;
-    connect(action, &QAction::toggled, this, [this, name](bool on) { OptionToggled(name, on); });
+    const QString name = item.component;
+    connect(action, &QAction::triggered, this, [this, name](bool on) { OptionToggled(name, on); });
   }
 }
 
-// Copies a mark into the flags its readers use.
+// A click: the mark goes to the model, then into the flags its readers use.
 void MainWindow::OptionToggled(const QString& name, bool on) {
-  if (name == "AffCommentaires") {
-    pane_.Display().SetShowComments(on);
+  settings_.marks.Set(name.toStdString(), on);
+  ApplyOptions();
+  const auto index = OptionMarks::IndexOf(name.toStdString());
+  if (index && (kOptionItems[*index].feeds == OptionFeeds::Comments ||
+                kOptionItems[*index].feeds == OptionFeeds::LocalLabels))
     RepaintFlowchart(true);
-  } else if (name == "AffLabelLocal") {
-    pane_.Sheet().ShowLocalLabels = on;
-    RepaintFlowchart(true);
-  } else if (name == "AutTracer") {
-    session_.machine().HistoryEnabled = on;
-  } else if (name == "TracerI2c") {
-    session_.board().I2cTrace = on;
-  } else if (name == "TracerSynth") {
-    session_.board().SynthTrace = on;
+}
+
+// The menu's check marks and every flag fed by a mark, from the model.
+void MainWindow::ApplyOptions() {
+  const OptionMarks& marks = settings_.marks;
+  for (std::size_t i = 0; i < kOptionItems.size(); ++i) {
+    if (QAction* a = Action(kOptionItems[i].component)) {
+      const QSignalBlocker block(a);
+      a->setChecked(marks.Checked(i));
+    }
   }
+  marks.CopyToCore(session_.machine(), session_.board());
+  pane_.Display().SetShowComments(marks.Checked("AffCommentaires"));
+  pane_.Sheet().ShowLocalLabels = marks.Checked("AffLabelLocal");
 }
 
 }  // namespace hc11::gui
