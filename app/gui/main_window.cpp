@@ -253,6 +253,7 @@ void MainWindow::BuildRightPane() {
 
   listBoxSurv_ = new QListWidget;
   listBoxSurv_->setObjectName("ListBoxSurv");
+  listBoxSurv_->setFont(CodeFont());
   memoStack_ = new CodeList;
   memoStack_->setObjectName("MemoStack");
   memoStack_->OnGoto = [this](std::uint16_t a) { ShowSourceAt(a); };
@@ -260,6 +261,7 @@ void MainWindow::BuildRightPane() {
   listBreak1_ = new QListWidget;
   listBreak1_->setObjectName("ListBreak1");
   listBreak1_->setFont(CodeFont());
+  BuildListPopups();
   listView1_ = new QTreeWidget;
   listView1_->setObjectName("ListView1");
   listView1_->setHeaderLabels({"instruction", "Fonction", "Adr"});

@@ -99,6 +99,7 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   void BuildTopBar();
   void BuildCentre();
   void BuildRightPane();
+  void BuildListPopups();
   void BuildMenus();
   void BuildRunMenu();
   void BuildOptionsMenu();

@@ -1,7 +1,9 @@
 // The main menu of TForm1: every item with its component name, caption,
 // shortcut and hint, wired to the model.
 #include <QMdiSubWindow>
+#include <QListWidget>
 #include <QMenuBar>
+#include <functional>
 
 #include "app/gui/board_panel.h"
 #include "app/gui/dump_window.h"
@@ -124,6 +126,54 @@ void MainWindow::BuildOptionsMenu() {
     const QString name = item.component;
     connect(action, &QAction::triggered, this, [this, name](bool on) { OptionToggled(name, on); });
   }
+}
+
+// PopupMenuBreak and PopupMenuSurv: the list commands of the model.
+void MainWindow::BuildListPopups() {
+  auto add = [this](QListWidget* list, const char* name, const char* caption, std::function<void(int)> command) {
+    auto* action = new QAction(caption, list);
+    action->setObjectName(name);
+    connect(action, &QAction::triggered, this, [list, command] { command(list->currentRow()); });
+    list->addAction(action);
+    list->setContextMenuPolicy(Qt::ActionsContextMenu);
+    actions_[QString(list->objectName()) + "." + name] = action;
+  };
+  auto breaksChanged = [this] {
+    RefreshBreakList();
+    RepaintFlowchart(false);  // the line marks follow the states
+  };
+  add(listBreak1_, "Nouveau1", "Nouveau", [this, breaksChanged](int) {
+    breaks_.New();
+    breaksChanged();
+  });
+  add(listBreak1_, "Supprimer1", "Supprimer", [this, breaksChanged](int row) {
+    if (row < 0) return;
+    breaks_.Remove(static_cast<std::size_t>(row));
+    breaksChanged();
+  });
+  add(listBreak1_, "ClearAll1", "ClearAll", [this, breaksChanged](int) {
+    breaks_.ClearAll();
+    breaksChanged();
+  });
+  add(listBreak1_, "Aller1", "Aller", [this](int row) {
+    if (row >= 0 && row < static_cast<int>(breaks_.entries().size()))
+      ShowSourceAt(breaks_.entries()[static_cast<std::size_t>(row)].address);
+  });
+  add(listBoxSurv_, "nouveau1", "nouveau", [this](int) {
+    watches_.New();
+    listBoxSurv_->clear();
+    RefreshWatches(true);
+  });
+  add(listBoxSurv_, "Supprimer2", "Supprimer", [this](int row) {
+    if (row < 0) return;
+    watches_.Remove(static_cast<std::size_t>(row));
+    listBoxSurv_->clear();
+    RefreshWatches(true);
+  });
+  add(listBoxSurv_, "ToutEffacer1", "Tout Effacer", [this](int) {
+    watches_.Clear();
+    listBoxSurv_->clear();
+  });
 }
 
 // A click: the mark goes to the model, then into the flags its readers use.

@@ -37,9 +37,16 @@ TEST_F(GuiTest, RunStopsAtABreakpointFromTheWorkspace) {
 
   // Closing saves the workspace: the breakpoint is still there next time.
   ASSERT_TRUE(w.close());
-  Open(loop);
+  gui::MainWindow& again = Open(loop);
   Trigger("Executer1");
   EXPECT_EQ(Label("Cas_Break"), "Break e009 C Break    boucle");
+
+  // "Supprimer" in the list's popup removes it from the machine too.
+  auto* list = again.findChild<QListWidget*>("ListBreak1");
+  list->setCurrentRow(0);
+  Trigger("ListBreak1.Supprimer1");
+  EXPECT_EQ(list->count(), 0);
+  EXPECT_EQ(again.session().machine().tInst[0xE009], 0);
 }
 
 TEST_F(GuiTest, SettingsSurviveARestartAndForeignLinesAreKept) {
