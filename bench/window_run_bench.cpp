@@ -85,7 +85,8 @@ int main(int argc, char** argv) {
   const double f2Ms = static_cast<double>(sinceF2.nsecsElapsed()) / 1e6;
 
   std::printf("headless: %.1f Msteps/s\n", headlessRate / 1e6);
-  std::printf("window:   %.1f Msteps/s (%.1f%% of headless)\n", windowRate / 1e6, 100 * windowRate / headlessRate);
+  std::printf("window:   %.1f Msteps/s (%.1f%% of headless)\n", windowRate / 1e6,
+              100 * windowRate / headlessRate);
   std::printf("F2 to stop: %.2f ms\n", f2Ms);
   window.close();
   return 0;

@@ -10,12 +10,18 @@ std::string RegisterLabelText(const CpuState& cpu, std::string_view name) {
   if (name.size() <= 5) return {};
   const std::string_view reg = name.substr(5);
   char text[16];
-  if (reg == "PC") std::snprintf(text, sizeof text, "PC=%4.4X", cpu.PC);
-  else if (reg == "A") std::snprintf(text, sizeof text, "A=%2.2X", cpu.A);
-  else if (reg == "B") std::snprintf(text, sizeof text, "B=%2.2X", cpu.B);
-  else if (reg == "X") std::snprintf(text, sizeof text, "X=%4.4X", cpu.X);
-  else if (reg == "Y") std::snprintf(text, sizeof text, "Y=%4.4X", cpu.Y);
-  else return {};
+  if (reg == "PC")
+    std::snprintf(text, sizeof text, "PC=%4.4X", cpu.PC);
+  else if (reg == "A")
+    std::snprintf(text, sizeof text, "A=%2.2X", cpu.A);
+  else if (reg == "B")
+    std::snprintf(text, sizeof text, "B=%2.2X", cpu.B);
+  else if (reg == "X")
+    std::snprintf(text, sizeof text, "X=%4.4X", cpu.X);
+  else if (reg == "Y")
+    std::snprintf(text, sizeof text, "Y=%4.4X", cpu.Y);
+  else
+    return {};
   return text;
 }
 

@@ -69,12 +69,12 @@ class RunControl final : public UiHooks {
 
   // Run commands; each returns false when it started no run (a run already in
   // progress, or F4 with no line under the cursor).
-  bool Run();                                          // F9
-  bool Step();                                         // F7
-  bool StepOver();                                     // F8
-  bool ReturnUp();                                     // Ctrl+F8, double click on the stack
+  bool Run();                                           // F9
+  bool Step();                                          // F7
+  bool StepOver();                                      // F8
+  bool ReturnUp();                                      // Ctrl+F8, double click on the stack
   bool RunToCursor(std::optional<std::uint16_t> line);  // F4, "continuer jusqu'a"
-  void Stop();                                         // F2
+  void Stop();                                          // F2
 
   // A close request: refused while a run is in progress, which it stops.
   bool RequestClose();

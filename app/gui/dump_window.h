@@ -18,8 +18,8 @@ class DumpWindow final : public QWidget {
   // The lines for a memory choice (0 "Ram", 1 "Eprom16kb", 2 "Horloge") and
   // the typed start address; false with `error` for an address that is not
   // hexadecimal or above $FFFF.
-  using LineSource = std::function<bool(int choice, const std::string& address, std::vector<std::string>& lines,
-                                        std::string& error)>;
+  using LineSource = std::function<bool(int choice, const std::string& address,
+                                        std::vector<std::string>& lines, std::string& error)>;
 
   explicit DumpWindow(LineSource source, QWidget* parent = nullptr);
 

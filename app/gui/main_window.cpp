@@ -198,9 +198,9 @@ void MainWindow::BuildCentre() {
   mdiArea_->setObjectName("MdiArea");
   dump_ = new DumpWindow(nullptr);
   dump_->OnError = [this](const std::string& error) { messages_.Show(MsgKind::Error, "Erreur", error); };
-  QMdiSubWindow* dumpFrame = mdiArea_->addSubWindow(
-      dump_, Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                 Qt::MSWindowsFixedSizeDialogHint);
+  QMdiSubWindow* dumpFrame =
+      mdiArea_->addSubWindow(dump_, Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                        Qt::WindowMinimizeButtonHint | Qt::MSWindowsFixedSizeDialogHint);
   dumpFrame->show();
   auto* centreSplit = new QSplitter(Qt::Vertical);
   centreSplit->addWidget(panel1);
@@ -273,7 +273,7 @@ void MainWindow::BuildRightPane() {
   listSymbI_->setObjectName("ListSymbI");
   listSymbI_->setFont(CodeFont());
   for (QWidget* w : std::initializer_list<QWidget*>{memoTrace_, listBoxSurv_, memoStack_, listBreak1_,
-                                                     listView1_, listSymbI_})
+                                                    listView1_, listSymbI_})
     panel3_->addWidget(w);
   SelectPane(RightPane::Trace);
 }
@@ -363,7 +363,8 @@ void MainWindow::RefreshPanel() {
 }
 
 void MainWindow::RunStateChanged(bool running) {
-  for (const char* name : {"Executer1", "Step7", "Step8", "RemonterSP", "Jusquaucurseur", "CtrlF2", "relancer1"})
+  for (const char* name :
+       {"Executer1", "Step7", "Step8", "RemonterSP", "Jusquaucurseur", "CtrlF2", "relancer1"})
     if (QAction* a = Action(name)) a->setEnabled(!running);
   setCursor(running ? Qt::BusyCursor : Qt::ArrowCursor);
 }
@@ -380,7 +381,10 @@ void MainWindow::AppendInfoLine(std::string_view text) {
   const QString old = lbInfo_->text();
   lbInfo_->setText(old.isEmpty() ? ToQString(text) : old + "\r\n" + ToQString(text));
   lbInfo_->adjustSize();
+  // 300 pixels left of the flowchart's right edge, just below its top.
+  lbInfo_->move(std::max(0, scrollBox1_->viewport()->width() - 300), 5);
   lbInfo_->show();
+  lbInfo_->raise();
 }
 
 // --- Events -----------------------------------------------------------------

@@ -50,7 +50,8 @@ void MainWindow::Load() {
   RepaintFlowchart(false);
   RefreshHistory();
   listSymbI_->clear();
-  for (const SymbolItem& item : session_.listing().Symbols.ListSymbI) listSymbI_->addItem(ToQString(item.text));
+  for (const SymbolItem& item : session_.listing().Symbols.ListSymbI)
+    listSymbI_->addItem(ToQString(item.text));
   session_.machine().tInst.fill(0);
   Init(true);
 }
@@ -190,7 +191,8 @@ void MainWindow::SaveTraceFile() {
   std::string text;
   for (const std::string& line : session_.machine().TraceList) text += line + '\n';
   std::string error;
-  if (!WriteFileWhole("Trace.txt", text, error)) messages_.Show(MsgKind::Error, "Erreur", "Trace.txt: " + error);
+  if (!WriteFileWhole("Trace.txt", text, error))
+    messages_.Show(MsgKind::Error, "Erreur", "Trace.txt: " + error);
 }
 
 bool MainWindow::SaveScreenshots(const QString& dir, QString& error) {
@@ -198,7 +200,8 @@ bool MainWindow::SaveScreenshots(const QString& dir, QString& error) {
     error = "cannot create " + dir;
     return false;
   }
-  for (const auto& [widget, name] : {std::pair<QWidget*, const char*>{this, "main.png"}, {panel_, "panel.png"}}) {
+  for (const auto& [widget, name] :
+       {std::pair<QWidget*, const char*>{this, "main.png"}, {panel_, "panel.png"}}) {
     const QString path = QDir(dir).filePath(name);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || !widget->grab().save(&file, "PNG") || !file.commit()) {

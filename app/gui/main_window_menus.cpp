@@ -1,7 +1,7 @@
 // The main menu of TForm1: every item with its component name, caption,
 // shortcut and hint, wired to the model.
-#include <QMdiSubWindow>
 #include <QListWidget>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <functional>
 
@@ -14,7 +14,8 @@
 
 namespace hc11::gui {
 
-QAction* MainWindow::AddAction(QMenu* menu, const char* name, const QString& caption, const QKeySequence& key) {
+QAction* MainWindow::AddAction(QMenu* menu, const char* name, const QString& caption,
+                               const QKeySequence& key) {
   auto* action = new QAction(caption, this);
   action->setObjectName(name);
   if (!key.isEmpty()) action->setShortcut(key);
@@ -39,8 +40,8 @@ void MainWindow::BuildMenus() {
           [this] { OpenSFile(); });
   connect(AddAction(fichier, "Quitter1", "Quitter"), &QAction::triggered, this, [this] { Save(); });
   AddAction(fichier, "SauverRamBin1", "Sauver Ram.Bin");  // no action
-  connect(AddAction(fichier, "Precedent", "Precedent", QKeySequence(Qt::SHIFT | Qt::Key_F2)), &QAction::triggered,
-          this, [this] {
+  connect(AddAction(fichier, "Precedent", "Precedent", QKeySequence(Qt::SHIFT | Qt::Key_F2)),
+          &QAction::triggered, this, [this] {
             Action("Precedent")->setEnabled(false);
             if (pane_.Precedent()) {
               RepaintFlowchart(false);
@@ -107,14 +108,15 @@ void MainWindow::BuildRunMenu() {
           &QAction::triggered, this, [this] { run_.ReturnUp(); });
   connect(AddAction(executer, "Jusquaucurseur", "Jusqu'au curseur", Qt::Key_F4), &QAction::triggered, this,
           [this] { run_.RunToCursor(pane_.SelectedAddress()); });
-  connect(AddAction(executer, "CtrlF2", "Init", QKeySequence(Qt::CTRL | Qt::Key_F2)), &QAction::triggered, this,
-          [this] {
+  connect(AddAction(executer, "CtrlF2", "Init", QKeySequence(Qt::CTRL | Qt::Key_F2)), &QAction::triggered,
+          this, [this] {
             Save();
             Init(false);
           });
   connect(AddAction(executer, "relancer1", "relancer", Qt::Key_F10), &QAction::triggered, this,
           [this] { Relancer(); });
-  connect(AddAction(executer, "Arret1", "Arret", Qt::Key_F2), &QAction::triggered, this, [this] { run_.Stop(); });
+  connect(AddAction(executer, "Arret1", "Arret", Qt::Key_F2), &QAction::triggered, this,
+          [this] { run_.Stop(); });
 }
 
 void MainWindow::BuildOptionsMenu() {
@@ -130,7 +132,8 @@ void MainWindow::BuildOptionsMenu() {
 
 // PopupMenuBreak and PopupMenuSurv: the list commands of the model.
 void MainWindow::BuildListPopups() {
-  auto add = [this](QListWidget* list, const char* name, const char* caption, std::function<void(int)> command) {
+  auto add = [this](QListWidget* list, const char* name, const char* caption,
+                    std::function<void(int)> command) {
     auto* action = new QAction(caption, list);
     action->setObjectName(name);
     connect(action, &QAction::triggered, this, [list, command] { command(list->currentRow()); });

@@ -62,9 +62,9 @@ TEST_F(RunControlTest, StepRefreshesTheViewsInTheDebuggersOrder) {
   ASSERT_TRUE(control.Step());
   EXPECT_EQ(m.cpu.PC, 0xE001);
   EXPECT_EQ(view.casBreak, "stop ");
-  const std::vector<std::string> expected = {
-      "source 57344", "running",   "source 57345", "watches all", "x2",
-      "x1 ",          "registers", "trace",        "panel",       "idle"};
+  const std::vector<std::string> expected = {"source 57344", "running", "source 57345", "watches all",
+                                             "x2",           "x1 ",     "registers",    "trace",
+                                             "panel",        "idle"};
   EXPECT_EQ(view.calls, expected);
 
   // With "Stack" selected the stack view is rebuilt instead of the trace.

@@ -1,7 +1,8 @@
+#include "app/gui/board_panel.h"
+
 #include <QPushButton>
 #include <QTest>
 
-#include "app/gui/board_panel.h"
 #include "board/board.h"
 #include "tests/gui/gui_fixture.h"
 

@@ -50,7 +50,7 @@ TEST_F(GuiTest, ArretEndsALongRunAndCloseIsRefusedUntilItHas) {
   gui::MainWindow& w = Open(CopyExample("loop"));
   bool closedDuringRun = true;
   QTimer::singleShot(50, &w, [&] {
-    closedDuringRun = w.close();   // refused, and the run stops
+    closedDuringRun = w.close();  // refused, and the run stops
   });
   Trigger("Executer1");  // the loop never ends by itself
   EXPECT_FALSE(closedDuringRun);

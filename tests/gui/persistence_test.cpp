@@ -56,7 +56,7 @@ TEST_F(GuiTest, SettingsSurviveARestartAndForeignLinesAreKept) {
   const std::string loop = CopyExample("loop");
   gui::MainWindow& w = Open(loop);
   EXPECT_EQ(w.session().machine().Memory[0xE000], 0x86);  // the patch was applied at Init
-  EXPECT_TRUE(w.Action("TracerJsr")->isChecked());         // a hidden item keeps its mark
+  EXPECT_TRUE(w.Action("TracerJsr")->isChecked());        // a hidden item keeps its mark
   EXPECT_FALSE(w.Action("TracerJsr")->isVisible());
   Trigger("TracerI2c");
   EXPECT_TRUE(w.session().board().I2cTrace);

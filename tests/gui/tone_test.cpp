@@ -31,7 +31,7 @@ TEST(Tone, OutOfRangeRequestsGiveBoundedSilenceOrNothing) {
   EXPECT_EQ(silent.size(), 2 * 220);
   EXPECT_TRUE(std::all_of(silent.begin(), silent.end(), [](char c) { return c == 0; }));
   EXPECT_EQ(gui::Tone::Samples(500, -5, 22050).size(), 0);
-  EXPECT_EQ(gui::Tone::Samples(500, 60'000, 22050).size(), 2 * 22050 * 5);  // capped at 5 s
+  EXPECT_EQ(gui::Tone::Samples(500, 60'000, 22050).size(), 2 * 22050 * 5);    // capped at 5 s
   EXPECT_TRUE(gui::Tone::Samples(20'000, 10, 22050).count('\0') == 2 * 220);  // above Nyquist
 }
 
