@@ -174,6 +174,7 @@ void MainWindow::BuildCentre() {
   centre->addWidget(scrollBox1_);
   lbInfo_ = NamedLabel("LbInfo", scrollBox1_->viewport());
   lbInfo_->setStyleSheet("background: #ffffe0");
+  lbInfo_->installEventFilter(this);
   lbInfo_->hide();
 
   valueListEditor1_ = new QTableWidget(static_cast<int>(kReglagesDefaults.size()), 2);
@@ -401,6 +402,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::MouseButtonPress) {
+    if (watched == lbInfo_) {  // read: a click puts the information away
+      lbInfo_->clear();
+      lbInfo_->hide();
+      return true;
+    }
     if (watched == ligneX2_) {
       ResetStopwatch(session_.machine());
       ligneX2_->setText(ToQString(FormatTraceLine(session_.machine())));
