@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "core/text_util.h"
 #include "core/file_write.h"
+#include "core/text_util.h"
 #include "debugger/whole_file.h"
 
 namespace hc11 {
