@@ -9,7 +9,7 @@ namespace hc11::gui {
 FlowView::FlowView(FlowPane& pane, const QFont& font, QScrollArea& area)
     : pane_(pane), area_(area), bitmap_(font) {
   setAttribute(Qt::WA_OpaquePaintEvent);
-  setMouseTracking(false);
+  setMouseTracking(true);  // the value hint follows the pointer
   resize(bitmap_.Width(), bitmap_.Height());
 }
 
@@ -64,8 +64,11 @@ void FlowView::mousePressEvent(QMouseEvent* event) {
 }
 
 void FlowView::mouseMoveEvent(QMouseEvent* event) {
-  if (!dragging_) return;
   const QPoint at = event->position().toPoint();
+  if (!dragging_) {
+    if (OnHover && event->buttons() == Qt::NoButton) OnHover(at.x(), at.y());
+    return;
+  }
   if (drag_.Move(pane_.Sheet(), at.x(), at.y())) {
     bitmap_.Paint(pane_.Sheet(), pane_.Display(), true);
     update();

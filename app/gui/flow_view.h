@@ -24,6 +24,8 @@ class FlowView final : public QWidget, public SheetViewport {
 
   // A press on a point of the sheet (not a drag): the window selects the line.
   std::function<void(int x, int y)> OnPress;
+  // The pointer moved over the sheet with no drag in progress.
+  std::function<void(int x, int y)> OnHover;
 
   // SheetViewport: the scroll area around the paint box.
   int ScrollX() const override;

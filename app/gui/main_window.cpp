@@ -17,6 +17,7 @@
 
 #include "app/gui/board_panel.h"
 #include "app/gui/dump_window.h"
+#include "app/gui/entry_list.h"
 #include "app/gui/flow_view.h"
 #include "app/gui/gui_fonts.h"
 #include "app/gui/trace_pane.h"
@@ -252,16 +253,16 @@ void MainWindow::BuildRightPane() {
   actions_["Effacertout1"] = effacer;
   actions_["SauverTracetxt1"] = sauver;
 
-  listBoxSurv_ = new QListWidget;
+  listBoxSurv_ = new EntryList;
   listBoxSurv_->setObjectName("ListBoxSurv");
-  listBoxSurv_->setFont(CodeFont());
+  listBoxSurv_->setToolTip("variables");
   memoStack_ = new CodeList;
   memoStack_->setObjectName("MemoStack");
   memoStack_->OnGoto = [this](std::uint16_t a) { ShowSourceAt(a); };
   connect(memoStack_, &QListWidget::itemDoubleClicked, this, [this] { run_.ReturnUp(); });
-  listBreak1_ = new QListWidget;
+  listBreak1_ = new EntryList;
   listBreak1_->setObjectName("ListBreak1");
-  listBreak1_->setFont(CodeFont());
+  listBreak1_->setToolTip("Breaks Code ou Ram");
   BuildListPopups();
   listView1_ = new QTreeWidget;
   listView1_->setObjectName("ListView1");
@@ -276,6 +277,7 @@ void MainWindow::BuildRightPane() {
   for (QWidget* w : std::initializer_list<QWidget*>{memoTrace_, listBoxSurv_, memoStack_, listBreak1_,
                                                     listView1_, listSymbI_})
     panel3_->addWidget(w);
+  BuildWorkCommands();
   SelectPane(RightPane::Trace);
 }
 

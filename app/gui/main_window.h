@@ -16,13 +16,17 @@
 #include <QTableWidget>
 #include <QTreeWidget>
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 
+#include "app/gui/entry_list.h"
 #include "app/gui/tone.h"
 #include "debugger/breakpoints.h"
+#include "debugger/find_lines.h"
 #include "debugger/flow_pane.h"
+#include "debugger/navigation.h"
 #include "debugger/run_control.h"
 #include "debugger/session.h"
 #include "debugger/settings_file.h"
@@ -34,6 +38,7 @@ namespace hc11::gui {
 class BoardPanel;
 class CodeList;
 class DumpWindow;
+class FindBox;
 class FlowView;
 
 struct StartOptions {
@@ -69,6 +74,33 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   BoardPanel& boardPanel() { return *panel_; }
   DumpWindow& dumpWindow() { return *dump_; }
   const std::string& ListingBase() const { return listingBase_; }
+
+  // --- Breakpoint and watch lists, navigation, the flowchart popup ----------
+  // The modal edit dialogs; tests replace them so that nothing blocks.
+  std::function<bool(BreakDialog&)> RunBreakDialog;
+  std::function<bool(WatchDialog&)> RunWatchDialog;
+  // "Editer" (and double click) on a list row; nothing without a row.
+  void EditBreak(int row);
+  void EditWatch(int row);
+  // "Timer": the prompt only.
+  void WatchTimer();
+  // A new watch from a symbol list entry; the "Surv" pane is selected.
+  void WatchSymbol(const Tsym& symbol);
+  // "Liste Fonctions", a search from the popup, the not-interpreted list.
+  void ShowFunctionList(bool clear);
+  void ShowSearch(const std::string& text);
+  void ShowNotInterpreted();
+  // A click on a ListView1 row.
+  void ListRowChosen(int row);
+  // The value hint of the flowchart line under (x, y) on the sheet.
+  void HoverAt(int x, int y);
+  const std::optional<HoverSymbol>& Hover() const { return hover_; }
+  // PopupMenu2 with its captions and enabled states rewritten as it opens.
+  QMenu* FlowPopupMenu();
+  // Ctrl+F: the find box, its search and its steps (Enter, Shift+Enter).
+  FindBox& findBox() { return *findBox_; }
+  void FindText(const std::string& text, bool matchCase);
+  void FindStep(bool backward);
 
   // Writes DIR/main.png (the window) and DIR/panel.png (the board panel).
   bool SaveScreenshots(const QString& dir, QString& error);
@@ -117,6 +149,12 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   void Relancer();
   void EditRegister(const QString& name);
   void SaveTraceFile();
+  void BuildWorkCommands();
+  void BreaksChanged();
+  void WatchesChanged();
+  void ShowRows(const std::vector<ListRow>& rows, int mode, bool sorted);
+  void ShowFunction(const std::string& name);
+  void PopupCommand(const QString& name);
 
   Messages& messages_;
   StartOptions options_;
@@ -154,11 +192,19 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   // Right pane.
   QStackedWidget* panel3_ = nullptr;
   CodeList* memoTrace_ = nullptr;
-  QListWidget* listBoxSurv_ = nullptr;
+  EntryList* listBoxSurv_ = nullptr;
   CodeList* memoStack_ = nullptr;
-  QListWidget* listBreak1_ = nullptr;
+  EntryList* listBreak1_ = nullptr;
   QTreeWidget* listView1_ = nullptr;
   QListWidget* listSymbI_ = nullptr;
+  QLabel* label1_ = nullptr;  // the value hint over the flowchart
+  QMenu* popupMenu2_ = nullptr;
+  FindBox* findBox_ = nullptr;
+  FindCursor find_;
+  FlowPopup popup_;
+  std::optional<HoverSymbol> hover_;
+  int listMode_ = 0;
+  int hoverBox_ = 0;  // the box under the pointer, 0 when none  // ListView1: 0 search results, 2 function list
 
   BoardPanel* panel_ = nullptr;
   std::map<QString, QAction*> actions_;

@@ -1,0 +1,51 @@
+// The modal edit dialogs of the breakpoint list (TEditBreak2) and the watch
+// list (TEditSurv2). Each shows the model's dialog texts and hands them back
+// on OK; reading them into an entry is the model's job.
+#pragma once
+
+#include <QDialog>
+
+#include "debugger/breakpoints.h"
+#include "debugger/watches.h"
+
+class QLineEdit;
+class QRadioButton;
+class QComboBox;
+class QSpinBox;
+
+namespace hc11::gui {
+
+class EditBreakDialog final : public QDialog {
+ public:
+  EditBreakDialog(const BreakDialog& fill, QWidget* parent);
+  BreakDialog Texts() const;
+
+ private:
+  QLineEdit* name_;
+  QLineEdit* address_;
+  QLineEdit* kind_;
+  QRadioButton* states_[3];
+};
+
+class EditWatchDialog final : public QDialog {
+ public:
+  EditWatchDialog(const WatchDialog& fill, QWidget* parent);
+  WatchDialog Texts() const;
+
+ private:
+  QLineEdit* type_;
+  QLineEdit* name_;
+  QLineEdit* address_;
+  QComboBox* format_;
+  QSpinBox* bytesPer_;
+  QSpinBox* elements_;
+  QLineEdit* value_;
+  QLineEdit* initial_;
+  bool modified_ = false;  // set by any edit of the value or the initial value
+};
+
+// Runs a dialog modally; true on OK with `d` replaced by what was entered.
+bool RunEditBreakDialog(QWidget* parent, BreakDialog& d);
+bool RunEditWatchDialog(QWidget* parent, WatchDialog& d);
+
+}  // namespace hc11::gui
