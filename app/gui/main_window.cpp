@@ -60,8 +60,8 @@ MainWindow::MainWindow(Messages& messages, StartOptions options)
       session_(run_, messages_),
       metrics_(flowFont_),
       pane_(session_.listing(), messages_, metrics_),
-      breaks_(session_.machine()),
-      watches_(session_.machine(), session_.board()) {
+      breaks_(session_.breakpoints()),
+      watches_(session_.watches()) {
   setObjectName("Form1");
   run_.Attach(session_.machine());
   run_.BreakpointLineOf = [this](std::uint16_t address) { return breaks_.LineFor(address); };

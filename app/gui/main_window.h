@@ -164,8 +164,9 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   QtTextMetrics metrics_;
   FlowPane pane_;
   Tone tone_;
-  BreakpointList breaks_;
-  WatchList watches_;
+  // The session's lists: the run engine and the workspace see the same entries.
+  BreakpointList& breaks_;
+  WatchList& watches_;
   Settings settings_;
   std::string settingsPath_;
 
@@ -204,7 +205,8 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   FlowPopup popup_;
   std::optional<HoverSymbol> hover_;
   int listMode_ = 0;
-  int hoverBox_ = 0;  // the box under the pointer, 0 when none  // ListView1: 0 search results, 2 function list
+  int hoverBox_ =
+      0;  // the box under the pointer, 0 when none  // ListView1: 0 search results, 2 function list
 
   BoardPanel* panel_ = nullptr;
   std::map<QString, QAction*> actions_;
