@@ -25,6 +25,18 @@ class ListingGenerator {
     return text_;
   }
 
+  // A short program followed by a symbol section of `symbols` names (the
+  // section is read only when no "end" comes before it).
+  std::string GenerateSymbols(int symbols) {
+    text_.clear();
+    Line("8000", "", "        org     $8000");
+    Function("main", 20, 1);
+    text_ += "                    S Y M B O L   T A B L E\r\n";
+    for (int s = 0; s < symbols; ++s)
+      text_ += Format("sym_%06u %4.4X\r\n", Next() * 7919u % 1000000u, Next());
+    return text_;
+  }
+
  private:
   // Deterministic pseudo-random numbers, so every run measures the same text.
   unsigned Next() {
