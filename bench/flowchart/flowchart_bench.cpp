@@ -36,7 +36,7 @@ const std::string& ProgramPath() {
 
 const std::string& ManyFunctionsPath() {
   static const std::string path =
-      WriteProgram("many", hc11::bench::ListingGenerator().Generate(40000, 1000, 1000000));
+      WriteProgram("many", hc11::bench::ListingGenerator().Generate(40000, 1000, 1000000, true));
   return path;
 }
 

@@ -24,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view input(reinterpret_cast<const char*>(data), size);
   const std::size_t split = input.find("\n=====\n");
   const std::string_view listingText = input.substr(0, split);
-  const std::string_view coordText = split == std::string_view::npos ? std::string_view() : input.substr(split + 7);
+  const std::string_view coordText =
+      split == std::string_view::npos ? std::string_view() : input.substr(split + 7);
 
   hc11::Listing listing;
   std::uint16_t startPC = 0;
