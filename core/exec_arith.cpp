@@ -62,8 +62,10 @@ void ExecCompare16(Machine& m, const RowInfo& r) {
   if (l.AddrMode == kImm16) {
     v = l.imm16;
   } else if (l.AddrMode == kAddress) {
-    v = static_cast<std::uint16_t>(m.Memory[l.address] << 8 |
-                                   m.Memory[static_cast<std::uint16_t>(l.address + 1)]);
+    const auto low = static_cast<std::uint16_t>(l.address + 1);
+    m.NoteRead(l.address);
+    m.NoteRead(low);
+    v = static_cast<std::uint16_t>(m.Memory[l.address] << 8 | m.Memory[low]);
   } else {
     return UnsupportedCode(m, r);
   }
@@ -125,11 +127,14 @@ namespace {
 void StepByOne(Machine& m, const RowInfo& r, int delta) {
   const OperandLatch& l = m.latch;
   std::uint8_t* cell = nullptr;
+  std::uint16_t a = 0;
   std::uint8_t old;
   if (l.AddrMode == kInherent) {
     old = GetReg8(m, r.regKind);
   } else if (IsMemoryMode(l.AddrMode)) {
-    cell = &m.Memory[EffectiveAddress(l)];
+    a = EffectiveAddress(l);
+    m.NoteRead(a);
+    cell = &m.Memory[a];
     old = *cell;
   } else {
     return UnsupportedCode(m, r);
@@ -137,6 +142,7 @@ void StepByOne(Machine& m, const RowInfo& r, int delta) {
   const auto v = static_cast<std::uint8_t>(old + delta);
   if (cell != nullptr) {
     *cell = v;
+    m.NoteWrite(a, old, v);
   } else {
     SetReg8(m, r.regKind, v);
   }

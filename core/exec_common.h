@@ -51,7 +51,12 @@ inline bool Operand8(Machine& m, Via address, Via indexed, std::uint8_t& out) {
   }
   if (via == Via::Refused) return false;
   const std::uint16_t a = EffectiveAddress(l);
-  out = via == Via::Hooked ? m.MemRead8(a) : m.Memory[a];
+  if (via == Via::Hooked) {
+    out = m.MemRead8(a);
+  } else {
+    m.NoteRead(a);
+    out = m.Memory[a];
+  }
   return true;
 }
 

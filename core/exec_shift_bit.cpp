@@ -16,6 +16,7 @@ void Shift8(Machine& m, const RowInfo& r, bool left) {
   if (l.AddrMode == kInherent) {
     old = GetReg8(m, r.regKind);
   } else if (l.AddrMode == kAddress) {
+    m.NoteRead(l.address);
     cell = &m.Memory[l.address];
     old = *cell;
   } else {
@@ -25,6 +26,7 @@ void Shift8(Machine& m, const RowInfo& r, bool left) {
   const auto v = static_cast<std::uint8_t>(left ? old << 1 : old >> 1);
   if (cell != nullptr) {
     *cell = v;
+    m.NoteWrite(l.address, old, v);
   } else {
     SetReg8(m, r.regKind, v);
   }
@@ -47,6 +49,7 @@ void ChangeBits(Machine& m, const RowInfo& r, bool set) {
   const OperandLatch& l = m.latch;
   if (!IsMemoryMode(l.AddrMode)) return UnsupportedCode(m, r);
   const std::uint16_t a = EffectiveAddress(l);
+  m.NoteRead(a);
   const std::uint8_t old = m.Memory[a];
   m.MemWrite8(a, static_cast<std::uint8_t>(set ? old | l.mask : old & ~l.mask), TagData);
 }

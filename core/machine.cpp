@@ -37,6 +37,7 @@ void Machine::Push16(std::uint16_t value, std::uint8_t tag) {
 std::uint8_t Machine::Pull8() {
   StackChanged = true;
   ++cpu.SP;  // wraps from $FFFF to $0000
+  NoteRead(cpu.SP);
   return Memory[cpu.SP];
 }
 
@@ -60,6 +61,22 @@ void Machine::SetBitHooked(std::uint16_t address, std::uint8_t mask, bool on) {
 void Machine::SetBitRaw(std::uint16_t address, std::uint8_t mask, bool on) {
   const std::uint8_t old = Memory[address];
   Memory[address] = static_cast<std::uint8_t>(on ? old | mask : old & ~mask);
+}
+
+void Machine::RamBreakAccess(std::uint16_t address, char kind) {
+  // The debugger's own reads and stores (watches, initial values) are not the program's.
+  if (ramBreaks_ != nullptr && !Idle) ramBreaks_->RamBreakHit(*this, address, kind);
+}
+
+void Machine::RamBreakWritten(std::uint16_t address, std::uint8_t old, std::uint8_t value) {
+  const std::uint8_t bits = WriteTagTable[address].ramBreak;
+  if (bits & RamBreakWrite) RamBreakAccess(address, 'I');
+  if ((bits & RamBreakChange) && old != value) RamBreakAccess(address, 'm');
+}
+
+void Machine::RequestBreak(std::string reason) {
+  if (BreakReason.empty()) BreakReason = std::move(reason);
+  StopFlag = true;
 }
 
 void Machine::ReportForbiddenWrite(std::uint16_t address) {

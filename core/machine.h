@@ -51,10 +51,25 @@ struct OperandLatch {
 
 enum WriteTag : std::uint8_t { TagData = 0, TagReturnAddress = 1, TagForbidden = 3 };
 
+// Bits of WriteTagEntry::ramBreak: which accesses to the address a RAM
+// breakpoint acts on. The breakpoint list sets them; clearing the write tags
+// drops them with the tags.
+enum RamBreakBit : std::uint8_t { RamBreakWrite = 1, RamBreakRead = 2, RamBreakChange = 4 };
+
 struct WriteTagEntry {
   std::uint8_t tag = 0;
-  // Set and cleared by the breakpoint list; the core never reads it.
-  const void* ramBreak = nullptr;
+  std::uint8_t ramBreak = 0;
+};
+
+class Machine;
+
+// Told of an access to an address with RAM-breakpoint bits, after the access,
+// during a run only. `kind` is 'I' (write), 'i' (read) or 'm' (a write that
+// changed the byte).
+class RamBreakHandler {
+ public:
+  virtual ~RamBreakHandler() = default;
+  virtual void RamBreakHit(Machine& m, std::uint16_t address, char kind) = 0;
 };
 
 struct HistoryEntry {
@@ -125,6 +140,9 @@ class Machine {
   bool StepOverArmed = false;
   bool StopFlag = false;
   std::string StopMessage;
+  // Stop reason asked for by a RAM breakpoint; shown instead of StopMessage
+  // when no error was raised in the same step.
+  std::string BreakReason;
   std::int32_t RefreshEvery = 10000;
   std::int32_t StepCounter = 0;
   bool Idle = true;
@@ -169,6 +187,7 @@ class Machine {
   // Plain memory takes the inline path; only the register block reaches the
   // devices, and only when a board is attached.
   std::uint8_t MemRead8(std::uint16_t address) {
+    NoteRead(address);
     if (IsRegisterBlock(address) && devices_ != nullptr) [[unlikely]]
       return devices_->Read8(address);
     return Memory[address];
@@ -181,16 +200,33 @@ class Machine {
     WriteTagEntry& entry = WriteTagTable[address];
     if (entry.tag == TagForbidden) [[unlikely]]
       ReportForbiddenWrite(address);
+    const std::uint8_t old = Memory[address];
     entry.tag = tag;
     Memory[address] = value;
     if (IsRegisterBlock(address) && devices_ != nullptr) [[unlikely]]
       devices_->AfterWrite8(address, value);
+    if (entry.ramBreak != 0) [[unlikely]]
+      RamBreakWritten(address, old, value);
   }
   void MemWrite16(std::uint16_t address, std::uint16_t value);
   // Read-modify-write through MemWrite8 (tag 0): the devices see the change.
   void SetBitHooked(std::uint16_t address, std::uint8_t mask, bool on);
   // The same change made in Memory only, with no device reaction.
   void SetBitRaw(std::uint16_t address, std::uint8_t mask, bool on);
+
+  // Accesses that bypass the hooks (handlers reading or changing memory in
+  // place) still count for RAM breakpoints; nothing else about them changes.
+  void NoteRead(std::uint16_t address) {
+    if (WriteTagTable[address].ramBreak & RamBreakRead) [[unlikely]]
+      RamBreakAccess(address, 'i');
+  }
+  void NoteWrite(std::uint16_t address, std::uint8_t old, std::uint8_t value) {
+    if (WriteTagTable[address].ramBreak != 0) [[unlikely]]
+      RamBreakWritten(address, old, value);
+  }
+  // A RAM breakpoint in state "Break": the run stops after this step with
+  // `reason` as its stop reason (the first request of a step wins).
+  void RequestBreak(std::string reason);
 
   // --- Reset, errors, trace ---------------------------------------------
   void ResetMachine();
@@ -216,13 +252,17 @@ class Machine {
   void SetHooks(UiHooks* hooks);
   void SetPeripherals(Peripherals* devices) { devices_ = devices; }
   Peripherals* peripherals() const { return devices_; }
+  void SetRamBreakHandler(RamBreakHandler* handler) { ramBreaks_ = handler; }
 
  private:
   void ReportForbiddenWrite(std::uint16_t address);
+  void RamBreakAccess(std::uint16_t address, char kind);
+  void RamBreakWritten(std::uint16_t address, std::uint8_t old, std::uint8_t value);
 
   UiHooks defaultHooks_;
   UiHooks* hooks_;
   Peripherals* devices_ = nullptr;
+  RamBreakHandler* ramBreaks_ = nullptr;
 };
 
 }  // namespace hc11
