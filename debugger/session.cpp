@@ -10,6 +10,7 @@
 #include "core/trace.h"
 #include "debugger/whole_file.h"
 #include "debugger/workspace_file.h"
+#include "listing/listing_files.h"
 #include "listing/listing_loader.h"
 #include "listing/symbols.h"
 
@@ -61,7 +62,7 @@ LoadReport Session::Load(const std::string& listingBase) {
       std::any_of(listing_.LineList.begin(), listing_.LineList.end(),
                   [](const TSynElem& e) { return !e.AddrText.empty() && ToLower(e.Label) == "debprog_"; });
   if (!report.listingRead)
-    messages_.Show(MsgKind::Warning, "Avertissement", "Manque fichier LST " + listingBase);
+    messages_.Show(MsgKind::Warning, "Avertissement", ListingProblemText(listingBase, listingBase));
 
   ClearSymbolListsExceptI(listing_.Symbols);
   board_->UhfMode = FindSymbol(listing_.Symbols, "UHF", 'I').value_or(0);
@@ -101,7 +102,7 @@ bool Session::Init(bool restore) {
   ReadWorkspace(true);
   settings_.marks.CopyToCore(m, *board_);
   m.ResetMachine();
-  const bool loaded = LoadHexImage(m, listingBase_ + ".HEX", messages_);
+  const bool loaded = LoadHexImage(m, ProgramImageName(listingBase_), messages_);
   m.TimerVector = m.MemRead16(kTimerVectorAddress);
   ApplyPatches(true);
   if (m.CodeEnd != 0) {

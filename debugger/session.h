@@ -45,10 +45,11 @@ class Session {
   const std::string& ListingBase() const { return listingBase_; }
   std::string WorkspaceFile() const { return listingBase_ + ".Zan"; }
 
-  // Loads the program whose files are `listingBase` + ".lst" and ".HEX": the
-  // listing (a missing one is reported with "Manque fichier LST " + the base
-  // and the load goes on), the "UHF" symbol for the synthesiser, the code
-  // breakpoints cleared, then Init with the workspace restored.
+  // Loads the program whose files are `listingBase` + ".lst" and ".HEX" (or
+  // ".LST", ".hex" when only those exist): the listing (a missing one is
+  // reported with "Manque fichier LST " + the base, an unreadable one with the
+  // reason, and the load goes on), the "UHF" symbol for the synthesiser, the
+  // code breakpoints cleared, then Init with the workspace restored.
   LoadReport Load(const std::string& listingBase);
 
   // Loads a code image with no listing and no workspace: the start address

@@ -1,7 +1,5 @@
 #include "flowchart/coord_file.h"
 
-#include <climits>
-
 #include "core/file_write.h"
 #include "core/text_util.h"
 #include "listing/listing_files.h"
@@ -10,7 +8,11 @@ namespace hc11 {
 
 namespace {
 
-// A signed decimal that fits an int, as the writer produces it ("%d").
+// Far beyond any sheet, yet small enough that a box's position plus its size
+// and the layout's offsets never leave the range of an int.
+constexpr long long kMaxPosition = 1'000'000;
+
+// A signed decimal within the sheet's range, as the writer produces it ("%d").
 bool IsDecimal(std::string_view text) {
   if (!text.empty() && text.front() == '-') text.remove_prefix(1);
   if (text.empty() || text.size() > 10) return false;
@@ -19,7 +21,7 @@ bool IsDecimal(std::string_view text) {
     if (ch < '0' || ch > '9') return false;
     value = value * 10 + (ch - '0');
   }
-  return value <= INT_MAX;
+  return value <= kMaxPosition;
 }
 
 CoordFields Split(std::string line) {

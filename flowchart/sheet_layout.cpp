@@ -63,7 +63,9 @@ void Flowchart::ResolveJumps() {
         if (ch != ' ') offset.push_back(ch);
       const auto delta = StrToIntSigned(offset);
       const auto own = StrToWord("$" + b.AddrText);
-      if (delta && own) {
+      // An offset beyond the address space is no relative jump: it is
+      // reported as a missing label below.
+      if (delta && own && *delta >= -0xFFFF && *delta <= 0xFFFF) {
         relative = true;
         const unsigned addr = static_cast<unsigned>(*own + *delta + 1) & 0xFFFFu;
         t = BoxOfAddress(Format("%4.4X", addr));

@@ -49,9 +49,10 @@ class ListingLoader {
       lastRead = line;
       const int directiveLine = reader.LineNumber();
       if (!ReadMacroDirectives(reader, line, listing_.Macros))
-        ReportError(Format(";!macros sans ;!endmacro (ligne %d du listing) : la fin du listing est lue "
-                           "comme définitions de macros",
-                           directiveLine));
+        ReportError(
+            Format(";!macros sans ;!endmacro (ligne %d du listing) : la fin du listing est lue "
+                   "comme définitions de macros",
+                   directiveLine));
       fileLine_ = reader.LineNumber();
       ParseLine(line);
     }

@@ -12,6 +12,7 @@
 #include "core/messages.h"
 #include "flowchart/pseudo_code.h"
 #include "flowchart/sheet.h"
+#include "listing/listing_files.h"
 #include "listing/listing_loader.h"
 
 namespace hc11::cli {
@@ -63,7 +64,7 @@ int RunFlowchart(const std::vector<std::string>& args, std::ostream& out, std::o
   std::uint16_t startPC = 0;
   CollectedMessages messages;
   if (!ReadListing(listing, o.program, startPC, messages, /*readSymbols=*/false)) {
-    err << "Manque fichier LST " << o.program << '\n';
+    err << ListingProblemText(o.program, o.program) << '\n';
     return kExitUsage;
   }
   ConvertAll(listing);

@@ -14,6 +14,7 @@
 #include "core/text_util.h"
 #include "core/trace.h"
 #include "debugger/session.h"
+#include "listing/listing_files.h"
 #include "debugger/views.h"
 #include "flowchart/pseudo_code.h"
 #include "flowchart/sheet.h"
@@ -67,8 +68,9 @@ bool LoadProgram(const RunOptions& o, Session& session, std::ostream& err) {
     report = session.LoadImageOnly(o.program);
   } else {
     const std::string base = Session::BaseOf(o.program);
-    if (!Readable(base + ".lst") && !Readable(base + ".HEX")) {
-      err << "hc11flow-cli run: cannot read '" << base << ".lst' or '" << base << ".HEX'\n";
+    if (!Readable(ListingFileName(base)) && !Readable(ProgramImageName(base))) {
+      err << "hc11flow-cli run: cannot read '" << ListingFileName(base) << "' or '" << ProgramImageName(base)
+          << "'\n";
       return false;
     }
     report = session.Load(base);

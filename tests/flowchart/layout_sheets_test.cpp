@@ -125,11 +125,13 @@ TEST_F(LayoutSheets, SavedSideExitAndTitleTarget) {
 }
 
 TEST_F(LayoutSheets, JumpTargetsResolveByLabelOrRelativeAddress) {
-  Codes({"E000|main|(A) = 0|nulle_part", "E002||(B) = 0|debprogr", "E004||(C) = 0|$ 3", "E006||A = 2",
-         "E008|fin|ret"});
+  Codes({"E000|main|(A) = 0|nulle_part", "E002||(B) = 0|debprogr", "E004||(C) = 0|$ 3",
+         "E006||(A) = 0|$9223372036854775807", "E008|fin|ret"});
   Build("main");
-  // debprogr is never reported; $E004 + 3 + 1 = $E008, the box labelled fin.
-  EXPECT_EQ(ErrorTexts(), (std::vector<std::string>{"manque label \"nulle_part\"    i=1  $E000 "}));
+  // debprogr is never reported; $E004 + 3 + 1 = $E008, the box labelled fin;
+  // an offset past the address space is no address at all.
+  EXPECT_EQ(ErrorTexts(), (std::vector<std::string>{"manque label \"nulle_part\"    i=1  $E000 ",
+                                                    "manque label \"$9223372036854775807\"    i=4  $E006 "}));
   EXPECT_EQ(messages.shown[0].caption, "Erreur");
   EXPECT_EQ(sheet.Boxes[1].Triangle, 11);  // still a decision box
   EXPECT_EQ(sheet.Boxes[sheet.BoxOfAddress("E004")].ObjetSaut, sheet.BoxOfLabel("fin"));
