@@ -169,12 +169,18 @@ void MainWindow::BuildCentre() {
     Machine& m = session_.machine();
     if (pane_.SelectAt(x, y, m.cpu.PC, m.RunTarget)) paintBox1_->Repaint();
   };
+  paintBox1_->OnHover = [this](int x, int y) { HoverFlowchart(x, y); };
+  paintBox1_->OnContextMenu = [this](int x, int y, QPoint global) { FlowchartPopup(x, y, global); };
   scrollBox1_->setWidget(paintBox1_);
   centre->addWidget(scrollBox1_);
   lbInfo_ = NamedLabel("LbInfo", scrollBox1_->viewport());
   lbInfo_->setStyleSheet("background: #ffffe0");
   lbInfo_->installEventFilter(this);
   lbInfo_->hide();
+  label1_ = NamedLabel("Label1", scrollBox1_->viewport());
+  label1_->setStyleSheet("background: #ffffe0; border: 1px solid gray");
+  label1_->setAttribute(Qt::WA_TransparentForMouseEvents);
+  label1_->hide();
 
   valueListEditor1_ = new QTableWidget(static_cast<int>(kReglagesDefaults.size()), 2);
   valueListEditor1_->setObjectName("ValueListEditor1");
@@ -419,6 +425,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == lbInfo_) {  // read: a click puts the information away
       lbInfo_->clear();
       lbInfo_->hide();
+      label1_ = NamedLabel("Label1", scrollBox1_->viewport());
+      label1_->setStyleSheet("background: #ffffe0; border: 1px solid gray");
+      label1_->setAttribute(Qt::WA_TransparentForMouseEvents);
+      label1_->hide();
       return true;
     }
     if (watched == ligneX2_) {

@@ -18,6 +18,7 @@
 #include <array>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/gui/tone.h"
@@ -116,6 +117,9 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   void Relancer();
   void EditRegister(const QString& name);
   void SaveTraceFile();
+  void HoverFlowchart(int x, int y);
+  void FlowchartPopup(int x, int y, QPoint global);
+  void Search(const std::string& word);
 
   Messages& messages_;
   StartOptions options_;
@@ -143,6 +147,8 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   QScrollArea* scrollBox1_ = nullptr;
   FlowView* paintBox1_ = nullptr;
   QLabel* lbInfo_ = nullptr;
+  QLabel* label1_ = nullptr;  // the value hint
+  std::optional<HoverSymbol> hover_;
   QTableWidget* valueListEditor1_ = nullptr;
   QMdiArea* mdiArea_ = nullptr;
   DumpWindow* dump_ = nullptr;

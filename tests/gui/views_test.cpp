@@ -91,5 +91,23 @@ TEST_F(GuiTest, RunToCursorStopsAtTheClickedLine) {
   EXPECT_EQ(w.session().machine().cpu.PC, 0xE00D);
 }
 
+TEST_F(GuiTest, ValueHintNamesTheRegistersOfTheLineUnderThePointer) {
+  gui::MainWindow& w = Open(CopyExample("loop"));
+  const Flowchart& sheet = w.flowPane().Sheet();
+  const AddressLine at = FindAddressLine(sheet, 0xE009);  // A = A + #1
+  ASSERT_NE(at.box, 0);
+  const TRectangle& box = sheet.Boxes[at.box];
+  const int row = box.Haut / static_cast<int>(box.Lignes.size());
+  auto* view = w.findChild<gui::FlowView*>("PaintBox1");
+  QTest::mouseMove(view, QPoint(box.Rect.Left + 20, box.Rect.Top + row * at.line + 2));
+  auto* hint = w.findChild<QLabel*>("Label1");
+  EXPECT_TRUE(hint->isVisible());
+  EXPECT_TRUE(hint->text().startsWith("E009 ")) << hint->text().toStdString();
+  EXPECT_TRUE(hint->text().contains("A=$00=0")) << hint->text().toStdString();
+
+  QTest::mouseMove(view, QPoint(1, 1));  // beside every box
+  EXPECT_FALSE(hint->isVisible());
+}
+
 }  // namespace
 }  // namespace hc11::test
