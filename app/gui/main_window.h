@@ -18,15 +18,14 @@
 #include <array>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/gui/tone.h"
-#include "debugger/breakpoints.h"
 #include "debugger/flow_pane.h"
+#include "debugger/navigation.h"
 #include "debugger/run_control.h"
 #include "debugger/session.h"
-#include "debugger/settings_file.h"
-#include "debugger/watches.h"
 #include "flowchart/paint/flow_font.h"
 
 namespace hc11::gui {
@@ -63,9 +62,8 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   Session& session() { return session_; }
   RunControl& runControl() { return run_; }
   FlowPane& flowPane() { return pane_; }
-  BreakpointList& breakpoints() { return breaks_; }
-  WatchList& watches() { return watches_; }
-  const std::string& SettingsFilePath() const { return settingsPath_; }
+  BreakpointList& breakpoints() { return session_.breakpoints(); }
+  WatchList& watches() { return session_.watches(); }
   BoardPanel& boardPanel() { return *panel_; }
   DumpWindow& dumpWindow() { return *dump_; }
   const std::string& ListingBase() const { return listingBase_; }
@@ -106,9 +104,11 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   QAction* AddAction(QMenu* menu, const char* name, const QString& caption, const QKeySequence& key = {});
   void SelectPane(RightPane pane);
   void RefreshCaption();
-  void ReadWorkspace();
+  void ShowInitialised();
   void RefreshBreakList();
+  void RefreshReglages();
   void ApplyOptions();
+  void ShowListRows(const std::vector<ListRow>& rows);
   void RefreshHistory();
   void RepaintFlowchart(bool relayout);
   void OptionToggled(const QString& name, bool on);
@@ -117,6 +117,9 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   void Relancer();
   void EditRegister(const QString& name);
   void SaveTraceFile();
+  void HoverFlowchart(int x, int y);
+  void FlowchartPopup(int x, int y, QPoint global);
+  void Search(const std::string& word);
 
   Messages& messages_;
   StartOptions options_;
@@ -126,10 +129,6 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   QtTextMetrics metrics_;
   FlowPane pane_;
   Tone tone_;
-  BreakpointList breaks_;
-  WatchList watches_;
-  Settings settings_;
-  std::string settingsPath_;
 
   std::string listingBase_;
   std::string sFileName_;
@@ -148,6 +147,8 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   QScrollArea* scrollBox1_ = nullptr;
   FlowView* paintBox1_ = nullptr;
   QLabel* lbInfo_ = nullptr;
+  QLabel* label1_ = nullptr;  // the value hint
+  std::optional<HoverSymbol> hover_;
   QTableWidget* valueListEditor1_ = nullptr;
   QMdiArea* mdiArea_ = nullptr;
   DumpWindow* dump_ = nullptr;
