@@ -186,7 +186,8 @@ void MainWindow::OptionToggled(const QString& name, bool on) {
   ApplyOptions();
   const auto index = OptionMarks::IndexOf(name.toStdString());
   if (index && (kOptionItems[*index].feeds == OptionFeeds::Comments ||
-                kOptionItems[*index].feeds == OptionFeeds::LocalLabels))
+                kOptionItems[*index].feeds == OptionFeeds::LocalLabels ||
+                kOptionItems[*index].feeds == OptionFeeds::NoOverlapLayout))
     RepaintFlowchart(true);
 }
 
@@ -202,6 +203,7 @@ void MainWindow::ApplyOptions() {
   marks.CopyToCore(session_.machine(), session_.board());
   pane_.Display().SetShowComments(marks.Checked("AffCommentaires"));
   pane_.Sheet().ShowLocalLabels = marks.Checked("AffLabelLocal");
+  pane_.Sheet().NoOverlapLayout = marks.Checked("DispoSansChevauchement");
 }
 
 }  // namespace hc11::gui
