@@ -36,7 +36,7 @@ inline void StepWith(Machine& m, const DecodeTable& table) {
     EndOfCodeCheck(m);  // reports "adr>fin"; nothing executes
     return;
   }
-  DecodeAndExecute(m, table);
+  Execute(m, table);
   m.PrevPortB = m.Memory[kPortB];
   m.PrevPortA = m.Memory[kPortA];
   m.PrevPortC = m.Memory[kPortC];
