@@ -76,7 +76,6 @@ void Machine::ResetMachine() {
   PrevCycleCount = 0;
   PrevPortA = PrevPortB = PrevPortC = 0;
   IrqCounter = 0;
-  BoardCycles = 0;
   cpu.SP = 0;
   StackTop = 0;
   StackChanged = true;
@@ -100,8 +99,8 @@ long double Machine::CountsToMs(std::int64_t counts) {
 }
 
 void Machine::EventTrace(std::string_view text) {
-  const std::int32_t n = CycleCount - CycleBase;
-  const std::int32_t d = n - EventTimeRef;
+  const std::int64_t n = CycleCount - CycleBase;
+  const std::int64_t d = n - EventTimeRef;
   AppendTraceLine(
       Format("%4.4x T=%8.3Lfms %.*s", cpu.PC, CountsToMs(d), static_cast<int>(text.size()), text.data()));
   EventTimeRef = n;

@@ -98,10 +98,13 @@ class Machine {
   std::uint16_t StackTop = 0;
   std::uint16_t SavedSP = 0;
   bool StackChanged = false;
-  std::int32_t CycleCount = 0;
-  std::int32_t CycleBase = 0;
-  std::int32_t PrevCycleCount = 0;  // CycleCount when the board last accounted time
-  std::int64_t BoardCycles = 0;     // running total of elapsed cycles (board time)
+  // Counts in 64 bits: at full speed 2^31 counts pass in seconds.
+  std::int64_t CycleCount = 0;
+  std::int64_t CycleBase = 0;
+  // CycleCount when the board last accounted time. The board's running total
+  // of elapsed counts starts at zero with it at reset and grows by exactly
+  // what it moves, so it is this value and is not kept twice.
+  std::int64_t PrevCycleCount = 0;
   std::uint16_t StartPC = 0;
   std::uint16_t CodeEnd = 0;
   std::uint8_t PrevPortA = 0, PrevPortC = 0, PrevPortB = 0;
@@ -128,7 +131,7 @@ class Machine {
   std::int32_t RefreshEvery = 10000;
   std::int32_t StepCounter = 0;
   bool Idle = true;
-  std::int32_t EventTimeRef = 0;  // CycleCount - CycleBase at the previous event line
+  std::int64_t EventTimeRef = 0;  // CycleCount - CycleBase at the previous event line
   // Steps after which each run command stops as "Arret" would; 0 = no bound.
   std::uint64_t StepBudget = 0;
   // The window's "debug once" check box; the decoder clears it on every
@@ -195,11 +198,8 @@ class Machine {
   // --- Reset, errors, trace ---------------------------------------------
   void ResetMachine();
   // The board's clock: the counts elapsed since its previous accounting join
-  // its running total.
-  void AccountBoardTime() {
-    BoardCycles += CycleCount - PrevCycleCount;
-    PrevCycleCount = CycleCount;
-  }
+  // its running total (PrevCycleCount).
+  void AccountBoardTime() { PrevCycleCount = CycleCount; }
   // Simulated milliseconds for a number of cycle counts.
   static long double CountsToMs(std::int64_t counts);
   void ClearWriteTags();

@@ -23,14 +23,15 @@ void RecordHistory(Machine& m) {
   if (m.HistoryCount < kHistorySize) ++m.HistoryCount;
 }
 
-inline void StepWith(Machine& m, const DecodeTable& table) {
-  m.StopMessage.clear();
-  if (!m.TestFlag(FlagI) && ++m.IrqCounter > kIrqPeriod) {
+// The step without clearing StopMessage: inside a run the message is always
+// empty here, since whoever sets it also raises StopFlag and ends the run.
+template <bool kHistory>
+inline void StepBody(Machine& m, const DecodeTable& table) {
+  if (!m.TestFlag(FlagI) && ++m.IrqCounter > kIrqPeriod) [[unlikely]] {
     m.IrqCounter = 0;
     InterruptEntry(m, m.TimerVector);
   }
-  if (m.HistoryEnabled) [[unlikely]]
-    RecordHistory(m);
+  if constexpr (kHistory) RecordHistory(m);
   m.AccountBoardTime();
   if (m.cpu.PC > m.CodeEnd) [[unlikely]] {
     EndOfCodeCheck(m);  // reports "adr>fin"; nothing executes
@@ -41,6 +42,15 @@ inline void StepWith(Machine& m, const DecodeTable& table) {
   m.PrevPortA = m.Memory[kPortA];
   m.PrevPortC = m.Memory[kPortC];
   ++m.CycleCount;
+}
+
+inline void StepWith(Machine& m, const DecodeTable& table) {
+  m.StopMessage.clear();
+  if (m.HistoryEnabled) {
+    StepBody<true>(m, table);
+  } else {
+    StepBody<false>(m, table);
+  }
 }
 
 // Breakpoint states 2 (stop) and 3 (trace); every other value is ignored.
@@ -92,6 +102,22 @@ inline bool StopTestInline(Machine& m) {
     default:  // 'q', 'v' and any letter no command sets
       h.ShowStopReason("stop ");
       return true;
+  }
+}
+
+// Steps until the stop test says stop (true) or `left` steps are done
+// (false). The common case, a plain run with no breakpoint at PC and no
+// error, costs one folded test per step.
+template <bool kHistory>
+bool RunSteps(Machine& m, const DecodeTable& table, std::int64_t& left) {
+  for (;;) {
+    const bool attention = ((m.tInst[m.cpu.PC] & 0xFE) == kBreakStop) | m.StopFlag | (m.RunMode != kModeRun);
+    if (attention) [[unlikely]] {
+      if (StopTestInline(m)) return true;
+    }
+    StepBody<kHistory>(m, table);
+    if (--left == 0) [[unlikely]]
+      return false;
   }
 }
 
@@ -161,10 +187,9 @@ void RunLoop(Machine& m) {
   std::int64_t chunk = std::min(toRefresh, toBudget);
   std::int64_t left = chunk;
 
-  while (!StopTestInline(m)) {
-    StepWith(m, table);
-    if (--left != 0) [[likely]]
-      continue;
+  for (;;) {
+    const bool stopped = m.HistoryEnabled ? RunSteps<true>(m, table, left) : RunSteps<false>(m, table, left);
+    if (stopped) break;
     toRefresh -= chunk;
     if (toBudget != kNever) toBudget -= chunk;
     if (toBudget == 0) {
