@@ -88,7 +88,7 @@ void StepByOne(Machine& m, const Operands& o) {
   if constexpr (M == kInherent) {
     SetReg8<R>(m, v);
   } else {
-    m.Memory[o.ea] = v;
+    m.WriteDirect(o.ea, v);
   }
   const bool overflow = Delta > 0 ? old == 0x7F : old == 0x80;
   SetNZVC(m, v & 0x80, v == 0, overflow, m.TestFlag(FlagC));

@@ -195,36 +195,39 @@ inline void SetNZVC(Machine& m, bool n, bool z, bool v, bool c) {
                                        (v ? FlagV : 0) | (c ? FlagC : 0));
 }
 
+// N, Z, V and C of a result; the carry or borrow is bit 8 (16) of the
+// unsigned sum or difference, V the sign rule of the add or subtract rule.
+inline void SetArithFlags(Machine& m, unsigned n, bool z, unsigned v, unsigned c) {
+  m.cpu.CC = static_cast<std::uint8_t>((m.cpu.CC & ~kNZVC) | (n ? FlagN : 0) | (z ? FlagZ : 0) |
+                                       (v ? FlagV : 0) | (c ? FlagC : 0));
+}
+
 // r = a + b + carry, with the add rule on bit 7.
 inline std::uint8_t Add8(Machine& m, std::uint8_t a, std::uint8_t b, bool carry) {
-  const auto r = static_cast<std::uint8_t>(a + b + (carry ? 1 : 0));
-  const unsigned v = (a & b & ~r) | (~a & ~b & r);
-  const unsigned c = (a & b) | (b & ~r) | (~r & a);
-  SetNZVC(m, r & 0x80, r == 0, v & 0x80, c & 0x80);
+  const unsigned sum = unsigned{a} + b + (carry ? 1u : 0u);
+  const auto r = static_cast<std::uint8_t>(sum);
+  SetArithFlags(m, r & 0x80, r == 0, (a ^ r) & (b ^ r) & 0x80, sum & 0x100);
   return r;
 }
 
 // r = a - b - borrow, with the subtract rule on bit 7.
 inline std::uint8_t Sub8(Machine& m, std::uint8_t a, std::uint8_t b, bool borrow) {
-  const auto r = static_cast<std::uint8_t>(a - b - (borrow ? 1 : 0));
-  const unsigned v = (a & ~b & ~r) | (~a & b & r);
-  const unsigned c = (~a & b) | (b & r) | (r & ~a);
-  SetNZVC(m, r & 0x80, r == 0, v & 0x80, c & 0x80);
+  const unsigned diff = unsigned{a} - b - (borrow ? 1u : 0u);
+  const auto r = static_cast<std::uint8_t>(diff);
+  SetArithFlags(m, r & 0x80, r == 0, (a ^ b) & (a ^ r) & 0x80, diff & 0x100);
   return r;
 }
 
 inline std::uint16_t Add16(Machine& m, std::uint16_t a, std::uint16_t b) {
-  const auto r = static_cast<std::uint16_t>(a + b);
-  const unsigned v = (a & b & ~r) | (~a & ~b & r);
-  const unsigned c = (a & b) | (b & ~r) | (~r & a);
-  SetNZVC(m, r & 0x8000, r == 0, v & 0x8000, c & 0x8000);
+  const unsigned sum = unsigned{a} + b;
+  const auto r = static_cast<std::uint16_t>(sum);
+  SetArithFlags(m, r & 0x8000, r == 0, (a ^ r) & (b ^ r) & 0x8000, sum & 0x10000);
   return r;
 }
 
 inline std::uint16_t Sub16(Machine& m, std::uint16_t a, std::uint16_t b) {
   const auto r = static_cast<std::uint16_t>(a - b);
-  const unsigned v = (a & ~b & ~r) | (~a & b & r);
-  SetNZVC(m, r & 0x8000, r == 0, v & 0x8000, a < b);
+  SetArithFlags(m, r & 0x8000, r == 0, (a ^ b) & (a ^ r) & 0x8000, a < b);
   return r;
 }
 

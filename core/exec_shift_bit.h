@@ -20,7 +20,7 @@ void Shift8(Machine& m, const Operands& o) {
   if constexpr (M == kInherent) {
     SetReg8<R>(m, v);
   } else {
-    m.Memory[o.ea] = v;
+    m.WriteDirect(o.ea, v);
   }
   const bool n = Left && (v & 0x80) != 0;
   SetNZVC(m, n, v == 0, n != carry, carry);

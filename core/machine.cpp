@@ -59,7 +59,7 @@ void Machine::SetBitHooked(std::uint16_t address, std::uint8_t mask, bool on) {
 
 void Machine::SetBitRaw(std::uint16_t address, std::uint8_t mask, bool on) {
   const std::uint8_t old = Memory[address];
-  Memory[address] = static_cast<std::uint8_t>(on ? old | mask : old & ~mask);
+  WriteDirect(address, static_cast<std::uint8_t>(on ? old | mask : old & ~mask));
 }
 
 void Machine::ReportForbiddenWrite(std::uint16_t address) {

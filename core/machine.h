@@ -134,6 +134,10 @@ class Machine {
   std::int64_t EventTimeRef = 0;  // CycleCount - CycleBase at the previous event line
   // Steps after which each run command stops as "Arret" would; 0 = no bound.
   std::uint64_t StepBudget = 0;
+  // Raised by every access that may have changed the register block (and by
+  // the engine whenever the host ran); the port snapshots are taken only at
+  // the end of a step that follows, so plain steps skip them.
+  bool PortsMayChange = true;
   // The window's "debug once" check box; the decoder clears it on every
   // recognised instruction.
   bool DebugOnce = false;
@@ -172,8 +176,10 @@ class Machine {
   // Plain memory takes the inline path; only the register block reaches the
   // devices, and only when a board is attached.
   std::uint8_t MemRead8(std::uint16_t address) {
-    if (IsRegisterBlock(address) && devices_ != nullptr) [[unlikely]]
+    if (IsRegisterBlock(address) && devices_ != nullptr) [[unlikely]] {
+      PortsMayChange = true;
       return devices_->Read8(address);
+    }
     return Memory[address];
   }
   std::uint16_t MemRead16(std::uint16_t address) {
@@ -186,14 +192,22 @@ class Machine {
       ReportForbiddenWrite(address);
     entry.tag = tag;
     Memory[address] = value;
-    if (IsRegisterBlock(address) && devices_ != nullptr) [[unlikely]]
-      devices_->AfterWrite8(address, value);
+    if (IsRegisterBlock(address)) [[unlikely]] {
+      PortsMayChange = true;
+      if (devices_ != nullptr) devices_->AfterWrite8(address, value);
+    }
   }
   void MemWrite16(std::uint16_t address, std::uint16_t value);
   // Read-modify-write through MemWrite8 (tag 0): the devices see the change.
   void SetBitHooked(std::uint16_t address, std::uint8_t mask, bool on);
   // The same change made in Memory only, with no device reaction.
   void SetBitRaw(std::uint16_t address, std::uint8_t mask, bool on);
+  // A handler's own write straight into Memory (no devices, no tags).
+  void WriteDirect(std::uint16_t address, std::uint8_t value) {
+    Memory[address] = value;
+    if (IsRegisterBlock(address)) [[unlikely]]
+      PortsMayChange = true;
+  }
 
   // --- Reset, errors, trace ---------------------------------------------
   void ResetMachine();

@@ -38,14 +38,18 @@ inline void StepBody(Machine& m, const DecodeTable& table) {
     return;
   }
   Execute(m, table);
-  m.PrevPortB = m.Memory[kPortB];
-  m.PrevPortA = m.Memory[kPortA];
-  m.PrevPortC = m.Memory[kPortC];
+  if (m.PortsMayChange) [[unlikely]] {
+    m.PrevPortB = m.Memory[kPortB];
+    m.PrevPortA = m.Memory[kPortA];
+    m.PrevPortC = m.Memory[kPortC];
+    m.PortsMayChange = false;
+  }
   ++m.CycleCount;
 }
 
 inline void StepWith(Machine& m, const DecodeTable& table) {
   m.StopMessage.clear();
+  m.PortsMayChange = true;  // the host may have written the ports since
   if (m.HistoryEnabled) {
     StepBody<true>(m, table);
   } else {
@@ -105,19 +109,39 @@ inline bool StopTestInline(Machine& m) {
   }
 }
 
-// Steps until the stop test says stop (true) or `left` steps are done
-// (false). The common case, a plain run with no breakpoint at PC and no
-// error, costs one folded test per step.
-template <bool kHistory>
-bool RunSteps(Machine& m, const DecodeTable& table, std::int64_t& left) {
+enum class ChunkEnd { Stopped, Done, ModeChanged };
+
+// Steps until the stop test says stop or `left` steps are done. The common
+// case, no breakpoint at PC and no error, costs one folded test per step. In
+// a plain run ('x' without step-over) no handler changes the run mode, so
+// the mode is tested only when that test finds something.
+template <bool kHistory, bool kPlainRun>
+ChunkEnd RunSteps(Machine& m, const DecodeTable& table, std::int64_t& left) {
+  m.PortsMayChange = true;  // the host ran since the last step
   for (;;) {
-    const bool attention = ((m.tInst[m.cpu.PC] & 0xFE) == kBreakStop) | m.StopFlag | (m.RunMode != kModeRun);
+    bool attention = ((m.tInst[m.cpu.PC] & 0xFE) == kBreakStop) | m.StopFlag;
+    if constexpr (!kPlainRun) attention |= m.RunMode != kModeRun;
     if (attention) [[unlikely]] {
-      if (StopTestInline(m)) return true;
+      if (StopTestInline(m)) return ChunkEnd::Stopped;
+      m.PortsMayChange = true;
+      if (kPlainRun && m.RunMode != kModeRun) return ChunkEnd::ModeChanged;
     }
     StepBody<kHistory>(m, table);
     if (--left == 0) [[unlikely]]
-      return false;
+      return ChunkEnd::Done;
+  }
+}
+
+ChunkEnd RunChunk(Machine& m, const DecodeTable& table, std::int64_t& left) {
+  for (;;) {
+    const bool plain = m.RunMode == kModeRun && !m.StepOverCalls;
+    ChunkEnd end;
+    if (m.HistoryEnabled) {
+      end = plain ? RunSteps<true, true>(m, table, left) : RunSteps<true, false>(m, table, left);
+    } else {
+      end = plain ? RunSteps<false, true>(m, table, left) : RunSteps<false, false>(m, table, left);
+    }
+    if (end != ChunkEnd::ModeChanged) return end;
   }
 }
 
@@ -188,8 +212,7 @@ void RunLoop(Machine& m) {
   std::int64_t left = chunk;
 
   for (;;) {
-    const bool stopped = m.HistoryEnabled ? RunSteps<true>(m, table, left) : RunSteps<false>(m, table, left);
-    if (stopped) break;
+    if (RunChunk(m, table, left) == ChunkEnd::Stopped) break;
     toRefresh -= chunk;
     if (toBudget != kNever) toBudget -= chunk;
     if (toBudget == 0) {
