@@ -167,11 +167,4 @@ void ReportNoRow(Machine& m);
 void DecodeAndExecute(Machine& m);
 void DecodeAndExecute(Machine& m, const DecodeTable& table);
 
-// One instruction at PC through the step table, without the latch. The
-// result is the same as DecodeAndExecute's; refusals take the full decode.
-inline void Execute(Machine& m, const DecodeTable& table) {
-  const std::uint16_t pc = m.cpu.PC;
-  table.steps[m.Memory[pc]](m, pc);
-}
-
 }  // namespace hc11

@@ -190,16 +190,16 @@ void SetReg8(Machine& m, std::uint8_t v) {
 
 constexpr std::uint8_t kNZVC = FlagN | FlagZ | FlagV | FlagC;
 
+// Flags from truth values, assembled with shifts so that no branch is taken.
 inline void SetNZVC(Machine& m, bool n, bool z, bool v, bool c) {
-  m.cpu.CC = static_cast<std::uint8_t>((m.cpu.CC & ~kNZVC) | (n ? FlagN : 0) | (z ? FlagZ : 0) |
-                                       (v ? FlagV : 0) | (c ? FlagC : 0));
+  m.cpu.CC = static_cast<std::uint8_t>((m.cpu.CC & ~kNZVC) | unsigned{n} << 3 | unsigned{z} << 2 |
+                                       unsigned{v} << 1 | unsigned{c});
 }
 
 // N, Z, V and C of a result; the carry or borrow is bit 8 (16) of the
 // unsigned sum or difference, V the sign rule of the add or subtract rule.
 inline void SetArithFlags(Machine& m, unsigned n, bool z, unsigned v, unsigned c) {
-  m.cpu.CC = static_cast<std::uint8_t>((m.cpu.CC & ~kNZVC) | (n ? FlagN : 0) | (z ? FlagZ : 0) |
-                                       (v ? FlagV : 0) | (c ? FlagC : 0));
+  SetNZVC(m, n != 0, z, v != 0, c != 0);
 }
 
 // r = a + b + carry, with the add rule on bit 7.

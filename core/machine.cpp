@@ -62,8 +62,20 @@ void Machine::SetBitRaw(std::uint16_t address, std::uint8_t mask, bool on) {
   WriteDirect(address, static_cast<std::uint8_t>(on ? old | mask : old & ~mask));
 }
 
-void Machine::ReportForbiddenWrite(std::uint16_t address) {
-  ReportError(Format("Ram Interdit: %4.4X", address));
+std::uint8_t Machine::DeviceRead8(std::uint16_t address) {
+  PortsMayChange = true;
+  return devices_->Read8(address);
+}
+
+void Machine::MemWrite8Full(std::uint16_t address, std::uint8_t value, std::uint8_t tag) {
+  WriteTagEntry& entry = WriteTagTable[address];
+  if (entry.tag == TagForbidden) ReportError(Format("Ram Interdit: %4.4X", address));
+  entry.tag = tag;
+  Memory[address] = value;
+  if (IsRegisterBlock(address)) {
+    PortsMayChange = true;
+    if (devices_ != nullptr) devices_->AfterWrite8(address, value);
+  }
 }
 
 void Machine::ResetMachine() {

@@ -158,12 +158,12 @@ class Machine {
   // N and Z from the value, V cleared, C kept: the rule of loads, stores,
   // transfers and logic operations.
   void SetNZ0_8(std::uint8_t v) {
-    cpu.CC = static_cast<std::uint8_t>((cpu.CC & ~(FlagN | FlagZ | FlagV)) | (v & 0x80 ? FlagN : 0) |
-                                       (v == 0 ? FlagZ : 0));
+    cpu.CC = static_cast<std::uint8_t>((cpu.CC & ~(FlagN | FlagZ | FlagV)) | (v >> 4 & FlagN) |
+                                       unsigned{v == 0} << 2);
   }
   void SetNZ0_16(std::uint16_t v) {
-    cpu.CC = static_cast<std::uint8_t>((cpu.CC & ~(FlagN | FlagZ | FlagV)) | (v & 0x8000 ? FlagN : 0) |
-                                       (v == 0 ? FlagZ : 0));
+    cpu.CC = static_cast<std::uint8_t>((cpu.CC & ~(FlagN | FlagZ | FlagV)) | (v >> 12 & FlagN) |
+                                       unsigned{v == 0} << 2);
   }
 
   // --- Stack ------------------------------------------------------------
@@ -176,10 +176,8 @@ class Machine {
   // Plain memory takes the inline path; only the register block reaches the
   // devices, and only when a board is attached.
   std::uint8_t MemRead8(std::uint16_t address) {
-    if (IsRegisterBlock(address) && devices_ != nullptr) [[unlikely]] {
-      PortsMayChange = true;
-      return devices_->Read8(address);
-    }
+    if (IsRegisterBlock(address) && devices_ != nullptr) [[unlikely]]
+      return DeviceRead8(address);
     return Memory[address];
   }
   std::uint16_t MemRead16(std::uint16_t address) {
@@ -188,14 +186,12 @@ class Machine {
   }
   void MemWrite8(std::uint16_t address, std::uint8_t value, std::uint8_t tag) {
     WriteTagEntry& entry = WriteTagTable[address];
-    if (entry.tag == TagForbidden) [[unlikely]]
-      ReportForbiddenWrite(address);
+    // One branch keeps plain memory fast: forbidden bytes and the register
+    // block take the full path.
+    if ((entry.tag == TagForbidden) | IsRegisterBlock(address)) [[unlikely]]
+      return MemWrite8Full(address, value, tag);
     entry.tag = tag;
     Memory[address] = value;
-    if (IsRegisterBlock(address)) [[unlikely]] {
-      PortsMayChange = true;
-      if (devices_ != nullptr) devices_->AfterWrite8(address, value);
-    }
   }
   void MemWrite16(std::uint16_t address, std::uint16_t value);
   // Read-modify-write through MemWrite8 (tag 0): the devices see the change.
@@ -232,7 +228,9 @@ class Machine {
   Peripherals* peripherals() const { return devices_; }
 
  private:
-  void ReportForbiddenWrite(std::uint16_t address);
+  // The rare halves of the memory hooks, kept out of the handlers' code.
+  std::uint8_t DeviceRead8(std::uint16_t address);
+  void MemWrite8Full(std::uint16_t address, std::uint8_t value, std::uint8_t tag);
 
   UiHooks defaultHooks_;
   UiHooks* hooks_;

@@ -25,19 +25,21 @@ void RecordHistory(Machine& m) {
 
 // The step without clearing StopMessage: inside a run the message is always
 // empty here, since whoever sets it also raises StopFlag and ends the run.
+// `pc` is the PC the caller just read.
 template <bool kHistory>
-inline void StepBody(Machine& m, const DecodeTable& table) {
+inline void StepBody(Machine& m, const DecodeTable& table, std::uint16_t pc) {
   if (!m.TestFlag(FlagI) && ++m.IrqCounter > kIrqPeriod) [[unlikely]] {
     m.IrqCounter = 0;
     InterruptEntry(m, m.TimerVector);
+    pc = m.cpu.PC;
   }
   if constexpr (kHistory) RecordHistory(m);
   m.AccountBoardTime();
-  if (m.cpu.PC > m.CodeEnd) [[unlikely]] {
+  if (pc > m.CodeEnd) [[unlikely]] {
     EndOfCodeCheck(m);  // reports "adr>fin"; nothing executes
     return;
   }
-  Execute(m, table);
+  table.steps[m.Memory[pc]](m, pc);
   if (m.PortsMayChange) [[unlikely]] {
     m.PrevPortB = m.Memory[kPortB];
     m.PrevPortA = m.Memory[kPortA];
@@ -51,9 +53,9 @@ inline void StepWith(Machine& m, const DecodeTable& table) {
   m.StopMessage.clear();
   m.PortsMayChange = true;  // the host may have written the ports since
   if (m.HistoryEnabled) {
-    StepBody<true>(m, table);
+    StepBody<true>(m, table, m.cpu.PC);
   } else {
-    StepBody<false>(m, table);
+    StepBody<false>(m, table, m.cpu.PC);
   }
 }
 
@@ -119,14 +121,16 @@ template <bool kHistory, bool kPlainRun>
 ChunkEnd RunSteps(Machine& m, const DecodeTable& table, std::int64_t& left) {
   m.PortsMayChange = true;  // the host ran since the last step
   for (;;) {
-    bool attention = ((m.tInst[m.cpu.PC] & 0xFE) == kBreakStop) | m.StopFlag;
+    std::uint16_t pc = m.cpu.PC;
+    bool attention = ((m.tInst[pc] & 0xFE) == kBreakStop) | m.StopFlag;
     if constexpr (!kPlainRun) attention |= m.RunMode != kModeRun;
     if (attention) [[unlikely]] {
       if (StopTestInline(m)) return ChunkEnd::Stopped;
       m.PortsMayChange = true;
       if (kPlainRun && m.RunMode != kModeRun) return ChunkEnd::ModeChanged;
+      pc = m.cpu.PC;
     }
-    StepBody<kHistory>(m, table);
+    StepBody<kHistory>(m, table, pc);
     if (--left == 0) [[unlikely]]
       return ChunkEnd::Done;
   }
