@@ -31,7 +31,10 @@ void Compare16(Machine& m, const Operands& o) {
   if constexpr (M == kImm16) {
     v = o.imm16;
   } else {
-    v = static_cast<std::uint16_t>(m.Memory[o.ea] << 8 | m.Memory[static_cast<std::uint16_t>(o.ea + 1)]);
+    const auto low = static_cast<std::uint16_t>(o.ea + 1);
+    m.NoteRead(o.ea);
+    m.NoteRead(low);
+    v = static_cast<std::uint16_t>(m.Memory[o.ea] << 8 | m.Memory[low]);
   }
   Sub16(m, R == RegX ? m.cpu.X : m.GetD(), v);
 }
@@ -82,6 +85,7 @@ void StepByOne(Machine& m, const Operands& o) {
   if constexpr (M == kInherent) {
     old = GetReg8<R>(m);
   } else {
+    m.NoteRead(o.ea);
     old = m.Memory[o.ea];
   }
   const auto v = static_cast<std::uint8_t>(old + Delta);
@@ -89,6 +93,7 @@ void StepByOne(Machine& m, const Operands& o) {
     SetReg8<R>(m, v);
   } else {
     m.WriteDirect(o.ea, v);
+    m.NoteWrite(o.ea, old, v);
   }
   const bool overflow = Delta > 0 ? old == 0x7F : old == 0x80;
   SetNZVC(m, v & 0x80, v == 0, overflow, m.TestFlag(FlagC));

@@ -132,6 +132,7 @@ std::uint8_t Read8(Machine& m, std::uint16_t a) {
   if constexpr (V == Via::Hooked) {
     return m.MemRead8(a);
   } else {
+    m.NoteRead(a);
     return m.Memory[a];
   }
 }

@@ -13,6 +13,7 @@ void Shift8(Machine& m, const Operands& o) {
   if constexpr (M == kInherent) {
     old = GetReg8<R>(m);
   } else {
+    m.NoteRead(o.ea);
     old = m.Memory[o.ea];
   }
   const bool carry = Left ? (old & 0x80) != 0 : (old & 0x01) != 0;
@@ -21,6 +22,7 @@ void Shift8(Machine& m, const Operands& o) {
     SetReg8<R>(m, v);
   } else {
     m.WriteDirect(o.ea, v);
+    m.NoteWrite(o.ea, old, v);
   }
   const bool n = Left && (v & 0x80) != 0;
   SetNZVC(m, n, v == 0, n != carry, carry);
@@ -39,6 +41,7 @@ void ShiftD(Machine& m) {
 // Read directly, written through the hooks so the devices see the change.
 template <bool Set>
 void ChangeBits(Machine& m, const Operands& o) {
+  m.NoteRead(o.ea);
   const std::uint8_t old = m.Memory[o.ea];
   m.MemWrite8(o.ea, static_cast<std::uint8_t>(Set ? old | o.mask : old & ~o.mask), TagData);
 }

@@ -37,6 +37,7 @@ void Machine::Push16(std::uint16_t value, std::uint8_t tag) {
 std::uint8_t Machine::Pull8() {
   StackChanged = true;
   ++cpu.SP;  // wraps from $FFFF to $0000
+  NoteRead(cpu.SP);
   return Memory[cpu.SP];
 }
 
@@ -62,20 +63,42 @@ void Machine::SetBitRaw(std::uint16_t address, std::uint8_t mask, bool on) {
   WriteDirect(address, static_cast<std::uint8_t>(on ? old | mask : old & ~mask));
 }
 
-std::uint8_t Machine::DeviceRead8(std::uint16_t address) {
-  PortsMayChange = true;
-  return devices_->Read8(address);
+std::uint8_t Machine::MemRead8Full(std::uint16_t address) {
+  NoteRead(address);
+  if (IsRegisterBlock(address) && devices_ != nullptr) {
+    PortsMayChange = true;
+    return devices_->Read8(address);
+  }
+  return Memory[address];
 }
 
 void Machine::MemWrite8Full(std::uint16_t address, std::uint8_t value, std::uint8_t tag) {
   WriteTagEntry& entry = WriteTagTable[address];
   if (entry.tag == TagForbidden) ReportError(Format("Ram Interdit: %4.4X", address));
+  const std::uint8_t old = Memory[address];
   entry.tag = tag;
   Memory[address] = value;
   if (IsRegisterBlock(address)) {
     PortsMayChange = true;
     if (devices_ != nullptr) devices_->AfterWrite8(address, value);
   }
+  if (entry.ramBreak != 0) RamBreakWritten(address, old, value);
+}
+
+void Machine::RamBreakAccess(std::uint16_t address, char kind) {
+  // The debugger's own reads and stores (watches, initial values) are not the program's.
+  if (ramBreaks_ != nullptr && !Idle) ramBreaks_->RamBreakHit(*this, address, kind);
+}
+
+void Machine::RamBreakWritten(std::uint16_t address, std::uint8_t old, std::uint8_t value) {
+  const std::uint8_t bits = WriteTagTable[address].ramBreak;
+  if (bits & RamBreakWrite) RamBreakAccess(address, 'I');
+  if ((bits & RamBreakChange) && old != value) RamBreakAccess(address, 'm');
+}
+
+void Machine::RequestBreak(std::string reason) {
+  if (BreakReason.empty()) BreakReason = std::move(reason);
+  StopFlag = true;
 }
 
 void Machine::ResetMachine() {

@@ -51,10 +51,25 @@ struct OperandLatch {
 
 enum WriteTag : std::uint8_t { TagData = 0, TagReturnAddress = 1, TagForbidden = 3 };
 
+// Bits of WriteTagEntry::ramBreak: which accesses to the address a RAM
+// breakpoint acts on. The breakpoint list sets them; clearing the write tags
+// drops them with the tags.
+enum RamBreakBit : std::uint8_t { RamBreakWrite = 1, RamBreakRead = 2, RamBreakChange = 4 };
+
 struct WriteTagEntry {
   std::uint8_t tag = 0;
-  // Set and cleared by the breakpoint list; the core never reads it.
-  const void* ramBreak = nullptr;
+  std::uint8_t ramBreak = 0;
+};
+
+class Machine;
+
+// Told of an access to an address with RAM-breakpoint bits, after the access,
+// during a run only. `kind` is 'I' (write), 'i' (read) or 'm' (a write that
+// changed the byte).
+class RamBreakHandler {
+ public:
+  virtual ~RamBreakHandler() = default;
+  virtual void RamBreakHit(Machine& m, std::uint16_t address, char kind) = 0;
 };
 
 struct HistoryEntry {
@@ -128,6 +143,9 @@ class Machine {
   bool StepOverArmed = false;
   bool StopFlag = false;
   std::string StopMessage;
+  // Stop reason asked for by a RAM breakpoint; shown instead of StopMessage
+  // when no error was raised in the same step.
+  std::string BreakReason;
   std::int32_t RefreshEvery = 10000;
   std::int32_t StepCounter = 0;
   bool Idle = true;
@@ -176,8 +194,11 @@ class Machine {
   // Plain memory takes the inline path; only the register block reaches the
   // devices, and only when a board is attached.
   std::uint8_t MemRead8(std::uint16_t address) {
-    if (IsRegisterBlock(address) && devices_ != nullptr) [[unlikely]]
-      return DeviceRead8(address);
+    // One branch for a plain byte: a watched read or the devices take the full path.
+    const bool full =
+        (WriteTagTable[address].ramBreak & RamBreakRead) | (IsRegisterBlock(address) & (devices_ != nullptr));
+    if (full) [[unlikely]]
+      return MemRead8Full(address);
     return Memory[address];
   }
   std::uint16_t MemRead16(std::uint16_t address) {
@@ -186,9 +207,9 @@ class Machine {
   }
   void MemWrite8(std::uint16_t address, std::uint8_t value, std::uint8_t tag) {
     WriteTagEntry& entry = WriteTagTable[address];
-    // One branch keeps plain memory fast: forbidden bytes and the register
-    // block take the full path.
-    if ((entry.tag == TagForbidden) | IsRegisterBlock(address)) [[unlikely]]
+    // One branch keeps plain memory fast: forbidden bytes, RAM breakpoints
+    // and the register block take the full path.
+    if ((entry.tag == TagForbidden) | (entry.ramBreak != 0) | IsRegisterBlock(address)) [[unlikely]]
       return MemWrite8Full(address, value, tag);
     entry.tag = tag;
     Memory[address] = value;
@@ -204,6 +225,20 @@ class Machine {
     if (IsRegisterBlock(address)) [[unlikely]]
       PortsMayChange = true;
   }
+
+  // Accesses that bypass the hooks (handlers reading or changing memory in
+  // place) still count for RAM breakpoints; nothing else about them changes.
+  void NoteRead(std::uint16_t address) {
+    if (WriteTagTable[address].ramBreak & RamBreakRead) [[unlikely]]
+      RamBreakAccess(address, 'i');
+  }
+  void NoteWrite(std::uint16_t address, std::uint8_t old, std::uint8_t value) {
+    if (WriteTagTable[address].ramBreak != 0) [[unlikely]]
+      RamBreakWritten(address, old, value);
+  }
+  // A RAM breakpoint in state "Break": the run stops after this step with
+  // `reason` as its stop reason (the first request of a step wins).
+  void RequestBreak(std::string reason);
 
   // --- Reset, errors, trace ---------------------------------------------
   void ResetMachine();
@@ -226,15 +261,19 @@ class Machine {
   void SetHooks(UiHooks* hooks);
   void SetPeripherals(Peripherals* devices) { devices_ = devices; }
   Peripherals* peripherals() const { return devices_; }
+  void SetRamBreakHandler(RamBreakHandler* handler) { ramBreaks_ = handler; }
 
  private:
   // The rare halves of the memory hooks, kept out of the handlers' code.
-  std::uint8_t DeviceRead8(std::uint16_t address);
+  std::uint8_t MemRead8Full(std::uint16_t address);
   void MemWrite8Full(std::uint16_t address, std::uint8_t value, std::uint8_t tag);
+  void RamBreakAccess(std::uint16_t address, char kind);
+  void RamBreakWritten(std::uint16_t address, std::uint8_t old, std::uint8_t value);
 
   UiHooks defaultHooks_;
   UiHooks* hooks_;
   Peripherals* devices_ = nullptr;
+  RamBreakHandler* ramBreaks_ = nullptr;
 };
 
 }  // namespace hc11

@@ -79,8 +79,13 @@ inline bool StopTestInline(Machine& m) {
   }
   UiHooks& h = m.hooks();
   if (m.StopFlag) [[unlikely]] {
-    m.EventTrace("Break " + m.StopMessage);
-    h.ShowStopReason(m.StopMessage);
+    if (!m.BreakReason.empty() && m.StopMessage.empty()) {
+      h.ShowStopReason(m.BreakReason);  // a RAM breakpoint, not an error
+    } else {
+      m.EventTrace("Break " + m.StopMessage);
+      h.ShowStopReason(m.StopMessage);
+    }
+    m.BreakReason.clear();
     m.StopFlag = false;
     return true;
   }

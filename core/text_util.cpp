@@ -117,4 +117,11 @@ std::string Format(const char* fmt, ...) {
   return out;
 }
 
+std::string FieldText(std::string_view text) {
+  std::string out(text);
+  for (char& ch : out)
+    if (ch == '\t' || ch == '\r' || ch == '\n' || ch == '\0') ch = ' ';
+  return out;
+}
+
 }  // namespace hc11

@@ -26,6 +26,10 @@ std::string_view TrimView(std::string_view text);
 std::string Trim(std::string_view text);
 std::string ToLower(std::string_view text);
 
+// `text` as one field of a tab-separated output line: tabs, line breaks and
+// NUL bytes become blanks, so the line keeps its number of fields.
+std::string FieldText(std::string_view text);
+
 // printf-style formatting into a std::string, for the fixed message formats.
 std::string Format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 

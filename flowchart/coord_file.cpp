@@ -1,7 +1,6 @@
 #include "flowchart/coord_file.h"
 
-#include <climits>
-
+#include "core/file_write.h"
 #include "core/text_util.h"
 #include "listing/listing_files.h"
 
@@ -9,7 +8,11 @@ namespace hc11 {
 
 namespace {
 
-// A signed decimal that fits an int, as the writer produces it ("%d").
+// Far beyond any sheet, yet small enough that a box's position plus its size
+// and the layout's offsets never leave the range of an int.
+constexpr long long kMaxPosition = 1'000'000;
+
+// A signed decimal within the sheet's range, as the writer produces it ("%d").
 bool IsDecimal(std::string_view text) {
   if (!text.empty() && text.front() == '-') text.remove_prefix(1);
   if (text.empty() || text.size() > 10) return false;
@@ -18,7 +21,7 @@ bool IsDecimal(std::string_view text) {
     if (ch < '0' || ch > '9') return false;
     value = value * 10 + (ch - '0');
   }
-  return value <= INT_MAX;
+  return value <= kMaxPosition;
 }
 
 CoordFields Split(std::string line) {
@@ -104,9 +107,11 @@ bool TCoord::Write(Messages& messages) const {
     content += line;
     content += "\r\n";
   }
-  if (!NomFichier.empty() && WriteFileWhole(NomFichier, content)) return true;
+  std::string reason;
+  if (WriteFileWhole(NomFichier, content, reason)) return true;
   messages.Show(MsgKind::Error, "Erreur",
-                Format("Impossible d'écrire %s : les positions restent en mémoire", NomFichier.c_str()));
+                Format("Impossible d'écrire %s (%s) : les positions restent en mémoire", NomFichier.c_str(),
+                       reason.c_str()));
   return false;
 }
 

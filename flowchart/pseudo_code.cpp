@@ -166,7 +166,7 @@ int NextCodeElement(const TListSyn& lines, int i) {
 std::string PseudoLineRecord(const TSynElem& e) {
   std::string out;
   auto field = [&out](const std::string& text) {
-    for (char ch : text) out += (ch == '\t' || ch == '\r' || ch == '\n') ? ' ' : ch;
+    out += FieldText(text);
     out += '\t';
   };
   field(e.AddrText);

@@ -67,29 +67,30 @@ void PseudoRewriter::UseSubstitution(char reg) {
 }
 
 void PseudoRewriter::IndexFolding() {
-  static constexpr std::string_view kStoreIndexed = "[X] = ";
-  static constexpr std::string_view kReadIndexed = " = [X]";
   BeginPass();
   for (int i = 0; i < Size(); ++i) {
     if (Removed(i)) continue;
     TSynElem& e = At(i);
-    const bool storeForm = e.Text.starts_with(kStoreIndexed);
-    const std::size_t p = storeForm ? std::string::npos : e.Text.find(kReadIndexed);
-    if (!storeForm && (p == std::string::npos || p == 0)) continue;
-    const int q = PrevCode(i);
-    if (q < 0 || !e.Label.empty()) continue;
-    const std::string& prev = At(q).Text;
-    if (!prev.starts_with("X = ")) continue;
-    const std::string address = prev.substr(4);
-    if (storeForm) {
-      e.Text = "[" + address + "] = " + e.Text.substr(kStoreIndexed.size());
-    } else {
-      // Only the "[X]" is replaced: what stands around it (a ",1" word mark,
-      // a chain of stores, the rest of an expression) is kept.
-      e.Text = e.Text.substr(0, p) + " = [" + address + "]" + e.Text.substr(p + kReadIndexed.size());
+    for (const char reg : {'X', 'Y'}) {
+      const std::string indexed = std::string("[") + reg + "]";
+      const bool storeForm = e.Text.starts_with(indexed + " = ");
+      const std::size_t p = storeForm ? std::string::npos : e.Text.find(" = " + indexed);
+      if (!storeForm && (p == std::string::npos || p == 0)) continue;
+      const int q = PrevCode(i);
+      if (q < 0 || !e.Label.empty()) break;
+      const std::string& prev = At(q).Text;
+      if (!prev.starts_with(std::string(1, reg) + " = ")) continue;
+      // Every use of the register is replaced (a read-modify-write reads and
+      // stores through it); what stands around it (a ",1" word mark, a chain
+      // of stores, the rest of an expression) is kept.
+      const std::string address = "[" + prev.substr(4) + "]";
+      for (std::size_t at = e.Text.find(indexed); at != std::string::npos;
+           at = e.Text.find(indexed, at + address.size()))
+        e.Text.replace(at, indexed.size(), address);
+      AbsorbPrevious(e, q);
+      e.Marks.Traite = true;
+      break;
     }
-    AbsorbPrevious(e, q);
-    e.Marks.Traite = true;
   }
   EndPass();
 }

@@ -115,6 +115,11 @@ class TRectangle final : public TORect {
   std::vector<TLigne> Lignes;
   bool Sauve = false;  // has a position of its own
   bool Titre = false;  // title box naming a label
+  // The position is the user's (read from the position file or dragged):
+  // the de-overlap pass moves other boxes around it, never this one.
+  bool UserPlaced = false;
+  // Offset the de-overlap pass adds to OfsX/OfsY; 0 in the design layout.
+  int DecalX = 0, DecalY = 0;
 
   int CenterX() const { return Rect.Left + LargLabel + (Larg - LargLabel) / 2; }
   int MidY() const { return Rect.Top + (Haut - PointB) / 2; }
@@ -123,6 +128,8 @@ class TRectangle final : public TORect {
   bool IsJumpBox() const { return !Titre && !Saut.empty() && !Lignes.empty() && Lignes.front().Text.empty(); }
 
   void Dessine(Flowchart& sheet, SheetPainter& painter) override;
+  // A box the user moves keeps that position: the de-overlap pass leaves it.
+  void Deplace(Flowchart& sheet, int x, int y) override;
   void Place(Flowchart& sheet) override;
   void Dump(const Flowchart& sheet, std::vector<std::string>& out) const override;
 };
@@ -231,6 +238,10 @@ class Flowchart {
   void AddLine(int box, std::string_view text, std::string_view addrText, std::string_view comment,
                std::string_view addrEndText, int lineIndex);
   void LayoutPasses();
+  // LayoutPasses, the de-overlap pass when NoOverlapLayout is set, then
+  // RouteLines and CommentColumns: what a build and a repaint with relayout
+  // run.
+  void Relayout();
   bool IsLinked(int j, int target);
   void Propagate();
   bool AttachToLine(int box);
@@ -269,6 +280,9 @@ class Flowchart {
   bool CoordsModified = false;   // a box was dragged since the last save
   bool SheetOverflow = false;    // something was painted beyond the bitmap
   bool ShowLocalLabels = false;  // labels beginning with "@" are shown
+  // Hung subtrees that overlap other boxes are moved apart (see
+  // ClearOverlaps); off, the sheet keeps the literal layout.
+  bool NoOverlapLayout = true;
   int GrabX = 0, GrabY = 0;      // pointer offset inside the dragged box
   int BitmapW = 0, BitmapH = 0;  // bitmap size, for Dump
 

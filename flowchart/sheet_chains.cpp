@@ -206,6 +206,7 @@ int Flowchart::AddBox(int lineIndex, bool title, std::string_view comment, const
   }
   if (!saved.x.empty() || !saved.y.empty()) {
     b.Sauve = true;
+    b.UserPlaced = true;
     const int x = static_cast<int>(StrToIntSigned(saved.x).value_or(0));
     const int y = static_cast<int>(StrToIntSigned(saved.y).value_or(0));
     if (saved.relative == "r") {

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/file_write.h"
 #include "core/text_util.h"
 #include "listing/listing_files.h"
 
@@ -19,9 +20,11 @@ bool SaveFonctFile(TListFonct& list, std::string_view programName, Messages& mes
     content += entry.first;
     content += "\r\n";
   }
-  if (WriteFileWhole(list.NomFichier, content)) return true;
-  messages.Show(MsgKind::Error, "Erreur",
-                Format("Impossible d'écrire la liste des fonctions %s", list.NomFichier.c_str()));
+  std::string reason;
+  if (WriteFileWhole(list.NomFichier, content, reason)) return true;
+  messages.Show(
+      MsgKind::Error, "Erreur",
+      Format("Impossible d'écrire la liste des fonctions %s : %s", list.NomFichier.c_str(), reason.c_str()));
   return false;
 }
 

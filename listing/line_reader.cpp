@@ -5,12 +5,16 @@ namespace hc11 {
 std::string LineReader::Next() {
   if (AtEnd()) return {};
   const std::size_t start = pos_;
-  const std::size_t newline = text_.find('\n', start);
-  std::size_t stop = newline == std::string_view::npos ? text_.size() : newline;
-  pos_ = newline == std::string_view::npos ? text_.size() : newline + 1;
-  if (stop > start && text_[stop - 1] == '\r') --stop;
+  const std::size_t stop = text_.find_first_of("\r\n", start);
+  if (stop == std::string_view::npos) {
+    pos_ = text_.size();
+  } else {
+    // LF, CR LF, or a lone CR (old Mac editors) ends the line.
+    pos_ = stop + 1;
+    if (text_[stop] == '\r' && pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
+  }
   ++lineNumber_;
-  return std::string(text_.substr(start, stop - start));
+  return std::string(text_.substr(start, (stop == std::string_view::npos ? text_.size() : stop) - start));
 }
 
 }  // namespace hc11

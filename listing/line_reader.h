@@ -18,7 +18,7 @@ class LineReader {
   // start another, empty line).
   bool AtEnd() const { return pos_ >= text_.size(); }
 
-  // The next line without its LF or CR LF ending; empty at the end.
+  // The next line without its LF, CR LF or lone CR ending; empty at the end.
   std::string Next();
 
   // Lines read so far; the number of the line Next() returned last.

@@ -1,5 +1,7 @@
 #include "listing/listing_files.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -9,52 +11,72 @@
 
 namespace hc11 {
 
+namespace {
+
+constexpr std::string_view kListingExt = ".lst";
+
+bool EndsWithListingExt(std::string_view path) {
+  if (path.size() <= kListingExt.size()) return false;
+  if (ToLower(path.substr(path.size() - kListingExt.size())) != kListingExt) return false;
+  const char before = path[path.size() - kListingExt.size() - 1];
+  return before != '/' && before != '\\';
+}
+
+bool Exists(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::exists(path, ec);
+}
+
+// Assemblers differ in the case of the extensions they write.
+std::string FirstExisting(std::string_view base, std::string_view usual, std::string_view other) {
+  std::string name = std::string(base) + std::string(usual);
+  if (Exists(name)) return name;
+  std::string alternative = std::string(base) + std::string(other);
+  return Exists(alternative) ? alternative : name;
+}
+
+}  // namespace
+
 std::string ListingBaseOf(std::string_view path) {
-  constexpr std::string_view kExt = ".lst";
-  if (path.size() > kExt.size() && ToLower(path.substr(path.size() - kExt.size())) == kExt) {
-    const char before = path[path.size() - kExt.size() - 1];
-    if (before != '/' && before != '\\') path.remove_suffix(kExt.size());
-  }
+  if (EndsWithListingExt(path)) path.remove_suffix(kListingExt.size());
   return std::string(path);
 }
 
 std::string ListingFileName(std::string_view programName) {
-  return ListingBaseOf(programName) + ".lst";
+  if (EndsWithListingExt(programName)) return std::string(programName);
+  return FirstExisting(programName, ".lst", ".LST");
+}
+
+std::string ProgramImageName(std::string_view base) {
+  return FirstExisting(base, ".HEX", ".hex");
 }
 
 std::string FonctFileName(std::string_view programName) {
   return ListingBaseOf(programName) + "_Fonct.txt";
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
+std::optional<std::string> ReadWholeFile(const std::string& path, std::string* reason) {
+  const auto fail = [&](std::string why) -> std::optional<std::string> {
+    if (reason != nullptr) *reason = std::move(why);
+    return std::nullopt;
+  };
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
+  const auto status = std::filesystem::status(path, ec);
+  if (ec) return fail(ec.message());
+  if (std::filesystem::is_directory(status)) return fail(std::strerror(EISDIR));
+  if (!std::filesystem::is_regular_file(status)) return fail("not a regular file");
   std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
+  if (!in) return fail(std::strerror(errno));
   std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
+  if (in.bad()) return fail("read error");
   return content;
 }
 
-bool WriteFileWhole(const std::string& path, std::string_view content) {
-  const std::string temp = path + ".tmp";
-  std::error_code ec;
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
-    out.close();
-    if (!out) {
-      std::filesystem::remove(temp, ec);
-      return false;
-    }
-  }
-  std::filesystem::rename(temp, path, ec);
-  if (ec) {
-    std::filesystem::remove(temp, ec);
-    return false;
-  }
-  return true;
+std::string ListingProblemText(std::string_view programName, std::string_view shownName) {
+  const std::string file = ListingFileName(programName);
+  std::string reason;
+  if (!Exists(file) || ReadWholeFile(file, &reason)) return "Manque fichier LST " + std::string(shownName);
+  return Format("Impossible de lire le fichier LST %s : %s", file.c_str(), reason.c_str());
 }
 
 }  // namespace hc11

@@ -24,21 +24,22 @@ std::string From(const std::string& s, std::size_t index, std::size_t count) {
 
 }  // namespace
 
-void ReadMacroDirectives(LineReader& reader, std::string& line, TMacroTable& macros) {
+bool ReadMacroDirectives(LineReader& reader, std::string& line, TMacroTable& macros) {
   const std::string lower = ToLower(line);
   if (const std::size_t open = lower.find(";!macros"); open != std::string::npos) {
     while (!reader.AtEnd()) {
       line = reader.Next();
       const std::size_t close = ToLower(line).find(";!endmacro");
-      if (close != std::string::npos && close > 0) return;
+      if (close != std::string::npos && close > 0) return true;
       // Definitions stand in the column of the opening marker's ";".
       AddDefinition(macros, From(line, open + 1, kDefinitionLength), true);
     }
-    return;
+    return false;
   }
   if (const std::size_t call = lower.find(";!call "); call != std::string::npos) {
     AddDefinition(macros, "call " + Trim(From(line, call + 6, kDefinitionLength)), false);
   }
+  return true;
 }
 
 bool IsMacroName(const TMacroTable& macros, std::string_view mnemonic) {

@@ -17,8 +17,9 @@ namespace hc11 {
 
 // Looks for a directive in `line` (the line about to be parsed). A ";!macros"
 // block reads further lines from `reader` up to the closing line or the end
-// of the file; `line` is left holding the last line read.
-void ReadMacroDirectives(LineReader& reader, std::string& line, TMacroTable& macros);
+// of the file; `line` is left holding the last line read. False when a block
+// ran to the end of the file without its closing line.
+bool ReadMacroDirectives(LineReader& reader, std::string& line, TMacroTable& macros);
 
 // True when the mnemonic in lower case is the name of a table entry.
 bool IsMacroName(const TMacroTable& macros, std::string_view mnemonic);

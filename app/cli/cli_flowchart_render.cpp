@@ -1,19 +1,19 @@
 #include "app/cli/cli_flowchart_render.h"
 
 #ifdef HC11_WITH_PAINT
+#include <QBuffer>
 #include <QByteArray>
 #include <QCoreApplication>
-#include <QFile>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QRect>
-#include <QSaveFile>
 #include <QSize>
 #include <QSvgGenerator>
 #include <algorithm>
 #include <cstdio>
 #include <functional>
 
+#include "core/file_write.h"
 #include "flowchart/paint/display_state.h"
 #include "flowchart/paint/flow_bitmap.h"
 #include "flowchart/paint/flow_font.h"
@@ -43,24 +43,23 @@ QSize SheetSize(const Flowchart& sheet) {
   return QSize(w, h);
 }
 
-// Writes through a temporary file beside `path`, renamed over it only when
-// everything was written.
+// Encodes the whole image in memory first, then writes it in one go, so a
+// failed encoding leaves the old file as it was.
 bool SaveWhole(const std::string& path, std::string& error, const std::function<bool(QIODevice&)>& write) {
-  QSaveFile file(QFile::decodeName(path.c_str()));
-  if (!file.open(QIODevice::WriteOnly)) {
-    error = "cannot write " + path + ": " + file.errorString().toStdString();
-    return false;
-  }
-  if (!write(file)) {
-    file.cancelWriting();
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  if (!write(buffer)) {
     if (error.empty()) error = "cannot write " + path;
     return false;
   }
-  if (!file.commit()) {
-    error = "cannot write " + path + ": " + file.errorString().toStdString();
-    return false;
-  }
-  return true;
+  buffer.close();
+  std::string reason;
+  if (WriteFileWhole(path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+                     reason))
+    return true;
+  error = "cannot write " + path + ": " + reason;
+  return false;
 }
 
 // Qt's own notices (such as a missing runtime directory under offscreen)

@@ -19,20 +19,14 @@ namespace hc11::cli {
 class CliRunHost : public UiHooks {
  public:
   explicit CliRunHost(std::ostream& out) : out_(out) {}
-  // The machine whose breakpoint states name the breakpoint lines.
-  void SetMachine(const Machine* machine) { machine_ = machine; }
 
   void TraceLineAdded(const std::string& line) override { out_ << line << '\n'; }
   void ShowStopReason(std::string_view text) override { stopReason_ = text; }
-
-  // The breakpoint list's display line for a breakpoint set on the command line.
-  std::string BreakpointLine(std::uint16_t address) override;
 
   const std::string& stopReason() const { return stopReason_; }
 
  private:
   std::ostream& out_;
-  const Machine* machine_ = nullptr;
   std::string stopReason_;
 };
 

@@ -31,6 +31,99 @@ ParsedRunOptions Fail(std::string error) {
   return {std::nullopt, std::move(error)};
 }
 
+// Splits at ':' into at most `parts` fields; the last one keeps any further colons.
+std::vector<std::string> Fields(const std::string& text, std::size_t parts) {
+  std::vector<std::string> fields;
+  std::size_t from = 0;
+  while (fields.size() + 1 < parts) {
+    const auto colon = text.find(':', from);
+    if (colon == std::string::npos) break;
+    fields.push_back(text.substr(from, colon - from));
+    from = colon + 1;
+  }
+  fields.push_back(text.substr(from));
+  return fields;
+}
+
+std::optional<BreakOption> ParseBreak(const std::string& v, std::string& error) {
+  const std::vector<std::string> f = Fields(v, 4);
+  BreakOption b;
+  const auto addr = ParseAddress(f[0]);
+  if (!addr) {
+    error = "--break: not a hexadecimal address: '" + v + "'";
+    return std::nullopt;
+  }
+  b.address = *addr;
+  if (f.size() > 1) {
+    const auto state = ParseCount(f[1], 0, 5);
+    if (!state) {
+      error = "--break: state must be 0 to 5: '" + v + "'";
+      return std::nullopt;
+    }
+    b.state = static_cast<std::uint8_t>(*state);
+  }
+  if (f.size() > 2) {
+    if (f[2].size() != 1) {
+      error = "--break: kind must be one letter (C I i m): '" + v + "'";
+      return std::nullopt;
+    }
+    b.kind = f[2][0];
+  }
+  if (f.size() > 3) b.name = f[3].substr(0, 50);
+  return b;
+}
+
+std::optional<WatchOption> ParseWatch(const std::string& v, std::string& error) {
+  const std::vector<std::string> f = Fields(v, 5);
+  WatchOption w;
+  const auto eq = f[0].find('=');
+  w.name = f[0].substr(0, eq);
+  if (w.name.empty()) {
+    error = "--watch: missing NAME: '" + v + "'";
+    return std::nullopt;
+  }
+  if (eq != std::string::npos) {
+    w.address = ParseAddress(f[0].substr(eq + 1));
+    if (!w.address) {
+      error = "--watch: not a hexadecimal address: '" + v + "'";
+      return std::nullopt;
+    }
+  }
+  if (f.size() > 1) {
+    const auto at = std::string_view("b$DdfS").find(f[1]);
+    if (f[1].size() != 1 || at == std::string_view::npos) {
+      error = "--watch: FORMAT must be one of b $ D d f S: '" + v + "'";
+      return std::nullopt;
+    }
+    w.format = static_cast<std::uint8_t>(at);
+  }
+  if (f.size() > 2) {
+    const auto n = ParseCount(f[2], 1, 16);
+    if (!n) {
+      error = "--watch: BYTES must be 1 to 16: '" + v + "'";
+      return std::nullopt;
+    }
+    w.bytesPer = static_cast<std::uint8_t>(*n);
+  }
+  if (f.size() > 3) {
+    const auto n = ParseCount(f[3], 1, 100);
+    if (!n) {
+      error = "--watch: ELEMENTS must be 1 to 100: '" + v + "'";
+      return std::nullopt;
+    }
+    w.elements = static_cast<std::uint8_t>(*n);
+  }
+  if (f.size() > 4) w.initial = f[4];
+  return w;
+}
+
+bool IsValueOption(std::string_view a) {
+  for (std::string_view known : {"--start", "--target", "--mode", "--steps", "--repeat", "--break", "--dump",
+                                 "--watch", "--save-workspace", "--settings"})
+    if (a == known) return true;
+  return false;
+}
+
 }  // namespace
 
 ParsedRunOptions ParseRunOptions(const std::vector<std::string>& args) {
@@ -46,9 +139,15 @@ ParsedRunOptions ParseRunOptions(const std::vector<std::string>& args) {
       o.history = true;
       continue;
     }
+    if (a == "--no-workspace") {
+      o.noWorkspace = true;
+      continue;
+    }
     const BoardOptionResult board = ParseBoardOption(args, i, o.board);
     if (!board.error.empty()) return Fail(board.error);
     if (board.consumed > 0) {
+      if (a == "--eeprom" && o.board.eepromFile.empty())
+        return Fail("--eeprom: expected a file name, got ''");
       i += board.consumed - 1;
       continue;
     }
@@ -58,6 +157,7 @@ ParsedRunOptions ParseRunOptions(const std::vector<std::string>& args) {
       haveProgram = true;
       continue;
     }
+    if (!IsValueOption(a)) return Fail("unknown option '" + a + "'");
     const auto v = value();
     if (!v) return Fail(a + " needs a value");
     if (a == "--start" || a == "--target") {
@@ -77,17 +177,18 @@ ParsedRunOptions ParseRunOptions(const std::vector<std::string>& args) {
       if (!n) return Fail("--repeat: expected a positive decimal number, got '" + *v + "'");
       o.repeat = static_cast<std::uint32_t>(*n);
     } else if (a == "--break") {
-      const auto colon = v->find(':');
-      BreakOption b;
-      const auto addr = ParseAddress(std::string_view(*v).substr(0, colon));
-      if (!addr) return Fail("--break: not a hexadecimal address: '" + *v + "'");
-      b.address = *addr;
-      if (colon != std::string::npos) {
-        const auto state = ParseCount(std::string_view(*v).substr(colon + 1), 0, 5);
-        if (!state) return Fail("--break: state must be 0 to 5: '" + *v + "'");
-        b.state = static_cast<std::uint8_t>(*state);
-      }
-      o.breaks.push_back(b);
+      std::string error;
+      const auto b = ParseBreak(*v, error);
+      if (!b) return Fail(error);
+      o.breaks.push_back(*b);
+    } else if (a == "--watch") {
+      std::string error;
+      const auto w = ParseWatch(*v, error);
+      if (!w) return Fail(error);
+      o.watches.push_back(*w);
+    } else if (a == "--save-workspace" || a == "--settings") {
+      if (v->empty()) return Fail(a + ": expected a file name, got ''");
+      (a == "--settings" ? o.settings : o.saveWorkspace) = *v;
     } else if (a == "--dump") {
       const auto colon = v->find(':');
       if (colon == std::string::npos) return Fail("--dump: expected ADDR:COUNT, got '" + *v + "'");
@@ -96,8 +197,6 @@ ParsedRunOptions ParseRunOptions(const std::vector<std::string>& args) {
       if (!addr || !count)
         return Fail("--dump: expected hexadecimal ADDR and decimal COUNT, got '" + *v + "'");
       o.dumps.push_back({*addr, static_cast<std::uint32_t>(*count)});
-    } else {
-      return Fail("unknown option '" + a + "'");
     }
   }
   if (!haveProgram) return Fail("missing PROGRAM");

@@ -14,6 +14,17 @@ namespace hc11::cli {
 struct BreakOption {
   std::uint16_t address = 0;
   std::uint8_t state = 2;  // "Break"
+  char kind = 'C';
+  std::string name = "nom";
+};
+
+struct WatchOption {
+  std::string name;
+  std::optional<std::uint16_t> address;  // none: resolved among the variable symbols
+  std::uint8_t format = 1;               // index into "b$DdfS"
+  std::uint8_t bytesPer = 1;
+  std::uint8_t elements = 1;
+  std::string initial;
 };
 
 struct DumpOption {
@@ -29,6 +40,10 @@ struct RunOptions {
   std::uint64_t steps = 0;  // 0: no bound
   std::uint32_t repeat = 1;
   std::vector<BreakOption> breaks;
+  std::vector<WatchOption> watches;
+  std::string saveWorkspace;  // empty: the workspace is not written
+  bool noWorkspace = false;
+  std::string settings;  // a settings file whose "PatchCode" lines apply; never rewritten
   bool history = false;
   std::vector<DumpOption> dumps;
   BoardOptions board;
@@ -43,6 +58,8 @@ ParsedRunOptions ParseRunOptions(const std::vector<std::string>& args);
 
 inline constexpr const char* kRunUsage =
     "PROGRAM [--start ADDR] [--mode x|v|w|u|s] [--target ADDR] [--steps N] [--repeat K] "
-    "[--break ADDR[:STATE]]... [--history] [--dump ADDR:COUNT]... [board options]";
+    "[--break ADDR[:STATE[:KIND[:NAME]]]]... [--watch NAME[=ADDR][:FORMAT[:BYTES[:ELEMENTS[:INIT]]]]]... "
+    "[--history] [--dump ADDR:COUNT]... [--no-workspace] [--save-workspace FILE] [--settings FILE] "
+    "[board options]";
 
 }  // namespace hc11::cli

@@ -8,6 +8,7 @@
 #include "app/cli/cli_messages.h"
 #include "core/messages.h"
 #include "flowchart/pseudo_code.h"
+#include "listing/listing_files.h"
 
 namespace hc11::cli {
 namespace {
@@ -19,7 +20,7 @@ int RunPseudo(const std::vector<std::string>& args, std::ostream& out, std::ostr
   }
   CliMessages messages(err);
   if (!WritePseudoListing(args[0], out, messages)) {
-    err << "Manque fichier LST " << args[0] << '\n';
+    err << ListingProblemText(args[0], args[0]) << '\n';
     return kExitUsage;
   }
   return 0;

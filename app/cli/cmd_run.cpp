@@ -14,13 +14,18 @@
 #include "core/text_util.h"
 #include "core/trace.h"
 #include "debugger/session.h"
+#include "listing/listing_files.h"
+#include "debugger/views.h"
+#include "flowchart/pseudo_code.h"
+#include "flowchart/sheet.h"
+#include "flowchart/text_metrics.h"
+#include "listing/symbols.h"
 
 namespace hc11::cli {
 
 namespace {
 
 constexpr std::uint16_t kResetVector = 0xFFFE;
-constexpr std::array<const char*, 6> kStateNames = {"nul", "inactif", "Break", "Trace", "TraceM", "BeakM"};
 
 bool Readable(const std::string& path) {
   std::error_code ec;
@@ -29,6 +34,28 @@ bool Readable(const std::string& path) {
 
 bool IsHexFile(const std::string& path) {
   return path.size() > 4 && ToLower(path.substr(path.size() - 4)) == ".hex";
+}
+
+// The command line's breakpoints and watches, after those of the workspace.
+void AddListEntries(const RunOptions& o, Session& session) {
+  for (const BreakOption& b : o.breaks)
+    session.breakpoints().Append({b.name, b.address, b.kind, b.state}, true);
+  for (const WatchOption& opt : o.watches) {
+    TSurv w;
+    w.name = opt.name;
+    w.WatchFormat = opt.format;
+    w.bytesPer = opt.bytesPer;
+    w.elements = opt.elements;
+    w.initial = opt.initial;
+    if (opt.address) {
+      w.address = *opt.address;
+    } else if (const auto a = FindSymbol(session.listing().Symbols, opt.name, 'I')) {
+      w.address = *a;
+    }
+    session.watches().Append(w);
+    for (const std::string& error : session.watches().WriteValue(w, w.initial))
+      session.messages().Show(MsgKind::Error, "Erreur", opt.name + ": " + error);
+  }
 }
 
 // Loads PROGRAM: a HEX file alone, or the program named by its listing or its
@@ -41,8 +68,9 @@ bool LoadProgram(const RunOptions& o, Session& session, std::ostream& err) {
     report = session.LoadImageOnly(o.program);
   } else {
     const std::string base = Session::BaseOf(o.program);
-    if (!Readable(base + ".lst") && !Readable(base + ".HEX")) {
-      err << "hc11flow-cli run: cannot read '" << base << ".lst' or '" << base << ".HEX'\n";
+    if (!Readable(ListingFileName(base)) && !Readable(ProgramImageName(base))) {
+      err << "hc11flow-cli run: cannot read '" << ListingFileName(base) << "' or '" << ProgramImageName(base)
+          << "'\n";
       return false;
     }
     report = session.Load(base);
@@ -55,7 +83,13 @@ bool LoadProgram(const RunOptions& o, Session& session, std::ostream& err) {
   }
   m.cpu.PC = m.StartPC;
   if (o.target) m.RunTarget = *o.target;
-  for (const BreakOption& b : o.breaks) m.tInst[b.address] = b.state;
+  if (report.listingRead) {
+    // The function names of the stack lines come from the flowchart's label index.
+    ConvertAll(session.listing());
+    const FixedTextMetrics metrics;
+    Flowchart(session.listing(), session.messages(), metrics).BuildLabelIndex();
+  }
+  AddListEntries(o, session);
   m.HistoryEnabled = o.history;
   m.StepBudget = o.steps;
   return true;
@@ -72,6 +106,14 @@ void RunCommands(const RunOptions& o, Machine& m, const CliRunHost& host, std::o
     out << "message: " << m.StopMessage << '\n';
     out << "trace: " << FormatTraceLine(m) << '\n';
   }
+}
+
+void PrintLists(Session& session, std::ostream& out) {
+  for (const std::string& line : session.breakpoints().Lines()) out << "break: " << line << '\n';
+  session.watches().Refresh(true);
+  for (const std::string& line : session.watches().Lines()) out << "watch: " << line << '\n';
+  for (const std::string& line : StackLines(session.machine(), session.listing()))
+    out << "stack: " << line << '\n';
 }
 
 void PrintDumps(const RunOptions& o, const Machine& m, std::ostream& out) {
@@ -97,7 +139,14 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   CliMessages messages(err);
   auto session = std::make_unique<Session>(host, messages);
   Machine& m = session->machine();
-  host.SetMachine(&m);
+  if (!o.settings.empty()) {
+    std::string error;
+    if (!ReadSettingsFile(o.settings, session->settings(), error)) {
+      err << "hc11flow-cli run: " << error << '\n';
+      return kExitUsage;
+    }
+  }
+  session->SetUseWorkspace(!o.noWorkspace);
 
   ApplyBoardOptionsBeforeLoad(session->board(), o.board);
   if (!LoadProgram(o, *session, err)) return kExitUsage;
@@ -108,18 +157,14 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   RunCommands(o, m, host, out);
   if (o.history) ListHistory(m);
   PrintDumps(o, m, out);
+  PrintLists(*session, out);
   PrintPanel(session->board(), o.board, out);
+  if (!o.saveWorkspace.empty() && !session->SaveWorkspace(o.saveWorkspace)) return 1;
   return 0;
 }
 
 const bool kRegistered = RegisterCommand({"run", kRunUsage, Run});
 
 }  // namespace
-
-std::string CliRunHost::BreakpointLine(std::uint16_t address) {
-  const std::uint8_t state = machine_ != nullptr ? machine_->tInst[address] : 0;
-  const char* name = state < kStateNames.size() ? kStateNames[state] : "";
-  return Format("%4.4x %s %-8s %s", address, "C", name, "nom");
-}
 
 }  // namespace hc11::cli

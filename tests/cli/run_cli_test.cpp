@@ -44,7 +44,8 @@ class RunCliTest : public ::testing::Test {
     for (const char* example : {"loop", "demo"}) {
       for (const char* ext : {".lst", ".HEX"}) {
         const std::string file = std::string(example) + ext;
-        fs::copy_file(kSource / "examples" / example / file, dir / file, fs::copy_options::overwrite_existing);
+        fs::copy_file(kSource / "examples" / example / file, dir / file,
+                      fs::copy_options::overwrite_existing);
       }
     }
   }
@@ -115,6 +116,10 @@ TEST_F(RunCliTest, BadArgumentsExitWithOneLine) {
       {"run", kLoop, "--break", "E000:9"},
       {"run", kLoop, "--dump", "E000"},
       {"run", kLoop, "--bogus", "1"},
+      {"run", kLoop, "--eeprom", ""},
+      {"run", kLoop, "--break", "10:2:Im"},
+      {"run", kLoop, "--watch", "v=10:Q"},
+      {"run", kLoop, "--watch", "v=10:$:17"},
       {"run", kLoop, kLoop},
       {"run", "absent"},
   };
@@ -126,6 +131,94 @@ TEST_F(RunCliTest, BadArgumentsExitWithOneLine) {
     ASSERT_FALSE(r.err.empty());
     EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
   }
+  // An unknown option is named as such even when a value would follow it.
+  EXPECT_EQ(Cli({"run", kLoop, "--bogus"}).err, "hc11flow-cli run: unknown option '--bogus'\n");
+  EXPECT_EQ(Cli({"run", kLoop, "--eeprom", ""}).err,
+            "hc11flow-cli run: --eeprom: expected a file name, got ''\n");
+}
+
+// The loop stores A at $10 three times per pass, incrementing it each time.
+TEST_F(RunCliTest, ListsFromTheCommandLineStopTraceAndAreSaved) {
+  const Result r = Cli({"run", kLoop, "--break", "10:2:m:compteur", "--break", "E009:3", "--break", "E014",
+                        "--watch", "compteur=10:D", "--watch", "tab=20:$:1:3:1 2 3", "--repeat", "2",
+                        "--save-workspace", "loop.Zan"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  const std::string expected =
+      "e009 T=   0.004ms e009 C Trace    nom\n"
+      "status: Break 0010 m Break    compteur\n"
+      "message: \n"
+      "trace: PC=E00D CC=10 X=0000 A=01 B=03 Sp=00ff  cycle=6 T=   0.007ms  \n"
+      "e009 T=   0.006ms e009 C Trace    nom\n"
+      "status: Break 0010 m Break    compteur\n"
+      "message: \n"
+      "trace: PC=E00D CC=10 X=0000 A=02 B=02 Sp=00ff  cycle=11 T=   0.012ms  \n"
+      "break: 0010 m Break    compteur\n"
+      "break: e009 C Trace    nom\n"
+      "break: e014 C Break    nom\n"
+      "watch: I  compteur     10=   2\n"
+      "watch: I  tab          20=    1    2    3\n";
+  EXPECT_EQ(r.out.substr(0, r.out.find("panel:")), expected);
+
+  // The saved lists come back at the next run's Init, before the command line's.
+  const Result again = Cli({"run", kLoop, "--break", "E012:1", "--steps", "3"});
+  EXPECT_NE(again.out.find(
+                "break: 0010 m Break    compteur\nbreak: e009 C Trace    nom\nbreak: e014 C Break    nom\n"
+                "break: e012 C inactif  nom\nwatch: Im compteur     10=   0\n"),
+            std::string::npos)
+      << again.out;
+  const Result none = Cli({"run", kLoop, "--no-workspace", "--steps", "3"});
+  EXPECT_EQ(none.out.find("break:"), std::string::npos);
+
+  const Result listed = Cli({"workspace", "loop.Zan"});
+  EXPECT_EQ(listed.status, 0);
+  EXPECT_EQ(listed.out,
+            "break: 0010 m Break    compteur\nbreak: e009 C Trace    nom\nbreak: e014 C Break    nom\n"
+            "watch: Im compteur     10=xxx\nwatch: Im tab          20=xxx\n");
+}
+
+TEST_F(RunCliTest, StackLinesNameTheCaller) {
+  const Result r = Cli({"run", kLoop, "--break", "E014"});
+  EXPECT_NE(r.out.find("status: Break e014 C Break    nom\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("stack: e012 00fd debprog_ \n"), std::string::npos) << r.out;
+}
+
+TEST_F(RunCliTest, UnreadableWorkspaceIsKeptAsBakBeforeTheSave) {
+  const std::string broken("\x02\x00\x02\x00\x06", 5);
+  std::ofstream(dir / "loop.Zan", std::ios::binary) << broken;
+  const Result r = Cli({"run", kLoop, "--steps", "1", "--break", "E000", "--save-workspace", "loop.Zan"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.err.find("loop.Zan: octet 4: étiquette 6 où un entier est attendu"), std::string::npos)
+      << r.err;
+  EXPECT_EQ(Slurp(dir / "loop.Zan.bak"), broken);
+  const Result listed = Cli({"workspace", "loop.Zan"});
+  EXPECT_EQ(listed.out, "break: e000 C Break    nom\n");
+  const Result bad = Cli({"workspace", "loop.Zan.bak"});
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_EQ(bad.err, "loop.Zan.bak: octet 4: étiquette 6 où un entier est attendu\n");
+}
+
+TEST_F(RunCliTest, SettingsPatchesApplyAndTheFileIsNeverRewritten) {
+  const std::string ini = "[PatchCode]\n$E008, 0, 7\n$FFFF 1 2\n";
+  std::ofstream(dir / "s.ini", std::ios::binary) << ini;
+  const Result r = Cli({"run", kLoop, "--settings", "s.ini", "--steps", "4", "--dump", "E007:2"});
+  EXPECT_NE(r.out.find("e007   C6 07\n"), std::string::npos) << r.out;
+  EXPECT_EQ(r.err, "Erreur: PatchCode: adresse hors limites \"$FFFF 1 2\"\n");
+  EXPECT_EQ(Slurp(dir / "s.ini"), ini);
+}
+
+TEST_F(RunCliTest, DumpAndSearchShowTheWindowsRows) {
+  const Result dump = Cli({"dump", kLoop, "FFF0"});
+  EXPECT_EQ(dump.out,
+            "fff0   00 00 00 00 00 00 00 00 00 00 00 00 00 00 E0 00 . . . . . . . . . . . . . . \xE0 .\n");
+  const Result eeprom = Cli({"dump", kLoop, "7F0", "--eeprom"});
+  EXPECT_EQ(eeprom.out.substr(eeprom.out.find('\n') + 1, 14), "0800  \n0800  \n");
+  EXPECT_EQ(Cli({"dump", kLoop, "10000"}).status, 2);
+  const Result search = Cli({"search", kLoop, "A"});
+  EXPECT_EQ(search.out,
+            "instruction\tFonction\tAdr\nA = 0\tdebprog_\tE006\n$10 = (A + #1)\tdebprog_\tE009\n");
+  const Result none = Cli({"search", kLoop, "--not-interpreted"});
+  EXPECT_EQ(none.out, "instruction\tFonction\tAdr\n");
 }
 
 TEST_F(RunCliTest, BrokenImageIsReportedAndStillRuns) {
@@ -201,6 +294,22 @@ TEST_F(RunCliTest, MissingListingIsReportedAndTheImageStillRuns) {
   EXPECT_EQ(r.status, 0);
   EXPECT_NE(r.err.find("Manque fichier LST loop"), std::string::npos) << r.err;
   EXPECT_NE(r.out.find("status: stop \n"), std::string::npos);
+}
+
+// The literal layout stays available; the default moves overlapping boxes
+// apart, and a sheet without overlap reads the same either way.
+TEST_F(RunCliTest, FlowchartLayoutDesignOrClear) {
+  const Result design = Cli({"flowchart", "demo", "serial_command", "--layout", "design"});
+  const Result clear = Cli({"flowchart", "demo", "serial_command"});
+  ASSERT_EQ(design.status, 0);
+  ASSERT_EQ(clear.status, 0);
+  EXPECT_NE(design.out, clear.out);
+  EXPECT_EQ(Cli({"flowchart", "demo", "serial_command", "--layout", "clear"}).out, clear.out);
+  EXPECT_EQ(Cli({"flowchart", "demo", "adc_read", "--layout", "design"}).out,
+            Cli({"flowchart", "demo", "adc_read"}).out);
+  const Result bad = Cli({"flowchart", "demo", "serial_command", "--layout", "tidy"});
+  EXPECT_EQ(bad.status, 2);
+  EXPECT_NE(bad.err.find("[--layout design|clear]"), std::string::npos) << bad.err;
 }
 
 }  // namespace

@@ -99,12 +99,15 @@ TEST_F(CoordFile, SameLabelInTwoFunctionsKeepsTwoLines) {
 
 TEST_F(CoordFile, UnreadablePositionsAreReportedOnceAndIgnored) {
   std::ofstream(file, std::ios::binary)
-      << "main;main;;;abc;40\r\nmain;suite;;r;12\r\nmain;x;;r;-7;8\nother;other;;;1;2;extra";
+      << "main;main;;;abc;40\r\nmain;suite;;r;12\r\nmain;x;;r;-7;8\nother;other;;;1;2;extra\n"
+         "main;far;;;2147483647;2147483647\nmain;near;;;1000000;-1000000";
   EXPECT_TRUE(sheet.LoadCoordFile(program));
   ASSERT_EQ(messages.shown.size(), 1u);
-  EXPECT_NE(messages.shown[0].text.find("2 position(s)"), std::string::npos);
+  EXPECT_NE(messages.shown[0].text.find("3 position(s)"), std::string::npos);
   EXPECT_NE(messages.shown[0].text.find("main;main;;;abc;40"), std::string::npos);
-  EXPECT_EQ(sheet.Coords().Lines.size(), 4u);  // LF and CR LF lines alike
+  EXPECT_EQ(sheet.Coords().Lines.size(), 6u);                      // LF and CR LF lines alike
+  EXPECT_TRUE(sheet.Coords().ReadCoord("main", "far").x.empty());  // past the sheet's range
+  EXPECT_EQ(sheet.Coords().ReadCoord("main", "near").y, "-1000000");
   EXPECT_EQ(sheet.Coords().ReadCoord("main", "x").x, "-7");
   EXPECT_EQ(sheet.Coords().ReadCoord("main", "x").y, "8");
   EXPECT_EQ(sheet.Coords().ReadCoord("other", "other").extra, "extra");

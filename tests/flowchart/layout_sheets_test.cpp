@@ -1,5 +1,6 @@
 // Whole sheets of small functions, laid out with the fixed-width font; the
-// golden files pin every box's and line's geometry.
+// golden files pin every box's and line's geometry. They are laid out with
+// the de-overlap pass on, which leaves sheets without overlap as they are.
 #include "tests/flowchart/sheet_fixture.h"
 
 namespace hc11::test {
@@ -36,6 +37,8 @@ TEST_F(LayoutSheets, BackwardLoopIsRoutedRightOfTheLastObstacle) {
 TEST_F(LayoutSheets, PendingTargetsAreDrawnInAlphabeticalOrder) {
   Codes({"E000|main|A = $10", "E002||(A) = 0|zeta", "E004||(B) = 0|alpha", "E006||ret", "E007|zeta|A = 2",
          "E009||ret", "E00A|alpha|A = 1", "E00C||ret"});
+  // The literal layout, in which the two targets overlap.
+  sheet.NoOverlapLayout = false;
   Build("main");
   ASSERT_EQ(sheet.Boxes.Count(), 6);
   EXPECT_EQ(sheet.Boxes[5].Label, "alpha");
@@ -125,11 +128,13 @@ TEST_F(LayoutSheets, SavedSideExitAndTitleTarget) {
 }
 
 TEST_F(LayoutSheets, JumpTargetsResolveByLabelOrRelativeAddress) {
-  Codes({"E000|main|(A) = 0|nulle_part", "E002||(B) = 0|debprogr", "E004||(C) = 0|$ 3", "E006||A = 2",
-         "E008|fin|ret"});
+  Codes({"E000|main|(A) = 0|nulle_part", "E002||(B) = 0|debprogr", "E004||(C) = 0|$ 3",
+         "E006||(A) = 0|$9223372036854775807", "E008|fin|ret"});
   Build("main");
-  // debprogr is never reported; $E004 + 3 + 1 = $E008, the box labelled fin.
-  EXPECT_EQ(ErrorTexts(), (std::vector<std::string>{"manque label \"nulle_part\"    i=1  $E000 "}));
+  // debprogr is never reported; $E004 + 3 + 1 = $E008, the box labelled fin;
+  // an offset past the address space is no address at all.
+  EXPECT_EQ(ErrorTexts(), (std::vector<std::string>{"manque label \"nulle_part\"    i=1  $E000 ",
+                                                    "manque label \"$9223372036854775807\"    i=4  $E006 "}));
   EXPECT_EQ(messages.shown[0].caption, "Erreur");
   EXPECT_EQ(sheet.Boxes[1].Triangle, 11);  // still a decision box
   EXPECT_EQ(sheet.Boxes[sheet.BoxOfAddress("E004")].ObjetSaut, sheet.BoxOfLabel("fin"));

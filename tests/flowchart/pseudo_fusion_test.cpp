@@ -70,6 +70,10 @@ TEST(PseudoFusion, IndexLoadFoldsIntoTheAccess) {
            {"E000||$20 = $21 = [$40]|||T"}},
           {"labelled access stays apart", {"E000||X = $40", "E003|l|A = [X]"}, {}},
           {"previous statement loads another register", {"E000||Y = $40", "E003||[X] = A"}, {}},
+          {"read-modify-write through X",
+           {"E000||X = #$1000", "E003||[X] = [X] + 1"},
+           {"E000||[#$1000] = [#$1000] + 1|||T"}},
+          {"through Y likewise", {"E000||Y = $40", "E004||[Y] = [Y] - 1"}, {"E000||[$40] = [$40] - 1|||T"}},
       },
       [](PseudoRewriter& r) { r.IndexFolding(); });
 }

@@ -51,7 +51,7 @@ TEST(MacroDirectives, BlockDefinesMacrosUpToItsClosingLine) {
   LineReader reader(text);
   std::string line = Comment(";!MACROS");
   TMacroTable macros;
-  ReadMacroDirectives(reader, line, macros);
+  EXPECT_TRUE(ReadMacroDirectives(reader, line, macros));
   EXPECT_EQ(line, Comment(";!endmacro"));
   ASSERT_EQ(macros.size(), 3u);
   EXPECT_EQ(macros[0].Nom + "/" + macros[0].Arguments + "/" + macros[0].Modele, "tempo/1S/attendre(%s)");
@@ -64,7 +64,7 @@ TEST(MacroDirectives, BlockDefinesMacrosUpToItsClosingLine) {
   const std::string unclosed = test::Join({Comment(";a:1:x"), Comment(";b:2:y")});
   LineReader rest(unclosed);
   line = Comment(";!macros");
-  ReadMacroDirectives(rest, line, macros);
+  EXPECT_FALSE(ReadMacroDirectives(rest, line, macros));
   EXPECT_TRUE(rest.AtEnd());
   EXPECT_EQ(macros.size(), 5u);
 }

@@ -21,7 +21,7 @@ TEST(LoadListing, ReadsTheFileAndWritesTheFunctionList) {
             Join({Lst("E000", "", "1", "        org $E000"), Lst("E000", "39", "2", "debprog_ ret"),
                   Lst("E001", "BD E0 00", "3", "        call zeta")}));
   Listing listing;
-  for (const std::string name : {"prog.v2", "prog.v2.LST"}) {
+  for (const std::string name : {"prog.v2", "prog.v2.lst"}) {
     SCOPED_TRACE(name);
     std::filesystem::remove(dir.File("prog.v2_Fonct.txt"));
     std::uint16_t pc = 0;
@@ -32,6 +32,20 @@ TEST(LoadListing, ReadsTheFileAndWritesTheFunctionList) {
     EXPECT_EQ(test::TempDir::Read(dir.File("prog.v2_Fonct.txt")), "debprog_\r\nzeta\r\n");
     EXPECT_TRUE(messages.shown.empty());
   }
+
+  // The extension as written; a base path finds ".lst", then ".LST".
+  dir.Write("UP.LST",
+            Join({Lst("E000", "", "1", "        org $E000"), Lst("E000", "39", "2", "debprog_ ret")}));
+  for (const std::string name : {"UP", "UP.LST"}) {
+    std::uint16_t pc = 0;
+    test::RecordingMessages messages;
+    EXPECT_TRUE(LoadListing(listing, dir.File(name), pc, messages)) << name;
+  }
+  EXPECT_EQ(test::TempDir::Read(dir.File("UP_Fonct.txt")), "debprog_\r\n");
+  EXPECT_EQ(ListingFileName(dir.File("prog.v2.LST")), dir.File("prog.v2.LST"));
+  dir.Write("UP.hex", "");
+  EXPECT_EQ(ProgramImageName(dir.File("UP")), dir.File("UP.hex"));
+  EXPECT_EQ(ProgramImageName(dir.File("prog.v2")), dir.File("prog.v2.HEX"));
 
   // A missing listing (or a folder) leaves empty tables and the start address alone.
   std::uint16_t pc = 0x4321;

@@ -149,5 +149,35 @@ TEST(ListingLoader, MacroCallsBecomeOneRecordPerCall) {
   EXPECT_TRUE(l.Functions().empty());
 }
 
+TEST(ListingLoader, OldMacLineEndsAndAnUnclosedMacroBlock) {
+  Loaded crOnly(Lst("E000", "", "1", "        org $E000") + "\r" + Lst("E000", "39", "2", "here    ret") +
+                "\r" + Lst("E001", "39", "3", "        ret") + "\n");
+  EXPECT_EQ(crOnly.Records(), (Strings{"E000||here|ret|||39 00", "E001|||ret|||39 00"}));
+
+  Loaded unclosed(Join({Lst("E000", "", "1", "        org $E000"), Lst("", "", "2", ";!macros"),
+                        Lst("", "", "3", ";a:1:x"), Lst("E000", "39", "4", "        ret"),
+                        Lst("E001", "39", "5", "        ret")}));
+  // Only the last line, left as the current one, is parsed as listing.
+  EXPECT_EQ(unclosed.Records(), (Strings{"E001|||ret|||39 00"}));
+  ASSERT_EQ(unclosed.messages.shown.size(), 1u);
+  EXPECT_EQ(unclosed.messages.shown[0].text,
+            ";!macros sans ;!endmacro (ligne 2 du listing) : la fin du listing est lue comme définitions de "
+            "macros");
+}
+
+TEST(ListingLoader, StartLabelOnAMacroCallTakesItsFirstAddress) {
+  const std::string macros =
+      Join({Lst("", "", "1", ";!macros"), Lst("", "", "2", ";tempo:1S:attendre(%s)"),
+            Lst("", "", "3", ";!endmacro"), Lst("E000", "", "4", "        org $E100")});
+  const std::string expansion =
+      Join({Lst("E100", "86 03", "1M", "        ldA #3"), Lst("E102", "4A", "1M", "        decA")});
+  Loaded onTheCall(macros + Join({Lst("", "", "5", "debprog_ tempo 3")}) + expansion);
+  EXPECT_EQ(onTheCall.startPC, 0xE100);
+  Loaded aloneBefore(macros + Join({Lst("", "", "5", "DebProg_"), Lst("", "", "6", "        tempo 3")}) +
+                     expansion);
+  EXPECT_EQ(aloneBefore.startPC, 0xE100);
+  EXPECT_EQ(aloneBefore.Records(), (Strings{"E100|E102|DebProg_|tempo 3|||18 00"}));
+}
+
 }  // namespace
 }  // namespace hc11

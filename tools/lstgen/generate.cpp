@@ -1,10 +1,9 @@
 #include "tools/lstgen/generate.h"
 
-#include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <system_error>
 
+#include "core/file_write.h"
 #include "tools/lstgen/assembly.h"
 #include "tools/lstgen/listing_writer.h"
 
@@ -13,26 +12,10 @@ namespace hc11::lstgen {
 namespace {
 
 bool WriteWhole(const std::string& path, const std::string& content, std::ostream& messages) {
-  const std::string temporary = path + ".tmp";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out << content;
-    out.close();
-    if (!out) {
-      messages << "cannot write " << temporary << "\n";
-      std::error_code ignored;
-      std::filesystem::remove(temporary, ignored);
-      return false;
-    }
-  }
-  std::error_code ec;
-  std::filesystem::rename(temporary, path, ec);
-  if (ec) {
-    messages << "cannot replace " << path << ": " << ec.message() << "\n";
-    std::filesystem::remove(temporary, ec);
-    return false;
-  }
-  return true;
+  std::string reason;
+  if (WriteFileWhole(path, content, reason)) return true;
+  messages << "cannot write " << path << ": " << reason << "\n";
+  return false;
 }
 
 }  // namespace

@@ -1,0 +1,34 @@
+// hc11flow-cli workspace FILE.Zan: the breakpoints and watches a workspace
+// holds, as the lists show them; a read error goes to stderr (exit 1).
+#include <ostream>
+
+#include "app/cli/cli_command.h"
+#include "debugger/whole_file.h"
+#include "debugger/workspace_file.h"
+
+namespace hc11::cli {
+namespace {
+
+int Workspace(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.size() != 1) {
+    err << "usage: hc11flow-cli workspace FILE.Zan\n";
+    return kExitUsage;
+  }
+  std::string bytes;
+  bool missing = false;
+  if (!ReadWhole(args[0], bytes, missing) || missing) {
+    err << "hc11flow-cli workspace: cannot read '" << args[0] << "'\n";
+    return kExitUsage;
+  }
+  const WorkspaceRead read = DecodeWorkspace(bytes);
+  for (const Tbreak& b : read.workspace.breaks) out << "break: " << BreakLine(b) << '\n';
+  for (const TSurv& w : read.workspace.watches) out << "watch: " << WatchLine(w, "xxx") << '\n';
+  if (read.error.empty()) return 0;
+  err << args[0] << ": " << read.error << '\n';
+  return 1;
+}
+
+const bool kRegistered = RegisterCommand({"workspace", "FILE.Zan", Workspace});
+
+}  // namespace
+}  // namespace hc11::cli

@@ -1,0 +1,37 @@
+// The hooks the session gives its machine: everything goes on to the host's
+// hooks, except the breakpoint display line, which the breakpoint list knows.
+#pragma once
+
+#include "core/ui_hooks.h"
+#include "debugger/breakpoints.h"
+
+namespace hc11 {
+
+class SessionHooks final : public UiHooks {
+ public:
+  explicit SessionHooks(UiHooks& host) : host_(host) {}
+  void SetBreakpoints(const BreakpointList* breaks) { breaks_ = breaks; }
+
+  std::uint32_t TickCount() override { return host_.TickCount(); }
+  void ProcessEvents() override { host_.ProcessEvents(); }
+  void Beep(int frequencyHz, int durationMs) override { host_.Beep(frequencyHz, durationMs); }
+  void TraceLineAdded(const std::string& line) override { host_.TraceLineAdded(line); }
+  void ShowTraceList() override { host_.ShowTraceList(); }
+  void AppendInfoLine(std::string_view text) override { host_.AppendInfoLine(text); }
+  void SendSerial(std::string_view text) override { host_.SendSerial(text); }
+  void ShowStopReason(std::string_view text) override { host_.ShowStopReason(text); }
+  void ShowTraceLine(std::string_view text) override { host_.ShowTraceLine(text); }
+  void ShowStopMessage(std::string_view text) override { host_.ShowStopMessage(text); }
+  void RefreshDuringRun() override { host_.RefreshDuringRun(); }
+  void RunFinished() override { host_.RunFinished(); }
+  void RunStarted() override { host_.RunStarted(); }
+  std::string BreakpointLine(std::uint16_t address) override {
+    return breaks_ != nullptr ? breaks_->LineFor(address) : host_.BreakpointLine(address);
+  }
+
+ private:
+  UiHooks& host_;
+  const BreakpointList* breaks_ = nullptr;
+};
+
+}  // namespace hc11

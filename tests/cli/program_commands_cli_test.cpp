@@ -1,0 +1,164 @@
+// The listing-side commands (lines, functions, pseudo, flowchart) as scripts
+// see them: exit codes, which stream a message goes to, file names as the
+// user wrote them, and awkward listings.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/listing/listing_text.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using hc11::test::Join;
+using hc11::test::Lst;
+
+struct Result {
+  int status = -1;
+  std::string out, err;
+};
+
+std::string Slurp(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+class ProgramCommandsCli : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::path(::testing::TempDir()) /
+          ("hc11_prog_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+  }
+  void TearDown() override { fs::remove_all(dir); }
+
+  void Write(const std::string& name, const std::string& text) const {
+    std::ofstream(dir / name, std::ios::binary) << text;
+  }
+  void CopyDemo() const {
+    fs::copy_file(fs::path(HC11_SOURCE_DIR) / "examples/demo/demo.lst", dir / "demo.lst");
+  }
+
+  // Runs in the temporary folder, so file names in messages stay short.
+  Result Cli(const std::vector<std::string>& args) const {
+    std::string cmd = "cd '" + dir.string() + "' && '" + HC11_CLI_PATH + "'";
+    for (const std::string& a : args) cmd += " '" + a + "'";
+    cmd += " >out.txt 2>err.txt";
+    const int raw = std::system(cmd.c_str());
+    Result r;
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    r.out = Slurp(dir / "out.txt");
+    r.err = Slurp(dir / "err.txt");
+    return r;
+  }
+
+  fs::path dir;
+};
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+TEST_F(ProgramCommandsCli, ListingNamesKeepTheCaseTheUserWrote) {
+  Write("UP.LST", Join({Lst("E000", "", "1", "        org $E000"), Lst("E000", "39", "2", "debprog_ ret")}));
+  for (const char* name : {"UP.LST", "UP"}) {
+    const Result r = Cli({"lines", name});
+    EXPECT_EQ(r.status, 0) << name << ": " << r.err;
+    EXPECT_EQ(r.out, "E000\t\tdebprog_\tret\t\t\t39\t00\n") << name;
+  }
+  const Result wrongCase = Cli({"lines", "UP.lst"});
+  EXPECT_EQ(wrongCase.status, 2);
+  EXPECT_EQ(wrongCase.err, "Manque fichier LST UP\n");
+}
+
+TEST_F(ProgramCommandsCli, TabsAndNulInsideFieldsPrintAsBlanks) {
+  std::string comment = " a\tb";
+  comment += '\0';
+  comment += "c";
+  Write("odd.lst",
+        Join({Lst("E000", "", "1", "        org $E000"), Lst("E000", "86 05", "2", "go\tldA #5;" + comment),
+              Lst("E002", "39", "3", "        ret")}));
+  const Result lines = Cli({"lines", "odd"});
+  ASSERT_EQ(lines.status, 0) << lines.err;
+  EXPECT_EQ(lines.out, "E000\t\tgo ldA\t#5\t\t a b c\t86\t05\nE002\t\t\tret\t\t\t39\t00\n");
+  const Result pseudo = Cli({"pseudo", "odd"});
+  ASSERT_EQ(pseudo.status, 0) << pseudo.err;
+  for (const std::string& line : Lines(pseudo.out))
+    EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 6) << line;
+  EXPECT_EQ(pseudo.out.find('\0'), std::string::npos);
+}
+
+TEST_F(ProgramCommandsCli, UnreadableListingAndUnwritableFunctionListGiveTheReason) {
+  fs::create_directories(dir / "folder.lst");
+  for (const char* command : {"lines", "pseudo"}) {
+    const Result r = Cli({command, "folder"});
+    EXPECT_EQ(r.status, 2) << command;
+    EXPECT_EQ(r.err, "Impossible de lire le fichier LST folder.lst : Is a directory\n") << command;
+  }
+
+  CopyDemo();
+  fs::create_directories(dir / "demo_Fonct.txt");
+  const Result r = Cli({"functions", "demo"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Erreur: Impossible d'écrire la liste des fonctions demo_Fonct.txt : Is a directory\n");
+  EXPECT_EQ(r.out.rfind("adc_read\te", 0), 0u) << "the list is still printed";
+}
+
+TEST_F(ProgramCommandsCli, PseudoExitCodesAndStreams) {
+  CopyDemo();
+  const Result ok = Cli({"pseudo", "demo.lst"});
+  EXPECT_EQ(ok.status, 0);
+  EXPECT_EQ(ok.err, "");
+  EXPECT_EQ(Lines(ok.out).at(64), "E056\t\tmain_loop\tcall adc_read\t\t\t1");
+  EXPECT_FALSE(fs::exists(dir / "demo_Fonct.txt"));
+
+  const Result missing = Cli({"pseudo", "absent"});
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_EQ(missing.out, "");
+  EXPECT_EQ(missing.err, "Manque fichier LST absent\n");
+  EXPECT_EQ(Cli({"pseudo"}).status, 2);
+}
+
+TEST_F(ProgramCommandsCli, FlowchartExitCodesStreamsAndSavedPositions) {
+  CopyDemo();
+  const Result boxes = Cli({"flowchart", "demo", "serial_command"});  // --boxes implied
+  EXPECT_EQ(boxes.status, 0) << boxes.err;
+  EXPECT_EQ(boxes.err, "");
+  ASSERT_GT(Lines(boxes.out).size(), 4u);
+  EXPECT_EQ(Lines(boxes.out)[0].rfind("sheet \"serial_command\" boxes=45 lines=48", 0), 0u) << boxes.out;
+  EXPECT_EQ(Lines(boxes.out)[3].rfind("box 2 genre=' ' rect=100,68,244,90 ", 0), 0u);
+
+  // A saved position moves the box; an unreadable one is reported once, on
+  // standard output with the sheet.
+  Write("demo_Coord.txt",
+        "serial_command;serial_command;;;300;400\r\nserial_command;x;;;12;\r\nserial_command;y;;;a;b\r\n");
+  const Result moved = Cli({"flowchart", "demo.lst", "serial_command", "--boxes"});
+  EXPECT_EQ(moved.status, 0);
+  EXPECT_EQ(Lines(moved.out)[3].rfind("box 2 genre=' ' rect=300,400,444,422 ", 0), 0u) << Lines(moved.out)[3];
+  EXPECT_EQ(
+      Lines(moved.out).back(),
+      "Erreur: demo_Coord.txt : 2 position(s) illisible(s) ignorée(s), la première : serial_command;x;;;12;");
+
+  const Result unknown = Cli({"flowchart", "demo", "nowhere"});
+  EXPECT_EQ(unknown.status, 1);
+  EXPECT_EQ(unknown.err, "flowchart: no box for function nowhere\n");
+  EXPECT_EQ(Cli({"flowchart", "absent", "main"}).status, 2);
+  EXPECT_EQ(Cli({"flowchart", "demo"}).status, 2);
+  EXPECT_EQ(Cli({"flowchart", "demo", "main", "--bogus"}).status, 2);
+}
+
+}  // namespace
