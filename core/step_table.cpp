@@ -18,7 +18,7 @@ using namespace exec;
 
 // Reads the operand bytes after the opcode at `pc` and moves PC past them.
 template <OperandKind K>
-Operands Fetch(Machine& m, std::uint16_t pc) {
+[[gnu::always_inline]] inline Operands Fetch(Machine& m, std::uint16_t pc) {
   const auto& mem = m.Memory;
   Operands o;
   auto next = [&] { return mem[++pc]; };
