@@ -52,8 +52,8 @@ struct OperandLatch {
 enum WriteTag : std::uint8_t { TagData = 0, TagReturnAddress = 1, TagForbidden = 3 };
 
 // Bits of WriteTagEntry::ramBreak: which accesses to the address a RAM
-// breakpoint acts on. The breakpoint list sets them; clearing the write tags
-// drops them with the tags.
+// breakpoint acts on. The breakpoint list sets them through
+// Machine::SetRamBreakBits; clearing the write tags drops them with the tags.
 enum RamBreakBit : std::uint8_t { RamBreakWrite = 1, RamBreakRead = 2, RamBreakChange = 4 };
 
 struct WriteTagEntry {
@@ -197,16 +197,13 @@ class Machine {
     return static_cast<std::uint16_t>(high << 8 | MemRead8(static_cast<std::uint16_t>(address + 1)));
   }
   void MemWrite8(std::uint16_t address, std::uint8_t value, std::uint8_t tag) {
-    WriteTagEntry& entry = WriteTagTable[address];
-    if (entry.tag == TagForbidden) [[unlikely]]
-      ReportForbiddenWrite(address);
-    const std::uint8_t old = Memory[address];
-    entry.tag = tag;
-    Memory[address] = value;
-    if (IsRegisterBlock(address) && devices_ != nullptr) [[unlikely]]
-      devices_->AfterWrite8(address, value);
-    if (entry.ramBreak != 0) [[unlikely]]
+    if (ramBreakCount_ != 0) [[unlikely]] {
+      const std::uint8_t old = Memory[address];
+      Store8(address, value, tag);
       RamBreakWritten(address, old, value);
+      return;
+    }
+    Store8(address, value, tag);
   }
   void MemWrite16(std::uint16_t address, std::uint16_t value);
   // Read-modify-write through MemWrite8 (tag 0): the devices see the change.
@@ -216,14 +213,17 @@ class Machine {
 
   // Accesses that bypass the hooks (handlers reading or changing memory in
   // place) still count for RAM breakpoints; nothing else about them changes.
+  // With no RAM breakpoint set anywhere, each check is one test of a counter.
   void NoteRead(std::uint16_t address) {
-    if (WriteTagTable[address].ramBreak & RamBreakRead) [[unlikely]]
-      RamBreakAccess(address, 'i');
+    if (ramBreakCount_ != 0) [[unlikely]]
+      RamBreakRead8(address);
   }
   void NoteWrite(std::uint16_t address, std::uint8_t old, std::uint8_t value) {
-    if (WriteTagTable[address].ramBreak != 0) [[unlikely]]
+    if (ramBreakCount_ != 0) [[unlikely]]
       RamBreakWritten(address, old, value);
   }
+  // The breakpoint list's registration of an address (0: none).
+  void SetRamBreakBits(std::uint16_t address, std::uint8_t bits);
   // A RAM breakpoint in state "Break": the run stops after this step with
   // `reason` as its stop reason (the first request of a step wins).
   void RequestBreak(std::string reason);
@@ -255,7 +255,17 @@ class Machine {
   void SetRamBreakHandler(RamBreakHandler* handler) { ramBreaks_ = handler; }
 
  private:
+  void Store8(std::uint16_t address, std::uint8_t value, std::uint8_t tag) {
+    WriteTagEntry& entry = WriteTagTable[address];
+    if (entry.tag == TagForbidden) [[unlikely]]
+      ReportForbiddenWrite(address);
+    entry.tag = tag;
+    Memory[address] = value;
+    if (IsRegisterBlock(address) && devices_ != nullptr) [[unlikely]]
+      devices_->AfterWrite8(address, value);
+  }
   void ReportForbiddenWrite(std::uint16_t address);
+  void RamBreakRead8(std::uint16_t address);
   void RamBreakAccess(std::uint16_t address, char kind);
   void RamBreakWritten(std::uint16_t address, std::uint8_t old, std::uint8_t value);
 
@@ -263,6 +273,7 @@ class Machine {
   UiHooks* hooks_;
   Peripherals* devices_ = nullptr;
   RamBreakHandler* ramBreaks_ = nullptr;
+  std::uint32_t ramBreakCount_ = 0;  // addresses whose ramBreak bits are set
 };
 
 }  // namespace hc11
