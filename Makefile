@@ -6,7 +6,7 @@ CMAKE_GEN  := -G Ninja
 # ccache, when installed, makes rebuilds in several checkouts cheap.
 CMAKE_GEN  += $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: all deps configure build run test test-main test-asan bench fuzz fuzz-smoke clean
+.PHONY: all deps configure build run run-headless screenshots test test-main test-asan bench fuzz fuzz-smoke clean
 
 all: build
 
@@ -19,8 +19,22 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD)
 
+# The debugger window on the last program (the demo on the first start);
+# without a display, the same demo headless.
 run: build
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ] && [ -x $(BUILD)/app/gui/hc11flow ]; then \
+	  $(BUILD)/app/gui/hc11flow; \
+	else echo "run: no display available, running the demo headless instead"; \
+	  $(MAKE) --no-print-directory run-headless; fi
+
+run-headless:
 	$(BUILD)/app/cli/hc11flow-cli run examples/demo/demo --steps 300000 --inject LecE2P --key Menu
+
+# docs/main.png and docs/panel.png, drawn offscreen from the demo with a
+# throw-away settings file.
+screenshots: build
+	@tmp=$$(mktemp -d) && QT_QPA_PLATFORM=offscreen $(BUILD)/app/gui/hc11flow --settings $$tmp/hc11flow.ini \
+	  --screenshot docs; status=$$?; rm -rf $$tmp; exit $$status
 
 test: test-main test-asan fuzz-smoke
 

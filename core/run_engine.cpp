@@ -50,6 +50,12 @@ bool BreakpointAt(Machine& m) {
   UiHooks& h = m.hooks();
   if (state == kBreakStop) {
     h.ShowStopReason("Break " + h.BreakpointLine(pc));
+    // An error raised by the same step is still written and consumed, or the
+    // next command would stop at once on it with its message gone.
+    if (m.StopFlag) {
+      m.EventTrace("Break " + m.StopMessage);
+      m.StopFlag = false;
+    }
     return true;
   }
   m.EventTrace(h.BreakpointLine(pc));

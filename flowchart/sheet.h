@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "core/messages.h"
@@ -115,6 +116,11 @@ class TRectangle final : public TORect {
   std::vector<TLigne> Lignes;
   bool Sauve = false;  // has a position of its own
   bool Titre = false;  // title box naming a label
+  // The position is the user's (read from the position file or dragged):
+  // the de-overlap pass moves other boxes around it, never this one.
+  bool UserPlaced = false;
+  // Offset the de-overlap pass adds to OfsX/OfsY; 0 in the design layout.
+  int DecalX = 0, DecalY = 0;
 
   int CenterX() const { return Rect.Left + LargLabel + (Larg - LargLabel) / 2; }
   int MidY() const { return Rect.Top + (Haut - PointB) / 2; }
@@ -123,6 +129,8 @@ class TRectangle final : public TORect {
   bool IsJumpBox() const { return !Titre && !Saut.empty() && !Lignes.empty() && Lignes.front().Text.empty(); }
 
   void Dessine(Flowchart& sheet, SheetPainter& painter) override;
+  // A box the user moves keeps that position: the de-overlap pass leaves it.
+  void Deplace(Flowchart& sheet, int x, int y) override;
   void Place(Flowchart& sheet) override;
   void Dump(const Flowchart& sheet, std::vector<std::string>& out) const override;
 };
@@ -231,6 +239,10 @@ class Flowchart {
   void AddLine(int box, std::string_view text, std::string_view addrText, std::string_view comment,
                std::string_view addrEndText, int lineIndex);
   void LayoutPasses();
+  // LayoutPasses, the de-overlap pass when NoOverlapLayout is set, then
+  // RouteLines and CommentColumns: what a build and a repaint with relayout
+  // run.
+  void Relayout();
   bool IsLinked(int j, int target);
   void Propagate();
   bool AttachToLine(int box);
@@ -269,6 +281,9 @@ class Flowchart {
   bool CoordsModified = false;   // a box was dragged since the last save
   bool SheetOverflow = false;    // something was painted beyond the bitmap
   bool ShowLocalLabels = false;  // labels beginning with "@" are shown
+  // Hung subtrees that overlap other boxes are moved apart (see
+  // ClearOverlaps); off, the sheet keeps the literal layout.
+  bool NoOverlapLayout = true;
   int GrabX = 0, GrabY = 0;      // pointer offset inside the dragged box
   int BitmapW = 0, BitmapH = 0;  // bitmap size, for Dump
 
@@ -287,7 +302,18 @@ class Flowchart {
   int prevRect_ = 0;
   int missingAddrCount_ = 0;  // "err Manque L$" messages since the last label index
   bool fullReported_ = false;
-  std::vector<int> boxOfLine_;  // line-list index -> box, 0 when none
+  bool indexing_ = false;          // inside BuildLabelIndex: no sheet is shown
+  std::vector<int> boxOfLine_;     // line-list index -> box, 0 when none
+  std::vector<int> boxOfLineSet_;  // indices set since the last reset
+  // Label -> first line-list index, kept while one index or one sheet is
+  // built (the line list does not change meanwhile).
+  std::unordered_map<std::string_view, int> labelLines_;
+  bool labelLinesReady_ = false;
+
+  void ResetBoxOfLine();
+  void SetBoxOfLine(int lineIndex, int box);
+  void IndexLabelLines();
+  int LineOfLabel(std::string_view name) const;
 };
 
 }  // namespace hc11

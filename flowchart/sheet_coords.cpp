@@ -25,7 +25,7 @@ bool Flowchart::SaveCoordFile() {
     std::string line = b.Label;
     line += b.PointD >= 1 ? ";n" : ";";
     if (b.Genre == 'r')
-      line += Format(";%s;%d;%d", "r", b.OfsX, b.OfsY);
+      line += Format(";%s;%d;%d", "r", b.OfsX + b.DecalX, b.OfsY + b.DecalY);  // where it is shown
     else if (b.ObjetParent == 0)
       line += Format(";;%d;%d", b.Rect.Left, b.Rect.Top);
     else

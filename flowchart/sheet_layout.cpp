@@ -7,6 +7,7 @@
 
 #include "core/text_util.h"
 #include "flowchart/sheet.h"
+#include "flowchart/sheet_deoverlap.h"
 
 namespace hc11 {
 
@@ -40,12 +41,27 @@ bool Flowchart::BuildFlowchart(std::string_view functionName) {
     b.OfsX = (p.Larg + p.LargLabel) / 2 - (b.Larg + b.LargLabel) / 2;
     b.OfsY = p.Haut;
   }
+  Relayout();
+  return true;
+}
+
+void Flowchart::Relayout() {
+  // The pass's offsets are recomputed from the design's positions each time,
+  // so that moving one box lets the others settle back.
+  for (int i = 1; i <= Boxes.Count(); ++i) {
+    TRectangle& b = Boxes[i];
+    if (!Boxes.Valid(b.ObjetParent) || b.ObjetParent == i) {
+      b.Rect.Left -= b.DecalX;
+      b.Rect.Top -= b.DecalY;
+    }
+    b.DecalX = b.DecalY = 0;
+  }
   LayoutPasses();
+  if (NoOverlapLayout) ClearOverlaps(*this);
   RouteMode = true;
   RouteLines();
   CommentColumns();
   RouteMode = false;
-  return true;
 }
 
 void Flowchart::ResolveJumps() {

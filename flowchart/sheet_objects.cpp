@@ -66,6 +66,13 @@ void TRectangle::Dessine(Flowchart& sheet, SheetPainter& painter) {
   painter.PaintBox(sheet, *this);
 }
 
+void TRectangle::Deplace(Flowchart& sheet, int x, int y) {
+  DecalX = DecalY = 0;
+  const bool hangsInFlow = Genre != 'r' && sheet.Boxes.Valid(ObjetParent);
+  if (!Titre && !hangsInFlow) UserPlaced = true;
+  TORect::Deplace(sheet, x, y);
+}
+
 void TRectangle::Place(Flowchart& sheet) {
   const bool hasParent = sheet.Boxes.Valid(ObjetParent) && ObjetParent != ObjetSelf;
   if (Titre && hasParent) {
@@ -93,8 +100,8 @@ void TRectangle::Place(Flowchart& sheet) {
   }
   const TRectangle& p = sheet.Boxes[ObjetParent];
   AncienRect = Rect;
-  Rect.Left = p.Rect.Left + OfsX;
-  Rect.Top = p.Rect.Top + OfsY;
+  Rect.Left = p.Rect.Left + OfsX + DecalX;
+  Rect.Top = p.Rect.Top + OfsY + DecalY;
   if (Rect.Left < 1) Rect.Left = 1;
   Rect.Right = Rect.Left + Larg;
   Rect.Bottom = Rect.Top + Haut;

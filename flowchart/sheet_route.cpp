@@ -26,11 +26,12 @@ TRect Corridor(const TLigneV& v) {
 
 // The first box or routed line that `r` meets for line `v`: boxes with an
 // address (not the source when it is a jump box), then routed lines going to
-// another target. Null when the corridor is clear.
+// another target. Null when the corridor is clear. Without overlaps, comment
+// boxes are avoided too.
 static const TORect* Obstacle(const Flowchart& sheet, const TLigneV& v, const TRect& r) {
   for (int b = 1; b <= sheet.Boxes.Count(); ++b) {
     const TRectangle& box = sheet.Boxes[b];
-    if (!box.HasAddress()) continue;
+    if (!box.HasAddress() && !sheet.NoOverlapLayout) continue;
     if (b == v.ObjetParent && box.IsJumpBox()) continue;
     if (r.Intersects(Ordered(box.Rect))) return &box;
   }

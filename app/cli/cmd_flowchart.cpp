@@ -1,4 +1,5 @@
-// hc11flow-cli flowchart PROGRAM FUNCTION [--png FILE] [--svg FILE] [--boxes]:
+// hc11flow-cli flowchart PROGRAM FUNCTION [--png FILE] [--svg FILE] [--boxes]
+// [--layout design|clear]:
 // builds one function's sheet as the window does after a load (label index,
 // saved positions, layout), prints its boxes and lines as text and/or writes
 // it as an image.
@@ -30,7 +31,10 @@ class CollectedMessages final : public Messages {
 struct FlowchartOptions {
   std::string program, function, png, svg;
   bool boxes = false;
+  bool clear = true;  // --layout clear: overlapping subtrees are moved apart
 };
+
+constexpr const char* kUsage = "PROGRAM FUNCTION [--png FILE] [--svg FILE] [--boxes] [--layout design|clear]";
 
 bool ParseOptions(const std::vector<std::string>& args, FlowchartOptions& o) {
   std::vector<std::string> positional;
@@ -40,6 +44,9 @@ bool ParseOptions(const std::vector<std::string>& args, FlowchartOptions& o) {
       o.boxes = true;
     } else if ((a == "--png" || a == "--svg") && i + 1 < args.size()) {
       (a == "--png" ? o.png : o.svg) = args[++i];
+    } else if (a == "--layout" && i + 1 < args.size() &&
+               (args[i + 1] == "design" || args[i + 1] == "clear")) {
+      o.clear = args[++i] == "clear";
     } else if (a.rfind("--", 0) == 0) {
       return false;
     } else {
@@ -56,7 +63,7 @@ bool ParseOptions(const std::vector<std::string>& args, FlowchartOptions& o) {
 int RunFlowchart(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   FlowchartOptions o;
   if (!ParseOptions(args, o)) {
-    err << "usage: hc11flow-cli flowchart PROGRAM FUNCTION [--png FILE] [--svg FILE] [--boxes]\n";
+    err << "usage: hc11flow-cli flowchart " << kUsage << '\n';
     return kExitUsage;
   }
   // Like "pseudo", a dump leaves no function-list file behind.
@@ -76,6 +83,7 @@ int RunFlowchart(const std::vector<std::string>& args, std::ostream& out, std::o
   const TextMetrics& metrics = images ? writer.Metrics() : fixed;
   if (images && !writer.FontWarning().empty()) err << "flowchart: " << writer.FontWarning() << '\n';
   Flowchart sheet(listing, messages, metrics);
+  sheet.NoOverlapLayout = o.clear;
   sheet.BuildLabelIndex();
   if (!listing.LineList.empty()) sheet.LoadCoordFile(o.program);
   const bool built = sheet.BuildFlowchart(o.function);
@@ -102,8 +110,7 @@ int RunFlowchart(const std::vector<std::string>& args, std::ostream& out, std::o
   return 0;
 }
 
-const bool kRegistered =
-    RegisterCommand({"flowchart", "PROGRAM FUNCTION [--png FILE] [--svg FILE] [--boxes]", RunFlowchart});
+const bool kRegistered = RegisterCommand({"flowchart", kUsage, RunFlowchart});
 
 }  // namespace
 }  // namespace hc11::cli

@@ -185,13 +185,7 @@ bool PaintSheet(QPainter& painter, int width, int height, Flowchart& sheet, Flow
   sheet.BitmapW = width;
   sheet.BitmapH = height;
   if (sheet.Boxes.Count() == 0) return false;
-  if (relayout) {
-    sheet.LayoutPasses();
-    sheet.RouteMode = true;
-    sheet.RouteLines();
-    sheet.CommentColumns();
-    sheet.RouteMode = false;
-  }
+  if (relayout) sheet.Relayout();
   painter.setFont(font);
   painter.setRenderHint(QPainter::Antialiasing, false);
   QtSheetPainter objects(painter, display, font, width, height);

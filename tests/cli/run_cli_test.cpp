@@ -296,4 +296,20 @@ TEST_F(RunCliTest, MissingListingIsReportedAndTheImageStillRuns) {
   EXPECT_NE(r.out.find("status: stop \n"), std::string::npos);
 }
 
+// The literal layout stays available; the default moves overlapping boxes
+// apart, and a sheet without overlap reads the same either way.
+TEST_F(RunCliTest, FlowchartLayoutDesignOrClear) {
+  const Result design = Cli({"flowchart", "demo", "serial_command", "--layout", "design"});
+  const Result clear = Cli({"flowchart", "demo", "serial_command"});
+  ASSERT_EQ(design.status, 0);
+  ASSERT_EQ(clear.status, 0);
+  EXPECT_NE(design.out, clear.out);
+  EXPECT_EQ(Cli({"flowchart", "demo", "serial_command", "--layout", "clear"}).out, clear.out);
+  EXPECT_EQ(Cli({"flowchart", "demo", "adc_read", "--layout", "design"}).out,
+            Cli({"flowchart", "demo", "adc_read"}).out);
+  const Result bad = Cli({"flowchart", "demo", "serial_command", "--layout", "tidy"});
+  EXPECT_EQ(bad.status, 2);
+  EXPECT_NE(bad.err.find("[--layout design|clear]"), std::string::npos) << bad.err;
+}
+
 }  // namespace

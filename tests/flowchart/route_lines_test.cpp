@@ -1,4 +1,5 @@
 // Routing of the vertical jump lines and placement of the comment columns.
+#include "tests/flowchart/sheet_clashes.h"
 #include "tests/flowchart/sheet_fixture.h"
 
 namespace hc11::test {
@@ -12,19 +13,10 @@ class RouteLines : public SheetFixture {
   }
   const TLigneV& Line(int i) { return *sheet.Lines.LineV(i); }
 
-  // No routed line crosses a box with an address other than its own jump box.
+  // No vertical line runs through a box other than its source and target.
   void ExpectClearRoutes() {
-    for (int l = 1; l <= sheet.Lines.Count(); ++l) {
-      const TLigneV* v = sheet.Lines.LineV(l);
-      if (v == nullptr) continue;
-      TRect r = v->Rect;
-      if (r.Top > r.Bottom) std::swap(r.Top, r.Bottom);
-      for (int b = 1; b <= sheet.Boxes.Count(); ++b) {
-        const TRectangle& box = sheet.Boxes[b];
-        if (!box.HasAddress() || (b == v->ObjetParent && box.IsJumpBox())) continue;
-        EXPECT_FALSE(r.Intersects(box.Rect)) << "line " << l << " box " << b;
-      }
-    }
+    const SheetClashes clashes = FindClashes(sheet);
+    EXPECT_TRUE(clashes.crossings.empty()) << Describe(clashes);
   }
 };
 

@@ -3,6 +3,7 @@
 #include "flowchart/pseudo_code.h"
 #include "listing/listing_files.h"
 #include "listing/listing_loader.h"
+#include "tests/flowchart/sheet_clashes.h"
 #include "tests/flowchart/sheet_fixture.h"
 
 namespace hc11::test {
@@ -55,7 +56,8 @@ TEST_F(SheetFromListing, LoopDecisionJumpAndIndexedCall) {
 }
 
 // Every function of the demo firmware gets a sheet, the way the window builds
-// them after a load, and none of them raises a message.
+// them after a load: none raises a message, none has boxes on each other or a
+// jump line through a box.
 TEST_F(SheetFromListing, EveryDemoFunctionBuildsWithoutMessages) {
   const auto text = ReadWholeFile(ListingFileName(std::string(HC11_SOURCE_DIR) + "/examples/demo/demo"));
   if (!text) GTEST_SKIP() << "no demo listing";
@@ -67,6 +69,8 @@ TEST_F(SheetFromListing, EveryDemoFunctionBuildsWithoutMessages) {
     if (!sheet.BuildFlowchart(name)) continue;
     ++built;
     ExpectJumpsResolved();
+    const SheetClashes clashes = FindClashes(sheet);
+    EXPECT_TRUE(clashes.Clean()) << Describe(clashes);
   }
   EXPECT_GT(built, 10);
   for (const auto& m : messages.shown) ADD_FAILURE() << m.caption << ": " << m.text;

@@ -4,7 +4,11 @@
 #include <QImage>
 #include <tuple>
 
+#include "flowchart/pseudo_code.h"
+#include "listing/listing_files.h"
+#include "listing/listing_loader.h"
 #include "tests/flowchart/paint/paint_env.h"
+#include "tests/flowchart/sheet_clashes.h"
 
 namespace hc11::test {
 namespace {
@@ -150,6 +154,29 @@ TEST_F(Render, BitmapSizeIsClampedNotAllocatedBlindly) {
   EXPECT_FALSE(bitmap.Resize(0, -5));
   EXPECT_EQ(bitmap.Height(), 1);
   EXPECT_TRUE(bitmap.Resize(300, 200));
+}
+
+// Measured with the flowchart font, as the window and the images measure
+// them, the demo's sheets are free of overlaps and crossings too.
+TEST(DemoSheets, NoOverlapOrCrossingWithTheFlowchartFont) {
+  const auto text = ReadWholeFile(ListingFileName(std::string(HC11_SOURCE_DIR) + "/examples/demo/demo"));
+  if (!text) GTEST_SKIP() << "no demo listing";
+  Listing listing;
+  RecordingMessages messages;
+  const QtTextMetrics metrics(TestFont());
+  std::uint16_t startPC = 0;
+  ParseListingText(listing, *text, startPC, messages, false);
+  ConvertAll(listing);
+  Flowchart sheet(listing, messages, metrics);
+  sheet.BuildLabelIndex();
+  int built = 0;
+  for (const auto& [name, entry] : listing.FunctionList.entries) {
+    if (!sheet.BuildFlowchart(name)) continue;
+    ++built;
+    const SheetClashes clashes = FindClashes(sheet);
+    EXPECT_TRUE(clashes.Clean()) << name << ": " << Describe(clashes);
+  }
+  EXPECT_GT(built, 10);
 }
 
 }  // namespace

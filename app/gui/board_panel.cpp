@@ -1,0 +1,167 @@
+#include "app/gui/board_panel.h"
+
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <limits>
+
+#include "flowchart/paint/flow_font.h"
+
+namespace hc11::gui {
+
+namespace {
+
+// Memo1 empties on a double click.
+class Memo final : public QPlainTextEdit {
+ public:
+  explicit Memo(std::function<void()> onDoubleClick) : onDoubleClick_(std::move(onDoubleClick)) {
+    setReadOnly(true);
+  }
+
+ protected:
+  void mouseDoubleClickEvent(QMouseEvent*) override { onDoubleClick_(); }
+
+ private:
+  std::function<void()> onDoubleClick_;
+};
+
+// Keypad rows as the panel lays them out (indexes into kKeypad).
+constexpr std::array<std::array<int, 4>, 3> kKeypadRows{{{0, 1, 2, 3}, {4, 5, 6, 7}, {8, 9, 10, 11}}};
+
+}  // namespace
+
+BoardPanel::BoardPanel(Board& board, QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint), board_(board) {
+  setObjectName("EnvironForm");
+  setWindowTitle("environ");
+  auto* layout = new QVBoxLayout(this);
+
+  auto* displayRow = new QHBoxLayout;
+  ecran1_ = new SegmentDisplay(board_.Ecran1);
+  ecran1_->OnClick = [this] { board_.ClickEcran1(); };
+  displayRow->addWidget(ecran1_);
+  const char* ledNames[] = {"Led1Ton", "Led2Hp", "Led3Klx", "Led4MA"};
+  for (std::size_t i = 0; i < leds_.size(); ++i) {
+    leds_[i] = new Led;
+    leds_[i]->setObjectName(ledNames[i]);
+    displayRow->addWidget(leds_[i]);
+  }
+  displayRow->addStretch();
+  layout->addLayout(displayRow);
+
+  lbPcf8574_ = new QLabel;
+  lbPcf8574_->setObjectName("LbPcf8574");
+  lbOutA_ = new QLabel;
+  lbOutA_->setObjectName("LbOutA");
+  lbSynth_ = new QLabel;
+  lbSynth_->setObjectName("LbSynth");
+  for (QLabel* label : {lbPcf8574_, lbOutA_, lbSynth_}) layout->addWidget(label);
+
+  layout->addWidget(BuildKeypad());
+  layout->addWidget(BuildInputs());
+
+  memo1_ = new Memo([this] { board_.ClearMemo(); });
+  memo1_->setObjectName("Memo1");
+  memo1_->setFixedHeight(90);
+  layout->addWidget(memo1_);
+
+  auto* commands = new QHBoxLayout;
+  for (const BoardCommandButton& b : kCommandButtons) {
+    auto* button = new QPushButton(b.caption);
+    button->setObjectName(b.button);
+    const BoardCommand command = b.command;
+    connect(button, &QPushButton::clicked, this, [this, command] { board_.PressCommand(command); });
+    commands->addWidget(button);
+  }
+  layout->addLayout(commands);
+  Refresh();
+}
+
+QWidget* BoardPanel::BuildKeypad() {
+  auto* keypad = new QWidget;
+  auto* grid = new QGridLayout(keypad);
+  for (std::size_t row = 0; row < kKeypadRows.size(); ++row) {
+    for (std::size_t col = 0; col < kKeypadRows[row].size(); ++col) {
+      const std::size_t index = static_cast<std::size_t>(kKeypadRows[row][col]);
+      auto* key = new QPushButton(kKeypad[index].caption);
+      key->setObjectName(kKeypad[index].button);
+      connect(key, &QPushButton::pressed, this, [this, index] { board_.PressKey(index); });
+      connect(key, &QPushButton::released, this, [this, index] { board_.ReleaseKey(index); });
+      grid->addWidget(key, static_cast<int>(row), static_cast<int>(col));
+    }
+  }
+  auto* onOff = new QPushButton(QString::fromUtf8(kOnOffCaption.data(), kOnOffCaption.size()));
+  onOff->setObjectName("BitBtn13");
+  connect(onOff, &QPushButton::pressed, this, [this] { board_.PressOnOff(); });
+  connect(onOff, &QPushButton::released, this, [this] { board_.ReleaseOnOff(); });
+  grid->addWidget(onOff, static_cast<int>(kKeypadRows.size()), 0);
+  auto* lbClavier = new QLabel;
+  lbClavier->setObjectName("LbClavier");
+  grid->addWidget(lbClavier, static_cast<int>(kKeypadRows.size()), 1, 1, 3);
+  return keypad;
+}
+
+QWidget* BoardPanel::BuildInputs() {
+  auto* inputs = new QWidget;
+  auto* row = new QHBoxLayout(inputs);
+  auto* label1 = new QLabel("Niv Signal");
+  label1->setObjectName("Label1");
+  row->addWidget(label1);
+  niveauSignal_ = new QSpinBox;
+  niveauSignal_->setObjectName("NiveauSignal");
+  niveauSignal_->setRange(0, 255);
+  row->addWidget(niveauSignal_);
+  ocFreq_ = new QSpinBox;
+  ocFreq_->setObjectName("OcFreq");
+  ocFreq_->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+  row->addWidget(ocFreq_);
+  cbOC_ = new QCheckBox("OC");
+  cbOC_->setObjectName("CbOC");
+  cbOC_->setToolTip("occupation canal");
+  row->addWidget(cbOC_);
+  connect(niveauSignal_, &QSpinBox::valueChanged, this, [this](int v) { board_.SetNiveauSignal(v); });
+  connect(ocFreq_, &QSpinBox::valueChanged, this, [this](int v) { board_.SetOcFreq(v); });
+  connect(cbOC_, &QCheckBox::toggled, this, [this](bool on) { board_.SetCbOC(on); });
+  return inputs;
+}
+
+void BoardPanel::Changed(PanelPart, bool running) {
+  dirty_ = true;
+  if (!running) FlushChanges();
+}
+
+void BoardPanel::FlushChanges() {
+  if (!dirty_) return;
+  dirty_ = false;
+  Refresh();
+}
+
+void BoardPanel::Refresh() {
+  ecran1_->update();
+  leds_[0]->SetLit(board_.Led1Ton);
+  leds_[1]->SetLit(board_.Led2Hp);
+  leds_[2]->SetLit(board_.Led3Klx);
+  leds_[3]->SetLit(board_.Led4MA);
+  lbPcf8574_->setText(ToQString(board_.LbPcf8574));
+  lbOutA_->setText(ToQString(board_.LbOutA));
+  lbSynth_->setText(ToQString(board_.LbSynth));
+  // Programmatic values must not echo back into the board as user input.
+  const QSignalBlocker b1(niveauSignal_), b2(ocFreq_), b3(cbOC_);
+  niveauSignal_->setValue(board_.NiveauSignal());
+  ocFreq_->setValue(board_.OcFreq());
+  cbOC_->setChecked(board_.CbOC());
+  RefreshMemo();
+}
+
+void BoardPanel::RefreshMemo() {
+  QString text;
+  for (const std::string& line : board_.Memo1) {
+    if (!text.isEmpty()) text += '\n';
+    text += ToQString(line);
+  }
+  if (memo1_->toPlainText() != text) memo1_->setPlainText(text);
+}
+
+}  // namespace hc11::gui

@@ -1,0 +1,77 @@
+#include "app/gui/dump_window.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/gui/gui_fonts.h"
+#include "flowchart/paint/flow_font.h"
+
+namespace hc11::gui {
+
+DumpWindow::DumpWindow(LineSource source, QWidget* parent) : QWidget(parent), source_(std::move(source)) {
+  setObjectName("FDump");
+  setWindowTitle("Dump");
+  auto* layout = new QVBoxLayout(this);
+  auto* row = new QHBoxLayout;
+  adrDump_ = new QLineEdit("0000");
+  adrDump_->setObjectName("AdrDump");
+  adrDump_->setMaximumWidth(80);
+  adrDump_->installEventFilter(this);
+  auto* ok = new QPushButton("ok");
+  ok->setObjectName("Ok");
+  choixDump_ = new QComboBox;
+  choixDump_->setObjectName("ChoixDump");
+  choixDump_->addItems({"Ram", "Eprom16kb", "Horloge"});
+  row->addWidget(adrDump_);
+  row->addWidget(ok);
+  row->addWidget(choixDump_);
+  row->addStretch();
+  layout->addLayout(row);
+  memo1_ = new QPlainTextEdit;
+  memo1_->setObjectName("Memo1");
+  memo1_->setReadOnly(true);
+  memo1_->setFont(CodeFont());
+  memo1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  memo1_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  layout->addWidget(memo1_);
+  connect(ok, &QPushButton::clicked, this, [this] { Build(); });
+  connect(adrDump_, &QLineEdit::returnPressed, this, [this] { Build(); });
+  resize(560, 300);
+}
+
+void DumpWindow::SetChoice(int index) {
+  choixDump_->setCurrentIndex(index >= 0 && index < choixDump_->count() ? index : 0);
+}
+
+void DumpWindow::Build(bool report) {
+  memo1_->clear();
+  std::vector<std::string> lines;
+  std::string error;
+  if (!source_ || !source_(Choice(), adrDump_->text().toStdString(), lines, error)) {
+    if (report && OnError && !error.empty()) OnError(error);
+    return;
+  }
+  QString text;
+  for (const std::string& line : lines) {
+    // Control bytes would break the memo's lines; they show as dots.
+    QString shown = ToQString(line);
+    for (QChar& c : shown)
+      if (c.unicode() < 32) c = QChar('.');
+    text += shown + '\n';
+  }
+  text.chop(1);
+  memo1_->setPlainText(text);
+}
+
+QStringList DumpWindow::Lines() const {
+  return memo1_->toPlainText().split('\n');
+}
+
+bool DumpWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == adrDump_ && event->type() == QEvent::FocusIn) Build(false);
+  return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace hc11::gui

@@ -1,0 +1,93 @@
+#include "app/gui/flow_view.h"
+
+#include <QContextMenuEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+
+namespace hc11::gui {
+
+FlowView::FlowView(FlowPane& pane, const QFont& font, QScrollArea& area)
+    : pane_(pane), area_(area), bitmap_(font) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setMouseTracking(true);
+  resize(bitmap_.Width(), bitmap_.Height());
+}
+
+void FlowView::Repaint(bool relayout) {
+  Flowchart& sheet = pane_.Sheet();
+  if (sheet.Boxes.Count() == 0) {
+    bitmap_.Resize(1, 1);
+  } else {
+    bitmap_.Resize(sheet.PicW, sheet.PicH);
+    bitmap_.Paint(sheet, pane_.Display(), relayout);
+    if (sheet.SheetOverflow) {
+      // A second pass on the enlarged bitmap once placing grew the sheet.
+      sheet.SheetOverflow = false;
+      bitmap_.Resize(sheet.PicW, sheet.PicH);
+      bitmap_.Paint(sheet, pane_.Display(), false);
+    }
+  }
+  sheet.BitmapW = bitmap_.Width();
+  sheet.BitmapH = bitmap_.Height();
+  resize(bitmap_.Width(), bitmap_.Height());
+  update();
+}
+
+int FlowView::ScrollX() const {
+  return area_.horizontalScrollBar()->value();
+}
+int FlowView::ScrollY() const {
+  return area_.verticalScrollBar()->value();
+}
+int FlowView::ClientWidth() const {
+  return area_.viewport()->width();
+}
+int FlowView::ClientHeight() const {
+  return area_.viewport()->height();
+}
+void FlowView::SetScroll(int x, int y) {
+  area_.horizontalScrollBar()->setValue(x);  // QScrollBar clamps
+  area_.verticalScrollBar()->setValue(y);
+}
+
+void FlowView::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.fillRect(rect(), Qt::white);
+  p.drawImage(0, 0, bitmap_.Image());
+}
+
+void FlowView::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  const QPoint at = event->position().toPoint();
+  dragging_ = drag_.ButtonDown(pane_.Sheet(), at.x(), at.y()) != 0;
+  if (OnPress) OnPress(at.x(), at.y());
+}
+
+void FlowView::mouseMoveEvent(QMouseEvent* event) {
+  const QPoint at = event->position().toPoint();
+  if (!dragging_) {
+    if (OnHover && event->buttons() == Qt::NoButton) OnHover(at.x(), at.y());
+    return;
+  }
+  if (drag_.Move(pane_.Sheet(), at.x(), at.y())) {
+    bitmap_.Paint(pane_.Sheet(), pane_.Display(), true);
+    update();
+  }
+}
+
+void FlowView::mouseReleaseEvent(QMouseEvent*) {
+  if (!dragging_) return;
+  dragging_ = false;
+  if (drag_.ButtonUp(pane_.Sheet())) Repaint(true);
+}
+
+}  // namespace hc11::gui
+
+namespace hc11::gui {
+
+void FlowView::contextMenuEvent(QContextMenuEvent* event) {
+  if (OnContextMenu) OnContextMenu(event->pos().x(), event->pos().y(), event->globalPos());
+}
+
+}  // namespace hc11::gui

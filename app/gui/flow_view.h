@@ -1,0 +1,56 @@
+// PaintBox1: the flowchart sheet painted on its bitmap, inside ScrollBox1.
+// The widget keeps no state of its own beyond the bitmap and the drag in
+// progress; what is shown is the FlowPane's.
+#pragma once
+
+#include <QImage>
+#include <QScrollArea>
+#include <QWidget>
+#include <functional>
+
+#include "debugger/flow_pane.h"
+#include "flowchart/paint/flow_bitmap.h"
+#include "flowchart/paint/interaction.h"
+
+namespace hc11::gui {
+
+class FlowView final : public QWidget, public SheetViewport {
+ public:
+  FlowView(FlowPane& pane, const QFont& font, QScrollArea& area);
+
+  // Paints the sheet again (placing and routing first with `relayout`),
+  // sized to the sheet, enlarged when something was drawn beyond it.
+  void Repaint(bool relayout = false);
+
+  // A press on a point of the sheet (not a drag): the window selects the line.
+  std::function<void(int x, int y)> OnPress;
+  // The pointer moved over the sheet with no button held.
+  std::function<void(int x, int y)> OnHover;
+  // The popup menu asked for at a point of the sheet (global position given).
+  std::function<void(int x, int y, QPoint global)> OnContextMenu;
+
+  // SheetViewport: the scroll area around the paint box.
+  int ScrollX() const override;
+  int ScrollY() const override;
+  int ClientWidth() const override;
+  int ClientHeight() const override;
+  void SetScroll(int x, int y) override;
+
+  const QImage& Image() const { return bitmap_.Image(); }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+
+ private:
+  FlowPane& pane_;
+  QScrollArea& area_;
+  FlowBitmap bitmap_;
+  SheetDrag drag_;
+  bool dragging_ = false;
+};
+
+}  // namespace hc11::gui

@@ -1,0 +1,463 @@
+#include "app/gui/main_window.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+#include "app/gui/board_panel.h"
+#include "app/gui/dump_window.h"
+#include "app/gui/flow_view.h"
+#include "app/gui/gui_fonts.h"
+#include "app/gui/trace_pane.h"
+#include "core/trace.h"
+#include "debugger/hex_entry.h"
+#include "debugger/views.h"
+
+namespace hc11::gui {
+
+namespace {
+
+constexpr int kTopBarHeight = 41;
+constexpr int kRightPaneWidth = 265;
+constexpr int kSplitterWidth = 8;
+
+struct PaneButton {
+  const char* name;
+  const char* caption;
+  RightPane pane;
+};
+constexpr std::array<PaneButton, 6> kPaneButtons{{
+    {"RbTrace", "Trace", RightPane::Trace},
+    {"RbSurv", "Surv", RightPane::Surv},
+    {"RbStack", "Stack", RightPane::Stack},
+    {"RbBreak", "Break", RightPane::Break},
+    {"RbListe", "Liste", RightPane::Liste},
+    {"RBVar", "Var", RightPane::Var},
+}};
+
+QLabel* NamedLabel(const char* name, QWidget* parent) {
+  auto* label = new QLabel(parent);
+  label->setObjectName(name);
+  return label;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Messages& messages, StartOptions options)
+    : messages_(messages),
+      options_(std::move(options)),
+      run_(*this),
+      session_(run_, messages_),
+      metrics_(flowFont_),
+      pane_(session_.listing(), messages_, metrics_) {
+  setObjectName("Form1");
+  run_.Attach(session_.machine());
+  pane_.Display().LineColorHook = [this](std::uint16_t address) -> Colour {
+    return BreakLineColour(session_.machine().tInst[address]).value_or(kWhite);
+  };
+  BuildMenus();
+  BuildTopBar();
+  BuildCentre();
+  statusBar()->setObjectName("StatusLine");
+  panel_ = new BoardPanel(session_.board(), this);
+  session_.board().OnPanelChange = [this](PanelPart part) { panel_->Changed(part, run_.Running()); };
+  qApp->installEventFilter(this);
+}
+
+MainWindow::~MainWindow() {
+  qApp->removeEventFilter(this);
+  session_.board().OnPanelChange = nullptr;
+}
+
+void MainWindow::BuildTopBar() {
+  auto* bar = new QWidget;
+  bar->setObjectName("SpeedBar");
+  bar->setFixedHeight(kTopBarHeight);
+  auto* row = new QHBoxLayout(bar);
+  row->setContentsMargins(4, 0, 4, 0);
+
+  auto* lines = new QVBoxLayout;
+  lines->setSpacing(0);
+  ligneX1_ = NamedLabel("LigneX1", bar);
+  ligneX2_ = NamedLabel("LigneX2", bar);
+  ligneX2_->setFont(CodeFont());
+  ligneX2_->setCursor(Qt::PointingHandCursor);
+  ligneX2_->installEventFilter(this);
+  // Long trace lines are cut rather than widening the window.
+  for (QLabel* label : {ligneX1_, ligneX2_}) {
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    label->setMinimumWidth(440);
+    lines->addWidget(label);
+  }
+  row->addLayout(lines, 3);
+
+  // The stop reason over the registers, beside the two trace lines.
+  auto* state = new QVBoxLayout;
+  state->setSpacing(0);
+  casBreak_ = NamedLabel("Cas_Break", bar);
+  casBreak_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  casBreak_->setStyleSheet("color: #800000");
+  state->addWidget(casBreak_);
+  auto* registers = new QHBoxLayout;
+  registers->setSpacing(10);
+  for (const char* name : {"LabelPC", "LabelA", "LabelB", "LabelX", "LabelY"}) {
+    QLabel* label = NamedLabel(name, bar);
+    label->setFont(CodeFont());
+    label->setCursor(Qt::PointingHandCursor);
+    label->installEventFilter(this);
+    registerLabels_[name] = label;
+    label->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    registers->addWidget(label);
+  }
+  state->addLayout(registers);
+  row->addLayout(state, 2);
+  cbDebugOnce_ = new QCheckBox("debug", bar);
+  cbDebugOnce_->setObjectName("CbDebugOnce");
+  connect(cbDebugOnce_, &QCheckBox::toggled, this, [this](bool on) { session_.machine().DebugOnce = on; });
+  row->addWidget(cbDebugOnce_);
+
+  auto* group = new QWidget(bar);
+  group->setObjectName("GroupBox1");
+  auto* radios = new QHBoxLayout(group);
+  radios->setContentsMargins(0, 0, 0, 0);
+  auto* buttons = new QButtonGroup(group);
+  for (std::size_t i = 0; i < kPaneButtons.size(); ++i) {
+    auto* rb = new QRadioButton(kPaneButtons[i].caption, group);
+    rb->setObjectName(kPaneButtons[i].name);
+    buttons->addButton(rb);
+    const RightPane pane = kPaneButtons[i].pane;
+    connect(rb, &QRadioButton::clicked, this, [this, pane] { SelectPane(pane); });
+    radios->addWidget(rb);
+    paneButtons_[i] = rb;
+  }
+  row->addWidget(group);
+
+  listUrl_ = new QComboBox(bar);
+  listUrl_->setObjectName("ListUrl");
+  listUrl_->setMinimumWidth(130);
+  connect(listUrl_, &QComboBox::activated, this, [this](int index) {
+    if (pane_.SelectHistory(index)) RepaintFlowchart(false);
+    setWindowTitle(QString("version.dll") + QString(23, ' ') + QString::fromStdString(listingBase_));
+  });
+  row->addWidget(listUrl_);
+  topBar_ = bar;
+}
+
+void MainWindow::BuildCentre() {
+  // ScrollBox1 with PaintBox1, LbInfo floating over it.
+  auto* panel1 = new QWidget;
+  panel1->setObjectName("Panel1");
+  auto* centre = new QVBoxLayout(panel1);
+  centre->setContentsMargins(0, 0, 0, 0);
+  scrollBox1_ = new QScrollArea;
+  scrollBox1_->setObjectName("ScrollBox1");
+  scrollBox1_->setBackgroundRole(QPalette::Base);
+  paintBox1_ = new FlowView(pane_, flowFont_.Font(), *scrollBox1_);
+  paintBox1_->setObjectName("PaintBox1");
+  paintBox1_->OnPress = [this](int x, int y) {
+    Machine& m = session_.machine();
+    if (pane_.SelectAt(x, y, m.cpu.PC, m.RunTarget)) paintBox1_->Repaint();
+  };
+  paintBox1_->OnHover = [this](int x, int y) { HoverFlowchart(x, y); };
+  paintBox1_->OnContextMenu = [this](int x, int y, QPoint global) { FlowchartPopup(x, y, global); };
+  scrollBox1_->setWidget(paintBox1_);
+  centre->addWidget(scrollBox1_);
+  lbInfo_ = NamedLabel("LbInfo", scrollBox1_->viewport());
+  lbInfo_->setStyleSheet("background: #ffffe0");
+  lbInfo_->installEventFilter(this);
+  lbInfo_->hide();
+  label1_ = NamedLabel("Label1", scrollBox1_->viewport());
+  label1_->setStyleSheet("background: #ffffe0; border: 1px solid gray");
+  label1_->setAttribute(Qt::WA_TransparentForMouseEvents);
+  label1_->hide();
+
+  valueListEditor1_ = new QTableWidget(static_cast<int>(kReglagesDefaults.size()), 2);
+  valueListEditor1_->setObjectName("ValueListEditor1");
+  valueListEditor1_->setHorizontalHeaderLabels({"Key", "Value"});
+  valueListEditor1_->setColumnWidth(0, 150);
+  valueListEditor1_->setColumnWidth(1, 150);
+  valueListEditor1_->verticalHeader()->hide();
+  for (std::size_t i = 0; i < kReglagesDefaults.size(); ++i) {
+    auto* key = new QTableWidgetItem(kReglagesDefaults[i].first);
+    key->setFlags(key->flags() & ~Qt::ItemIsEditable);
+    valueListEditor1_->setItem(static_cast<int>(i), 0, key);
+    valueListEditor1_->setItem(static_cast<int>(i), 1, new QTableWidgetItem(kReglagesDefaults[i].second));
+  }
+  valueListEditor1_->setMaximumHeight(200);
+  valueListEditor1_->hide();
+  connect(valueListEditor1_, &QTableWidget::cellDoubleClicked, valueListEditor1_, &QWidget::hide);
+  connect(valueListEditor1_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+    if (item->column() != 1) return;
+    session_.settings().SetReglage(valueListEditor1_->item(item->row(), 0)->text().toStdString(),
+                                   item->text().toStdString());
+  });
+  centre->addWidget(valueListEditor1_);
+
+  // The dump window lives in the MDI area under the flowchart.
+  mdiArea_ = new QMdiArea;
+  mdiArea_->setObjectName("MdiArea");
+  dump_ = new DumpWindow(
+      [this](int choice, const std::string& address, std::vector<std::string>& lines, std::string& error) {
+        const HexEntry start = ParseHexEntry(address, 0xFFFF);
+        if (!start.value) {
+          error = start.error;
+          return false;
+        }
+        const Board& board = session_.board();
+        lines = DumpLines(static_cast<std::uint16_t>(*start.value), choice, session_.machine().Memory,
+                          board.EepromImage.data(), board.EepromImage.size());
+        return true;
+      });
+  dump_->OnError = [this](const std::string& error) { messages_.Show(MsgKind::Error, "Erreur", error); };
+  QMdiSubWindow* dumpFrame =
+      mdiArea_->addSubWindow(dump_, Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                        Qt::WindowMinimizeButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+  dumpFrame->show();
+  auto* centreSplit = new QSplitter(Qt::Vertical);
+  centreSplit->addWidget(panel1);
+  centreSplit->addWidget(mdiArea_);
+  centreSplit->setStretchFactor(0, 1);
+  centreSplit->setStretchFactor(1, 0);
+  centreSplit->setSizes({520, 210});
+
+  BuildRightPane();
+  auto* split = new QSplitter(Qt::Horizontal);
+  split->addWidget(centreSplit);
+  split->addWidget(panel3_);
+  split->setHandleWidth(kSplitterWidth);
+  split->setStyleSheet("QSplitter::handle:horizontal { background: purple; }");
+  split->setStretchFactor(0, 1);
+  split->setStretchFactor(1, 0);
+  split->setSizes({1000, kRightPaneWidth});
+
+  auto* client = new QWidget;
+  auto* layout = new QVBoxLayout(client);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->addWidget(topBar_);
+  layout->addWidget(split, 1);
+  setCentralWidget(client);
+}
+
+void MainWindow::BuildRightPane() {
+  panel3_ = new QStackedWidget;
+  panel3_->setObjectName("Panel3");
+  panel3_->setMinimumWidth(120);
+  memoTrace_ = new CodeList;
+  memoTrace_->setObjectName("MemoTrace");
+  memoTrace_->setToolTip("Trace");
+  memoTrace_->OnGoto = [this](std::uint16_t a) { ShowSourceAt(a); };
+  memoTrace_->setContextMenuPolicy(Qt::ActionsContextMenu);
+  auto* effacer = new QAction("Effacer liste", memoTrace_);
+  effacer->setObjectName("Effacertout1");
+  connect(effacer, &QAction::triggered, this, [this] {
+    session_.machine().TraceList.clear();
+    traceAdded_ = 0;
+    memoTrace_->clear();
+  });
+  auto* sauver = new QAction("Sauver Trace.txt", memoTrace_);
+  sauver->setObjectName("SauverTracetxt1");
+  connect(sauver, &QAction::triggered, this, [this] { SaveTraceFile(); });
+  memoTrace_->addActions({effacer, sauver});
+  actions_["Effacertout1"] = effacer;
+  actions_["SauverTracetxt1"] = sauver;
+
+  listBoxSurv_ = new QListWidget;
+  listBoxSurv_->setObjectName("ListBoxSurv");
+  listBoxSurv_->setFont(CodeFont());
+  memoStack_ = new CodeList;
+  memoStack_->setObjectName("MemoStack");
+  memoStack_->OnGoto = [this](std::uint16_t a) { ShowSourceAt(a); };
+  connect(memoStack_, &QListWidget::itemDoubleClicked, this, [this] { run_.ReturnUp(); });
+  listBreak1_ = new QListWidget;
+  listBreak1_->setObjectName("ListBreak1");
+  listBreak1_->setFont(CodeFont());
+  BuildListPopups();
+  listView1_ = new QTreeWidget;
+  listView1_->setObjectName("ListView1");
+  listView1_->setHeaderLabels({"instruction", "Fonction", "Adr"});
+  listView1_->setColumnWidth(0, 200);
+  listView1_->setColumnWidth(1, 100);
+  listView1_->setColumnWidth(2, 40);
+  listView1_->setRootIsDecorated(false);
+  listSymbI_ = new QListWidget;
+  listSymbI_->setObjectName("ListSymbI");
+  listSymbI_->setFont(CodeFont());
+  for (QWidget* w : std::initializer_list<QWidget*>{memoTrace_, listBoxSurv_, memoStack_, listBreak1_,
+                                                    listView1_, listSymbI_})
+    panel3_->addWidget(w);
+  SelectPane(RightPane::Trace);
+}
+
+void MainWindow::SelectPane(RightPane pane) {
+  run_.Pane = pane;
+  const int index = static_cast<int>(pane);
+  paneButtons_[static_cast<std::size_t>(index)]->setChecked(true);
+  panel3_->setCurrentIndex(index);
+  if (pane == RightPane::Stack) {
+    session_.machine().StackChanged = true;
+    RefreshStackView();
+  }
+  if (pane == RightPane::Trace) RefreshTracePane();
+}
+
+// --- DebuggerView -----------------------------------------------------------
+
+std::uint32_t MainWindow::TickCount() {
+  static const QElapsedTimer clock = [] {
+    QElapsedTimer t;
+    t.start();
+    return t;
+  }();
+  return static_cast<std::uint32_t>(clock.elapsed());
+}
+
+void MainWindow::ProcessEvents() {
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void MainWindow::ShowSourceAt(std::uint16_t address) {
+  Machine& m = session_.machine();
+  const bool rebuilt = pane_.ShowAddress(address, m.cpu.PC, m.RunTarget, paintBox1_);
+  RepaintFlowchart(false);
+  if (rebuilt) RefreshHistory();
+}
+
+void MainWindow::ShowLigneX1(std::string_view text) {
+  ligneX1_->setText(ToQString(text));
+}
+
+void MainWindow::ShowLigneX2(std::string_view text) {
+  ligneX2_->setText(ToQString(text));
+}
+
+void MainWindow::ShowCasBreak(std::string_view text) {
+  casBreak_->setText(ToQString(text));
+}
+
+void MainWindow::ShowRegisters() {
+  for (auto& [name, label] : registerLabels_)
+    label->setText(QString::fromStdString(RegisterLabelText(session_.machine().cpu, name.toStdString())));
+  cbDebugOnce_->setChecked(session_.machine().DebugOnce);
+}
+
+void MainWindow::RefreshWatches(bool force) {
+  const std::vector<std::size_t> changed = session_.watches().Refresh(force);
+  const std::vector<std::string> lines = session_.watches().Lines();
+  if (listBoxSurv_->count() != static_cast<int>(lines.size())) {
+    listBoxSurv_->clear();
+    for (const std::string& line : lines) listBoxSurv_->addItem(ToQString(line));
+    return;
+  }
+  for (std::size_t i : changed) listBoxSurv_->item(static_cast<int>(i))->setText(ToQString(lines[i]));
+}
+
+void MainWindow::RefreshBreakList() {
+  listBreak1_->clear();
+  for (const std::string& line : session_.breakpoints().Lines()) listBreak1_->addItem(ToQString(line));
+}
+
+void MainWindow::RefreshTracePane() {
+  memoTrace_->SetLines(session_.machine().TraceList, traceAdded_);
+  traceAdded_ = 0;
+}
+
+void MainWindow::RefreshStackView() {
+  std::vector<std::string> lines;
+  if (RebuildStackView(session_.machine(), session_.listing(), lines)) memoStack_->SetLines(lines);
+}
+
+void MainWindow::RefreshPanel() {
+  panel_->FlushChanges();
+  if (run_.Running()) ShowRegisters();
+}
+
+void MainWindow::RunStateChanged(bool running) {
+  for (const char* name :
+       {"Executer1", "Step7", "Step8", "RemonterSP", "Jusquaucurseur", "CtrlF2", "relancer1"})
+    if (QAction* a = Action(name)) a->setEnabled(!running);
+  setCursor(running ? Qt::BusyCursor : Qt::ArrowCursor);
+}
+
+void MainWindow::TraceLineAdded(const std::string&) {
+  ++traceAdded_;  // drawn with the next refresh, never line by line
+}
+
+void MainWindow::ShowTraceList() {
+  SelectPane(RightPane::Trace);
+}
+
+void MainWindow::AppendInfoLine(std::string_view text) {
+  const QString old = lbInfo_->text();
+  lbInfo_->setText(old.isEmpty() ? ToQString(text) : old + "\r\n" + ToQString(text));
+  lbInfo_->adjustSize();
+  // 300 pixels left of the flowchart's right edge, just below its top.
+  lbInfo_->move(std::max(0, scrollBox1_->viewport()->width() - 300), 5);
+  lbInfo_->show();
+  lbInfo_->raise();
+}
+
+// --- Events -----------------------------------------------------------------
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (!run_.RequestClose()) {
+    event->ignore();  // the run stops at its next check; a second close succeeds
+    return;
+  }
+  Save();
+  panel_->close();
+  event->accept();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonPress) {
+    if (watched == lbInfo_) {  // read: a click puts the information away
+      lbInfo_->clear();
+      lbInfo_->hide();
+      label1_ = NamedLabel("Label1", scrollBox1_->viewport());
+      label1_->setStyleSheet("background: #ffffe0; border: 1px solid gray");
+      label1_->setAttribute(Qt::WA_TransparentForMouseEvents);
+      label1_->hide();
+      return true;
+    }
+    if (watched == ligneX2_) {
+      ResetStopwatch(session_.machine());
+      ligneX2_->setText(ToQString(FormatTraceLine(session_.machine())));
+      return true;
+    }
+    for (auto& [name, label] : registerLabels_) {
+      if (watched == label) {
+        EditRegister(name);
+        return true;
+      }
+    }
+  }
+  if (event->type() == QEvent::Wheel) {
+    // The wheel anywhere on the top bar or the flowchart scrolls the
+    // flowchart by a hundredth of its height per notch; lists scroll themselves.
+    auto* w = qobject_cast<QWidget*>(watched);
+    if (w != nullptr && w->window() == this && !qobject_cast<QAbstractItemView*>(w->parentWidget()) &&
+        (w == scrollBox1_->viewport() || topBar_->isAncestorOf(w))) {
+      const auto* wheel = static_cast<QWheelEvent*>(event);
+      const int notches = wheel->angleDelta().y() / 120;
+      const int step = std::max(1, paintBox1_->height() / 100);
+      QScrollBar* bar = scrollBox1_->verticalScrollBar();
+      bar->setValue(bar->value() - notches * step);
+      return true;
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+}  // namespace hc11::gui

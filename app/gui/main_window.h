@@ -1,0 +1,168 @@
+// TForm1: the debugger's main window. A thin view: it lays out the panes,
+// turns menu items, shortcuts and clicks into calls on the debugger model
+// (Session, RunControl, FlowPane) and shows what the model reports through
+// DebuggerView.
+#pragma once
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QStackedWidget>
+#include <QTableWidget>
+#include <QTreeWidget>
+#include <array>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/gui/tone.h"
+#include "debugger/flow_pane.h"
+#include "debugger/navigation.h"
+#include "debugger/run_control.h"
+#include "debugger/session.h"
+#include "flowchart/paint/flow_font.h"
+
+namespace hc11::gui {
+
+class BoardPanel;
+class CodeList;
+class DumpWindow;
+class FlowView;
+
+struct StartOptions {
+  std::string settingsPath;  // the settings file; beside the executable when empty
+  bool screenshot = false;   // the board panel is shown whatever the settings say
+  std::string program;       // a program to open instead of the one in the settings
+  std::string demoBase;      // the bundled demo, opened when nothing else is named
+};
+
+class MainWindow final : public QMainWindow, public DebuggerView {
+ public:
+  // `messages` shows every message box and prompt; it outlives the window.
+  MainWindow(Messages& messages, StartOptions options);
+  ~MainWindow() override;
+
+  // Start-up after the first show: settings, then Load.
+  void Start();
+  // Load: the listing and its flowchart, then Init with the workspace.
+  void Load();
+  // Init: processor reset and code image again; the views start over.
+  void Init(bool restoreWorkspace);
+  // Saves the settings and the workspace ("Quitter", Init, relancer, close).
+  void Save();
+
+  // A menu item or shortcut by its component name ("Executer1", "Step7" ...).
+  QAction* Action(const QString& name) const;
+  Session& session() { return session_; }
+  RunControl& runControl() { return run_; }
+  FlowPane& flowPane() { return pane_; }
+  BreakpointList& breakpoints() { return session_.breakpoints(); }
+  WatchList& watches() { return session_.watches(); }
+  BoardPanel& boardPanel() { return *panel_; }
+  DumpWindow& dumpWindow() { return *dump_; }
+  const std::string& ListingBase() const { return listingBase_; }
+
+  // Writes DIR/main.png (the window) and DIR/panel.png (the board panel).
+  bool SaveScreenshots(const QString& dir, QString& error);
+
+  // --- DebuggerView -------------------------------------------------------
+  std::uint32_t TickCount() override;
+  void ProcessEvents() override;
+  void Beep(int frequencyHz, int durationMs) override { tone_.Beep(frequencyHz, durationMs); }
+  void ShowSourceAt(std::uint16_t address) override;
+  void ShowLigneX1(std::string_view text) override;
+  void ShowLigneX2(std::string_view text) override;
+  void ShowCasBreak(std::string_view text) override;
+  void ShowRegisters() override;
+  void RefreshWatches(bool force) override;
+  void RefreshTracePane() override;
+  void RefreshStackView() override;
+  void RefreshPanel() override;
+  void RunStateChanged(bool running) override;
+  void TraceLineAdded(const std::string& line) override;
+  void ShowTraceList() override;
+  void AppendInfoLine(std::string_view text) override;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildTopBar();
+  void BuildCentre();
+  void BuildRightPane();
+  void BuildListPopups();
+  void BuildMenus();
+  void BuildRunMenu();
+  void BuildOptionsMenu();
+  QAction* AddAction(QMenu* menu, const char* name, const QString& caption, const QKeySequence& key = {});
+  void SelectPane(RightPane pane);
+  void RefreshCaption();
+  void ShowInitialised();
+  void RefreshBreakList();
+  void RefreshReglages();
+  void ApplyOptions();
+  void ShowListRows(const std::vector<ListRow>& rows);
+  void RefreshHistory();
+  void RepaintFlowchart(bool relayout);
+  void OptionToggled(const QString& name, bool on);
+  void OpenListing();
+  void OpenSFile();
+  void Relancer();
+  void EditRegister(const QString& name);
+  void SaveTraceFile();
+  void HoverFlowchart(int x, int y);
+  void FlowchartPopup(int x, int y, QPoint global);
+  void Search(const std::string& word);
+
+  Messages& messages_;
+  StartOptions options_;
+  RunControl run_;
+  Session session_;
+  FlowFont flowFont_;
+  QtTextMetrics metrics_;
+  FlowPane pane_;
+  Tone tone_;
+
+  std::string listingBase_;
+  std::string sFileName_;
+  std::size_t traceAdded_ = 0;  // lines appended since the trace pane was last drawn
+
+  // Top bar.
+  QWidget* topBar_ = nullptr;
+  QLabel* ligneX1_ = nullptr;
+  QLabel* ligneX2_ = nullptr;
+  QLabel* casBreak_ = nullptr;
+  std::map<QString, QLabel*> registerLabels_;
+  QCheckBox* cbDebugOnce_ = nullptr;
+  std::array<QRadioButton*, 6> paneButtons_{};
+  QComboBox* listUrl_ = nullptr;
+  // Centre.
+  QScrollArea* scrollBox1_ = nullptr;
+  FlowView* paintBox1_ = nullptr;
+  QLabel* lbInfo_ = nullptr;
+  QLabel* label1_ = nullptr;  // the value hint
+  std::optional<HoverSymbol> hover_;
+  QTableWidget* valueListEditor1_ = nullptr;
+  QMdiArea* mdiArea_ = nullptr;
+  DumpWindow* dump_ = nullptr;
+  // Right pane.
+  QStackedWidget* panel3_ = nullptr;
+  CodeList* memoTrace_ = nullptr;
+  QListWidget* listBoxSurv_ = nullptr;
+  CodeList* memoStack_ = nullptr;
+  QListWidget* listBreak1_ = nullptr;
+  QTreeWidget* listView1_ = nullptr;
+  QListWidget* listSymbI_ = nullptr;
+
+  BoardPanel* panel_ = nullptr;
+  std::map<QString, QAction*> actions_;
+};
+
+}  // namespace hc11::gui

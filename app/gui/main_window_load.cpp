@@ -1,0 +1,198 @@
+// TForm1's program life cycle: start-up, Load, Init, save, the open dialogs,
+// and the commands that end in them.
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMdiSubWindow>
+#include <QSaveFile>
+#include <QTreeWidgetItem>
+
+#include "app/gui/board_panel.h"
+#include "app/gui/dump_window.h"
+#include "app/gui/flow_view.h"
+#include "app/gui/main_window.h"
+#include "app/gui/trace_pane.h"
+#include "core/file_write.h"
+#include "core/hex_loader.h"
+#include "core/text_util.h"
+#include "core/trace.h"
+#include "debugger/settings_file.h"
+#include "debugger/views.h"
+
+namespace hc11::gui {
+
+void MainWindow::Start() {
+  SelectPane(RightPane::Trace);
+  session_.machine().RefreshEvery = 10000;
+  session_.ReadSettings(
+      SettingsPath(QCoreApplication::applicationFilePath().toStdString(), options_.settingsPath));
+  const Settings& settings = session_.settings();
+  if (!options_.program.empty())
+    listingBase_ = Session::BaseOf(options_.program);
+  else if (!settings.NomFichLst.empty())
+    listingBase_ = settings.NomFichLst;
+  else
+    listingBase_ = options_.demoBase;  // first start
+  panel_->move(settings.EnvL, settings.EnvT);
+  panel_->setVisible(settings.EnvVisible || options_.screenshot);
+  dump_->SetChoice(settings.ChoixDump);
+  ApplyOptions();
+  valueListEditor1_->hide();
+  Load();
+}
+
+void MainWindow::Load() {
+  pane_.Sheet().CoordsModified = false;
+  const LoadReport report = session_.Load(listingBase_);  // ends with Init and the workspace
+  pane_.AfterLoad(listingBase_, report.listingRead);
+  RefreshHistory();
+  listSymbI_->clear();
+  for (const SymbolItem& item : session_.listing().Symbols.ListSymbI)
+    listSymbI_->addItem(ToQString(item.text));
+  const std::vector<ListRow> notInterpreted = NotInterpretedRows(session_.listing());
+  if (!notInterpreted.empty()) Beep(500, 100);
+  if (!session_.listing().LineList.empty()) ShowListRows(FunctionRows(session_.listing()));
+  ShowInitialised();
+}
+
+void MainWindow::Init(bool restoreWorkspace) {
+  setCursor(Qt::BusyCursor);
+  session_.Init(restoreWorkspace);
+  if (restoreWorkspace) valueListEditor1_->hide();
+  ShowInitialised();
+  setCursor(Qt::ArrowCursor);
+}
+
+// The views after Init: everything starts over from the reset machine.
+void MainWindow::ShowInitialised() {
+  Machine& m = session_.machine();
+  traceAdded_ = 0;
+  memoTrace_->clear();
+  memoStack_->clear();
+  ApplyOptions();  // a workspace read unchecks two marks
+  RefreshReglages();
+  RefreshCaption();
+  m.StackChanged = true;
+  RefreshStackView();
+  ShowSourceAt(m.cpu.PC);
+  ligneX2_->setText(ToQString(FormatTraceLine(m)));
+  RefreshBreakList();
+  listBoxSurv_->clear();
+  RefreshWatches(true);
+  ShowRegisters();
+  ligneX1_->clear();
+  casBreak_->clear();
+  panel_->Refresh();
+  mdiArea_->tileSubWindows();
+}
+
+void MainWindow::RefreshReglages() {
+  const QSignalBlocker block(valueListEditor1_);
+  for (std::size_t i = 0; i < kReglagesDefaults.size(); ++i)
+    valueListEditor1_->item(static_cast<int>(i), 1)
+        ->setText(QString::fromStdString(session_.settings().reglages[i]));
+}
+
+void MainWindow::ShowListRows(const std::vector<ListRow>& rows) {
+  listView1_->clear();
+  for (const ListRow& row : rows)
+    listView1_->addTopLevelItem(
+        new QTreeWidgetItem({ToQString(row.instruction), ToQString(row.function), ToQString(row.address)}));
+  SelectPane(RightPane::Liste);
+}
+
+void MainWindow::Save() {
+  Settings& s = session_.settings();
+  s.NomFichLst = listingBase_;
+  s.DirNameS = QFileInfo(QString::fromStdString(sFileName_)).fileName().toStdString();
+  const QRect panel = panel_->frameGeometry();
+  s.EnvH = panel.height();
+  s.EnvT = panel.top();
+  s.EnvL = panel.left();
+  s.EnvW = panel.width();
+  s.EnvWs = panel_->isMinimized() ? 1 : 0;
+  s.EnvVisible = panel_->isVisible();
+  s.ChoixDump = dump_->Choice();
+  QDir().mkpath(QFileInfo(QString::fromStdString(session_.SettingsPath())).absolutePath());
+  session_.Save();
+  // Flowchart positions the user dragged are kept with the program.
+  if (pane_.Sheet().CoordsModified) pane_.Sheet().SaveCoordFile();
+}
+
+void MainWindow::RefreshCaption() {
+  setWindowTitle(QString::fromStdString(sFileName_) + "    " + QString::fromStdString(listingBase_));
+}
+
+void MainWindow::RefreshHistory() {
+  const QSignalBlocker block(listUrl_);
+  listUrl_->clear();
+  for (const std::string& name : pane_.History()) listUrl_->addItem(ToQString(name));
+  listUrl_->setCurrentIndex(pane_.HistoryIndex());
+}
+
+void MainWindow::RepaintFlowchart(bool relayout) {
+  paintBox1_->Repaint(relayout);
+}
+
+void MainWindow::OpenListing() {
+  const QFileInfo current(QString::fromStdString(listingBase_ + ".lst"));
+  const QString chosen = QFileDialog::getOpenFileName(this, "Ouvrir Fichier.Lst", current.absoluteFilePath(),
+                                                      "Hex file (*.lst)");
+  if (!chosen.isEmpty()) {
+    listingBase_ = Session::BaseOf(chosen.toStdString());
+    Load();
+  }
+  RefreshCaption();
+}
+
+void MainWindow::OpenSFile() {
+  const QString chosen = QFileDialog::getOpenFileName(this, "Ouvrir fichier.S",
+                                                      QString::fromStdString(sFileName_), "Hex file (*.s)");
+  if (!chosen.isEmpty()) sFileName_ = chosen.toStdString();
+  RefreshCaption();
+}
+
+void MainWindow::Relancer() {
+  setCursor(Qt::BusyCursor);
+  run_.Stop();
+  Save();
+  Load();
+  setCursor(Qt::ArrowCursor);
+}
+
+// "Saisir registre ": an answer that is not hexadecimal leaves the register.
+void MainWindow::EditRegister(const QString& label) {
+  const std::string name = label.mid(5).toStdString();
+  Machine& m = session_.machine();
+  const auto answer =
+      messages_.Prompt("Saisir registre ", RegisterPromptText(m, name), RegisterPromptDefault(m, name));
+  if (answer && SetRegisterFromAnswer(m, name, *answer)) ShowRegisters();
+}
+
+void MainWindow::SaveTraceFile() {
+  std::string text;
+  for (const std::string& line : session_.machine().TraceList) text += line + '\n';
+  std::string error;
+  if (!WriteFileWhole("Trace.txt", text, error))
+    messages_.Show(MsgKind::Error, "Erreur", "Trace.txt: " + error);
+}
+
+bool MainWindow::SaveScreenshots(const QString& dir, QString& error) {
+  if (!QDir().mkpath(dir)) {
+    error = "cannot create " + dir;
+    return false;
+  }
+  for (const auto& [widget, name] :
+       {std::pair<QWidget*, const char*>{this, "main.png"}, {panel_, "panel.png"}}) {
+    const QString path = QDir(dir).filePath(name);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || !widget->grab().save(&file, "PNG") || !file.commit()) {
+      error = "cannot write " + path;
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace hc11::gui

@@ -1,0 +1,25 @@
+// Message boxes and prompts as Qt dialogs: the window's implementation of the
+// one message interface (tests replace it with a recording one).
+#pragma once
+
+#include <QWidget>
+
+#include "core/messages.h"
+
+namespace hc11::gui {
+
+class QtMessages final : public Messages {
+ public:
+  // Dialogs are centred on `parent` once it is set.
+  void SetParent(QWidget* parent) { parent_ = parent; }
+
+  void Show(MsgKind kind, std::string_view caption, std::string_view text) override;
+  std::optional<std::string> Prompt(std::string_view title, std::string_view text,
+                                    std::string_view defaultValue) override;
+  bool Confirm(std::string_view caption, std::string_view text) override;
+
+ private:
+  QWidget* parent_ = nullptr;
+};
+
+}  // namespace hc11::gui

@@ -1,0 +1,207 @@
+// The de-overlap pass: hung subtrees moved apart, sheets without overlap
+// untouched, user positions kept.
+#include <cstdint>
+
+#include "core/text_util.h"
+#include "flowchart/sheet_deoverlap.h"
+#include "tests/flowchart/sheet_clashes.h"
+#include "tests/flowchart/sheet_fixture.h"
+
+namespace hc11::test {
+namespace {
+
+// main dispatches on A to five handlers of three lines; the second handler
+// has a comment above its label, which makes a comment box beside it.
+std::vector<std::string> Dispatcher() {
+  std::vector<std::string> records = {"E000|main|A = cmd"};
+  for (int k = 1; k <= 5; ++k) records.push_back(Format("E0%2.2X||(A - %d) = 0|h%d", 2 * k, k, k));
+  records.push_back("E00C||ret");
+  const char* callee[] = {"un", "deux", "trois", "quatre", "cinq"};
+  for (int k = 1; k <= 5; ++k) {
+    if (k == 2) records.push_back("||||commande deux");
+    records.push_back(Format("E0%d0|h%d|B = %d", k, k, k));
+    records.push_back(Format("E0%d2||call %s", k, callee[k - 1]));
+    records.push_back(Format("E0%d4||ret", k));
+  }
+  return records;
+}
+
+class Deoverlap : public SheetFixture {
+ protected:
+  // Builds `fn` with the literal layout, keeps its boxes, then builds it again
+  // with the de-overlap pass.
+  void BuildBoth(const std::vector<std::string>& records, const std::string& fn = "main") {
+    Codes(records);
+    Function(fn);
+    sheet.BuildLabelIndex();
+    sheet.NoOverlapLayout = false;
+    ASSERT_TRUE(sheet.BuildFlowchart(fn));
+    design = FindClashes(sheet);
+    for (int i = 1; i <= sheet.Boxes.Count(); ++i) designRects.push_back(sheet.Boxes[i].Rect);
+    sheet.NoOverlapLayout = true;
+    ASSERT_TRUE(sheet.BuildFlowchart(fn));
+  }
+  const TRect& Box(const std::string& label) { return sheet.Boxes[sheet.BoxOfLabel(label)].Rect; }
+  const TRect& DesignBox(const std::string& label) {
+    return designRects[static_cast<std::size_t>(sheet.BoxOfLabel(label) - 1)];
+  }
+  void ExpectClean() {
+    const SheetClashes c = FindClashes(sheet);
+    EXPECT_TRUE(c.Clean()) << Describe(c);
+  }
+
+  SheetClashes design;
+  std::vector<TRect> designRects;
+};
+
+TEST_F(Deoverlap, DispatcherHandlersMoveRightInReadingOrder) {
+  BuildBoth(Dispatcher());
+  // The literal layout hangs the handlers 26 pixels apart.
+  EXPECT_FALSE(design.overlaps.empty());
+  ExpectClean();
+  // The first handler stays; the next three, each on the one before, move
+  // right at the height the design gave them; the last one, clear below the
+  // first, stays too.
+  EXPECT_EQ(Box("h1"), (TRect{245, 93, 305, 147}));
+  EXPECT_EQ(Box("h5"), DesignBox("h5"));
+  const TRectangle& comment = sheet.Boxes[sheet.BoxOfLabel("h2") - 1];
+  ASSERT_FALSE(comment.HasAddress());
+  EXPECT_EQ(comment.Rect.Left, Box("h2").Left + 100);  // moved with its box
+  EXPECT_EQ(Box("h2").Left, Box("h1").Right + kClearGap);
+  EXPECT_EQ(Box("h3").Left, comment.Rect.Right + kClearGap);
+  EXPECT_EQ(Box("h4").Left, Box("h3").Right + kClearGap);
+  for (const char* label : {"h2", "h3", "h4"}) EXPECT_EQ(Box(label).Top, DesignBox(label).Top) << label;
+  EXPECT_EQ(sheet.PicW, Box("h4").Right + 25);
+  // The moves are kept as offsets, so placing again changes nothing.
+  auto before = sheet.DescribeSheet();
+  sheet.Relayout();
+  auto after = sheet.DescribeSheet();
+  EXPECT_EQ(std::vector(after.begin() + 1, after.end()), std::vector(before.begin() + 1, before.end()));
+}
+
+TEST_F(Deoverlap, RangeTestsWithSharedExitAndLoopWithEarlyExits) {
+  const std::vector<std::vector<std::string>> programs = {
+      {"E000|main|A = val", "E002||(A - 10) < 0|bas", "E004||(A - 20) < 0|moyen", "E006||(A - 30) < 0|haut",
+       "E008||B = 0", "E00A|fin|ret", "E010|bas|B = 1", "E012||C = 1", "E014|||fin", "E016|moyen|B = 2",
+       "E018||C = 2", "E01A|||fin", "E01C|haut|B = 3", "E01E||C = 3", "E020|||fin"},
+      {"E000|main|B = 10", "E002|boucle|A = [$10+X]", "E004||(A) = 0|sortie1", "E006||(A - $FF) = 0|sortie2",
+       "E008||B = B - 1", "E009||(B) <> 0|boucle", "E00B||ret", "E00C|sortie1|C = 1", "E00E||call erreur",
+       "E010||ret", "E011|sortie2|C = 2", "E013||call erreur", "E015||ret"},
+  };
+  for (const auto& program : programs) {
+    SCOPED_TRACE(program[1]);
+    listing = Listing{};
+    BuildBoth(program);
+    EXPECT_FALSE(design.overlaps.empty());
+    ExpectClean();
+  }
+}
+
+TEST_F(Deoverlap, SavedHandlerStaysAndTheOthersMoveAroundIt) {
+  // The third handler saved where it lies on the first one, below its top.
+  sheet.Coords().Lines = {"main;h3;;r;150;20"};
+  BuildBoth(Dispatcher());
+  ASSERT_TRUE(DesignBox("h3").Intersects(DesignBox("h1")));
+  const TRect& dec3 = sheet.Boxes[sheet.Boxes[sheet.BoxOfLabel("h3")].ObjetParent].Rect;
+  EXPECT_EQ(Box("h3").Left, dec3.Left + 150);
+  EXPECT_EQ(Box("h3").Top, dec3.Top + 20);
+  // The first handler, though it comes first, makes way.
+  EXPECT_GT(Box("h1").Left, DesignBox("h1").Left);
+  ExpectClean();
+}
+
+TEST_F(Deoverlap, DraggedBoxStaysAndTheOthersSettleAgain) {
+  BuildBoth(Dispatcher());
+  sheet.LoadCoordFile((TempDir() / "prog").string());
+  // Drag the first handler far below: the second one is free again and
+  // returns to its design place.
+  TRectangle& h1 = sheet.Boxes[sheet.BoxOfLabel("h1")];
+  sheet.GrabX = sheet.GrabY = 0;
+  h1.Deplace(sheet, 400, 600);
+  sheet.CoordsModified = true;
+  sheet.Relayout();
+  EXPECT_EQ(Box("h1").Left, 400);
+  EXPECT_EQ(Box("h1").Top, 600);
+  EXPECT_EQ(Box("h2"), DesignBox("h2"));
+  ExpectClean();
+  // The position file keeps where each box is shown.
+  const TRectangle& h4 = sheet.Boxes[sheet.BoxOfLabel("h4")];
+  const TRect& parent = sheet.Boxes[h4.ObjetParent].Rect;
+  ASSERT_TRUE(sheet.SaveCoordFile());
+  EXPECT_EQ(sheet.Coords().ReadCoord("main", "h4").x, std::to_string(h4.Rect.Left - parent.Left));
+  EXPECT_EQ(sheet.Coords().ReadCoord("main", "h1").x, std::to_string(400 - sheet.Boxes[2].Rect.Left));
+}
+
+// A small random program: `functions` routines of straight code, decisions
+// forwards and backwards, jumps, calls and comment lines.
+std::vector<std::string> RandomProgram(std::uint32_t seed, int functions) {
+  auto next = [&seed](int range) {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<int>((seed >> 16) % static_cast<std::uint32_t>(range));
+  };
+  std::vector<std::string> records;
+  int addr = 0xE000;
+  for (int f = 0; f < functions; ++f) {
+    const int length = 6 + next(30);
+    std::vector<std::string> labels;
+    for (int i = 0; i < length; ++i)
+      labels.push_back(i == 0 ? Format("f%d", f) : next(4) == 0 ? Format("f%d_%d", f, i) : "");
+    auto anyLabel = [&] {
+      for (int tries = 0; tries < 8; ++tries)
+        if (const std::string& l = labels[static_cast<std::size_t>(next(length))]; !l.empty()) return l;
+      return labels[0];
+    };
+    for (int i = 0; i < length; ++i) {
+      const std::string a = Format("%4.4X", addr);
+      addr += 2;
+      const std::string& label = labels[static_cast<std::size_t>(i)];
+      if (next(6) == 0) records.push_back(Format("||||note %d", i));
+      switch (i + 1 == length ? 5 : next(10)) {
+        case 0:
+        case 1:
+        case 2:
+          records.push_back(Format("%s|%s|(A - %d) = 0|%s", a.c_str(), label.c_str(), i, anyLabel().c_str()));
+          break;
+        case 3:
+          records.push_back(Format("%s|%s||%s", a.c_str(), label.c_str(), anyLabel().c_str()));
+          break;
+        case 4:
+          records.push_back(Format("%s|%s|call f%d", a.c_str(), label.c_str(), next(functions)));
+          break;
+        case 5:
+          records.push_back(Format("%s|%s|ret", a.c_str(), label.c_str()));
+          break;
+        default:
+          records.push_back(Format("%s|%s|A = A + %d", a.c_str(), label.c_str(), i));
+          break;
+      }
+    }
+  }
+  return records;
+}
+
+TEST_F(Deoverlap, EverySheetOfGeneratedProgramsIsClean) {
+  int moved = 0;
+  for (std::uint32_t seed = 1; seed <= 100; ++seed) {
+    listing = Listing{};
+    Codes(RandomProgram(seed, 4));
+    for (int f = 0; f < 4; ++f) Function(Format("f%d", f));
+    sheet.BuildLabelIndex();
+    for (int f = 0; f < 4; ++f) {
+      const std::string fn = Format("f%d", f);
+      SCOPED_TRACE(Format("seed %u %s", seed, fn.c_str()));
+      sheet.NoOverlapLayout = false;
+      ASSERT_TRUE(sheet.BuildFlowchart(fn));
+      moved += !FindClashes(sheet).overlaps.empty();
+      sheet.NoOverlapLayout = true;
+      ASSERT_TRUE(sheet.BuildFlowchart(fn));
+      const SheetClashes c = FindClashes(sheet);
+      EXPECT_TRUE(c.Clean()) << Describe(c);
+    }
+  }
+  // The programs do exercise the pass.
+  EXPECT_GT(moved, 20);
+}
+
+}  // namespace
+}  // namespace hc11::test
