@@ -81,6 +81,27 @@ std::optional<std::uint16_t> FlowPane::SelectedAddress() const {
   return StrToWord("$" + display_.SelAddrText);
 }
 
+std::optional<std::pair<std::string, std::string>> FlowPane::SelectedLine() const {
+  const auto address = SelectedAddress();
+  if (!address) return std::nullopt;
+  const AddressLine at = FindAddressLine(sheet_, *address);
+  if (at.box == 0) return std::nullopt;
+  const TLigne& line = sheet_.Boxes[at.box].Lignes[static_cast<std::size_t>(at.line)];
+  return std::make_pair(line.AddrText, line.Text);
+}
+
+const TLigne* FlowPane::LineAt(int x, int y) {
+  const std::vector<int> hits = HitBox(sheet_, x, y);
+  display_.FollowName.clear();
+  if (hits.empty()) return nullptr;
+  HitLine(sheet_, display_, hits.front(), x, y);
+  if (display_.HitLineIndex < 0) return nullptr;
+  const TRectangle& box = sheet_.Boxes[hits.front()];
+  hitLeft_ = box.Rect.Left;
+  hitTop_ = box.Rect.Top + display_.HitLineIndex * (sheet_.LineH + 3);
+  return &box.Lignes[static_cast<std::size_t>(display_.HitLineIndex)];
+}
+
 bool FlowPane::SelectHistory(int index) {
   if (index < 0 || index >= static_cast<int>(history_.size())) return false;
   historyIndex_ = index;

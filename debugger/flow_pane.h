@@ -45,6 +45,15 @@ class FlowPane {
   bool SelectAt(int x, int y, std::uint16_t pc, std::uint16_t& runTarget);
   // The selected line's address: the target of "Jusqu'au curseur" (F4).
   std::optional<std::uint16_t> SelectedAddress() const;
+  // The selected line's address text and statement, for the popup's captions.
+  std::optional<std::pair<std::string, std::string>> SelectedLine() const;
+
+  // The line under the pointer (nullptr when none); FollowName becomes the
+  // callee when it is a call line.
+  const TLigne* LineAt(int x, int y);
+  // Where LineAt found its line: the box's left edge and the line's top.
+  int HitLeft() const { return hitLeft_; }
+  int HitTop() const { return hitTop_; }
 
   // ListUrl: newest first; Precedent moves to an older entry, Suivant back.
   const std::vector<std::string>& History() const { return history_; }
@@ -62,6 +71,7 @@ class FlowPane {
   std::string current_;
   std::vector<std::string> history_;
   int historyIndex_ = -1;
+  int hitLeft_ = 0, hitTop_ = 0;
 };
 
 }  // namespace hc11

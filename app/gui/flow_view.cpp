@@ -1,5 +1,6 @@
 #include "app/gui/flow_view.h"
 
+#include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -9,7 +10,7 @@ namespace hc11::gui {
 FlowView::FlowView(FlowPane& pane, const QFont& font, QScrollArea& area)
     : pane_(pane), area_(area), bitmap_(font) {
   setAttribute(Qt::WA_OpaquePaintEvent);
-  setMouseTracking(true);  // the value hint follows the pointer
+  setMouseTracking(true);
   resize(bitmap_.Width(), bitmap_.Height());
 }
 
@@ -79,6 +80,14 @@ void FlowView::mouseReleaseEvent(QMouseEvent*) {
   if (!dragging_) return;
   dragging_ = false;
   if (drag_.ButtonUp(pane_.Sheet())) Repaint(true);
+}
+
+}  // namespace hc11::gui
+
+namespace hc11::gui {
+
+void FlowView::contextMenuEvent(QContextMenuEvent* event) {
+  if (OnContextMenu) OnContextMenu(event->pos().x(), event->pos().y(), event->globalPos());
 }
 
 }  // namespace hc11::gui

@@ -24,8 +24,10 @@ class FlowView final : public QWidget, public SheetViewport {
 
   // A press on a point of the sheet (not a drag): the window selects the line.
   std::function<void(int x, int y)> OnPress;
-  // The pointer moved over the sheet with no drag in progress.
+  // The pointer moved over the sheet with no button held.
   std::function<void(int x, int y)> OnHover;
+  // The popup menu asked for at a point of the sheet (global position given).
+  std::function<void(int x, int y, QPoint global)> OnContextMenu;
 
   // SheetViewport: the scroll area around the paint box.
   int ScrollX() const override;
@@ -41,6 +43,7 @@ class FlowView final : public QWidget, public SheetViewport {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
   FlowPane& pane_;

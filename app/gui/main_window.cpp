@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QSplitter>
@@ -22,6 +23,8 @@
 #include "app/gui/gui_fonts.h"
 #include "app/gui/trace_pane.h"
 #include "core/trace.h"
+#include "debugger/hex_entry.h"
+#include "debugger/views.h"
 
 namespace hc11::gui {
 
@@ -59,12 +62,9 @@ MainWindow::MainWindow(Messages& messages, StartOptions options)
       run_(*this),
       session_(run_, messages_),
       metrics_(flowFont_),
-      pane_(session_.listing(), messages_, metrics_),
-      breaks_(session_.breakpoints()),
-      watches_(session_.watches()) {
+      pane_(session_.listing(), messages_, metrics_) {
   setObjectName("Form1");
   run_.Attach(session_.machine());
-  run_.BreakpointLineOf = [this](std::uint16_t address) { return breaks_.LineFor(address); };
   pane_.Display().LineColorHook = [this](std::uint16_t address) -> Colour {
     return BreakLineColour(session_.machine().tInst[address]).value_or(kWhite);
   };
@@ -171,12 +171,21 @@ void MainWindow::BuildCentre() {
     Machine& m = session_.machine();
     if (pane_.SelectAt(x, y, m.cpu.PC, m.RunTarget)) paintBox1_->Repaint();
   };
+  paintBox1_->OnHover = [this](int x, int y) { HoverAt(x, y); };
+  paintBox1_->OnContextMenu = [this](int x, int y, QPoint global) {
+    HoverAt(x, y);
+    FlowPopupMenu()->popup(global);
+  };
   scrollBox1_->setWidget(paintBox1_);
   centre->addWidget(scrollBox1_);
   lbInfo_ = NamedLabel("LbInfo", scrollBox1_->viewport());
   lbInfo_->setStyleSheet("background: #ffffe0");
   lbInfo_->installEventFilter(this);
   lbInfo_->hide();
+  label1_ = NamedLabel("Label1", scrollBox1_->viewport());
+  label1_->setStyleSheet("background: #ffffe0; border: 1px solid gray");
+  label1_->setAttribute(Qt::WA_TransparentForMouseEvents);
+  label1_->hide();
 
   valueListEditor1_ = new QTableWidget(static_cast<int>(kReglagesDefaults.size()), 2);
   valueListEditor1_->setObjectName("ValueListEditor1");
@@ -193,12 +202,28 @@ void MainWindow::BuildCentre() {
   valueListEditor1_->setMaximumHeight(200);
   valueListEditor1_->hide();
   connect(valueListEditor1_, &QTableWidget::cellDoubleClicked, valueListEditor1_, &QWidget::hide);
+  connect(valueListEditor1_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+    if (item->column() != 1) return;
+    session_.settings().SetReglage(valueListEditor1_->item(item->row(), 0)->text().toStdString(),
+                                   item->text().toStdString());
+  });
   centre->addWidget(valueListEditor1_);
 
   // The dump window lives in the MDI area under the flowchart.
   mdiArea_ = new QMdiArea;
   mdiArea_->setObjectName("MdiArea");
-  dump_ = new DumpWindow(nullptr);
+  dump_ = new DumpWindow(
+      [this](int choice, const std::string& address, std::vector<std::string>& lines, std::string& error) {
+        const HexEntry start = ParseHexEntry(address, 0xFFFF);
+        if (!start.value) {
+          error = start.error;
+          return false;
+        }
+        const Board& board = session_.board();
+        lines = DumpLines(static_cast<std::uint16_t>(*start.value), choice, session_.machine().Memory,
+                          board.EepromImage.data(), board.EepromImage.size());
+        return true;
+      });
   dump_->OnError = [this](const std::string& error) { messages_.Show(MsgKind::Error, "Erreur", error); };
   QMdiSubWindow* dumpFrame =
       mdiArea_->addSubWindow(dump_, Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -334,8 +359,8 @@ void MainWindow::ShowRegisters() {
 }
 
 void MainWindow::RefreshWatches(bool force) {
-  const std::vector<std::size_t> changed = watches_.Refresh(force);
-  const std::vector<std::string> lines = watches_.Lines();
+  const std::vector<std::size_t> changed = session_.watches().Refresh(force);
+  const std::vector<std::string> lines = session_.watches().Lines();
   if (listBoxSurv_->count() != static_cast<int>(lines.size())) {
     listBoxSurv_->clear();
     for (const std::string& line : lines) listBoxSurv_->addItem(ToQString(line));
@@ -346,7 +371,7 @@ void MainWindow::RefreshWatches(bool force) {
 
 void MainWindow::RefreshBreakList() {
   listBreak1_->clear();
-  for (const std::string& line : breaks_.Lines()) listBreak1_->addItem(ToQString(line));
+  for (const std::string& line : session_.breakpoints().Lines()) listBreak1_->addItem(ToQString(line));
 }
 
 void MainWindow::RefreshTracePane() {
@@ -355,9 +380,8 @@ void MainWindow::RefreshTracePane() {
 }
 
 void MainWindow::RefreshStackView() {
-  // The stack lines come with the stack view model; until then the pane is
-  // only cleared when the stack changed.
-  session_.machine().StackChanged = false;
+  std::vector<std::string> lines;
+  if (RebuildStackView(session_.machine(), session_.listing(), lines)) memoStack_->SetLines(lines);
 }
 
 void MainWindow::RefreshPanel() {

@@ -19,18 +19,16 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/gui/entry_list.h"
 #include "app/gui/tone.h"
-#include "debugger/breakpoints.h"
 #include "debugger/find_lines.h"
 #include "debugger/flow_pane.h"
 #include "debugger/navigation.h"
 #include "debugger/run_control.h"
 #include "debugger/session.h"
-#include "debugger/settings_file.h"
-#include "debugger/watches.h"
 #include "flowchart/paint/flow_font.h"
 
 namespace hc11::gui {
@@ -68,9 +66,8 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   Session& session() { return session_; }
   RunControl& runControl() { return run_; }
   FlowPane& flowPane() { return pane_; }
-  BreakpointList& breakpoints() { return breaks_; }
-  WatchList& watches() { return watches_; }
-  const std::string& SettingsFilePath() const { return settingsPath_; }
+  BreakpointList& breakpoints() { return session_.breakpoints(); }
+  WatchList& watches() { return session_.watches(); }
   BoardPanel& boardPanel() { return *panel_; }
   DumpWindow& dumpWindow() { return *dump_; }
   const std::string& ListingBase() const { return listingBase_; }
@@ -86,9 +83,8 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   void WatchTimer();
   // A new watch from a symbol list entry; the "Surv" pane is selected.
   void WatchSymbol(const Tsym& symbol);
-  // "Liste Fonctions", a search from the popup, the not-interpreted list.
-  void ShowFunctionList(bool clear);
-  void ShowSearch(const std::string& text);
+  // "Liste Fonctions" (and at Load), the not-interpreted list.
+  void ShowFunctionList();
   void ShowNotInterpreted();
   // A click on a ListView1 row.
   void ListRowChosen(int row);
@@ -138,9 +134,12 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   QAction* AddAction(QMenu* menu, const char* name, const QString& caption, const QKeySequence& key = {});
   void SelectPane(RightPane pane);
   void RefreshCaption();
-  void ReadWorkspace();
+  void ShowInitialised();
   void RefreshBreakList();
+  void RefreshReglages();
   void ApplyOptions();
+  // ListView1's rows; `mode` 0 search results, 2 function list (sorted).
+  void ShowListRows(const std::vector<ListRow>& rows, int mode = 0, bool sorted = false);
   void RefreshHistory();
   void RepaintFlowchart(bool relayout);
   void OptionToggled(const QString& name, bool on);
@@ -152,9 +151,9 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   void BuildWorkCommands();
   void BreaksChanged();
   void WatchesChanged();
-  void ShowRows(const std::vector<ListRow>& rows, int mode, bool sorted);
   void ShowFunction(const std::string& name);
   void PopupCommand(const QString& name);
+  void Search(const std::string& word);
 
   Messages& messages_;
   StartOptions options_;
@@ -164,11 +163,6 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   QtTextMetrics metrics_;
   FlowPane pane_;
   Tone tone_;
-  // The session's lists: the run engine and the workspace see the same entries.
-  BreakpointList& breaks_;
-  WatchList& watches_;
-  Settings settings_;
-  std::string settingsPath_;
 
   std::string listingBase_;
   std::string sFileName_;
@@ -187,6 +181,8 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   QScrollArea* scrollBox1_ = nullptr;
   FlowView* paintBox1_ = nullptr;
   QLabel* lbInfo_ = nullptr;
+  QLabel* label1_ = nullptr;  // the value hint
+  std::optional<HoverSymbol> hover_;
   QTableWidget* valueListEditor1_ = nullptr;
   QMdiArea* mdiArea_ = nullptr;
   DumpWindow* dump_ = nullptr;
@@ -198,12 +194,10 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   EntryList* listBreak1_ = nullptr;
   QTreeWidget* listView1_ = nullptr;
   QListWidget* listSymbI_ = nullptr;
-  QLabel* label1_ = nullptr;  // the value hint over the flowchart
   QMenu* popupMenu2_ = nullptr;
   FindBox* findBox_ = nullptr;
   FindCursor find_;
   FlowPopup popup_;
-  std::optional<HoverSymbol> hover_;
   int listMode_ = 0;
   int hoverBox_ =
       0;  // the box under the pointer, 0 when none  // ListView1: 0 search results, 2 function list

@@ -41,11 +41,11 @@ void MainWindow::BuildWorkCommands() {
           [this] { EditWatch(listBoxSurv_->currentRow()); });
   listBreak1_->OnGoto = [this](std::uint16_t a) { ShowSourceAt(a); };
   listBreak1_->OnDelete = [this](int row) {
-    breaks_.Remove(static_cast<std::size_t>(row));
+    session_.breakpoints().Remove(static_cast<std::size_t>(row));
     BreaksChanged();
   };
   listBoxSurv_->OnDelete = [this](int row) {
-    watches_.Remove(static_cast<std::size_t>(row));
+    session_.watches().Remove(static_cast<std::size_t>(row));
     WatchesChanged();
   };
   connect(listSymbI_, &QListWidget::itemDoubleClicked, this, [this] {
@@ -56,19 +56,7 @@ void MainWindow::BuildWorkCommands() {
   });
   connect(listView1_, &QTreeWidget::itemClicked, this,
           [this](QTreeWidgetItem* item) { ListRowChosen(listView1_->indexOfTopLevelItem(item)); });
-  connect(Action("ListeFonctions1"), &QAction::triggered, this, [this] { ShowFunctionList(true); });
 
-  label1_ = new QLabel(scrollBox1_->viewport());
-  label1_->setObjectName("Label1");
-  label1_->setStyleSheet("background: #ffffe0; border: 1px solid gray");
-  label1_->setAttribute(Qt::WA_TransparentForMouseEvents);
-  label1_->hide();
-  paintBox1_->OnHover = [this](int x, int y) { HoverAt(x, y); };
-  paintBox1_->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(paintBox1_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-    HoverAt(at.x(), at.y());
-    FlowPopupMenu()->popup(paintBox1_->mapToGlobal(at));
-  });
   findBox_ = new FindBox(scrollBox1_->viewport());
   findBox_->OnFind = [this](const QString& text, bool matchCase) { FindText(text.toStdString(), matchCase); };
   findBox_->OnStep = [this](bool backward) { FindStep(backward); };
@@ -86,11 +74,11 @@ void MainWindow::WatchesChanged() {
 }
 
 void MainWindow::EditBreak(int row) {
-  if (row < 0 || row >= static_cast<int>(breaks_.entries().size())) return;
+  if (row < 0 || row >= static_cast<int>(session_.breakpoints().entries().size())) return;
   const auto index = static_cast<std::size_t>(row);
-  BreakDialog d = FillBreakDialog(breaks_.entries()[index]);
+  BreakDialog d = FillBreakDialog(session_.breakpoints().entries()[index]);
   if (RunBreakDialog(d)) {
-    const std::string error = breaks_.Edit(index, d);
+    const std::string error = session_.breakpoints().Edit(index, d);
     if (!error.empty()) messages_.Show(MsgKind::Error, "Erreur", error);
   }
   BreaksChanged();  // after Cancel too
@@ -98,12 +86,12 @@ void MainWindow::EditBreak(int row) {
 }
 
 void MainWindow::EditWatch(int row) {
-  if (row < 0 || row >= static_cast<int>(watches_.entries().size())) return;
+  if (row < 0 || row >= static_cast<int>(session_.watches().entries().size())) return;
   const auto index = static_cast<std::size_t>(row);
-  WatchDialog d = watches_.FillDialog(index);
+  WatchDialog d = session_.watches().FillDialog(index);
   if (RunWatchDialog(d)) {
     std::vector<std::string> refused;
-    const std::string error = watches_.ApplyDialog(index, d, refused);
+    const std::string error = session_.watches().ApplyDialog(index, d, refused);
     if (!error.empty()) messages_.Show(MsgKind::Error, "Erreur", error);
     for (const std::string& r : refused) messages_.Show(MsgKind::Error, "Erreur", r);
   }
@@ -119,14 +107,14 @@ void MainWindow::WatchTimer() {
 }
 
 void MainWindow::WatchSymbol(const Tsym& symbol) {
-  watches_.AddSymbol(symbol.Name, symbol.Addr, symbol.Kind);
+  session_.watches().AddSymbol(symbol.Name, symbol.Addr, symbol.Kind);
   WatchesChanged();
   SelectPane(RightPane::Surv);
 }
 
 // --- ListView1 ---------------------------------------------------------------
 
-void MainWindow::ShowRows(const std::vector<ListRow>& rows, int mode, bool sorted) {
+void MainWindow::ShowListRows(const std::vector<ListRow>& rows, int mode, bool sorted) {
   listMode_ = mode;
   listView1_->setSortingEnabled(false);
   listView1_->clear();
@@ -146,17 +134,13 @@ void MainWindow::ShowRows(const std::vector<ListRow>& rows, int mode, bool sorte
   SelectPane(RightPane::Liste);
 }
 
-void MainWindow::ShowFunctionList(bool) {
-  ShowRows(FunctionRows(session_.listing()), 2, true);
-}
-
-void MainWindow::ShowSearch(const std::string& text) {
-  ShowRows(SearchRows(session_.listing(), text), 0, false);
+void MainWindow::ShowFunctionList() {
+  ShowListRows(FunctionRows(session_.listing()), 2, true);
 }
 
 void MainWindow::ShowNotInterpreted() {
   const std::vector<ListRow> rows = NotInterpretedRows(session_.listing());
-  ShowRows(rows, 0, false);
+  ShowListRows(rows);
   if (!rows.empty()) Beep(500, 100);
 }
 
@@ -188,7 +172,7 @@ void MainWindow::ListRowChosen(int row) {
 
 void MainWindow::FindText(const std::string& text, bool matchCase) {
   find_.Search(session_.listing(), text, matchCase);
-  ShowRows(find_.Rows(), 0, false);
+  ShowListRows(find_.Rows());
   findBox_->SetCount(static_cast<int>(find_.Rows().size()));
   FindStep(false);
 }

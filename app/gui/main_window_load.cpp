@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QMdiSubWindow>
 #include <QSaveFile>
+#include <QTreeWidgetItem>
 
 #include "app/gui/board_panel.h"
 #include "app/gui/dump_window.h"
@@ -16,93 +17,63 @@
 #include "core/hex_loader.h"
 #include "core/text_util.h"
 #include "core/trace.h"
-#include "debugger/whole_file.h"
-#include "debugger/workspace_file.h"
-#include "listing/symbols.h"
+#include "debugger/settings_file.h"
+#include "debugger/views.h"
 
 namespace hc11::gui {
 
 void MainWindow::Start() {
-  run_.Pane = RightPane::Trace;
+  SelectPane(RightPane::Trace);
   session_.machine().RefreshEvery = 10000;
-  settingsPath_ = SettingsPath(QCoreApplication::applicationFilePath().toStdString(), options_.settingsPath);
-  std::string error;
-  if (!ReadSettingsFile(settingsPath_, settings_, error)) messages_.Show(MsgKind::Error, "Erreur", error);
+  session_.ReadSettings(
+      SettingsPath(QCoreApplication::applicationFilePath().toStdString(), options_.settingsPath));
+  const Settings& settings = session_.settings();
   if (!options_.program.empty())
     listingBase_ = Session::BaseOf(options_.program);
-  else if (!settings_.NomFichLst.empty())
-    listingBase_ = settings_.NomFichLst;
+  else if (!settings.NomFichLst.empty())
+    listingBase_ = settings.NomFichLst;
   else
     listingBase_ = options_.demoBase;  // first start
-  panel_->move(settings_.EnvL, settings_.EnvT);
-  panel_->setVisible(settings_.EnvVisible || options_.screenshot);
-  dump_->SetChoice(settings_.ChoixDump);
+  panel_->move(settings.EnvL, settings.EnvT);
+  panel_->setVisible(settings.EnvVisible || options_.screenshot);
+  dump_->SetChoice(settings.ChoixDump);
   ApplyOptions();
   valueListEditor1_->hide();
   Load();
 }
 
 void MainWindow::Load() {
-  session_.machine().Idle = true;
   pane_.Sheet().CoordsModified = false;
-  const LoadReport report = session_.Load(listingBase_);
+  const LoadReport report = session_.Load(listingBase_);  // ends with Init and the workspace
   pane_.AfterLoad(listingBase_, report.listingRead);
-  RepaintFlowchart(false);
   RefreshHistory();
   listSymbI_->clear();
   for (const SymbolItem& item : session_.listing().Symbols.ListSymbI)
     listSymbI_->addItem(ToQString(item.text));
-  session_.machine().tInst.fill(0);
-  Init(true);
-}
-
-// The breakpoint and watch lists as the program's workspace file holds them;
-// without a file they stay empty. A damaged file keeps what was read.
-void MainWindow::ReadWorkspace() {
-  breaks_.Forget();
-  watches_.Forget();
-  std::string bytes;
-  bool missing = false;
-  const std::string path = listingBase_ + ".Zan";
-  if (!ReadWhole(path, bytes, missing)) {
-    messages_.Show(MsgKind::Error, "Erreur", "Lecture impossible: " + path);
-    return;
-  }
-  if (missing) return;
-  settings_.marks.Set("TracerAff", false);
-  const WorkspaceRead read = DecodeWorkspace(bytes);
-  for (const Tbreak& b : read.workspace.breaks) breaks_.Append(b, true);
-  for (const TSurv& w : read.workspace.watches) watches_.AppendUnresolved(w);
-  settings_.marks.Set("AfReg", false);
-  if (!read.error.empty()) messages_.Show(MsgKind::Error, "Erreur", path + ": " + read.error);
+  const std::vector<ListRow> notInterpreted = NotInterpretedRows(session_.listing());
+  if (!notInterpreted.empty()) Beep(500, 100);
+  if (!session_.listing().LineList.empty()) ShowFunctionList();
+  ShowInitialised();
 }
 
 void MainWindow::Init(bool restoreWorkspace) {
-  Machine& m = session_.machine();
-  m.StepOverCalls = false;
   setCursor(Qt::BusyCursor);
-  ClearSymbolListsExceptI(session_.listing().Symbols);
-  m.TraceList.clear();
+  session_.Init(restoreWorkspace);
+  if (restoreWorkspace) valueListEditor1_->hide();
+  ShowInitialised();
+  setCursor(Qt::ArrowCursor);
+}
+
+// The views after Init: everything starts over from the reset machine.
+void MainWindow::ShowInitialised() {
+  Machine& m = session_.machine();
   traceAdded_ = 0;
   memoTrace_->clear();
   memoStack_->clear();
-  // The image load clears the write tags, so the RAM breakpoints are
-  // registered after it.
-  const bool image = LoadProgramImage(m, listingBase_ + ".HEX", messages_);
-  ReadWorkspace();
-  ApplyOptions();
-  for (const std::string& refused : ApplyPatchCode(settings_.patchLines, m.Memory))
-    messages_.Show(MsgKind::Error, "Erreur", refused);
-  if (image || m.CodeEnd != 0) {
-    watches_.ResolveByName(session_.listing().Symbols);
-    for (const std::string& refused : watches_.WriteInitialValues())
-      messages_.Show(MsgKind::Error, "Erreur", refused);
-  }
-  valueListEditor1_->item(2, 1)->setText("16");  // CoefQuartz
+  ApplyOptions();  // a workspace read unchecks two marks
+  RefreshReglages();
   RefreshCaption();
-  m.RunMode = u'q';
-  m.StepCounter = 0;
-  if (restoreWorkspace) valueListEditor1_->hide();
+  m.StackChanged = true;
   RefreshStackView();
   ShowSourceAt(m.cpu.PC);
   ligneX2_->setText(ToQString(FormatTraceLine(m)));
@@ -114,11 +85,17 @@ void MainWindow::Init(bool restoreWorkspace) {
   casBreak_->clear();
   panel_->Refresh();
   mdiArea_->tileSubWindows();
-  setCursor(Qt::ArrowCursor);
+}
+
+void MainWindow::RefreshReglages() {
+  const QSignalBlocker block(valueListEditor1_);
+  for (std::size_t i = 0; i < kReglagesDefaults.size(); ++i)
+    valueListEditor1_->item(static_cast<int>(i), 1)
+        ->setText(QString::fromStdString(session_.settings().reglages[i]));
 }
 
 void MainWindow::Save() {
-  Settings& s = settings_;
+  Settings& s = session_.settings();
   s.NomFichLst = listingBase_;
   s.DirNameS = QFileInfo(QString::fromStdString(sFileName_)).fileName().toStdString();
   const QRect panel = panel_->frameGeometry();
@@ -129,15 +106,8 @@ void MainWindow::Save() {
   s.EnvWs = panel_->isMinimized() ? 1 : 0;
   s.EnvVisible = panel_->isVisible();
   s.ChoixDump = dump_->Choice();
-  for (int row = 0; row < valueListEditor1_->rowCount(); ++row)
-    s.SetReglage(valueListEditor1_->item(row, 0)->text().toStdString(),
-                 valueListEditor1_->item(row, 1)->text().toStdString());
-  std::string error;
-  QDir().mkpath(QFileInfo(QString::fromStdString(settingsPath_)).absolutePath());
-  if (!SaveSettingsFile(settingsPath_, s, error)) messages_.Show(MsgKind::Error, "Erreur", error);
-  if (!listingBase_.empty() &&
-      !WriteFileWhole(listingBase_ + ".Zan", EncodeWorkspace(breaks_.entries(), watches_.entries()), error))
-    messages_.Show(MsgKind::Error, "Erreur", listingBase_ + ".Zan: " + error);
+  QDir().mkpath(QFileInfo(QString::fromStdString(session_.SettingsPath())).absolutePath());
+  session_.Save();
   // Flowchart positions the user dragged are kept with the program.
   if (pane_.Sheet().CoordsModified) pane_.Sheet().SaveCoordFile();
 }
@@ -183,8 +153,13 @@ void MainWindow::Relancer() {
   setCursor(Qt::ArrowCursor);
 }
 
-void MainWindow::EditRegister(const QString& name) {
-  (void)name;  // register editing comes with the register prompt of the model
+// "Saisir registre ": an answer that is not hexadecimal leaves the register.
+void MainWindow::EditRegister(const QString& label) {
+  const std::string name = label.mid(5).toStdString();
+  Machine& m = session_.machine();
+  const auto answer =
+      messages_.Prompt("Saisir registre ", RegisterPromptText(m, name), RegisterPromptDefault(m, name));
+  if (answer && SetRegisterFromAnswer(m, name, *answer)) ShowRegisters();
 }
 
 void MainWindow::SaveTraceFile() {

@@ -73,7 +73,8 @@ void MainWindow::BuildMenus() {
   });
   connect(AddAction(voir, "environ1", "environ"), &QAction::triggered, this,
           [this] { panel_->setVisible(!panel_->isVisible()); });
-  AddAction(voir, "ListeFonctions1", "Liste Fonctions");
+  connect(AddAction(voir, "ListeFonctions1", "Liste Fonctions"), &QAction::triggered, this,
+          [this] { ShowFunctionList(); });
 
   QMenu* fenetre = menuBar()->addMenu("&Fenêtre");
   QAction* tile = AddAction(fenetre, "WindowTileItem", "&Mosaïque");
@@ -146,52 +147,53 @@ void MainWindow::BuildListPopups() {
     RepaintFlowchart(false);  // the line marks follow the states
   };
   add(listBreak1_, "Nouveau1", "Nouveau", [this, breaksChanged](int) {
-    breaks_.New();
+    session_.breakpoints().New();
     breaksChanged();
   });
   add(listBreak1_, "Supprimer1", "Supprimer", [this, breaksChanged](int row) {
     if (row < 0) return;
-    breaks_.Remove(static_cast<std::size_t>(row));
+    session_.breakpoints().Remove(static_cast<std::size_t>(row));
     breaksChanged();
   });
   add(listBreak1_, "ClearAll1", "ClearAll", [this, breaksChanged](int) {
-    breaks_.ClearAll();
+    session_.breakpoints().ClearAll();
     breaksChanged();
   });
   add(listBreak1_, "Aller1", "Aller", [this](int row) {
-    if (row >= 0 && row < static_cast<int>(breaks_.entries().size()))
-      ShowSourceAt(breaks_.entries()[static_cast<std::size_t>(row)].address);
+    if (row >= 0 && row < static_cast<int>(session_.breakpoints().entries().size()))
+      ShowSourceAt(session_.breakpoints().entries()[static_cast<std::size_t>(row)].address);
   });
   add(listBoxSurv_, "nouveau1", "nouveau", [this](int) {
-    watches_.New();
+    session_.watches().New();
     listBoxSurv_->clear();
     RefreshWatches(true);
   });
   add(listBoxSurv_, "Supprimer2", "Supprimer", [this](int row) {
     if (row < 0) return;
-    watches_.Remove(static_cast<std::size_t>(row));
+    session_.watches().Remove(static_cast<std::size_t>(row));
     listBoxSurv_->clear();
     RefreshWatches(true);
   });
   add(listBoxSurv_, "ToutEffacer1", "Tout Effacer", [this](int) {
-    watches_.Clear();
+    session_.watches().Clear();
     listBoxSurv_->clear();
   });
 }
 
 // A click: the mark goes to the model, then into the flags its readers use.
 void MainWindow::OptionToggled(const QString& name, bool on) {
-  settings_.marks.Set(name.toStdString(), on);
+  session_.options().Set(name.toStdString(), on);
   ApplyOptions();
   const auto index = OptionMarks::IndexOf(name.toStdString());
   if (index && (kOptionItems[*index].feeds == OptionFeeds::Comments ||
-                kOptionItems[*index].feeds == OptionFeeds::LocalLabels))
+                kOptionItems[*index].feeds == OptionFeeds::LocalLabels ||
+                kOptionItems[*index].feeds == OptionFeeds::NoOverlapLayout))
     RepaintFlowchart(true);
 }
 
 // The menu's check marks and every flag fed by a mark, from the model.
 void MainWindow::ApplyOptions() {
-  const OptionMarks& marks = settings_.marks;
+  const OptionMarks& marks = session_.options();
   for (std::size_t i = 0; i < kOptionItems.size(); ++i) {
     if (QAction* a = Action(kOptionItems[i].component)) {
       const QSignalBlocker block(a);
@@ -201,6 +203,7 @@ void MainWindow::ApplyOptions() {
   marks.CopyToCore(session_.machine(), session_.board());
   pane_.Display().SetShowComments(marks.Checked("AffCommentaires"));
   pane_.Sheet().ShowLocalLabels = marks.Checked("AffLabelLocal");
+  pane_.Sheet().NoOverlapLayout = marks.Checked("DispoSansChevauchement");
 }
 
 }  // namespace hc11::gui

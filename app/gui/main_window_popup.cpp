@@ -100,9 +100,10 @@ QMenu* MainWindow::FlowPopupMenu() {
   }
   const auto address = HoveredAddress(pane_.Sheet(), pane_.Display(), hoverBox_);
   QAction* breakEdit = Action("PopupMenu2.BreakEdit1");
-  breakEdit->setText(ToQString(address ? breaks_.BreakEditCaption(*address) : std::string("Break edit: ")));
+  breakEdit->setText(
+      ToQString(address ? session_.breakpoints().BreakEditCaption(*address) : std::string("Break edit: ")));
   breakEdit->setEnabled(address.has_value());
-  Action("PopupMenu2.BreakSupprimer1")->setEnabled(address && breaks_.CanDeleteAt(*address));
+  Action("PopupMenu2.BreakSupprimer1")->setEnabled(address && session_.breakpoints().CanDeleteAt(*address));
   Action("PopupMenu2.AffInfos1")->setEnabled(haveFunction);
   Action("PopupMenu2.Affichersource1")->setEnabled(haveFunction);
   return popupMenu2_;
@@ -116,20 +117,17 @@ void MainWindow::PopupCommand(const QString& name) {
   if (name == "Lien1") {
     if (!pane_.Display().FollowName.empty()) ShowFunction(pane_.Display().FollowName);
   } else if (name == "ChercherR1" || name == "Chercher") {
-    if (word.size() == 5) {
-      ShowSearch(word);
-    } else if (const auto answer = messages_.Prompt("Chercher", "Invite", word)) {
-      ShowSearch(*answer);
-    }
+    Search(word);
   } else if (name == "Continuerjusqua1") {
     run_.RunToCursor(pane_.SelectedAddress());
   } else if (name == "BreakEdit1" && address) {
-    breaks_.BreakEditAt(*address, session_.listing().LineList);
+    session_.breakpoints().BreakEditAt(*address, session_.listing().LineList);
     BreaksChanged();
     SelectPane(RightPane::Break);
   } else if (name == "BreakSupprimer1" && address) {
-    if (const auto index = breaks_.Find(*address)) listBreak1_->setCurrentRow(static_cast<int>(*index));
-    breaks_.BreakDeleteAt(*address);
+    if (const auto index = session_.breakpoints().Find(*address))
+      listBreak1_->setCurrentRow(static_cast<int>(*index));
+    session_.breakpoints().BreakDeleteAt(*address);
     BreaksChanged();
     SelectPane(RightPane::Break);
   } else if (name == "Edit1") {
@@ -142,10 +140,10 @@ void MainWindow::PopupCommand(const QString& name) {
       RefreshWatches(false);
     }
   } else if (name == "Surveiller1" && hover_) {
-    watches_.AddSymbol(hover_->name, hover_->address, 'I');
+    session_.watches().AddSymbol(hover_->name, hover_->address, 'I');
     WatchesChanged();
   } else if (name == "Tracer1" && hover_) {
-    breaks_.TraceVariable(hover_->name, hover_->address);
+    session_.breakpoints().TraceVariable(hover_->name, hover_->address);
     BreaksChanged();
     SelectPane(RightPane::Break);
   } else if (name == "AffInfos1" || name == "Affichersource1") {

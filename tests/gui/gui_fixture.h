@@ -11,12 +11,26 @@
 #include <QListWidget>
 #include <QTemporaryDir>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "app/gui/main_window.h"
 #include "tests/support/recording.h"
 
 namespace hc11::test {
+
+// Records messages and prompts; a prompt gets `answer` (or is cancelled).
+class PromptingMessages : public RecordingMessages {
+ public:
+  std::optional<std::string> Prompt(std::string_view title, std::string_view text,
+                                    std::string_view defaultValue) override {
+    prompts.push_back(std::string(title) + "|" + std::string(text) + "|" + std::string(defaultValue));
+    return answer;
+  }
+  std::optional<std::string> answer;
+  std::vector<std::string> prompts;
+};
 
 class GuiTest : public ::testing::Test {
  protected:
@@ -51,7 +65,7 @@ class GuiTest : public ::testing::Test {
   QString Label(const char* name) { return window->findChild<QLabel*>(name)->text(); }
 
   QTemporaryDir dir;
-  RecordingMessages messages;
+  PromptingMessages messages;
   std::unique_ptr<gui::MainWindow> window;
 };
 

@@ -140,11 +140,10 @@ TEST_F(WorkListTest, PopupCaptionsFollowTheHoveredSymbol) {
   EXPECT_EQ(Lines("ListBreak1"), QStringList{"0006 m Trace    leds"});
 
   // "Edit" writes the byte the prompt returns.
-  messages.answers = {"$5A"};
+  messages.answer = "$5A";
   Popup("Edit1")->trigger();
   ASSERT_EQ(messages.prompts.size(), 1u);
-  EXPECT_EQ(messages.prompts[0].caption, "Saisir registre ");
-  EXPECT_EQ(messages.prompts[0].text, "leds");
+  EXPECT_EQ(messages.prompts[0], "Saisir registre |leds|$0000");
   EXPECT_EQ(w.session().machine().Memory[0x0006], 0x5A);
 }
 
@@ -152,11 +151,10 @@ TEST_F(WorkListTest, PopupSearchPromptsUnlessTheWordHasFiveCharacters) {
   gui::MainWindow& w = OpenDemo();
   auto* list = w.findChild<QTreeWidget*>("ListView1");
   HoverLine(0xE03D);  // leds: four characters, so the prompt opens
-  messages.answers = {"leds"};
+  messages.answer = "leds";
   Popup("ChercherR1")->trigger();
   ASSERT_EQ(messages.prompts.size(), 1u);
-  EXPECT_EQ(messages.prompts[0].caption, "Chercher");
-  EXPECT_EQ(messages.prompts[0].text, "Invite");
+  EXPECT_EQ(messages.prompts[0], "Chercher|Invite|leds");
   ASSERT_GT(list->topLevelItemCount(), 0);
   EXPECT_TRUE(list->topLevelItem(0)->text(0).contains("leds"));
   EXPECT_EQ(w.runControl().Pane, RightPane::Liste);
@@ -228,7 +226,7 @@ TEST_F(WorkListTest, WatchDialogFormatsWritesAndInitialValues) {
   // Timer prompts and nothing follows; Delete and "Tout Effacer" empty the list.
   Trigger("ListBoxSurv.Timers1");
   ASSERT_EQ(messages.prompts.size(), 1u);
-  EXPECT_EQ(messages.prompts[0].caption, "Numero Timer");
+  EXPECT_EQ(messages.prompts[0], "Numero Timer|de 0 à 15|0");
   List("ListBoxSurv").setCurrentRow(0);
   QTest::keyClick(&List("ListBoxSurv"), Qt::Key_Delete);
   EXPECT_TRUE(Lines("ListBoxSurv").isEmpty());

@@ -21,18 +21,7 @@ class RecordingMessages : public Messages {
   void Show(MsgKind kind, std::string_view caption, std::string_view text) override {
     shown.push_back({kind, std::string(caption), std::string(text)});
   }
-  // Records the prompt and answers `answers` in turn, then the default.
-  std::optional<std::string> Prompt(std::string_view title, std::string_view text,
-                                    std::string_view defaultValue) override {
-    prompts.push_back({MsgKind::Info, std::string(title), std::string(text)});
-    if (answers.empty()) return std::string(defaultValue);
-    std::string a = answers.front();
-    answers.erase(answers.begin());
-    return a;
-  }
   std::vector<ShownMessage> shown;
-  std::vector<ShownMessage> prompts;
-  std::vector<std::string> answers;
 };
 
 // A host with a controllable clock that records beeps and label texts.
