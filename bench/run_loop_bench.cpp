@@ -1,4 +1,5 @@
-// Simulation speed: RunLoop on a tight counting loop, history off.
+// Simulation speed: RunLoop on a tight counting loop, bare, with the board,
+// with the step history on and with a code breakpoint set elsewhere.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -30,7 +31,6 @@ void LoadLoop(hc11::Machine& m) {
 }
 
 void RunLoopBench(benchmark::State& state, hc11::Machine& m) {
-  LoadLoop(m);
   const auto steps = static_cast<std::uint64_t>(state.range(0));
   m.StepBudget = steps;
   for (auto _ : state) {
@@ -40,8 +40,10 @@ void RunLoopBench(benchmark::State& state, hc11::Machine& m) {
   // items_per_second is simulated steps per second.
   state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * steps));
 }
+
 void BM_RunLoop(benchmark::State& state) {
   hc11::Machine m;
+  LoadLoop(m);
   RunLoopBench(state, m);
 }
 BENCHMARK(BM_RunLoop)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
@@ -52,8 +54,27 @@ void BM_RunLoopWithBoard(benchmark::State& state) {
   hc11::Machine m;
   hc11::SilentMessages messages;
   hc11::Board board(m, messages);
+  LoadLoop(m);
   RunLoopBench(state, m);
 }
 BENCHMARK(BM_RunLoopWithBoard)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+
+// "Tracer instructions détaillé" checked: every step is recorded.
+void BM_RunLoopWithHistory(benchmark::State& state) {
+  hc11::Machine m;
+  LoadLoop(m);
+  m.HistoryEnabled = true;
+  RunLoopBench(state, m);
+}
+BENCHMARK(BM_RunLoopWithHistory)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+
+// A stopping breakpoint outside the loop: the check runs every step, never hits.
+void BM_RunLoopWithBreakpoint(benchmark::State& state) {
+  hc11::Machine m;
+  LoadLoop(m);
+  m.tInst[0xE100] = 2;
+  RunLoopBench(state, m);
+}
+BENCHMARK(BM_RunLoopWithBreakpoint)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

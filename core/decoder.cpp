@@ -8,88 +8,22 @@ namespace hc11 {
 
 namespace {
 
-BranchCond ConditionOf(std::string_view mnemonic) {
-  struct Named {
-    std::string_view name;
-    BranchCond cond;
-  };
-  static constexpr Named kConditions[] = {
-      {"bcs", BranchCond::Cs}, {"bcc", BranchCond::Cc}, {"beq", BranchCond::Eq},
-      {"bne", BranchCond::Ne}, {"bge", BranchCond::Ge}, {"bhi", BranchCond::Hi},
-      {"blt", BranchCond::Lt}, {"ble", BranchCond::Le}, {"bls", BranchCond::Ls},
-  };
-  for (const Named& n : kConditions)
-    if (n.name == mnemonic) return n.cond;
-  return BranchCond::None;
+// A prefix byte: the opcode after it is looked up in the prefix's own slot.
+template <std::size_t Slot>
+void PrefixStep(Machine& m, std::uint16_t pc) {
+  const auto opcodeAt = static_cast<std::uint16_t>(pc + 1);
+  Decoder().steps[Slot * 256 + m.Memory[opcodeAt]](m, opcodeAt);
 }
 
-OperandKind KindOfChar(char c) {
-  switch (c) {
-    case 'i':
-      return OperandKind::Imm8;
-    case 'j':
-      return OperandKind::Imm16;
-    case 'd':
-      return OperandKind::Direct;
-    case 'h':
-      return OperandKind::Extended;
-    case 'X':
-      return OperandKind::IndexX;
-    case 'Y':
-      return OperandKind::IndexY;
-    case 'r':
-      return OperandKind::Relative;
-    case 'm':
-      return OperandKind::Mask;
-    default:
-      return OperandKind::None;
-  }
-}
-
-// The operand layout of `row` for one of the opcodes it matches.
-OperandKind KindFor(const Tinstx& row, std::uint8_t opcode) {
-  const std::string_view p = row.pattern;
-  if (row.mask != 0) {
-    // The pattern lists one alternative per value of the masked bits.
-    const std::size_t k = static_cast<std::size_t>((opcode & row.mask) >> 4);
-    if (p.size() < k + 1) return OperandKind::Stay;
-    return KindOfChar(p[k]);
-  }
-  if (p.empty()) return OperandKind::None;
-  if (p.size() == 1) {
-    switch (p[0]) {
-      case 'X':
-        return OperandKind::IndexX;
-      case 'Y':
-        return OperandKind::IndexY;
-      case 'h':
-        return OperandKind::Extended;
-      case 'r':
-        return OperandKind::Relative;
-      default:
-        return OperandKind::None;
-    }
-  }
-  static constexpr struct {
-    std::string_view pattern;
-    OperandKind kind;
-  } kMulti[] = {
-      {"Xm", OperandKind::IndexXMask},     {"Ym", OperandKind::IndexYMask},
-      {"dm", OperandKind::DirectMask},     {"Xmr", OperandKind::IndexXMaskRel},
-      {"Ymr", OperandKind::IndexYMaskRel}, {"dmr", OperandKind::DirectMaskRel},
-  };
-  for (const auto& m : kMulti)
-    if (m.pattern == p) return m.kind;
-  return OperandKind::None;
+// No row, or a form the handler refuses: the full decode reports it with the
+// latch filled, exactly as the window shows it.
+void RefusedStep(Machine& m, std::uint16_t) {
+  DecodeAndExecute(m);
 }
 
 // Fills the table in place: the entries point into its own row array.
 void BuildDecodeTable(DecodeTable& t) {
-  for (int i = 0; i < kInstructionRows; ++i) {
-    const Tinstx& row = InstructionTable[i];
-    t.rows[i] = RowInfo{HandlerFor(row.handler), static_cast<std::uint8_t>(i), row.regKind,
-                        ConditionOf(row.mnemonic)};
-  }
+  for (int i = 0; i < kInstructionRows; ++i) t.rows[i] = RowInfo{static_cast<std::uint8_t>(i)};
   for (std::size_t s = 1; s < kPrefixes.size(); ++s)
     t.prefixSlot[kPrefixes[s]] = static_cast<std::uint8_t>(s);
 
@@ -106,9 +40,20 @@ void BuildDecodeTable(DecodeTable& t) {
     std::uint8_t sub = 0;
     do {
       const auto opcode = static_cast<std::uint8_t>((row.base & ~mask) | sub);
-      t.entries[slot][opcode] = DecodeEntry{&t.rows[i], KindFor(row, opcode)};
+      const std::size_t alt = static_cast<std::size_t>((opcode & mask) >> 4);
+      t.entries[slot][opcode] = DecodeEntry{&t.rows[i], KindFor(row, alt), RowStep(i, alt)};
       sub = static_cast<std::uint8_t>((sub - mask) & mask);
     } while (sub != 0);
+  }
+
+  for (std::size_t s = 0; s < kPrefixes.size(); ++s) {
+    for (std::size_t op = 0; op < 256; ++op) {
+      StepFn& step = t.steps[s * 256 + op];
+      step = t.entries[s][op].exec != nullptr ? t.entries[s][op].exec : RefusedStep;
+      if (s != 0 || t.prefixSlot[op] == 0) continue;
+      static constexpr StepFn kPrefixSteps[] = {nullptr, PrefixStep<1>, PrefixStep<2>, PrefixStep<3>};
+      step = kPrefixSteps[t.prefixSlot[op]];
+    }
   }
 }
 
@@ -158,119 +103,92 @@ void DecodeAndExecute(Machine& m) {
   DecodeAndExecute(m, Decoder());
 }
 
-Handler HandlerFor(HandlerId id) {
-  switch (id) {
-    case HandlerId::ExecIdiv:
-      return ExecIdiv;
-    case HandlerId::ExecFdiv:
-      return ExecFdiv;
-    case HandlerId::ExecCli:
-      return ExecCli;
-    case HandlerId::ExecDec8:
-      return ExecDec8;
-    case HandlerId::ExecDex:
-      return ExecDex;
-    case HandlerId::ExecTab:
-      return ExecTab;
-    case HandlerId::ExecLoad:
-      return ExecLoad;
-    case HandlerId::ExecLoadD:
-      return ExecLoadD;
-    case HandlerId::ExecStore16:
-      return ExecStore16;
-    case HandlerId::ExecNothing:
-      return ExecNothing;
-    case HandlerId::ExecCall:
-      return ExecCall;
-    case HandlerId::ExecJump:
-      return ExecJump;
-    case HandlerId::ExecBranch:
-      return ExecBranch;
-    case HandlerId::ExecBrset:
-      return ExecBrset;
-    case HandlerId::ExecBrclr:
-      return ExecBrclr;
-    case HandlerId::ExecClear:
-      return ExecClear;
-    case HandlerId::ExecMul:
-      return ExecMul;
-    case HandlerId::ExecComA:
-      return ExecComA;
-    case HandlerId::ExecComB:
-      return ExecComB;
-    case HandlerId::ExecAbx:
-      return ExecAbx;
-    case HandlerId::ExecTest:
-      return ExecTest;
-    case HandlerId::ExecPush:
-      return ExecPush;
-    case HandlerId::ExecPull:
-      return ExecPull;
-    case HandlerId::ExecInc8:
-      return ExecInc8;
-    case HandlerId::ExecInx:
-      return ExecInx;
-    case HandlerId::ExecIns:
-      return ExecIns;
-    case HandlerId::ExecDes:
-      return ExecDes;
-    case HandlerId::ExecBclr:
-      return ExecBclr;
-    case HandlerId::ExecBset:
-      return ExecBset;
-    case HandlerId::ExecCompare8:
-      return ExecCompare8;
-    case HandlerId::ExecCompare16:
-      return ExecCompare16;
-    case HandlerId::ExecRts:
-      return ExecRts;
-    case HandlerId::ExecRti:
-      return ExecRti;
-    case HandlerId::ExecTba:
-      return ExecTba;
-    case HandlerId::ExecTpa:
-      return ExecTpa;
-    case HandlerId::ExecTsx:
-      return ExecTsx;
-    case HandlerId::ExecTxs:
-      return ExecTxs;
-    case HandlerId::ExecLsr:
-      return ExecLsr;
-    case HandlerId::ExecLsl:
-      return ExecLsl;
-    case HandlerId::ExecLsrD:
-      return ExecLsrD;
-    case HandlerId::ExecLslD:
-      return ExecLslD;
-    case HandlerId::ExecAba:
-      return ExecAba;
-    case HandlerId::ExecOr:
-      return ExecOr;
-    case HandlerId::ExecAnd:
-      return ExecAnd;
-    case HandlerId::ExecEor:
-      return ExecEor;
-    case HandlerId::ExecAdd:
-      return ExecAdd;
-    case HandlerId::ExecAddD:
-      return ExecAddD;
-    case HandlerId::ExecAdc:
-      return ExecAdc;
-    case HandlerId::ExecSub:
-      return ExecSub;
-    case HandlerId::ExecSubD:
-      return ExecSubD;
-    case HandlerId::ExecSbc:
-      return ExecSbc;
-    case HandlerId::ExecXgdx:
-      return ExecXgdx;
-    case HandlerId::ExecStore8:
-      return ExecStore8;
-    case HandlerId::ExecUnsupported:
-    case HandlerId::Count:
+void DecodeAndExecute(Machine& m, const DecodeTable& table) {
+  // Instruction and operand fetches read Memory directly, never the devices.
+  const auto& mem = m.Memory;
+  std::uint16_t pc = m.cpu.PC;
+  std::uint8_t opcode = mem[pc];
+  std::uint8_t prefix = 0;
+  const std::uint8_t slot = table.prefixSlot[opcode];
+  if (slot != 0) {
+    prefix = opcode;
+    opcode = mem[++pc];
+  }
+  const std::uint16_t opcodeAt = pc;
+  OperandLatch& l = m.latch;
+  l = OperandLatch{};
+  l.prefix = prefix;
+  l.opcode = opcode;
+  const DecodeEntry& e = table.entries[slot][opcode];
+  if (e.kind == OperandKind::NoRow) {
+    m.cpu.PC = pc;
+    return ReportNoRow(m);
+  }
+  auto fetch = [&]() { return mem[++pc]; };
+  auto fetchRelative = [&]() {
+    const auto offset = static_cast<std::int8_t>(fetch());
+    return static_cast<std::uint16_t>(pc + 1 + offset);
+  };
+  l.AddrMode = AddrModeOf(e.kind);
+  switch (e.kind) {
+    case OperandKind::Imm8:
+      l.imm8 = fetch();
+      break;
+    case OperandKind::Imm16: {
+      const std::uint8_t high = fetch();
+      l.imm16 = static_cast<std::uint16_t>(high << 8 | fetch());
+      break;
+    }
+    case OperandKind::Direct:
+      l.address = fetch();
+      break;
+    case OperandKind::Extended: {
+      const std::uint8_t high = fetch();
+      l.address = static_cast<std::uint16_t>(high << 8 | fetch());
+      break;
+    }
+    case OperandKind::IndexX:
+      l.indexedAddress = static_cast<std::uint16_t>(m.cpu.X + fetch());
+      break;
+    case OperandKind::IndexY:
+      l.indexedAddress = static_cast<std::uint16_t>(m.cpu.Y + fetch());
+      break;
+    case OperandKind::Relative:
+      l.branchTarget = fetchRelative();
+      break;
+    case OperandKind::Mask:
+      l.mask = fetch();
+      break;
+    case OperandKind::DirectMask:
+    case OperandKind::DirectMaskRel:
+      l.address = fetch();
+      l.mask = fetch();
+      if (e.kind == OperandKind::DirectMaskRel) l.branchTarget = fetchRelative();
+      break;
+    case OperandKind::IndexXMask:
+    case OperandKind::IndexXMaskRel:
+    case OperandKind::IndexYMask:
+    case OperandKind::IndexYMaskRel: {
+      const bool viaY = e.kind == OperandKind::IndexYMask || e.kind == OperandKind::IndexYMaskRel;
+      l.indexedAddress = static_cast<std::uint16_t>((viaY ? m.cpu.Y : m.cpu.X) + fetch());
+      l.mask = fetch();
+      if (e.kind == OperandKind::IndexXMaskRel || e.kind == OperandKind::IndexYMaskRel)
+        l.branchTarget = fetchRelative();
+      break;
+    }
+    case OperandKind::NoRow:
+    case OperandKind::Stay:  // the step table refuses to build with such a row
+    case OperandKind::None:
       break;
   }
-  return UnsupportedCode;
+  m.cpu.PC = static_cast<std::uint16_t>(pc + 1);
+  l.row = e.info->index;
+  if (e.exec == nullptr) {
+    m.DebugOnce = false;
+    return UnsupportedCode(m, *e.info);
+  }
+  // The handler fetches the same bytes again and leaves PC where it is now.
+  e.exec(m, opcodeAt);
 }
 
 }  // namespace hc11

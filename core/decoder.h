@@ -1,11 +1,12 @@
-// Instruction decoding. The (prefix, opcode) -> row lookup and the operand
-// layout of every entry are computed once from the instruction table, so a
-// step only indexes arrays; the hot path is inline for the run loop.
+// Instruction decoding. The (prefix, opcode) -> row lookup, the operand layout
+// and the specialised handler of every entry are worked out once from the
+// instruction table, so a step only indexes arrays.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 #include "core/handlers.h"
 #include "core/instruction_table.h"
@@ -34,9 +35,100 @@ enum class OperandKind : std::uint8_t {
   IndexYMaskRel,
 };
 
+constexpr OperandKind KindOfChar(char c) {
+  switch (c) {
+    case 'i':
+      return OperandKind::Imm8;
+    case 'j':
+      return OperandKind::Imm16;
+    case 'd':
+      return OperandKind::Direct;
+    case 'h':
+      return OperandKind::Extended;
+    case 'X':
+      return OperandKind::IndexX;
+    case 'Y':
+      return OperandKind::IndexY;
+    case 'r':
+      return OperandKind::Relative;
+    case 'm':
+      return OperandKind::Mask;
+    default:
+      return OperandKind::None;
+  }
+}
+
+// The operand layout of `row` for alternative `alt`, that is (opcode & mask)
+// >> 4 of an opcode it matches (always 0 for a row without mask bits).
+constexpr OperandKind KindFor(const Tinstx& row, std::size_t alt) {
+  const std::string_view p = row.pattern;
+  if (row.mask != 0) {
+    // The pattern lists one alternative per value of the masked bits.
+    if (p.size() < alt + 1) return OperandKind::Stay;
+    return KindOfChar(p[alt]);
+  }
+  if (p.empty()) return OperandKind::None;
+  if (p.size() == 1) {
+    switch (p[0]) {
+      case 'X':
+        return OperandKind::IndexX;
+      case 'Y':
+        return OperandKind::IndexY;
+      case 'h':
+        return OperandKind::Extended;
+      case 'r':
+        return OperandKind::Relative;
+      default:
+        return OperandKind::None;
+    }
+  }
+  constexpr struct {
+    std::string_view pattern;
+    OperandKind kind;
+  } kMulti[] = {
+      {"Xm", OperandKind::IndexXMask},     {"Ym", OperandKind::IndexYMask},
+      {"dm", OperandKind::DirectMask},     {"Xmr", OperandKind::IndexXMaskRel},
+      {"Ymr", OperandKind::IndexYMaskRel}, {"dmr", OperandKind::DirectMaskRel},
+  };
+  for (const auto& m : kMulti)
+    if (m.pattern == p) return m.kind;
+  return OperandKind::None;
+}
+
+// The latch's AddrMode for an operand layout.
+constexpr std::uint8_t AddrModeOf(OperandKind kind) {
+  switch (kind) {
+    case OperandKind::Imm8:
+      return 1;
+    case OperandKind::Imm16:
+      return 2;
+    case OperandKind::Direct:
+    case OperandKind::Extended:
+    case OperandKind::DirectMask:
+    case OperandKind::DirectMaskRel:
+      return 3;
+    case OperandKind::Relative:
+      return 4;
+    case OperandKind::IndexX:
+    case OperandKind::IndexY:
+    case OperandKind::IndexXMask:
+    case OperandKind::IndexYMask:
+    case OperandKind::IndexXMaskRel:
+    case OperandKind::IndexYMaskRel:
+      return 5;
+    default:
+      return 0;
+  }
+}
+
+// One instruction's work once its row is known: fetches the operands after
+// the opcode at `pc`, moves PC past them and executes.
+using StepFn = void (*)(Machine& m, std::uint16_t pc);
+
 struct DecodeEntry {
   const RowInfo* info = nullptr;  // null for NoRow
   OperandKind kind = OperandKind::NoRow;
+  StepFn exec = nullptr;  // null when the row's handler refuses this form
 };
 
 // Prefix bytes, in the order of DecodeTable::entries' first index (0 = none).
@@ -47,10 +139,18 @@ struct DecodeTable {
   std::array<std::array<DecodeEntry, 256>, kPrefixes.size()> entries{};
   // For every byte: its index in kPrefixes when it is a prefix, else 0.
   std::array<std::uint8_t, 256> prefixSlot{};
+  // What a step runs for the byte at PC, by [slot * 256 + byte]: the entry's
+  // handler, the next lookup for a prefix byte, or the full decode that
+  // reports a refusal.
+  std::array<StepFn, kPrefixes.size() * 256> steps{};
 };
 
 // Built on first use, immutable afterwards.
 const DecodeTable& Decoder();
+
+// The specialised handler of `row` for operand alternative `alt`; null when the
+// handler refuses that form.
+StepFn RowStep(int row, std::size_t alt);
 
 // The row the decoder uses for (prefix, opcode); equal to FindRow for every
 // prefix byte, without searching.
@@ -62,100 +162,9 @@ OperandKind LookupOperandKind(std::uint8_t prefix, std::uint8_t opcode);
 // "err inst" for an opcode without a row; PC addresses the opcode byte.
 void ReportNoRow(Machine& m);
 
-// One instruction at PC: fetch, latch the operands, advance PC, execute.
+// One instruction at PC with the operand latch filled as it is decoded: fetch,
+// latch the operands, advance PC, execute or refuse.
 void DecodeAndExecute(Machine& m);
-
-inline void DecodeAndExecute(Machine& m, const DecodeTable& table) {
-  // Instruction and operand fetches read Memory directly, never the devices.
-  const auto& mem = m.Memory;
-  std::uint16_t pc = m.cpu.PC;
-  std::uint8_t opcode = mem[pc];
-  std::uint8_t prefix = 0;
-  const std::uint8_t slot = table.prefixSlot[opcode];
-  if (slot != 0) [[unlikely]] {
-    prefix = opcode;
-    opcode = mem[++pc];
-  }
-  OperandLatch& l = m.latch;
-  l = OperandLatch{};
-  l.prefix = prefix;
-  l.opcode = opcode;
-  const DecodeEntry& e = table.entries[slot][opcode];
-  auto fetch = [&]() { return mem[++pc]; };
-  auto fetchRelative = [&]() {
-    const auto offset = static_cast<std::int8_t>(fetch());
-    return static_cast<std::uint16_t>(pc + 1 + offset);
-  };
-  switch (e.kind) {
-    case OperandKind::NoRow:
-      m.cpu.PC = pc;
-      return ReportNoRow(m);
-    case OperandKind::Stay:
-      m.cpu.PC = pc;
-      l.row = e.info->index;
-      m.DebugOnce = false;
-      return e.info->exec(m, *e.info);
-    case OperandKind::None:
-      break;
-    case OperandKind::Imm8:
-      l.AddrMode = 1;
-      l.imm8 = fetch();
-      break;
-    case OperandKind::Imm16: {
-      l.AddrMode = 2;
-      const std::uint8_t high = fetch();
-      l.imm16 = static_cast<std::uint16_t>(high << 8 | fetch());
-      break;
-    }
-    case OperandKind::Direct:
-      l.AddrMode = 3;
-      l.address = fetch();
-      break;
-    case OperandKind::Extended: {
-      l.AddrMode = 3;
-      const std::uint8_t high = fetch();
-      l.address = static_cast<std::uint16_t>(high << 8 | fetch());
-      break;
-    }
-    case OperandKind::IndexX:
-      l.AddrMode = 5;
-      l.indexedAddress = static_cast<std::uint16_t>(m.cpu.X + fetch());
-      break;
-    case OperandKind::IndexY:
-      l.AddrMode = 5;
-      l.indexedAddress = static_cast<std::uint16_t>(m.cpu.Y + fetch());
-      break;
-    case OperandKind::Relative:
-      l.AddrMode = 4;
-      l.branchTarget = fetchRelative();
-      break;
-    case OperandKind::Mask:
-      l.mask = fetch();
-      break;
-    case OperandKind::DirectMask:
-    case OperandKind::DirectMaskRel:
-      l.AddrMode = 3;
-      l.address = fetch();
-      l.mask = fetch();
-      if (e.kind == OperandKind::DirectMaskRel) l.branchTarget = fetchRelative();
-      break;
-    case OperandKind::IndexXMask:
-    case OperandKind::IndexXMaskRel:
-    case OperandKind::IndexYMask:
-    case OperandKind::IndexYMaskRel: {
-      const bool viaY = e.kind == OperandKind::IndexYMask || e.kind == OperandKind::IndexYMaskRel;
-      l.AddrMode = 5;
-      l.indexedAddress = static_cast<std::uint16_t>((viaY ? m.cpu.Y : m.cpu.X) + fetch());
-      l.mask = fetch();
-      if (e.kind == OperandKind::IndexXMaskRel || e.kind == OperandKind::IndexYMaskRel)
-        l.branchTarget = fetchRelative();
-      break;
-    }
-  }
-  m.cpu.PC = static_cast<std::uint16_t>(pc + 1);
-  l.row = e.info->index;
-  m.DebugOnce = false;
-  e.info->exec(m, *e.info);
-}
+void DecodeAndExecute(Machine& m, const DecodeTable& table);
 
 }  // namespace hc11

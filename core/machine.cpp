@@ -60,12 +60,44 @@ void Machine::SetBitHooked(std::uint16_t address, std::uint8_t mask, bool on) {
 
 void Machine::SetBitRaw(std::uint16_t address, std::uint8_t mask, bool on) {
   const std::uint8_t old = Memory[address];
-  Memory[address] = static_cast<std::uint8_t>(on ? old | mask : old & ~mask);
+  WriteDirect(address, static_cast<std::uint8_t>(on ? old | mask : old & ~mask));
+}
+
+std::uint8_t Machine::MemRead8Full(std::uint16_t address) {
+  NoteRead(address);
+  if (IsRegisterBlock(address) && devices_ != nullptr) {
+    PortsMayChange = true;
+    return devices_->Read8(address);
+  }
+  return Memory[address];
+}
+
+void Machine::MemWrite8Full(std::uint16_t address, std::uint8_t value, std::uint8_t tag) {
+  WriteTagEntry& entry = WriteTagTable[address];
+  if (entry.tag == TagForbidden) ReportError(Format("Ram Interdit: %4.4X", address));
+  const std::uint8_t old = Memory[address];
+  entry.tag = tag;
+  Memory[address] = value;
+  if (IsRegisterBlock(address)) {
+    PortsMayChange = true;
+    if (devices_ != nullptr) devices_->AfterWrite8(address, value);
+  }
+  if (entry.ramBreak != 0) RamBreakWritten(address, old, value);
 }
 
 void Machine::RamBreakAccess(std::uint16_t address, char kind) {
   // The debugger's own reads and stores (watches, initial values) are not the program's.
   if (ramBreaks_ != nullptr && !Idle) ramBreaks_->RamBreakHit(*this, address, kind);
+}
+
+void Machine::RamBreakRead8(std::uint16_t address) {
+  if (WriteTagTable[address].ramBreak & RamBreakRead) RamBreakAccess(address, 'i');
+}
+
+void Machine::SetRamBreakBits(std::uint16_t address, std::uint8_t bits) {
+  std::uint8_t& current = WriteTagTable[address].ramBreak;
+  ramBreakCount_ = ramBreakCount_ - (current != 0 ? 1 : 0) + (bits != 0 ? 1 : 0);
+  current = bits;
 }
 
 void Machine::RamBreakWritten(std::uint16_t address, std::uint8_t old, std::uint8_t value) {
@@ -79,10 +111,6 @@ void Machine::RequestBreak(std::string reason) {
   StopFlag = true;
 }
 
-void Machine::ReportForbiddenWrite(std::uint16_t address) {
-  ReportError(Format("Ram Interdit: %4.4X", address));
-}
-
 void Machine::ResetMachine() {
   CycleCount = 0;
   CycleBase = 0;
@@ -93,7 +121,6 @@ void Machine::ResetMachine() {
   PrevCycleCount = 0;
   PrevPortA = PrevPortB = PrevPortC = 0;
   IrqCounter = 0;
-  BoardCycles = 0;
   cpu.SP = 0;
   StackTop = 0;
   StackChanged = true;
@@ -104,6 +131,7 @@ void Machine::ResetMachine() {
 
 void Machine::ClearWriteTags() {
   WriteTagTable.fill(WriteTagEntry{});
+  ramBreakCount_ = 0;
 }
 
 void Machine::ReportError(std::string text) {
@@ -117,8 +145,8 @@ long double Machine::CountsToMs(std::int64_t counts) {
 }
 
 void Machine::EventTrace(std::string_view text) {
-  const std::int32_t n = CycleCount - CycleBase;
-  const std::int32_t d = n - EventTimeRef;
+  const std::int64_t n = CycleCount - CycleBase;
+  const std::int64_t d = n - EventTimeRef;
   AppendTraceLine(
       Format("%4.4x T=%8.3Lfms %.*s", cpu.PC, CountsToMs(d), static_cast<int>(text.size()), text.data()));
   EventTimeRef = n;

@@ -52,8 +52,8 @@ struct OperandLatch {
 enum WriteTag : std::uint8_t { TagData = 0, TagReturnAddress = 1, TagForbidden = 3 };
 
 // Bits of WriteTagEntry::ramBreak: which accesses to the address a RAM
-// breakpoint acts on. The breakpoint list sets them; clearing the write tags
-// drops them with the tags.
+// breakpoint acts on. The breakpoint list sets them through
+// Machine::SetRamBreakBits; clearing the write tags drops them with the tags.
 enum RamBreakBit : std::uint8_t { RamBreakWrite = 1, RamBreakRead = 2, RamBreakChange = 4 };
 
 struct WriteTagEntry {
@@ -113,10 +113,13 @@ class Machine {
   std::uint16_t StackTop = 0;
   std::uint16_t SavedSP = 0;
   bool StackChanged = false;
-  std::int32_t CycleCount = 0;
-  std::int32_t CycleBase = 0;
-  std::int32_t PrevCycleCount = 0;  // CycleCount when the board last accounted time
-  std::int64_t BoardCycles = 0;     // running total of elapsed cycles (board time)
+  // Counts in 64 bits: at full speed 2^31 counts pass in seconds.
+  std::int64_t CycleCount = 0;
+  std::int64_t CycleBase = 0;
+  // CycleCount when the board last accounted time. The board's running total
+  // of elapsed counts starts at zero with it at reset and grows by exactly
+  // what it moves, so it is this value and is not kept twice.
+  std::int64_t PrevCycleCount = 0;
   std::uint16_t StartPC = 0;
   std::uint16_t CodeEnd = 0;
   std::uint8_t PrevPortA = 0, PrevPortC = 0, PrevPortB = 0;
@@ -146,9 +149,13 @@ class Machine {
   std::int32_t RefreshEvery = 10000;
   std::int32_t StepCounter = 0;
   bool Idle = true;
-  std::int32_t EventTimeRef = 0;  // CycleCount - CycleBase at the previous event line
+  std::int64_t EventTimeRef = 0;  // CycleCount - CycleBase at the previous event line
   // Steps after which each run command stops as "Arret" would; 0 = no bound.
   std::uint64_t StepBudget = 0;
+  // Raised by every access that may have changed the register block (and by
+  // the engine whenever the host ran); the port snapshots are taken only at
+  // the end of a step that follows, so plain steps skip them.
+  bool PortsMayChange = true;
   // The window's "debug once" check box; the decoder clears it on every
   // recognised instruction.
   bool DebugOnce = false;
@@ -169,12 +176,12 @@ class Machine {
   // N and Z from the value, V cleared, C kept: the rule of loads, stores,
   // transfers and logic operations.
   void SetNZ0_8(std::uint8_t v) {
-    cpu.CC = static_cast<std::uint8_t>((cpu.CC & ~(FlagN | FlagZ | FlagV)) | (v & 0x80 ? FlagN : 0) |
-                                       (v == 0 ? FlagZ : 0));
+    cpu.CC = static_cast<std::uint8_t>((cpu.CC & ~(FlagN | FlagZ | FlagV)) | (v >> 4 & FlagN) |
+                                       unsigned{v == 0} << 2);
   }
   void SetNZ0_16(std::uint16_t v) {
-    cpu.CC = static_cast<std::uint8_t>((cpu.CC & ~(FlagN | FlagZ | FlagV)) | (v & 0x8000 ? FlagN : 0) |
-                                       (v == 0 ? FlagZ : 0));
+    cpu.CC = static_cast<std::uint8_t>((cpu.CC & ~(FlagN | FlagZ | FlagV)) | (v >> 12 & FlagN) |
+                                       unsigned{v == 0} << 2);
   }
 
   // --- Stack ------------------------------------------------------------
@@ -187,9 +194,11 @@ class Machine {
   // Plain memory takes the inline path; only the register block reaches the
   // devices, and only when a board is attached.
   std::uint8_t MemRead8(std::uint16_t address) {
-    NoteRead(address);
-    if (IsRegisterBlock(address) && devices_ != nullptr) [[unlikely]]
-      return devices_->Read8(address);
+    // One branch for a plain byte: a watched read or the devices take the full path.
+    const bool full =
+        (WriteTagTable[address].ramBreak & RamBreakRead) | (IsRegisterBlock(address) & (devices_ != nullptr));
+    if (full) [[unlikely]]
+      return MemRead8Full(address);
     return Memory[address];
   }
   std::uint16_t MemRead16(std::uint16_t address) {
@@ -198,32 +207,38 @@ class Machine {
   }
   void MemWrite8(std::uint16_t address, std::uint8_t value, std::uint8_t tag) {
     WriteTagEntry& entry = WriteTagTable[address];
-    if (entry.tag == TagForbidden) [[unlikely]]
-      ReportForbiddenWrite(address);
-    const std::uint8_t old = Memory[address];
+    // One branch keeps plain memory fast: forbidden bytes, RAM breakpoints
+    // and the register block take the full path.
+    if ((entry.tag == TagForbidden) | (entry.ramBreak != 0) | IsRegisterBlock(address)) [[unlikely]]
+      return MemWrite8Full(address, value, tag);
     entry.tag = tag;
     Memory[address] = value;
-    if (IsRegisterBlock(address) && devices_ != nullptr) [[unlikely]]
-      devices_->AfterWrite8(address, value);
-    if (entry.ramBreak != 0) [[unlikely]]
-      RamBreakWritten(address, old, value);
   }
   void MemWrite16(std::uint16_t address, std::uint16_t value);
   // Read-modify-write through MemWrite8 (tag 0): the devices see the change.
   void SetBitHooked(std::uint16_t address, std::uint8_t mask, bool on);
   // The same change made in Memory only, with no device reaction.
   void SetBitRaw(std::uint16_t address, std::uint8_t mask, bool on);
+  // A handler's own write straight into Memory (no devices, no tags).
+  void WriteDirect(std::uint16_t address, std::uint8_t value) {
+    Memory[address] = value;
+    if (IsRegisterBlock(address)) [[unlikely]]
+      PortsMayChange = true;
+  }
 
   // Accesses that bypass the hooks (handlers reading or changing memory in
   // place) still count for RAM breakpoints; nothing else about them changes.
+  // With no RAM breakpoint set anywhere, each check is one test of a counter.
   void NoteRead(std::uint16_t address) {
-    if (WriteTagTable[address].ramBreak & RamBreakRead) [[unlikely]]
-      RamBreakAccess(address, 'i');
+    if (ramBreakCount_ != 0) [[unlikely]]
+      RamBreakRead8(address);
   }
   void NoteWrite(std::uint16_t address, std::uint8_t old, std::uint8_t value) {
-    if (WriteTagTable[address].ramBreak != 0) [[unlikely]]
+    if (ramBreakCount_ != 0) [[unlikely]]
       RamBreakWritten(address, old, value);
   }
+  // The breakpoint list's registration of an address (0: none).
+  void SetRamBreakBits(std::uint16_t address, std::uint8_t bits);
   // A RAM breakpoint in state "Break": the run stops after this step with
   // `reason` as its stop reason (the first request of a step wins).
   void RequestBreak(std::string reason);
@@ -231,11 +246,8 @@ class Machine {
   // --- Reset, errors, trace ---------------------------------------------
   void ResetMachine();
   // The board's clock: the counts elapsed since its previous accounting join
-  // its running total.
-  void AccountBoardTime() {
-    BoardCycles += CycleCount - PrevCycleCount;
-    PrevCycleCount = CycleCount;
-  }
+  // its running total (PrevCycleCount).
+  void AccountBoardTime() { PrevCycleCount = CycleCount; }
   // Simulated milliseconds for a number of cycle counts.
   static long double CountsToMs(std::int64_t counts);
   void ClearWriteTags();
@@ -255,7 +267,10 @@ class Machine {
   void SetRamBreakHandler(RamBreakHandler* handler) { ramBreaks_ = handler; }
 
  private:
-  void ReportForbiddenWrite(std::uint16_t address);
+  // The rare halves of the memory hooks, kept out of the handlers' code.
+  std::uint8_t MemRead8Full(std::uint16_t address);
+  void MemWrite8Full(std::uint16_t address, std::uint8_t value, std::uint8_t tag);
+  void RamBreakRead8(std::uint16_t address);
   void RamBreakAccess(std::uint16_t address, char kind);
   void RamBreakWritten(std::uint16_t address, std::uint8_t old, std::uint8_t value);
 
@@ -263,6 +278,7 @@ class Machine {
   UiHooks* hooks_;
   Peripherals* devices_ = nullptr;
   RamBreakHandler* ramBreaks_ = nullptr;
+  std::uint32_t ramBreakCount_ = 0;  // addresses whose ramBreak bits are set
 };
 
 }  // namespace hc11

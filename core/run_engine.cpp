@@ -23,24 +23,40 @@ void RecordHistory(Machine& m) {
   if (m.HistoryCount < kHistorySize) ++m.HistoryCount;
 }
 
-inline void StepWith(Machine& m, const DecodeTable& table) {
-  m.StopMessage.clear();
-  if (!m.TestFlag(FlagI) && ++m.IrqCounter > kIrqPeriod) {
+// The step without clearing StopMessage: inside a run the message is always
+// empty here, since whoever sets it also raises StopFlag and ends the run.
+// `pc` is the PC the caller just read.
+template <bool kHistory>
+inline void StepBody(Machine& m, const DecodeTable& table, std::uint16_t pc) {
+  if (!m.TestFlag(FlagI) && ++m.IrqCounter > kIrqPeriod) [[unlikely]] {
     m.IrqCounter = 0;
     InterruptEntry(m, m.TimerVector);
+    pc = m.cpu.PC;
   }
-  if (m.HistoryEnabled) [[unlikely]]
-    RecordHistory(m);
+  if constexpr (kHistory) RecordHistory(m);
   m.AccountBoardTime();
-  if (m.cpu.PC > m.CodeEnd) [[unlikely]] {
+  if (pc > m.CodeEnd) [[unlikely]] {
     EndOfCodeCheck(m);  // reports "adr>fin"; nothing executes
     return;
   }
-  DecodeAndExecute(m, table);
-  m.PrevPortB = m.Memory[kPortB];
-  m.PrevPortA = m.Memory[kPortA];
-  m.PrevPortC = m.Memory[kPortC];
+  table.steps[m.Memory[pc]](m, pc);
+  if (m.PortsMayChange) [[unlikely]] {
+    m.PrevPortB = m.Memory[kPortB];
+    m.PrevPortA = m.Memory[kPortA];
+    m.PrevPortC = m.Memory[kPortC];
+    m.PortsMayChange = false;
+  }
   ++m.CycleCount;
+}
+
+inline void StepWith(Machine& m, const DecodeTable& table) {
+  m.StopMessage.clear();
+  m.PortsMayChange = true;  // the host may have written the ports since
+  if (m.HistoryEnabled) {
+    StepBody<true>(m, table, m.cpu.PC);
+  } else {
+    StepBody<false>(m, table, m.cpu.PC);
+  }
 }
 
 // Breakpoint states 2 (stop) and 3 (trace); every other value is ignored.
@@ -50,6 +66,12 @@ bool BreakpointAt(Machine& m) {
   UiHooks& h = m.hooks();
   if (state == kBreakStop) {
     h.ShowStopReason("Break " + h.BreakpointLine(pc));
+    // An error raised by the same step is still written and consumed, or the
+    // next command would stop at once on it with its message gone.
+    if (m.StopFlag) {
+      m.EventTrace("Break " + m.StopMessage);
+      m.StopFlag = false;
+    }
     return true;
   }
   m.EventTrace(h.BreakpointLine(pc));
@@ -97,6 +119,44 @@ inline bool StopTestInline(Machine& m) {
     default:  // 'q', 'v' and any letter no command sets
       h.ShowStopReason("stop ");
       return true;
+  }
+}
+
+enum class ChunkEnd { Stopped, Done, ModeChanged };
+
+// Steps until the stop test says stop or `left` steps are done. The common
+// case, no breakpoint at PC and no error, costs one folded test per step. In
+// a plain run ('x' without step-over) no handler changes the run mode, so
+// the mode is tested only when that test finds something.
+template <bool kHistory, bool kPlainRun>
+ChunkEnd RunSteps(Machine& m, const DecodeTable& table, std::int64_t& left) {
+  m.PortsMayChange = true;  // the host ran since the last step
+  for (;;) {
+    std::uint16_t pc = m.cpu.PC;
+    bool attention = ((m.tInst[pc] & 0xFE) == kBreakStop) | m.StopFlag;
+    if constexpr (!kPlainRun) attention |= m.RunMode != kModeRun;
+    if (attention) [[unlikely]] {
+      if (StopTestInline(m)) return ChunkEnd::Stopped;
+      m.PortsMayChange = true;
+      if (kPlainRun && m.RunMode != kModeRun) return ChunkEnd::ModeChanged;
+      pc = m.cpu.PC;
+    }
+    StepBody<kHistory>(m, table, pc);
+    if (--left == 0) [[unlikely]]
+      return ChunkEnd::Done;
+  }
+}
+
+ChunkEnd RunChunk(Machine& m, const DecodeTable& table, std::int64_t& left) {
+  for (;;) {
+    const bool plain = m.RunMode == kModeRun && !m.StepOverCalls;
+    ChunkEnd end;
+    if (m.HistoryEnabled) {
+      end = plain ? RunSteps<true, true>(m, table, left) : RunSteps<true, false>(m, table, left);
+    } else {
+      end = plain ? RunSteps<false, true>(m, table, left) : RunSteps<false, false>(m, table, left);
+    }
+    if (end != ChunkEnd::ModeChanged) return end;
   }
 }
 
@@ -166,10 +226,8 @@ void RunLoop(Machine& m) {
   std::int64_t chunk = std::min(toRefresh, toBudget);
   std::int64_t left = chunk;
 
-  while (!StopTestInline(m)) {
-    StepWith(m, table);
-    if (--left != 0) [[likely]]
-      continue;
+  for (;;) {
+    if (RunChunk(m, table, left) == ChunkEnd::Stopped) break;
     toRefresh -= chunk;
     if (toBudget != kNever) toBudget -= chunk;
     if (toBudget == 0) {

@@ -7,10 +7,11 @@
 namespace hc11 {
 
 std::string FormatTraceLine(const Machine& m) {
-  const std::int32_t n = m.CycleCount - m.CycleBase;
+  const std::int64_t n = m.CycleCount - m.CycleBase;
   // The empty texts are the slots of a board status the target board never fills.
-  return Format("PC=%4X CC=%2.2X X=%4.4x A=%2.2x B=%2.2x Sp=%4.4x %s cycle=%d T=%8.3Lfms %s ", m.cpu.PC,
-                m.cpu.CC, m.cpu.X, m.cpu.A, m.cpu.B, m.cpu.SP, "", n, Machine::CountsToMs(n), "");
+  return Format("PC=%4X CC=%2.2X X=%4.4x A=%2.2x B=%2.2x Sp=%4.4x %s cycle=%lld T=%8.3Lfms %s ", m.cpu.PC,
+                m.cpu.CC, m.cpu.X, m.cpu.A, m.cpu.B, m.cpu.SP, "", static_cast<long long>(n),
+                Machine::CountsToMs(n), "");
 }
 
 void ResetStopwatch(Machine& m) {

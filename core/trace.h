@@ -8,7 +8,7 @@
 
 namespace hc11 {
 
-// "PC=%4X CC=%2.2X X=%4.4x A=%2.2x B=%2.2x Sp=%4.4x %s cycle=%d T=%8.3fms %s ".
+// "PC=%4X CC=%2.2X X=%4.4x A=%2.2x B=%2.2x Sp=%4.4x %s cycle=%lld T=%8.3fms %s ".
 std::string FormatTraceLine(const Machine& m);
 
 // Takes the current count as the new zero and shows the trace line again.

@@ -52,12 +52,17 @@ bool TCoord::Load(std::string_view programName, Messages& messages) {
   NomFichier = FileNameFor(programName);
   const auto content = ReadWholeFile(NomFichier);
   if (!content) return false;
+  Parse(*content, messages);
+  return true;
+}
+
+void TCoord::Parse(std::string_view content, Messages& messages) {
   Lines.clear();
   std::size_t start = 0;
-  while (start < content->size()) {
-    std::size_t end = content->find('\n', start);
-    if (end == std::string::npos) end = content->size();
-    std::string line = content->substr(start, end - start);
+  while (start < content.size()) {
+    std::size_t end = content.find('\n', start);
+    if (end == std::string_view::npos) end = content.size();
+    std::string line(content.substr(start, end - start));
     if (!line.empty() && line.back() == '\r') line.pop_back();
     Lines.push_back(std::move(line));
     start = end + 1;
@@ -72,7 +77,6 @@ bool TCoord::Load(std::string_view programName, Messages& messages) {
     messages.Show(MsgKind::Error, "Erreur",
                   Format("%s : %d position(s) illisible(s) ignorée(s), la première : %s", NomFichier.c_str(),
                          unreadable, first->c_str()));
-  return true;
 }
 
 int TCoord::FindCoord(std::string_view function, std::string_view label) const {

@@ -33,6 +33,9 @@ class TCoord {
   // only one of the two) are reported once through `messages` and their
   // position is ignored by ReadCoord. Returns whether a file was read.
   bool Load(std::string_view programName, Messages& messages);
+  // Load's reading of the file's content: replaces the list, reports
+  // unreadable positions.
+  void Parse(std::string_view content, Messages& messages);
 
   // Index of the first line that begins with "function;label;", -1 when none.
   int FindCoord(std::string_view function, std::string_view label) const;

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "core/messages.h"
@@ -301,7 +302,18 @@ class Flowchart {
   int prevRect_ = 0;
   int missingAddrCount_ = 0;  // "err Manque L$" messages since the last label index
   bool fullReported_ = false;
-  std::vector<int> boxOfLine_;  // line-list index -> box, 0 when none
+  bool indexing_ = false;          // inside BuildLabelIndex: no sheet is shown
+  std::vector<int> boxOfLine_;     // line-list index -> box, 0 when none
+  std::vector<int> boxOfLineSet_;  // indices set since the last reset
+  // Label -> first line-list index, kept while one index or one sheet is
+  // built (the line list does not change meanwhile).
+  std::unordered_map<std::string_view, int> labelLines_;
+  bool labelLinesReady_ = false;
+
+  void ResetBoxOfLine();
+  void SetBoxOfLine(int lineIndex, int box);
+  void IndexLabelLines();
+  int LineOfLabel(std::string_view name) const;
 };
 
 }  // namespace hc11

@@ -35,12 +35,48 @@ Flowchart::Flowchart(Listing& listing, Messages& messages, const TextMetrics& me
 void Flowchart::BuildLabelIndex() {
   listing_.LabelList.clear();
   missingAddrCount_ = 0;
+  IndexLabelLines();
+  indexing_ = true;
   // Building a sheet may add table functions to the list; std::map iterators
   // stay valid, and names added after the current one are built in turn.
   for (auto it = listing_.FunctionList.entries.begin(); it != listing_.FunctionList.entries.end(); ++it) {
     const std::string name = it->first;
     BuildChains(name);
   }
+  indexing_ = false;
+  labelLines_.clear();
+  labelLinesReady_ = false;
+}
+
+// A sheet's build looks labels up once per path and marks only the lines it
+// draws, so building every function costs in step with the listing's size.
+void Flowchart::IndexLabelLines() {
+  labelLines_.clear();
+  const TListSyn& lines = listing_.LineList;
+  for (std::size_t i = 0; i < lines.size(); ++i)
+    if (!lines[i].Label.empty()) labelLines_.try_emplace(lines[i].Label, static_cast<int>(i));
+  labelLinesReady_ = true;
+}
+
+int Flowchart::LineOfLabel(std::string_view name) const {
+  if (!labelLinesReady_) return IndexOfLabel(listing_.LineList, name);
+  const auto it = labelLines_.find(name);
+  return it == labelLines_.end() ? -1 : it->second;
+}
+
+void Flowchart::ResetBoxOfLine() {
+  if (boxOfLine_.size() != listing_.LineList.size()) {
+    boxOfLine_.assign(listing_.LineList.size(), 0);
+  } else {
+    for (int i : boxOfLineSet_) boxOfLine_[static_cast<std::size_t>(i)] = 0;
+  }
+  boxOfLineSet_.clear();
+}
+
+void Flowchart::SetBoxOfLine(int lineIndex, int box) {
+  if (lineIndex < 0 || lineIndex >= static_cast<int>(boxOfLine_.size())) return;
+  boxOfLine_[static_cast<std::size_t>(lineIndex)] = box;
+  boxOfLineSet_.push_back(lineIndex);
 }
 
 void Flowchart::BuildChains(std::string_view functionName) {
@@ -54,7 +90,9 @@ void Flowchart::BuildChains(std::string_view functionName) {
   CoordsModified = false;
   SheetOverflow = false;
   fullReported_ = false;
-  boxOfLine_.assign(listing_.LineList.size(), 0);
+  ResetBoxOfLine();
+  const bool ownLabelLines = !labelLinesReady_;
+  if (ownLabelLines) IndexLabelLines();
   pending_.assign(1, std::string(functionName));
   Boxes.ModeTable = 0;
   Boxes.TableBase.clear();
@@ -65,12 +103,16 @@ void Flowchart::BuildChains(std::string_view functionName) {
     BuildChain(name);
   }
   pending_.clear();
+  if (ownLabelLines) {
+    labelLines_.clear();
+    labelLinesReady_ = false;
+  }
 }
 
 void Flowchart::BuildChain(std::string_view name) {
   TListSyn& lines = listing_.LineList;
   const int count = static_cast<int>(lines.size());
-  int i = IndexOfLabel(lines, name);
+  int i = LineOfLabel(name);
   if (i < 0 || i >= count) return;
 
   // Comments written just above the label open the drawing. The search stops
@@ -169,6 +211,8 @@ int Flowchart::BoxOfLine(int lineIndex) const {
 void Flowchart::ReportFull() {
   if (fullReported_) return;
   fullReported_ = true;
+  // The label index builds every sheet unseen; the one drawn reports it.
+  if (indexing_) return;
   messages_.Show(
       MsgKind::Error, "Erreur",
       Format("Feuille %s trop grande : %d boîtes et %d lignes au plus, la suite n'est pas dessinée",
@@ -219,8 +263,7 @@ int Flowchart::AddBox(int lineIndex, bool title, std::string_view comment, const
   }
   b.Lignes.push_back({std::string(text), lineIndex, std::string(comment), std::string(addrText),
                       std::string(addrEndText), StartsWith(text, "call ")});
-  if (lineIndex >= 0 && lineIndex < static_cast<int>(boxOfLine_.size()))
-    boxOfLine_[static_cast<std::size_t>(lineIndex)] = index;
+  SetBoxOfLine(lineIndex, index);
 
   b.Label = std::string(label);
   b.LabelAff = b.Label;
@@ -277,8 +320,7 @@ void Flowchart::AddLine(int box, std::string_view text, std::string_view addrTex
   TRectangle& b = Boxes[box];
   b.Lignes.push_back({std::string(text), lineIndex, std::string(comment), std::string(addrText),
                       std::string(addrEndText), StartsWith(text, "call ")});
-  if (lineIndex >= 0 && lineIndex < static_cast<int>(boxOfLine_.size()))
-    boxOfLine_[static_cast<std::size_t>(lineIndex)] = box;
+  SetBoxOfLine(lineIndex, box);
   b.Haut += LineH + 3;
   if (!addrText.empty())
     b.Larg = std::max(b.Larg, metrics_->TextWidth(text) + 3 + b.LargLabel + 2 * b.Triangle + b.PointD);

@@ -4,7 +4,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <system_error>
 
 #include "core/text_util.h"
@@ -67,7 +66,13 @@ std::optional<std::string> ReadWholeFile(const std::string& path, std::string* r
   if (!std::filesystem::is_regular_file(status)) return fail("not a regular file");
   std::ifstream in(path, std::ios::binary);
   if (!in) return fail(std::strerror(errno));
-  std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  // Read in one piece: listings run to tens of megabytes.
+  std::string content;
+  const auto size = std::filesystem::file_size(path, ec);
+  if (!ec) content.reserve(static_cast<std::size_t>(size));
+  char chunk[1 << 16];
+  while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
+    content.append(chunk, static_cast<std::size_t>(in.gcount()));
   if (in.bad()) return fail("read error");
   return content;
 }

@@ -389,8 +389,13 @@ void ClearForLoad(Listing& listing) {
 void ParseListingText(Listing& listing, std::string_view text, std::uint16_t& startPC, Messages& messages,
                       bool readSymbols, const MemoryImage* memory) {
   ClearForLoad(listing);
+  // At most one record a line: growing a list of a million records step by
+  // step would move it many times over.
+  listing.LineList.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
   LineReader reader(text);
   ListingLoader(listing, startPC, messages).Run(reader, readSymbols, memory);
+  // A long symbol section reserved room for records it never made.
+  if (listing.LineList.capacity() > 2 * listing.LineList.size() + 1024) listing.LineList.shrink_to_fit();
 }
 
 bool ReadListing(Listing& listing, const std::string& programName, std::uint16_t& startPC, Messages& messages,

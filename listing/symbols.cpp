@@ -62,8 +62,12 @@ void ReadSymbolSection(LineReader& reader, SymbolList& listSymbI, const MemoryIm
     const auto addr = StrToWord("$" + value);
     if (!addr) continue;
     if (name.size() > kSymbolNameMax) name.resize(kSymbolNameMax);
-    AddSymbol(listSymbI, Tsym{std::move(name), *addr, 'I'}, memory);
+    Tsym sym{std::move(name), *addr, 'I'};
+    std::string text = SymbolDisplayText(sym, memory);
+    listSymbI.push_back(SymbolItem{std::move(text), std::move(sym)});
   }
+  // Sorted once at the end, in the order one insertion at a time would give.
+  std::stable_sort(listSymbI.begin(), listSymbI.end(), TextLess);
 }
 
 std::optional<std::uint16_t> FindSymbol(const SymbolTables& tables, std::string_view name, char kind) {

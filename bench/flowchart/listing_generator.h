@@ -14,14 +14,31 @@ namespace hc11::bench {
 
 class ListingGenerator {
  public:
-  std::string Generate(int functions, int bigLines, int totalLines) {
+  // With `table`, a word table names every routine, so each one is in the
+  // function list (otherwise only the routines some call reaches are).
+  std::string Generate(int functions, int bigLines, int totalLines, bool table = false) {
     text_.clear();
     Line("", "", "; generated listing");
     Line("8000", "", "        org     $8000");
     const int smallLines = (totalLines - bigLines) / functions;
     for (int f = 0; f < functions; ++f) Function(Format("fn%03d", f), smallLines, functions);
     Function("big", bigLines, functions);
+    if (table)
+      for (int f = 0; f < functions; ++f)
+        Code("80 00", 2, f == 0 ? "routines" : "", Format("dw      fn%03d", f));
     Line(Hex(addr_), "", "        end");
+    return text_;
+  }
+
+  // A short program followed by a symbol section of `symbols` names (the
+  // section is read only when no "end" comes before it).
+  std::string GenerateSymbols(int symbols) {
+    text_.clear();
+    Line("8000", "", "        org     $8000");
+    Function("main", 20, 1);
+    text_ += "                    S Y M B O L   T A B L E\r\n";
+    for (int s = 0; s < symbols; ++s)
+      text_ += Format("sym_%06u %4.4X\r\n", Next() * 7919u % 1000000u, Next());
     return text_;
   }
 

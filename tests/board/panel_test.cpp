@@ -11,13 +11,24 @@ namespace {
 using PanelTest = BoardTest;
 
 TEST_F(PanelTest, KeysAndSignalLevelReachTheResultRegisters) {
-  for (std::size_t i = 0; i < kKeypad.size(); ++i) {
-    const KeypadKey& key = kKeypad[i];
+  struct Expected {
+    const char* caption;
+    int channel;
+    int level;
+  };
+  // The board's keypad, as wired: two keys per channel 0-4, three on 5.
+  const Expected keys[] = {
+      {"C-", 4, 253}, {"C+", 3, 1},  {"F-", 3, 253},   {"PTT", 5, 43}, {"F+", 2, 1},     {"+", 1, 1},
+      {"-", 2, 253},  {"#", 5, 111}, {"1700", 1, 253}, {"Menu", 0, 1}, {"Memo", 0, 253}, {"*", 5, 188},
+  };
+  for (const Expected& key : keys) {
     SCOPED_TRACE(key.caption);
-    board.PressKey(i);
+    const auto index = FindKeypadKey(key.caption);
+    ASSERT_TRUE(index.has_value());
+    board.PressKey(*index);
     EXPECT_EQ(ReadChannel(key.channel), key.level);
     EXPECT_EQ(machine.Memory[0x1031 + key.channel % 4], key.level);
-    board.ReleaseKey(i);
+    board.ReleaseKey(*index);
     EXPECT_EQ(ReadChannel(key.channel), key.channel == 5 ? 255 : 128);
   }
   EXPECT_EQ(ReadChannel(6), 40);

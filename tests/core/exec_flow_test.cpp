@@ -47,7 +47,7 @@ TEST_F(ExecFlowTest, ConditionalBranchesReadTheFlags) {
     SCOPED_TRACE(c.name);
     Load({c.opcode, 0x10});
     m.cpu.CC = c.cc;
-    const std::int32_t before = m.CycleCount;
+    const std::int64_t before = m.CycleCount;
     Exec();
     EXPECT_EQ(m.cpu.PC, c.taken ? kCode + 0x12 : kCode + 2);
     EXPECT_EQ(m.CycleCount - before, c.taken ? 1 : 0);

@@ -45,6 +45,8 @@ TEST_F(HexLoaderTest, AcceptedVariants) {
   const std::vector<Case> cases = {
       {"CR LF line ends", ":02E00000860197\r\n:00000001FF\r\n", 0xE002, 0xE001, 0x01},
       {"vectors reach the last address", ":04FFFC00E000E0004C\n:00000001FF\n", 0xFFFF, 0xFFFF, 0x00},
+      {"a record after the one ending at the last address",
+       ":04FFFC00E000E0004C\n:01E0000042DD\n:00000001FF\n", 0xFFFF, 0xE000, 0x42},
       {"comment lines are skipped", "; built by hand\n:01E0000042DD\n:00000001FF\n", 0xE001, 0xE000, 0x42},
       {"type 04 at address 0000 stores at 0", ":020000040102F7\n:00000001FF\n", 0x0002, 0x0001, 0x02},
       {"lower-case digits", ":01e00000abff\n:00000001ff\n", 0xE001, 0xE000, 0xAB},

@@ -213,5 +213,47 @@ TEST_F(RunEngineTest, PeriodicInterruptOnlyWhileIIsClear) {
   EXPECT_EQ(m.IrqCounter, 0);
 }
 
+TEST_F(RunEngineTest, HistoryListsTheInterruptEntryAtTheHandler) {
+  Place(kCode, {0x0E, 0x20, 0xFE});   // cli; jr self
+  Place(0xF000, {0x5C, 0x20, 0xFE});  // incB; jr self
+  m.TimerVector = 0xF000;
+  m.StepBudget = kIrqPeriod + 1;  // cli, then a full period of counted steps
+  RunCommand(m, kModeRun, false);
+  const std::uint16_t ccAfterCli = m.cpu.CC;
+  EXPECT_EQ(ccAfterCli & FlagI, 0);
+  m.StepBudget = 2;
+  RunCommand(m, kModeRun, false);
+  ASSERT_EQ(m.HistoryCount, 2u);
+  // The first step enters the handler: it is listed at the handler's first
+  // instruction, before incB runs, with the interrupted program's CC (the
+  // entry leaves I alone).
+  EXPECT_EQ(m.StepHistory[0].PC, 0xF000);
+  EXPECT_EQ(m.StepHistory[0].B, 0);
+  EXPECT_EQ(m.StepHistory[0].CC, ccAfterCli);
+  EXPECT_EQ(m.StepHistory[1].PC, 0xF001);
+  EXPECT_EQ(m.StepHistory[1].B, 1);
+  EXPECT_EQ(m.Memory[m.cpu.SP + 8], 0xE0);  // return address E001 stacked
+  EXPECT_EQ(m.Memory[m.cpu.SP + 9], 0x01);
+}
+
+TEST_F(RunEngineTest, BreakpointAndErrorInTheSameStepLoseNeither) {
+  Place(kCode, {0xB7, 0x80, 0x00, 0x4C, 0x20, 0xFE});  // stA $8000 (forbidden); incA; jr self
+  m.cpu.PC = kCode;
+  m.tInst[0xE003] = 2;
+  RunCommand(m, kModeRun, false);
+  EXPECT_EQ(m.cpu.PC, 0xE003);
+  EXPECT_EQ(eh.stopReason, "Break e003 C bp");
+  EXPECT_EQ(eh.stopMessage, "Ram Interdit: 8000");
+  ASSERT_EQ(m.TraceList.size(), 1u);
+  EXPECT_TRUE(m.TraceList[0].ends_with("ms Break Ram Interdit: 8000")) << m.TraceList[0];
+  EXPECT_FALSE(m.StopFlag);
+
+  // The next command starts afresh instead of stopping on the old error.
+  m.StepBudget = 5;
+  RunCommand(m, kModeRun, false);
+  EXPECT_EQ(Steps(), 5u);
+  EXPECT_EQ(eh.stopReason, "stop ");
+}
+
 }  // namespace
 }  // namespace hc11::test

@@ -33,6 +33,19 @@ TEST_F(TraceTest, EventLinesShowTheTimeSinceThePreviousEvent) {
   EXPECT_EQ(m.TraceList[2].substr(4), " T=   1.000ms ");
 }
 
+// The count used to wrap negative past 2^31 (seconds of running at full speed).
+TEST_F(TraceTest, CountsGoOnPastTwoToThe31) {
+  Load({0x4C, 0x20, 0xFD});  // incA; jr back
+  m.CycleCount = 2147483646;
+  m.EventTrace("before");
+  m.StepBudget = 4;  // incA, jr, incA, jr: four steps and two transfers
+  RunCommand(m, kModeRun, false);
+  EXPECT_EQ(m.CycleCount, 2147483652);
+  EXPECT_EQ(hooks.traceLine, "PC=E000 CC=00 X=0000 A=02 B=00 Sp=0000  cycle=2147483652 T=2399423.075ms  ");
+  m.EventTrace("after");
+  EXPECT_EQ(m.TraceList.back(), "e000 T=   0.007ms after");
+}
+
 TEST_F(TraceTest, HistoryListsTheLast1024StepsOldestFirst) {
   struct ListHooks : RecordingHooks {
     int shown = 0;

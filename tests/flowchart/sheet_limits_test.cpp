@@ -20,8 +20,7 @@ TEST_F(SheetLimits, TooManyBoxesStopAtTheLimitAndSaySoOnce) {
   Function("main");
   sheet.BuildLabelIndex();
   EXPECT_EQ(sheet.Boxes.Count(), kMaxSheetBoxes);
-  EXPECT_EQ(CountContaining("trop grande"), 1);
-  messages.shown.clear();
+  EXPECT_TRUE(messages.shown.empty()) << "the index build shows no sheet, so it stays quiet";
   ASSERT_TRUE(sheet.BuildFlowchart("main"));
   EXPECT_EQ(sheet.Boxes.Count(), kMaxSheetBoxes);
   ASSERT_EQ(messages.shown.size(), 1u);

@@ -1,0 +1,113 @@
+// What the stack view, the register prompt, the dump window and the
+// navigation helpers show.
+#include "debugger/views.h"
+
+#include <gtest/gtest.h>
+
+#include "debugger/navigation.h"
+#include "listing/symbols.h"
+
+namespace hc11::test {
+namespace {
+
+TEST(StackView, DataBytesReturnAddressesAndUnknownCallers) {
+  Machine m;
+  Listing listing;
+  listing.LabelList.push_back({"main", {"main", "1000"}});
+  listing.LineList.push_back(TSynElem{});
+  listing.LineList.back().AddrText = "1003";
+  listing.LineList.back().Text = "A = 1";
+  m.StackTop = 0x00FF;
+  m.cpu.SP = 0x00FF;
+  EXPECT_TRUE(StackLines(m, listing).empty());
+  m.Push8(0x42, TagData);
+  m.Push16(0x1003, TagReturnAddress);
+  m.Push16(0x0800, TagReturnAddress);  // below every label: no function
+  EXPECT_EQ(StackLines(m, listing),
+            (std::vector<std::string>{"      00ff [42] ", "1003 00fc main A = 1", "err fonct"}));
+  std::vector<std::string> lines;
+  EXPECT_TRUE(RebuildStackView(m, listing, lines));
+  EXPECT_EQ(lines.size(), 3u);
+  EXPECT_FALSE(RebuildStackView(m, listing, lines));  // nothing changed since
+}
+
+TEST(RegisterPrompt, TextDefaultAndAnswers) {
+  Machine m;
+  m.cpu.A = 18;
+  m.cpu.PC = 0xE000;
+  EXPECT_EQ(RegisterPromptText(m, "A"), "A=$12=18");
+  EXPECT_EQ(RegisterPromptDefault(m, "PC"), "E000");
+  EXPECT_EQ(RegisterPromptText(m, "Q"), "");
+  EXPECT_TRUE(SetRegisterFromAnswer(m, "PC", "1000"));
+  EXPECT_EQ(m.cpu.PC, 0x1000);
+  EXPECT_FALSE(SetRegisterFromAnswer(m, "PC", "10G0"));
+  EXPECT_FALSE(SetRegisterFromAnswer(m, "X", "10000"));
+  EXPECT_EQ(m.cpu.PC, 0x1000);
+  EXPECT_TRUE(SetRegisterFromAnswer(m, "B", "1FF"));
+  EXPECT_EQ(m.cpu.B, 0xFF);
+}
+
+TEST(DumpWindow, RamEepromAndTheEndOfMemory) {
+  std::array<std::uint8_t, 65536> ram{};
+  ram[0x41] = 0x41;
+  ram[0x42] = 0xFF;
+  std::vector<std::string> lines = DumpLines(0x40, 0, ram, nullptr, 0);
+  ASSERT_EQ(lines.size(), 16u);
+  EXPECT_EQ(lines[0],
+            "0040   00 41 FF 00 00 00 00 00 00 00 00 00 00 00 00 00 . A  . . . . . . . . . . . . .");
+  EXPECT_EQ(lines[15].substr(0, 6), "0130  ");
+  EXPECT_EQ(DumpLines(0xFFF8, 0, ram, nullptr, 0).size(), 1u);
+  const std::array<std::uint8_t, 2048> eeprom{};
+  lines = DumpLines(0x7F0, 1, ram, eeprom.data(), eeprom.size());
+  EXPECT_EQ(lines[0].size(), 6u + 16 * 3 + 16 * 2);
+  EXPECT_EQ(lines[1], "0800  ");
+  EXPECT_EQ(lines[15], "0800  ");
+  EXPECT_EQ(DumpLines(0, 2, ram, nullptr, 0)[3], "0000  ");  // "Horloge" reads nothing
+}
+
+TEST(Navigation, RowsHintAndPopup) {
+  Listing listing;
+  auto line = [&](const char* label, const char* addr, const char* text, bool done) {
+    TSynElem e;
+    e.Label = label;
+    e.AddrText = addr;
+    e.Text = text;
+    e.Marks.Traite = done;
+    listing.LineList.push_back(e);
+  };
+  line("orphan", "D000", "A = 1", false);  // its label is in no function
+  line("main", "E000", "A = [cpt]", true);
+  line("", "E002", "weird", false);
+  listing.LabelList.push_back({"main", {"main", "E000"}});
+  EXPECT_EQ(SearchRows(listing, "A =").size(), 1u);
+  const std::vector<ListRow> errors = NotInterpretedRows(listing);
+  ASSERT_EQ(errors.size(), 2u);
+  EXPECT_EQ(errors[0].instruction, kNotInterpretedHeader);
+  EXPECT_EQ(errors[1].instruction, "Erreur = E002 weird");
+  EXPECT_EQ(errors[1].function, "main");
+
+  Machine m;
+  m.cpu.A = 0x12;
+  SymbolTables symbols;
+  AddSymbol(symbols.ListSymbI, Tsym{"cpt", 0x0010}, nullptr);
+  m.Memory[0x10] = 0x7F;
+  std::optional<HoverSymbol> hover;
+  EXPECT_EQ(ValueHint(m, symbols, "E000", "A = X:cpt", hover),
+            "E000 A = X:cpt : A=$12=18; cpt [0010]=$7f=127");
+  ASSERT_TRUE(hover);
+  EXPECT_EQ(hover->address, 0x10);
+
+  FlowPopup p = BuildFlowPopup("", true, std::pair<std::string, std::string>{"E000", "A = 1"}, hover);
+  EXPECT_EQ(p.lien.caption, "Lien");
+  EXPECT_FALSE(p.lien.enabled);
+  EXPECT_EQ(p.continuer.caption, "Continuer jusqu'a E000  \"A = 1 \"");
+  EXPECT_EQ(p.surveiller.caption, "Surveiller \"cpt \"");
+  EXPECT_EQ(QuotedWord(p.surveiller.caption), "cpt");
+  p = BuildFlowPopup("affiche", true, std::nullopt, std::nullopt);
+  EXPECT_TRUE(p.lien.enabled);
+  EXPECT_FALSE(p.chercher.enabled);
+  EXPECT_EQ(p.tracer.caption, "Tracer R");
+}
+
+}  // namespace
+}  // namespace hc11::test
