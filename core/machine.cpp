@@ -90,6 +90,16 @@ void Machine::RamBreakAccess(std::uint16_t address, char kind) {
   if (ramBreaks_ != nullptr && !Idle) ramBreaks_->RamBreakHit(*this, address, kind);
 }
 
+void Machine::RamBreakRead8(std::uint16_t address) {
+  if (WriteTagTable[address].ramBreak & RamBreakRead) RamBreakAccess(address, 'i');
+}
+
+void Machine::SetRamBreakBits(std::uint16_t address, std::uint8_t bits) {
+  std::uint8_t& current = WriteTagTable[address].ramBreak;
+  ramBreakCount_ = ramBreakCount_ - (current != 0 ? 1 : 0) + (bits != 0 ? 1 : 0);
+  current = bits;
+}
+
 void Machine::RamBreakWritten(std::uint16_t address, std::uint8_t old, std::uint8_t value) {
   const std::uint8_t bits = WriteTagTable[address].ramBreak;
   if (bits & RamBreakWrite) RamBreakAccess(address, 'I');
@@ -121,6 +131,7 @@ void Machine::ResetMachine() {
 
 void Machine::ClearWriteTags() {
   WriteTagTable.fill(WriteTagEntry{});
+  ramBreakCount_ = 0;
 }
 
 void Machine::ReportError(std::string text) {

@@ -52,8 +52,8 @@ struct OperandLatch {
 enum WriteTag : std::uint8_t { TagData = 0, TagReturnAddress = 1, TagForbidden = 3 };
 
 // Bits of WriteTagEntry::ramBreak: which accesses to the address a RAM
-// breakpoint acts on. The breakpoint list sets them; clearing the write tags
-// drops them with the tags.
+// breakpoint acts on. The breakpoint list sets them through
+// Machine::SetRamBreakBits; clearing the write tags drops them with the tags.
 enum RamBreakBit : std::uint8_t { RamBreakWrite = 1, RamBreakRead = 2, RamBreakChange = 4 };
 
 struct WriteTagEntry {
@@ -228,14 +228,17 @@ class Machine {
 
   // Accesses that bypass the hooks (handlers reading or changing memory in
   // place) still count for RAM breakpoints; nothing else about them changes.
+  // With no RAM breakpoint set anywhere, each check is one test of a counter.
   void NoteRead(std::uint16_t address) {
-    if (WriteTagTable[address].ramBreak & RamBreakRead) [[unlikely]]
-      RamBreakAccess(address, 'i');
+    if (ramBreakCount_ != 0) [[unlikely]]
+      RamBreakRead8(address);
   }
   void NoteWrite(std::uint16_t address, std::uint8_t old, std::uint8_t value) {
-    if (WriteTagTable[address].ramBreak != 0) [[unlikely]]
+    if (ramBreakCount_ != 0) [[unlikely]]
       RamBreakWritten(address, old, value);
   }
+  // The breakpoint list's registration of an address (0: none).
+  void SetRamBreakBits(std::uint16_t address, std::uint8_t bits);
   // A RAM breakpoint in state "Break": the run stops after this step with
   // `reason` as its stop reason (the first request of a step wins).
   void RequestBreak(std::string reason);
@@ -267,6 +270,7 @@ class Machine {
   // The rare halves of the memory hooks, kept out of the handlers' code.
   std::uint8_t MemRead8Full(std::uint16_t address);
   void MemWrite8Full(std::uint16_t address, std::uint8_t value, std::uint8_t tag);
+  void RamBreakRead8(std::uint16_t address);
   void RamBreakAccess(std::uint16_t address, char kind);
   void RamBreakWritten(std::uint16_t address, std::uint8_t old, std::uint8_t value);
 
@@ -274,6 +278,7 @@ class Machine {
   UiHooks* hooks_;
   Peripherals* devices_ = nullptr;
   RamBreakHandler* ramBreaks_ = nullptr;
+  std::uint32_t ramBreakCount_ = 0;  // addresses whose ramBreak bits are set
 };
 
 }  // namespace hc11

@@ -94,7 +94,7 @@ void BreakpointList::RefreshRamBits(std::uint16_t address) {
   std::uint8_t bits = 0;
   for (const Tbreak& b : entries_)
     if (b.address == address && !IsCode(b.BreakKind) && Acts(b.BreakState)) bits |= RamBitOf(b.BreakKind);
-  machine_.WriteTagTable[address].ramBreak = bits;
+  machine_.SetRamBreakBits(address, bits);
 }
 
 void BreakpointList::Register(const Tbreak& b) {

@@ -185,9 +185,14 @@ void MainWindow::OptionToggled(const QString& name, bool on) {
   session_.options().Set(name.toStdString(), on);
   ApplyOptions();
   const auto index = OptionMarks::IndexOf(name.toStdString());
-  if (index && (kOptionItems[*index].feeds == OptionFeeds::Comments ||
-                kOptionItems[*index].feeds == OptionFeeds::LocalLabels))
+  if (!index) return;
+  const OptionFeeds feeds = kOptionItems[*index].feeds;
+  if (feeds == OptionFeeds::NoOverlapLayout && !pane_.CurrentFunction().empty()) {
+    pane_.ShowFunction(pane_.CurrentFunction(), false);  // laid out again the other way
+    RepaintFlowchart(false);
+  } else if (feeds == OptionFeeds::Comments || feeds == OptionFeeds::LocalLabels) {
     RepaintFlowchart(true);
+  }
 }
 
 // The menu's check marks and every flag fed by a mark, from the model.
@@ -202,6 +207,7 @@ void MainWindow::ApplyOptions() {
   marks.CopyToCore(session_.machine(), session_.board());
   pane_.Display().SetShowComments(marks.Checked("AffCommentaires"));
   pane_.Sheet().ShowLocalLabels = marks.Checked("AffLabelLocal");
+  pane_.Sheet().NoOverlapLayout = marks.Checked("DispoSansChevauchement");
 }
 
 }  // namespace hc11::gui

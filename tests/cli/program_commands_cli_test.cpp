@@ -2,6 +2,7 @@
 // see them: exit codes, which stream a message goes to, file names as the
 // user wrote them, and awkward listings.
 #include <gtest/gtest.h>
+#include <unistd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -37,7 +38,8 @@ class ProgramCommandsCli : public ::testing::Test {
  protected:
   void SetUp() override {
     dir = fs::path(::testing::TempDir()) /
-          ("hc11_prog_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+          ("hc11_prog_" + std::to_string(::getpid()) + "_" +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(dir);
     fs::create_directories(dir);
   }

@@ -1,6 +1,7 @@
 // `hc11flow-cli run` as scripts see it: whole outputs against golden files
 // (regenerate with HC11_UPDATE_GOLDEN=1), exit codes and error lines.
 #include <gtest/gtest.h>
+#include <unistd.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -39,7 +40,8 @@ class RunCliTest : public ::testing::Test {
  protected:
   void SetUp() override {
     dir = fs::path(::testing::TempDir()) /
-          ("hc11_cli_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+          ("hc11_cli_" + std::to_string(::getpid()) + "_" +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::create_directories(dir);
     for (const char* example : {"loop", "demo"}) {
       for (const char* ext : {".lst", ".HEX"}) {

@@ -41,8 +41,8 @@ class RamBreakTest : public CoreTest {
 };
 
 TEST_F(RamBreakTest, EachKindReportsItsAccessesOnHookedAndDirectPaths) {
-  m.WriteTagTable[0x10].ramBreak = RamBreakWrite | RamBreakRead | RamBreakChange;
-  m.WriteTagTable[0x11].ramBreak = RamBreakRead;
+  m.SetRamBreakBits(0x10, RamBreakWrite | RamBreakRead | RamBreakChange);
+  m.SetRamBreakBits(0x11, RamBreakRead);
   RunCommand(m, kModeRun, false);
   const std::vector<Hit> expected = {{0x10, 'I'}, {0x10, 'm'},               // first store
                                      {0x10, 'I'},                            // same value: no change
@@ -54,13 +54,13 @@ TEST_F(RamBreakTest, EachKindReportsItsAccessesOnHookedAndDirectPaths) {
 }
 
 TEST_F(RamBreakTest, WriteOnlyBitIgnoresReadsAndNoBitsReportNothing) {
-  m.WriteTagTable[0x11].ramBreak = RamBreakWrite;
+  m.SetRamBreakBits(0x11, RamBreakWrite);
   RunCommand(m, kModeRun, false);
   EXPECT_TRUE(handler.hits.empty());
 }
 
 TEST_F(RamBreakTest, RequestedBreakStopsAfterTheStepWithItsReason) {
-  m.WriteTagTable[0x10].ramBreak = RamBreakChange;
+  m.SetRamBreakBits(0x10, RamBreakChange);
   handler.stopOn = 'm';
   RunCommand(m, kModeRun, false);
   EXPECT_EQ(hooks.stopReason, "Break ram");
@@ -74,7 +74,7 @@ TEST_F(RamBreakTest, RequestedBreakStopsAfterTheStepWithItsReason) {
 }
 
 TEST_F(RamBreakTest, AccessesOutsideARunAreNotReported) {
-  m.WriteTagTable[0x10].ramBreak = RamBreakWrite | RamBreakRead;
+  m.SetRamBreakBits(0x10, RamBreakWrite | RamBreakRead);
   m.MemWrite8(0x10, 1, TagData);
   (void)m.MemRead8(0x10);
   EXPECT_TRUE(handler.hits.empty());

@@ -1,7 +1,9 @@
 #include "app/gui/board_panel.h"
 
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <algorithm>
 
 #include "board/board.h"
 #include "tests/gui/gui_fixture.h"
@@ -18,7 +20,8 @@ TEST_F(GuiTest, PanelButtonsDriveTheBoardInputs) {
 
   // "PTT" holds A/D channel 5 at 43 while pressed.
   QTest::mousePress(button("BitBtn4"), Qt::LeftButton);
-  EXPECT_EQ(board.AdcInputs[5], 43);
+  m.Memory[kAdcControl] = 0x04;       // channels 4-7
+  EXPECT_EQ(m.MemRead8(0x1032), 43);  // the result register of channel 5
   QTest::mouseRelease(button("BitBtn4"), Qt::LeftButton);
   EXPECT_EQ(board.AdcInputs[5], 255);
 
@@ -33,13 +36,17 @@ TEST_F(GuiTest, PanelButtonsDriveTheBoardInputs) {
   EXPECT_EQ(m.MemRead8(kSciData), 0xA9);
 }
 
-TEST_F(GuiTest, DemoFirmwareDrivesTheDisplayDuringARun) {
+TEST_F(GuiTest, DemoFirmwareAnswersTheButtonsAndDrivesTheDisplay) {
   gui::MainWindow& w = Open("", CopyExample("demo"));
+  QTest::mouseClick(w.boardPanel().findChild<QPushButton*>("Button1"), Qt::LeftButton);  // "LecE2P"
   w.session().machine().StepBudget = 300000;
   Trigger("Executer1");
   const Board& board = w.session().board();
   EXPECT_NE(board.Ecran1.Segments, (std::array<std::uint8_t, 4>{}));
   EXPECT_TRUE(board.Led4MA);
+  // The firmware read the command and answered it; the panel shows the reply.
+  EXPECT_NE(std::find(board.Memo1.begin(), board.Memo1.end(), "uart a6"), board.Memo1.end());
+  EXPECT_TRUE(w.boardPanel().findChild<QPlainTextEdit*>("Memo1")->toPlainText().contains("uart a6"));
 }
 
 }  // namespace
