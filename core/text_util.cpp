@@ -124,4 +124,19 @@ std::string FieldText(std::string_view text) {
   return out;
 }
 
+std::vector<std::string> SplitBlanksAndCommas(std::string_view text) {
+  std::vector<std::string> tokens;
+  std::string current;
+  for (char c : text) {
+    if (c == ' ' || c == '\t' || c == ',') {
+      if (!current.empty()) tokens.push_back(std::move(current));
+      current.clear();
+    } else {
+      current += c;
+    }
+  }
+  if (!current.empty()) tokens.push_back(std::move(current));
+  return tokens;
+}
+
 }  // namespace hc11

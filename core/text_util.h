@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace hc11 {
 
@@ -20,6 +21,10 @@ std::optional<std::uint16_t> StrToWord(std::string_view text);
 
 // An optional leading "-" then the notation of StrToWord, without its bound.
 std::optional<long long> StrToIntSigned(std::string_view text);
+
+// The words of a typed list: blanks, tabs and commas separate them, and
+// several separators in a row count as one.
+std::vector<std::string> SplitBlanksAndCommas(std::string_view text);
 
 // Blank trimming (spaces and control characters, as the listing tools expect).
 std::string_view TrimView(std::string_view text);

@@ -109,21 +109,6 @@ std::optional<std::uint32_t> PatchNumber(std::string_view t) {
   return static_cast<std::uint32_t>(v);
 }
 
-std::vector<std::string> PatchTokens(std::string_view line) {
-  std::vector<std::string> tokens;
-  std::string current;
-  for (char c : line) {
-    if (c == ' ' || c == '\t' || c == ',') {
-      if (!current.empty()) tokens.push_back(std::move(current));
-      current.clear();
-    } else {
-      current += c;
-    }
-  }
-  if (!current.empty()) tokens.push_back(std::move(current));
-  return tokens;
-}
-
 }  // namespace
 
 Settings::Settings() {
@@ -236,7 +221,7 @@ std::vector<std::string> ApplyPatchCode(const std::vector<std::string>& lines,
                                         std::array<std::uint8_t, 65536>& memory) {
   std::vector<std::string> errors;
   for (const std::string& line : lines) {
-    const std::vector<std::string> t = PatchTokens(line);
+    const std::vector<std::string> t = SplitBlanksAndCommas(line);
     if (t.empty() || !PatchNumber(t[0])) continue;
     const auto offset = t.size() > 1 ? PatchNumber(t[1]) : std::nullopt;
     const auto value = t.size() > 2 ? PatchNumber(t[2]) : std::nullopt;

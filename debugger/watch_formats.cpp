@@ -45,21 +45,6 @@ const char* DecimalPiece(std::uint8_t bytes) {
   }
 }
 
-std::vector<std::string> Tokens(std::string_view text) {
-  std::vector<std::string> tokens;
-  std::string current;
-  for (char c : text) {
-    if (c == ' ' || c == '\t' || c == ',') {
-      if (!current.empty()) tokens.push_back(std::move(current));
-      current.clear();
-    } else {
-      current += c;
-    }
-  }
-  if (!current.empty()) tokens.push_back(std::move(current));
-  return tokens;
-}
-
 }  // namespace
 
 double Real6ToDouble(const std::uint8_t* b) {
@@ -112,7 +97,7 @@ std::vector<std::string> WriteWatchText(std::string_view text, std::uint8_t form
     messages.push_back(Format("Bloc de %u octets refusé (au plus %zu)", elements * bytesPer, kWatchBlockMax));
     return messages;
   }
-  const std::vector<std::string> tokens = Tokens(text);
+  const std::vector<std::string> tokens = SplitBlanksAndCommas(text);
   for (std::size_t i = 0; i < tokens.size(); ++i) {
     const std::string& t = tokens[i];
     std::vector<std::pair<std::uint32_t, std::uint8_t>> bytes;  // (address, byte), checked before storing
