@@ -97,6 +97,18 @@ bool SetRegisterFromAnswer(Machine& m, std::string_view name, std::string_view a
   return false;
 }
 
+namespace {
+
+// A byte of the character column as UTF-8 text: control characters (C0 and
+// C1) would break the line and show as a dot; the upper half is Latin-1.
+std::string DumpChar(std::uint8_t b) {
+  if (b < 0x20 || (b >= 0x7F && b < 0xA0)) return ".";
+  if (b < 0x80) return std::string(1, static_cast<char>(b));
+  return {static_cast<char>(0xC0 | b >> 6), static_cast<char>(0x80 | (b & 0x3F))};
+}
+
+}  // namespace
+
 std::vector<std::string> DumpLines(std::uint16_t start, int choice,
                                    const std::array<std::uint8_t, 65536>& ram, const std::uint8_t* eeprom,
                                    std::size_t eepromSize) {
@@ -118,8 +130,8 @@ std::vector<std::string> DumpLines(std::uint16_t start, int choice,
     for (std::uint32_t c = first; c < first + 16; ++c) {
       const auto b = read(c);
       if (!b) break;
-      // Control characters would break the line; they show as a dot.
-      line += *b == 255 ? std::string(" ") : std::string(" ") + (*b < 32 ? '.' : static_cast<char>(*b));
+      line += ' ';
+      if (*b != 255) line += DumpChar(*b);
     }
     lines.push_back(std::move(line));
   }

@@ -51,10 +51,12 @@ TEST(DumpWindow, RamEepromAndTheEndOfMemory) {
   std::array<std::uint8_t, 65536> ram{};
   ram[0x41] = 0x41;
   ram[0x42] = 0xFF;
+  ram[0x43] = 0xE9;  // Latin-1, shown as valid UTF-8
+  ram[0x44] = 0x85;  // a C1 control character
   std::vector<std::string> lines = DumpLines(0x40, 0, ram, nullptr, 0);
   ASSERT_EQ(lines.size(), 16u);
   EXPECT_EQ(lines[0],
-            "0040   00 41 FF 00 00 00 00 00 00 00 00 00 00 00 00 00 . A  . . . . . . . . . . . . .");
+            "0040   00 41 FF E9 85 00 00 00 00 00 00 00 00 00 00 00 . A  \u00e9 . . . . . . . . . . . .");
   EXPECT_EQ(lines[15].substr(0, 6), "0130  ");
   EXPECT_EQ(DumpLines(0xFFF8, 0, ram, nullptr, 0).size(), 1u);
   const std::array<std::uint8_t, 2048> eeprom{};
