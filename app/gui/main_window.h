@@ -38,6 +38,7 @@ class CodeList;
 class DumpWindow;
 class FindBox;
 class FlowView;
+class SymbolLists;
 
 struct StartOptions {
   std::string settingsPath;  // the settings file; beside the executable when empty
@@ -193,7 +194,7 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   CodeList* memoStack_ = nullptr;
   EntryList* listBreak1_ = nullptr;
   QTreeWidget* listView1_ = nullptr;
-  QListWidget* listSymbI_ = nullptr;
+  SymbolLists* symbolLists_ = nullptr;
   QMenu* popupMenu2_ = nullptr;
   FindBox* findBox_ = nullptr;
   FindCursor find_;

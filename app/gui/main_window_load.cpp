@@ -12,6 +12,7 @@
 #include "app/gui/dump_window.h"
 #include "app/gui/flow_view.h"
 #include "app/gui/main_window.h"
+#include "app/gui/symbol_lists.h"
 #include "app/gui/trace_pane.h"
 #include "core/file_write.h"
 #include "core/hex_loader.h"
@@ -47,9 +48,7 @@ void MainWindow::Load() {
   const LoadReport report = session_.Load(listingBase_);  // ends with Init and the workspace
   pane_.AfterLoad(listingBase_, report.listingRead);
   RefreshHistory();
-  listSymbI_->clear();
-  for (const SymbolItem& item : session_.listing().Symbols.ListSymbI)
-    listSymbI_->addItem(ToQString(item.text));
+  symbolLists_->Fill(session_.listing().Symbols);
   const std::vector<ListRow> notInterpreted = NotInterpretedRows(session_.listing());
   if (!notInterpreted.empty()) Beep(500, 100);
   if (!session_.listing().LineList.empty()) ShowFunctionList();
