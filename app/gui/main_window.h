@@ -99,8 +99,10 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   void FindText(const std::string& text, bool matchCase);
   void FindStep(bool backward);
 
-  // Writes DIR/main.png (the window) and DIR/panel.png (the board panel).
+  // Writes DIR/main.png (the window, see ScreenshotOfMain) and DIR/panel.png
+  // (the board panel).
   bool SaveScreenshots(const QString& dir, QString& error);
+  QImage ScreenshotOfMain();
 
   // --- DebuggerView -------------------------------------------------------
   std::uint32_t TickCount() override;
