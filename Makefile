@@ -30,11 +30,15 @@ run: build
 run-headless:
 	$(BUILD)/app/cli/hc11flow-cli run examples/demo/demo --steps 300000 --inject LecE2P --key Menu
 
-# docs/main.png and docs/panel.png, drawn offscreen from the demo with a
-# throw-away settings file.
+# docs/main.png and docs/panel.png, drawn offscreen from a copy of the demo
+# in a temporary folder, with a throw-away settings file and a workspace (a
+# breakpoint and three watches) written there by the CLI.
 screenshots: build
-	@tmp=$$(mktemp -d) && QT_QPA_PLATFORM=offscreen $(BUILD)/app/gui/hc11flow --settings $$tmp/hc11flow.ini \
-	  --screenshot docs; status=$$?; rm -rf $$tmp; exit $$status
+	@tmp=$$(mktemp -d) && cp examples/demo/demo.lst examples/demo/demo.HEX $$tmp/ && \
+	  $(BUILD)/app/cli/hc11flow-cli run $$tmp/demo --steps 1 --no-workspace --settings $$tmp/hc11flow.ini \
+	    --break E02D --watch leds:b --watch cfg:$$:1:4 --watch adval:D --save-workspace $$tmp/demo.Zan >/dev/null && \
+	  QT_QPA_PLATFORM=offscreen $(BUILD)/app/gui/hc11flow --settings $$tmp/hc11flow.ini \
+	    --screenshot docs $$tmp/demo; status=$$?; rm -rf $$tmp; exit $$status
 
 test: test-main test-asan fuzz-smoke
 

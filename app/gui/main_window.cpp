@@ -21,6 +21,7 @@
 #include "app/gui/entry_list.h"
 #include "app/gui/flow_view.h"
 #include "app/gui/gui_fonts.h"
+#include "app/gui/symbol_lists.h"
 #include "app/gui/trace_pane.h"
 #include "core/trace.h"
 #include "debugger/hex_entry.h"
@@ -296,11 +297,9 @@ void MainWindow::BuildRightPane() {
   listView1_->setColumnWidth(1, 100);
   listView1_->setColumnWidth(2, 40);
   listView1_->setRootIsDecorated(false);
-  listSymbI_ = new QListWidget;
-  listSymbI_->setObjectName("ListSymbI");
-  listSymbI_->setFont(CodeFont());
+  symbolLists_ = new SymbolLists;
   for (QWidget* w : std::initializer_list<QWidget*>{memoTrace_, listBoxSurv_, memoStack_, listBreak1_,
-                                                    listView1_, listSymbI_})
+                                                    listView1_, symbolLists_})
     panel3_->addWidget(w);
   BuildWorkCommands();
   SelectPane(RightPane::Trace);

@@ -38,6 +38,7 @@ class CodeList;
 class DumpWindow;
 class FindBox;
 class FlowView;
+class SymbolLists;
 
 struct StartOptions {
   std::string settingsPath;  // the settings file; beside the executable when empty
@@ -98,8 +99,10 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   void FindText(const std::string& text, bool matchCase);
   void FindStep(bool backward);
 
-  // Writes DIR/main.png (the window) and DIR/panel.png (the board panel).
+  // Writes DIR/main.png (the window, see ScreenshotOfMain) and DIR/panel.png
+  // (the board panel).
   bool SaveScreenshots(const QString& dir, QString& error);
+  QImage ScreenshotOfMain();
 
   // --- DebuggerView -------------------------------------------------------
   std::uint32_t TickCount() override;
@@ -193,7 +196,7 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   CodeList* memoStack_ = nullptr;
   EntryList* listBreak1_ = nullptr;
   QTreeWidget* listView1_ = nullptr;
-  QListWidget* listSymbI_ = nullptr;
+  SymbolLists* symbolLists_ = nullptr;
   QMenu* popupMenu2_ = nullptr;
   FindBox* findBox_ = nullptr;
   FindCursor find_;

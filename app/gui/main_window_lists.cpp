@@ -9,8 +9,10 @@
 #include "app/gui/find_box.h"
 #include "app/gui/flow_view.h"
 #include "app/gui/main_window.h"
+#include "app/gui/symbol_lists.h"
 #include "app/gui/trace_pane.h"
 #include "core/text_util.h"
+#include "debugger/symbol_panel.h"
 
 namespace hc11::gui {
 
@@ -48,12 +50,11 @@ void MainWindow::BuildWorkCommands() {
     session_.watches().Remove(static_cast<std::size_t>(row));
     WatchesChanged();
   };
-  connect(listSymbI_, &QListWidget::itemDoubleClicked, this, [this] {
-    const auto& symbols = session_.listing().Symbols.ListSymbI;
-    const int row = listSymbI_->currentRow();
-    if (row >= 0 && row < static_cast<int>(symbols.size()))
-      WatchSymbol(symbols[static_cast<std::size_t>(row)].sym);
-  });
+  symbolLists_->OnSymbolChosen = [this](const Tsym& sym) { WatchSymbol(sym); };
+  symbolLists_->OnLabelClicked = [this] {
+    LabelListClicked(session_.listing().Symbols, session_.machine().Memory);
+    symbolLists_->Fill(session_.listing().Symbols);
+  };
   connect(listView1_, &QTreeWidget::itemClicked, this,
           [this](QTreeWidgetItem* item) { ListRowChosen(listView1_->indexOfTopLevelItem(item)); });
 

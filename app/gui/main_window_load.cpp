@@ -5,13 +5,17 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QPainter>
 #include <QSaveFile>
 #include <QTreeWidgetItem>
+#include <algorithm>
 
 #include "app/gui/board_panel.h"
 #include "app/gui/dump_window.h"
 #include "app/gui/flow_view.h"
 #include "app/gui/main_window.h"
+#include "app/gui/symbol_lists.h"
 #include "app/gui/trace_pane.h"
 #include "core/file_write.h"
 #include "core/hex_loader.h"
@@ -19,6 +23,7 @@
 #include "core/trace.h"
 #include "debugger/settings_file.h"
 #include "debugger/views.h"
+#include "flowchart/paint/interaction.h"
 
 namespace hc11::gui {
 
@@ -47,9 +52,7 @@ void MainWindow::Load() {
   const LoadReport report = session_.Load(listingBase_);  // ends with Init and the workspace
   pane_.AfterLoad(listingBase_, report.listingRead);
   RefreshHistory();
-  listSymbI_->clear();
-  for (const SymbolItem& item : session_.listing().Symbols.ListSymbI)
-    listSymbI_->addItem(ToQString(item.text));
+  symbolLists_->Fill(session_.listing().Symbols);
   const std::vector<ListRow> notInterpreted = NotInterpretedRows(session_.listing());
   if (!notInterpreted.empty()) Beep(500, 100);
   if (!session_.listing().LineList.empty()) ShowFunctionList();
@@ -170,16 +173,54 @@ void MainWindow::SaveTraceFile() {
     messages_.Show(MsgKind::Error, "Erreur", "Trace.txt: " + error);
 }
 
+// The window with the "Break" list, the watch list drawn over the lower half
+// of that pane, and the flowchart popup opened on the line at kShotLine (its
+// own window, so it is grabbed apart and painted where it opened).
+QImage MainWindow::ScreenshotOfMain() {
+  constexpr std::uint16_t kShotLine = 0xE03D;  // a line naming a variable
+  SelectPane(RightPane::Break);
+  RefreshWatches(true);
+  QMenu* popup = nullptr;
+  QPoint popupAt;
+  const Flowchart& sheet = pane_.Sheet();
+  if (const AddressLine at = FindAddressLine(sheet, kShotLine); at.box != 0) {
+    const TRectangle& b = sheet.Boxes[at.box];
+    const int row = b.Haut / static_cast<int>(b.Lignes.size());
+    const int x = b.Rect.Left + b.LargLabel + 4;
+    const int y = b.Rect.Top + at.line * row + row / 2;
+    scrollBox1_->ensureVisible(x, y, 50, 200);
+    HoverAt(x, y);
+    popup = FlowPopupMenu();
+    popupAt = paintBox1_->mapTo(this, QPoint(x + 40, y));
+    // Kept inside the window, as the screen would keep it.
+    popupAt.setY(std::max(0, std::min(popupAt.y(), height() - popup->sizeHint().height())));
+    popup->popup(mapToGlobal(popupAt));
+  }
+  QCoreApplication::processEvents();
+  QImage image = grab().toImage();
+  QPainter painter(&image);
+  const QRect pane(panel3_->mapTo(this, QPoint(0, 0)), panel3_->size());
+  const int half = pane.height() / 2;
+  painter.drawImage(QPoint(pane.left(), pane.top() + half),
+                    listBoxSurv_->grab(QRect(0, 0, pane.width(), pane.height() - half)).toImage());
+  if (popup != nullptr) {
+    painter.drawImage(popupAt, popup->grab().toImage());
+    popup->hide();
+  }
+  return image;
+}
+
 bool MainWindow::SaveScreenshots(const QString& dir, QString& error) {
   if (!QDir().mkpath(dir)) {
     error = "cannot create " + dir;
     return false;
   }
-  for (const auto& [widget, name] :
-       {std::pair<QWidget*, const char*>{this, "main.png"}, {panel_, "panel.png"}}) {
+  const QImage main = ScreenshotOfMain();
+  for (const auto& [image, name] :
+       {std::pair<QImage, const char*>{main, "main.png"}, {panel_->grab().toImage(), "panel.png"}}) {
     const QString path = QDir(dir).filePath(name);
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !widget->grab().save(&file, "PNG") || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
       error = "cannot write " + path;
       return false;
     }

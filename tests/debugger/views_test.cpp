@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "debugger/navigation.h"
+#include "debugger/symbol_panel.h"
 #include "listing/symbols.h"
 
 namespace hc11::test {
@@ -109,6 +110,25 @@ TEST(Navigation, RowsHintAndPopup) {
   EXPECT_TRUE(p.lien.enabled);
   EXPECT_FALSE(p.chercher.enabled);
   EXPECT_EQ(p.tracer.caption, "Tracer R");
+}
+
+TEST(SymbolPanel, ChooserShowsCOrIAndLabelClickRefreshesI) {
+  SymbolTables symbols;
+  MemoryImage memory{};
+  memory[0x10] = 0x07;
+  AddSymbol(symbols.ListSymbI, Tsym{"cpt", 0x0010}, &memory);
+  AddSymbol(symbols.ListSymbC, Tsym{"k", 0x0020, 'C'}, &memory);
+  EXPECT_EQ(ShownSymbolList(symbols, "C"), &symbols.ListSymbC);
+  EXPECT_EQ(ShownSymbolList(symbols, "I"), &symbols.ListSymbI);
+  EXPECT_EQ(ShownSymbolList(symbols, "S"), nullptr);
+
+  // The texts keep the byte of when they were made until a label click.
+  memory[0x10] = 0xA5;
+  memory[0x20] = 0x33;
+  EXPECT_EQ(symbols.ListSymbI[0].text, "cpt            0010 0007");
+  LabelListClicked(symbols, memory);
+  EXPECT_EQ(symbols.ListSymbI[0].text, "cpt            0010 00a5");
+  EXPECT_EQ(symbols.ListSymbC[0].text, "k              0020 0000");
 }
 
 }  // namespace

@@ -2,8 +2,10 @@
 // the navigation commands, on the demo, with the dialogs replaced.
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
+#include <QRadioButton>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -241,6 +243,31 @@ TEST_F(WorkListTest, SymbolDoubleClickAddsAWatch) {
   ASSERT_EQ(w.watches().entries().size(), 1u);
   EXPECT_EQ(w.watches().entries()[0].name, w.session().listing().Symbols.ListSymbI[0].sym.Name);
   EXPECT_EQ(w.runControl().Pane, RightPane::Surv);
+}
+
+TEST_F(WorkListTest, SelTypeChoosesTheListAndALabelClickRefreshesI) {
+  gui::MainWindow& w = OpenDemo();
+  window->findChild<QRadioButton*>("RBVar")->click();
+  auto* selType = window->findChild<QComboBox*>("SelType");
+  ASSERT_NE(selType, nullptr);
+  EXPECT_EQ(selType->currentText(), "I");
+  EXPECT_TRUE(List("ListSymbI").isVisible());
+  EXPECT_FALSE(List("ListSymbC").isVisible());
+  EXPECT_EQ(List("ListSymbS").toolTip(), "Labels");
+  selType->setCurrentText("C");
+  EXPECT_FALSE(List("ListSymbI").isVisible());
+  EXPECT_TRUE(List("ListSymbC").isVisible());
+  selType->setCurrentText("I");
+
+  // The lines show the byte of load time until a click in the label list.
+  const SymbolItem& first = w.session().listing().Symbols.ListSymbI[0];
+  const QString before = List("ListSymbI").item(0)->text();
+  w.session().machine().Memory[first.sym.Addr] = 0xA5;
+  EXPECT_EQ(List("ListSymbI").item(0)->text(), before);
+  QListWidget& labels = List("ListSymbS");
+  labels.addItem("label");
+  emit labels.itemClicked(labels.item(0));
+  EXPECT_EQ(List("ListSymbI").item(0)->text(), before.left(20) + "00a5");
 }
 
 TEST_F(WorkListTest, FunctionListAndHistoryBackAndForward) {
