@@ -212,7 +212,7 @@ TEST_F(RunCliTest, SettingsPatchesApplyAndTheFileIsNeverRewritten) {
 TEST_F(RunCliTest, DumpAndSearchShowTheWindowsRows) {
   const Result dump = Cli({"dump", kLoop, "FFF0"});
   EXPECT_EQ(dump.out,
-            "fff0   00 00 00 00 00 00 00 00 00 00 00 00 00 00 E0 00 . . . . . . . . . . . . . . \xE0 .\n");
+            "fff0   00 00 00 00 00 00 00 00 00 00 00 00 00 00 E0 00 . . . . . . . . . . . . . . \xC3\xA0 .\n");
   const Result eeprom = Cli({"dump", kLoop, "7F0", "--eeprom"});
   EXPECT_EQ(eeprom.out.substr(eeprom.out.find('\n') + 1, 14), "0800  \n0800  \n");
   EXPECT_EQ(Cli({"dump", kLoop, "10000"}).status, 2);
