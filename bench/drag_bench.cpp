@@ -14,21 +14,14 @@
 #include "flowchart/paint/interaction.h"
 #include "flowchart/pseudo_code.h"
 #include "flowchart/sheet.h"
+#include "bench/flowchart/listing_generator.h"
 #include "listing/listing_loader.h"
 
 namespace {
 
 constexpr int kCommands = 166;  // three boxes each, with the entry: about 500
 
-// Address in columns 1-4, code bytes from 6, line number in 23-27, source from 29.
-std::string Lst(unsigned addr, const char* code, int number, const std::string& source) {
-  std::string line(28, ' ');
-  line.replace(0, 4, hc11::Format("%4.4X", addr));
-  line.replace(5, std::string(code).size(), code);
-  const std::string n = std::to_string(number);
-  line.replace(27 - n.size(), n.size(), n);
-  return line + source + "\r\n";
-}
+constexpr auto Lst = hc11::bench::ListingLine;
 
 // A routine testing a value against every command, each branching to a
 // handler of its own.

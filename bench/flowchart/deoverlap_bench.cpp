@@ -10,23 +10,14 @@
 #include "core/text_util.h"
 #include "flowchart/pseudo_code.h"
 #include "flowchart/sheet.h"
+#include "bench/flowchart/listing_generator.h"
 #include "listing/listing_loader.h"
 
 namespace {
 
 constexpr int kCommands = 100;
 
-// Address in columns 1-4, code bytes from 6, line number in 23-27, source
-// from 29.
-std::string Lst(unsigned addr, const char* code, int number, const std::string& source) {
-  std::string line(28, ' ');
-  const std::string a = hc11::Format("%4.4X", addr);
-  line.replace(0, 4, a);
-  line.replace(5, std::string(code).size(), code);
-  const std::string n = std::to_string(number);
-  line.replace(27 - n.size(), n.size(), n);
-  return line + source + "\r\n";
-}
+constexpr auto Lst = hc11::bench::ListingLine;
 
 std::string Dispatcher() {
   std::string text;

@@ -12,6 +12,17 @@
 
 namespace hc11::bench {
 
+// One listing line: address in columns 1-4, code bytes from 6, line number in
+// 23-27, source from 29.
+inline std::string ListingLine(unsigned addr, std::string_view code, int number, const std::string& source) {
+  std::string line(28, ' ');
+  line.replace(0, 4, Format("%4.4X", addr & 0xFFFF));
+  line.replace(5, code.size(), code);
+  const std::string n = std::to_string(number);
+  line.replace(27 - n.size(), n.size(), n);
+  return line + source + "\r\n";
+}
+
 class ListingGenerator {
  public:
   // With `table`, a word table names every routine, so each one is in the
