@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <string>
 
+#include "bench/flowchart/listing_generator.h"
 #include "core/messages.h"
 #include "core/text_util.h"
 #include "flowchart/paint/flow_bitmap.h"
@@ -14,7 +15,6 @@
 #include "flowchart/paint/interaction.h"
 #include "flowchart/pseudo_code.h"
 #include "flowchart/sheet.h"
-#include "bench/flowchart/listing_generator.h"
 #include "listing/listing_loader.h"
 
 namespace {

@@ -6,11 +6,11 @@
 
 #include <string>
 
+#include "bench/flowchart/listing_generator.h"
 #include "core/messages.h"
 #include "core/text_util.h"
 #include "flowchart/pseudo_code.h"
 #include "flowchart/sheet.h"
-#include "bench/flowchart/listing_generator.h"
 #include "listing/listing_loader.h"
 
 namespace {

@@ -2,9 +2,7 @@
 // see them: exit codes, which stream a message goes to, file names as the
 // user wrote them, and awkward listings.
 #include <gtest/gtest.h>
-#include <unistd.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -14,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/cli/cli_runner.h"
 #include "tests/listing/listing_text.h"
 
 namespace {
@@ -22,27 +21,11 @@ namespace fs = std::filesystem;
 using hc11::test::Join;
 using hc11::test::Lst;
 
-struct Result {
-  int status = -1;
-  std::string out, err;
-};
-
-std::string Slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
+using Result = hc11::test::CliResult;
 
 class ProgramCommandsCli : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir = fs::path(::testing::TempDir()) /
-          ("hc11_prog_" + std::to_string(::getpid()) + "_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-  }
+  void SetUp() override { dir = hc11::test::FreshTestFolder("hc11_prog_"); }
   void TearDown() override { fs::remove_all(dir); }
 
   void Write(const std::string& name, const std::string& text) const {
@@ -52,18 +35,7 @@ class ProgramCommandsCli : public ::testing::Test {
     fs::copy_file(fs::path(HC11_SOURCE_DIR) / "examples/demo/demo.lst", dir / "demo.lst");
   }
 
-  // Runs in the temporary folder, so file names in messages stay short.
-  Result Cli(const std::vector<std::string>& args) const {
-    std::string cmd = "cd '" + dir.string() + "' && '" + HC11_CLI_PATH + "'";
-    for (const std::string& a : args) cmd += " '" + a + "'";
-    cmd += " >out.txt 2>err.txt";
-    const int raw = std::system(cmd.c_str());
-    Result r;
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.out = Slurp(dir / "out.txt");
-    r.err = Slurp(dir / "err.txt");
-    return r;
-  }
+  Result Cli(const std::vector<std::string>& args) const { return hc11::test::RunCli(dir, args); }
 
   fs::path dir;
 };

@@ -1,8 +1,6 @@
 // `hc11flow-cli run` as scripts see it: whole outputs against golden files
 // (regenerate with HC11_UPDATE_GOLDEN=1), exit codes and error lines.
 #include <gtest/gtest.h>
-#include <unistd.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -10,6 +8,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "tests/cli/cli_runner.h"
 
 namespace {
 
@@ -20,29 +20,13 @@ const fs::path kSource = HC11_SOURCE_DIR;
 // writes beside the listing never land in the source tree.
 const std::string kLoop = "loop";
 
-struct Result {
-  int status = -1;
-  std::string out, err;
-};
-
-std::string Slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
-std::string Quote(const std::string& s) {
-  return "'" + s + "'";
-}
+using Result = hc11::test::CliResult;
+using hc11::test::Slurp;
 
 class RunCliTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = fs::path(::testing::TempDir()) /
-          ("hc11_cli_" + std::to_string(::getpid()) + "_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir);
+    dir = hc11::test::FreshTestFolder("hc11_cli_");
     for (const char* example : {"loop", "demo"}) {
       for (const char* ext : {".lst", ".HEX"}) {
         const std::string file = std::string(example) + ext;
@@ -53,19 +37,7 @@ class RunCliTest : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(dir); }
 
-  // Runs the CLI from the temporary directory, so nothing depends on the
-  // caller's current directory.
-  Result Cli(const std::vector<std::string>& args) {
-    std::string cmd = "cd " + Quote(dir.string()) + " && " + Quote(HC11_CLI_PATH);
-    for (const std::string& a : args) cmd += " " + Quote(a);
-    cmd += " >out.txt 2>err.txt";
-    const int raw = std::system(cmd.c_str());
-    Result r;
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.out = Slurp(dir / "out.txt");
-    r.err = Slurp(dir / "err.txt");
-    return r;
-  }
+  Result Cli(const std::vector<std::string>& args) { return hc11::test::RunCli(dir, args); }
 
   void ExpectGolden(const std::string& name, const std::string& actual) {
     const fs::path golden = kSource / "tests/cli/golden" / (name + ".txt");
@@ -211,8 +183,9 @@ TEST_F(RunCliTest, SettingsPatchesApplyAndTheFileIsNeverRewritten) {
 
 TEST_F(RunCliTest, DumpAndSearchShowTheWindowsRows) {
   const Result dump = Cli({"dump", kLoop, "FFF0"});
-  EXPECT_EQ(dump.out,
-            "fff0   00 00 00 00 00 00 00 00 00 00 00 00 00 00 E0 00 . . . . . . . . . . . . . . \xC3\xA0 .\n");
+  EXPECT_EQ(
+      dump.out,
+      "fff0   00 00 00 00 00 00 00 00 00 00 00 00 00 00 E0 00 . . . . . . . . . . . . . . \xC3\xA0 .\n");
   const Result eeprom = Cli({"dump", kLoop, "7F0", "--eeprom"});
   EXPECT_EQ(eeprom.out.substr(eeprom.out.find('\n') + 1, 14), "0800  \n0800  \n");
   EXPECT_EQ(Cli({"dump", kLoop, "10000"}).status, 2);
