@@ -115,6 +115,8 @@ class Board final : public Peripherals {
   void InjectMessage(std::span<const std::uint8_t> bytes);
   // Characters arriving from the host serial port.
   void HostReceive(std::string_view block);
+  // The firmware has not yet read the last message up (status bit 5 still set).
+  bool ReceiveBusy() const;
 
   std::array<std::uint8_t, kRxCapacity + 1> RxBuffer{};  // [0] length, then the message
   std::uint8_t RxIndex = 0;
@@ -151,6 +153,8 @@ class Board final : public Peripherals {
 
   // Told after a device changed what the panel shows.
   std::function<void(PanelPart)> OnPanelChange;
+  // Each byte the firmware transmits, for a host serial link; unset when none.
+  std::function<void(std::uint8_t)> OnTransmit;
   // The program's text output (the typed read's " I2C interdit en normal").
   std::function<void(std::string_view)> ProgramOutput;
 

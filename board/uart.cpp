@@ -31,6 +31,11 @@ std::uint8_t Board::UartRead() {
 void Board::UartTransmit(std::uint8_t value) {
   Memo1.push_back(Format("uart %2.2x", value));
   Changed(PanelPart::Memo);
+  if (OnTransmit) OnTransmit(value);
+}
+
+bool Board::ReceiveBusy() const {
+  return (machine_.Memory[kSciStatus] & 0x20) != 0;  // receive register full
 }
 
 void Board::InjectMessage(std::span<const std::uint8_t> bytes) {

@@ -167,7 +167,10 @@ Settings ParseSettings(std::string_view text) {
       for (std::size_t i = 0; i < kOptionItems.size(); ++i)
         if (EqualNoCase(*key, kOptionItems[i].component)) s.marks.Set(i, ReadBool(value, s.marks.Checked(i)));
     }
-    // "Reglages" is written only: the editor starts from its defaults.
+    // Of "Reglages" only the serial link's port and rate are read back; the
+    // editor's other values start from their defaults.
+    for (const char* serialKey : {"PortCom", "BaudRate"})
+      if (is("Reglages", serialKey)) s.SetReglage(serialKey, Trim(value));
   }
   return s;
 }

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -22,6 +23,12 @@ class CliRunHost : public UiHooks {
 
   void TraceLineAdded(const std::string& line) override { out_ << line << '\n'; }
   void ShowStopReason(std::string_view text) override { stopReason_ = text; }
+  void ProcessEvents() override {
+    if (OnYield) OnYield();
+  }
+
+  // Called at each yield of the run loop (every RefreshEvery + 1 steps).
+  std::function<void()> OnYield;
 
   const std::string& stopReason() const { return stopReason_; }
 

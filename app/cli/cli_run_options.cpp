@@ -151,6 +151,12 @@ ParsedRunOptions ParseRunOptions(const std::vector<std::string>& args) {
       i += board.consumed - 1;
       continue;
     }
+    const SerialOptionResult serial = ParseSerialOption(args, i, o.serial);
+    if (!serial.error.empty()) return Fail(serial.error);
+    if (serial.consumed > 0) {
+      i += serial.consumed - 1;
+      continue;
+    }
     if (!a.starts_with("--")) {
       if (haveProgram) return Fail("more than one PROGRAM: '" + a + "'");
       o.program = a;
@@ -201,6 +207,7 @@ ParsedRunOptions ParseRunOptions(const std::vector<std::string>& args) {
   }
   if (!haveProgram) return Fail("missing PROGRAM");
   if (o.mode == u's' && !o.target) return Fail("--mode s needs --target ADDR");
+  if (const std::string error = CheckSerialOptions(o.serial); !error.empty()) return Fail(error);
   return {std::move(o), {}};
 }
 

@@ -9,6 +9,7 @@
 #include "app/cli/cli_command.h"
 #include "app/cli/cli_run_host.h"
 #include "app/cli/cli_run_options.h"
+#include "app/cli/cli_serial.h"
 #include "core/hex_loader.h"
 #include "core/run_engine.h"
 #include "core/text_util.h"
@@ -154,7 +155,11 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     err << "hc11flow-cli run: " << error << '\n';
     return kExitUsage;
   }
+  // The host serial link and real time, around the runs.
+  CliSerial serial(o.serial, *session, host, err);
+  if (!serial.Start()) return 1;
   RunCommands(o, m, host, out);
+  serial.Finish();
   if (o.history) ListHistory(m);
   PrintDumps(o, m, out);
   PrintLists(*session, out);

@@ -23,17 +23,20 @@ TEST(SettingsFile, MissingKeysGiveTheDefaults) {
   EXPECT_EQ(s.Reglage("PortCom"), "com1");
 }
 
-TEST(SettingsFile, ReadsKeysIgnoringCaseAndNeverTheEditorValues) {
+TEST(SettingsFile, ReadsKeysIgnoringCaseAndOnlyTheSerialLinkOfTheEditorValues) {
   const Settings s = ParseSettings(
       "[fichier]\r\nnomfichlst=/p/demo\r\n[EnvironForm]\r\nT=12\r\nv=0\r\nTracerI2c=7\r\n"
-      "TracerAff=1\r\n[FDump]\r\nChoixDump=2\r\n[Reglages]\r\nPortCom=com4\r\n");
+      "TracerAff=1\r\n[FDump]\r\nChoixDump=2\r\n[Reglages]\r\nPortCom=tcp:4000\r\nbaudrate= 19200\r\n"
+      "TempoClavier=99\r\n");
   EXPECT_EQ(s.NomFichLst, "/p/demo");
   EXPECT_EQ(s.EnvT, 12);
   EXPECT_FALSE(s.EnvVisible);
   EXPECT_TRUE(s.marks.Checked("TracerI2c"));  // any non-zero number is true
   EXPECT_TRUE(s.marks.Checked("TracerAff"));  // hidden marks keep their saved value
   EXPECT_EQ(s.ChoixDump, 2);
-  EXPECT_EQ(s.Reglage("PortCom"), "com1");
+  EXPECT_EQ(s.Reglage("PortCom"), "tcp:4000");
+  EXPECT_EQ(s.Reglage("BaudRate"), "19200");
+  EXPECT_EQ(s.Reglage("TempoClavier"), "150");
 }
 
 TEST(SettingsFile, NewFileFollowsTheDesignOrder) {
