@@ -34,8 +34,7 @@ bool CliSerial::Start() {
     const long baud =
         options_.baud.value_or(serial::ParseBaudRate(session_.settings().Reglage("BaudRate")).value_or(9600));
     std::string error;
-    const std::int64_t gapUs = options_.gapMs ? static_cast<std::int64_t>(*options_.gapMs) * 1000 : 0;
-    if (!link_->Open(*serial::ParseLinkSpec(options_.spec).spec, baud, error, gapUs)) {
+    if (!link_->Open(*serial::ParseLinkSpec(options_.spec).spec, baud, error, options_.gapUs.value_or(0))) {
       err_ << "serial: " << error << std::endl;
       link_.reset();
       return false;

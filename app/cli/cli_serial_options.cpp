@@ -43,6 +43,13 @@ SerialOptionResult ParseSerialOption(const std::vector<std::string>& args, std::
     const auto baud = serial::ParseBaudRate(v);
     if (!baud) return {0, "--baud: expected a positive decimal rate, got '" + v + "'"};
     o.baud = baud;
+  } else if (a == "--serial-gap") {
+    // Milliseconds, fractions allowed: a fast host link may want less than the 2 ms default.
+    double ms = 0;
+    const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), ms);
+    if (v.empty() || ec != std::errc() || end != v.data() + v.size() || !(ms >= 0.05) || ms > 60'000)
+      return {0, "--serial-gap: expected milliseconds from 0.05 to 60000, got '" + v + "'"};
+    o.gapUs = static_cast<std::int64_t>(ms * 1000);
   } else {
     // A day at most for the durations, so that microseconds never overflow.
     const bool seconds = a == "--seconds";
@@ -50,10 +57,8 @@ SerialOptionResult ParseSerialOption(const std::vector<std::string>& args, std::
     if (!n) return {0, a + ": expected a positive decimal number, got '" + v + "'"};
     if (seconds) {
       o.seconds = *n;
-    } else if (a == "--until-idle") {
-      o.untilIdleMs = *n;
     } else {
-      o.gapMs = *n;
+      o.untilIdleMs = *n;
     }
   }
   return {2, {}};
@@ -63,7 +68,7 @@ std::string CheckSerialOptions(const SerialOptions& o) {
   if (!o.spec.empty()) return {};
   if (o.wait) return "--serial-wait needs --serial";
   if (o.untilIdleMs > 0) return "--until-idle needs --serial";
-  if (o.gapMs) return "--serial-gap needs --serial";
+  if (o.gapUs) return "--serial-gap needs --serial";
   return {};
 }
 

@@ -16,7 +16,7 @@ struct SerialOptions {
   std::uint64_t seconds = 0;           // --seconds: wall-clock bound, 0 none
   std::uint64_t untilIdleMs = 0;       // --until-idle: host silence that ends the run, 0 none
   std::optional<long> baud;            // --baud, instead of the settings' "BaudRate"
-  std::optional<std::uint64_t> gapMs;  // --serial-gap: the idle gap that ends a host message
+  std::optional<std::int64_t> gapUs;  // --serial-gap MS: the idle gap that ends a host message
 
   bool Any() const { return !spec.empty() || realtime || seconds > 0; }
 };
