@@ -36,7 +36,7 @@ struct OptionItem {
   bool checkedByDefault;
 };
 
-inline constexpr std::array<OptionItem, 17> kOptionItems = {{
+inline constexpr std::array<OptionItem, 20> kOptionItems = {{
     {"AfReg", "Aff Registres", true, OptionFeeds::TraceEveryStep, false},
     {"AffCommentaires", "Aff Commentaires", true, OptionFeeds::Comments, false},
     {"AffLabelLocal", "Aff LabelsLocal", true, OptionFeeds::LocalLabels, false},
@@ -54,6 +54,10 @@ inline constexpr std::array<OptionItem, 17> kOptionItems = {{
     {"TracerUartW", "Tracer Uart W", false, OptionFeeds::Nothing, false},
     {"TracerUartd", "Trace Uart détaillé", false, OptionFeeds::Nothing, false},
     {"DispoSansChevauchement", "Disposition sans chevauchement", true, OptionFeeds::NoOverlapLayout, true},
+    // The board's serial link on the host, and real time.
+    {"LiaisonSerie", "Liaison série", true, OptionFeeds::Nothing, false},
+    {"TempsReel", "Temps réel", true, OptionFeeds::Nothing, false},
+    {"AttenteSerie", "Attendre le client série", true, OptionFeeds::Nothing, false},
 }};
 
 class OptionMarks {

@@ -15,6 +15,7 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+#include <iostream>
 
 #include "app/gui/board_panel.h"
 #include "app/gui/dump_window.h"
@@ -23,6 +24,7 @@
 #include "app/gui/gui_fonts.h"
 #include "app/gui/symbol_lists.h"
 #include "app/gui/trace_pane.h"
+#include "core/run_engine.h"
 #include "core/trace.h"
 #include "debugger/hex_entry.h"
 #include "debugger/views.h"
@@ -76,6 +78,15 @@ MainWindow::MainWindow(Messages& messages, StartOptions options)
   panel_ = new BoardPanel(session_.board(), this);
   session_.board().OnPanelChange = [this](PanelPart part) { panel_->Changed(part, run_.Running()); };
   qApp->installEventFilter(this);
+  link_.OnEvent = [this](std::string_view e) {
+    AppendInfoLine(e);
+    std::cerr << e << std::endl;
+  };
+  linkTimer_ = new QTimer(this);
+  linkTimer_->setInterval(5);
+  connect(linkTimer_, &QTimer::timeout, this, [this] {
+    if (!run_.Running()) link_.Idle();
+  });
 }
 
 MainWindow::~MainWindow() {
@@ -329,6 +340,7 @@ std::uint32_t MainWindow::TickCount() {
 }
 
 void MainWindow::ProcessEvents() {
+  link_.Yield();
   QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
@@ -393,6 +405,11 @@ void MainWindow::RunStateChanged(bool running) {
        {"Executer1", "Step7", "Step8", "RemonterSP", "Jusquaucurseur", "CtrlF2", "relancer1"})
     if (QAction* a = Action(name)) a->setEnabled(!running);
   setCursor(running ? Qt::BusyCursor : Qt::ArrowCursor);
+  if (running)
+    link_.RunStarted([this] {
+      QCoreApplication::processEvents(QEventLoop::AllEvents);
+      return session_.machine().RunMode == kModeStop;
+    });
 }
 
 void MainWindow::TraceLineAdded(const std::string&) {
@@ -421,6 +438,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     return;
   }
   Save();
+  link_.Close();
   panel_->close();
   event->accept();
 }

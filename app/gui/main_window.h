@@ -14,6 +14,7 @@
 #include <QScrollArea>
 #include <QStackedWidget>
 #include <QTableWidget>
+#include <QTimer>
 #include <QTreeWidget>
 #include <array>
 #include <functional>
@@ -30,6 +31,7 @@
 #include "debugger/run_control.h"
 #include "debugger/session.h"
 #include "flowchart/paint/flow_font.h"
+#include "serial_link/link_control.h"
 
 namespace hc11::gui {
 
@@ -71,6 +73,7 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   WatchList& watches() { return session_.watches(); }
   BoardPanel& boardPanel() { return *panel_; }
   DumpWindow& dumpWindow() { return *dump_; }
+  serial::LinkControl& serialLink() { return link_; }
   const std::string& ListingBase() const { return listingBase_; }
 
   // --- Breakpoint and watch lists, navigation, the flowchart popup ----------
@@ -146,6 +149,8 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   void RefreshHistory();
   void RepaintFlowchart(bool relayout);
   void OptionToggled(const QString& name, bool on);
+  // The serial link after its marks or the program changed.
+  void ApplySerialLink(bool restart);
   void OpenListing();
   void OpenSFile();
   void Relancer();
@@ -166,6 +171,8 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   QtTextMetrics metrics_;
   FlowPane pane_;
   Tone tone_;
+  serial::LinkControl link_{session_};
+  QTimer* linkTimer_ = nullptr;  // the link's host side between runs
 
   std::string listingBase_;
   std::string sFileName_;

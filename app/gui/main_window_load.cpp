@@ -73,6 +73,7 @@ void MainWindow::ShowInitialised() {
   traceAdded_ = 0;
   memoTrace_->clear();
   memoStack_->clear();
+  ApplySerialLink(true);  // the firmware starts over, and so does its link
   ApplyOptions();  // a workspace read unchecks two marks
   RefreshReglages();
   RefreshCaption();

@@ -183,6 +183,7 @@ void MainWindow::BuildListPopups() {
 // A click: the mark goes to the model, then into the flags its readers use.
 void MainWindow::OptionToggled(const QString& name, bool on) {
   session_.options().Set(name.toStdString(), on);
+  if (name == serial::kMarkLink || name == serial::kMarkRealtime) ApplySerialLink(false);
   ApplyOptions();
   const auto index = OptionMarks::IndexOf(name.toStdString());
   if (!index) return;
