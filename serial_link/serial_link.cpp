@@ -35,7 +35,10 @@ bool SerialLink::Open(const LinkSpec& spec, long baud, std::string& error, std::
 void SerialLink::Close() {
   if (!port_) return;
   board_.OnTransmit = nullptr;
-  Poll();  // what the firmware sent last still goes out
+  // What the firmware sent last still goes out; nothing more reaches the
+  // board, which may just have been reset.
+  if (!out_.empty()) port_->Send(out_, events_);
+  Report(events_);
   port_.reset();
   framer_.Clear();
   out_.clear();

@@ -123,6 +123,20 @@ TEST_F(SerialCli, AHostProgramOnThePtyGetsTheBannerAndTheAnswerThenTheRunEndsWhe
   EXPECT_NE(out.find("memo: uart a6\n"), std::string::npos) << out;
 }
 
+TEST_F(SerialCli, RealTimeKeepsSimulatedTimeWithTheWallClock) {
+  Start({"--realtime", "--seconds", "1"});
+  EXPECT_EQ(Exit(), 0);
+  const std::string out = Out();
+  const auto t = out.find("T=", out.find("trace: "));
+  ASSERT_NE(t, std::string::npos) << out;
+  const double ms = std::stod(out.substr(t + 2));
+  // Unpaced, a second of the demo simulates tens of seconds; a slow, shared
+  // machine may fall a little behind the clock, never ahead of it.
+  EXPECT_GT(ms, 500.0) << out;
+  EXPECT_LT(ms, 1100.0) << out;
+  EXPECT_NE(std::find(seen.begin(), seen.end(), "serial: run ended: wall-clock limit reached"), seen.end());
+}
+
 TEST_F(SerialCli, NoClientWithinTheBoundAndBadSpecsEndWithAMessage) {
   struct Case {
     std::vector<std::string> args;
