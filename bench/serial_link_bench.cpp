@@ -122,7 +122,12 @@ void BM_PtyRoundTrip(benchmark::State& state) {
   }
 }
 // Arg: the idle gap in microseconds, 0 for the default (2.08 ms at 9600 baud).
-BENCHMARK(BM_PtyRoundTrip)->Arg(0)->Arg(500)->Iterations(1000)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PtyRoundTrip)
+    ->Arg(0)
+    ->Arg(500)
+    ->Iterations(1000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
 
 // The demo run 20 million steps, with a pty link open and nobody on it (arg
 // 1) or with no link (arg 0); items_per_second is simulated steps per second.

@@ -29,7 +29,8 @@ void HostPort::Send(std::span<const std::uint8_t> bytes, std::vector<std::string
     events.push_back("the host program does not read: board bytes are dropped");
     outOverflowReported_ = true;
   }
-  out_.insert(out_.end(), bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(std::min(room, bytes.size())));
+  out_.insert(out_.end(), bytes.begin(),
+              bytes.begin() + static_cast<std::ptrdiff_t>(std::min(room, bytes.size())));
   FlushOut(events);
 }
 

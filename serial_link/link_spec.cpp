@@ -33,7 +33,8 @@ ParsedLinkSpec ParseLinkSpec(std::string_view text) {
   }
   if (text.starts_with("tcp:")) {
     const auto port = Decimal(text.substr(4), 65535);
-    if (!port) return {std::nullopt, "tcp: expected a port 0 to 65535, got '" + std::string(text.substr(4)) + "'"};
+    if (!port)
+      return {std::nullopt, "tcp: expected a port 0 to 65535, got '" + std::string(text.substr(4)) + "'"};
     spec.kind = LinkKind::Tcp;
     spec.port = static_cast<int>(*port);
     return {spec, {}};

@@ -34,8 +34,8 @@ bool LinkedRun::BoundReached(std::int64_t nowUs) {
     endReason_ = "interrupted";
   } else if (bounds_.wallLimitUs > 0 && nowUs - armedUs_ >= bounds_.wallLimitUs) {
     endReason_ = "wall-clock limit reached";
-  } else if (bounds_.untilIdleUs > 0 && link_ != nullptr && link_->LastReceiveUs() && link_->framer().Idle() &&
-             nowUs - *link_->LastReceiveUs() >= bounds_.untilIdleUs) {
+  } else if (bounds_.untilIdleUs > 0 && link_ != nullptr && link_->LastReceiveUs() &&
+             link_->framer().Idle() && nowUs - *link_->LastReceiveUs() >= bounds_.untilIdleUs) {
     endReason_ = "host idle";
   } else {
     return false;

@@ -36,7 +36,8 @@ class PtyPort final : public HostPort {
   // a symbolic link to a pseudo-terminal (one left by an earlier run).
   bool MakeLink(const std::string& link, std::string& error) {
     struct stat st {};
-    if (::lstat(link.c_str(), &st) == 0 && (!S_ISLNK(st.st_mode) || !ReadLink(link).starts_with("/dev/pts/"))) {
+    if (::lstat(link.c_str(), &st) == 0 &&
+        (!S_ISLNK(st.st_mode) || !ReadLink(link).starts_with("/dev/pts/"))) {
       error = link + ": exists and is not a link to a pseudo-terminal; left as it is";
       return false;
     }

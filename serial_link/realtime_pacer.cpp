@@ -23,7 +23,8 @@ void RealtimePacer::Start(std::int64_t cycleCount, std::int64_t nowUs) {
 }
 
 std::int64_t RealtimePacer::AheadUs(std::int64_t cycleCount, std::int64_t nowUs) {
-  const std::int64_t due = originUs_ + std::llround(static_cast<double>(cycleCount - originCount_) * usPerCount_);
+  const std::int64_t due =
+      originUs_ + std::llround(static_cast<double>(cycleCount - originCount_) * usPerCount_);
   if (nowUs - due > kMaxLagUs) {
     Start(cycleCount, nowUs);
     return 0;

@@ -64,9 +64,11 @@ class TcpPort final : public HostPort {
     for (;;) {
       sockaddr_in peer{};
       socklen_t size = sizeof peer;
-      const int fd = ::accept4(listener_, reinterpret_cast<sockaddr*>(&peer), &size, SOCK_NONBLOCK | SOCK_CLOEXEC);
+      const int fd =
+          ::accept4(listener_, reinterpret_cast<sockaddr*>(&peer), &size, SOCK_NONBLOCK | SOCK_CLOEXEC);
       if (fd < 0) {
-        if (errno != EAGAIN && errno != EINTR && errno != ECONNABORTED) events.push_back(SystemError("accept"));
+        if (errno != EAGAIN && errno != EINTR && errno != ECONNABORTED)
+          events.push_back(SystemError("accept"));
         return;
       }
       if (client_ >= 0) {

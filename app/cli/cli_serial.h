@@ -36,7 +36,8 @@ class CliSerial {
   std::unique_ptr<serial::SerialLink> link_;
   std::unique_ptr<serial::LinkedRun> run_;
   bool started_ = false;
-  struct sigaction savedInt_ {}, savedTerm_{};
+  struct sigaction savedInt_ {
+  }, savedTerm_{};
 };
 
 }  // namespace hc11::cli

@@ -19,8 +19,7 @@ std::optional<std::uint64_t> Count(std::string_view text, std::uint64_t max) {
 
 }  // namespace
 
-SerialOptionResult ParseSerialOption(const std::vector<std::string>& args, std::size_t i,
-                                     SerialOptions& o) {
+SerialOptionResult ParseSerialOption(const std::vector<std::string>& args, std::size_t i, SerialOptions& o) {
   const std::string& a = args[i];
   if (a == "--serial-wait") {
     o.wait = true;

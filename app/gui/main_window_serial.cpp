@@ -10,8 +10,8 @@ void MainWindow::ApplySerialLink(bool restart) {
       !serial::ParseLinkSpec(s.Reglage("PortCom")).spec) {
     // The first time, "PortCom" holds a name that is no port here ("com1"):
     // ask once; the answer is kept in the settings.
-    const auto answer = messages_.Prompt("Liaison série", "pty, pty:LIEN, tcp:PORT ou un périphérique (/dev/ttyUSB0)",
-                                         "pty");
+    const auto answer =
+        messages_.Prompt("Liaison série", "pty, pty:LIEN, tcp:PORT ou un périphérique (/dev/ttyUSB0)", "pty");
     if (answer) {
       s.SetReglage("PortCom", *answer);
       RefreshReglages();

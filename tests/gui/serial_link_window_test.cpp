@@ -108,7 +108,8 @@ TEST_F(SerialWindow, TheWaitMarkHoldsARunUntilF2AndABadPortClearsTheMark) {
   Trigger("LiaisonSerie");  // on again: fails
   EXPECT_FALSE(window->serialLink().IsOpen());
   EXPECT_FALSE(window->Action("LiaisonSerie")->isChecked());
-  EXPECT_NE(Info().find("serial: /nonexistent/ttyUSB3: No such file or directory"), std::string::npos) << Info();
+  EXPECT_NE(Info().find("serial: /nonexistent/ttyUSB3: No such file or directory"), std::string::npos)
+      << Info();
   EXPECT_TRUE(messages.shown.empty());  // never a message box
 }
 

@@ -54,7 +54,8 @@ class DemoLink {
 
   // Runs the firmware with the link serviced at every yield until `done`
   // says so or `limit` passes. False on the time limit.
-  bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(20)) {
+  bool RunUntil(const std::function<bool()>& done,
+                std::chrono::milliseconds limit = std::chrono::seconds(20)) {
     const auto end = std::chrono::steady_clock::now() + limit;
     bool timedOut = false;
     Machine& m = session.machine();
@@ -81,7 +82,8 @@ class DemoLink {
   Bytes MemoBytes() {
     Bytes out;
     for (const std::string& line : session.board().Memo1)
-      if (line.starts_with("uart ")) out.push_back(static_cast<std::uint8_t>(std::stoul(line.substr(5), nullptr, 16)));
+      if (line.starts_with("uart "))
+        out.push_back(static_cast<std::uint8_t>(std::stoul(line.substr(5), nullptr, 16)));
     return out;
   }
 
@@ -105,7 +107,8 @@ inline Bytes ReadUntilIdle(int fd, std::chrono::milliseconds idle, std::chrono::
   Bytes out;
   const auto end = std::chrono::steady_clock::now() + limit;
   for (;;) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
     if (left.count() <= 0) return out;
     pollfd p{fd, POLLIN, 0};
     if (::poll(&p, 1, static_cast<int>(std::min(left, idle).count())) <= 0) return out;
@@ -121,7 +124,8 @@ inline Bytes ReadCount(int fd, std::size_t count, std::chrono::milliseconds limi
   Bytes out;
   const auto end = std::chrono::steady_clock::now() + limit;
   while (out.size() < count) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
     if (left.count() <= 0) break;
     pollfd p{fd, POLLIN, 0};
     if (::poll(&p, 1, static_cast<int>(left.count())) <= 0) break;

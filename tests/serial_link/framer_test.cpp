@@ -48,11 +48,12 @@ TEST(MessageFramer, BacklogOverflowIsReportedOnceThenCounted) {
   MessageFramer f(FramerLimits{2000, 200, 1000});
   const Bytes chunk(600, 0x55);
   f.Feed(chunk, 0);
-  f.Feed(chunk, 10);   // 200 dropped
-  f.Feed(chunk, 20);   // 600 more dropped, no second report
+  f.Feed(chunk, 10);  // 200 dropped
+  f.Feed(chunk, 20);  // 600 more dropped, no second report
   EXPECT_EQ(f.Backlog(), 1000u);
   EXPECT_EQ(f.DroppedBytes(), 800u);
-  EXPECT_EQ(f.TakeReports(), std::vector<std::string>{"backlog over 1000 bytes: newer host bytes are dropped"});
+  EXPECT_EQ(f.TakeReports(),
+            std::vector<std::string>{"backlog over 1000 bytes: newer host bytes are dropped"});
   f.Tick(5000);
   std::size_t kept = 0;
   for (const Bytes& m : TakeAll(f)) {
@@ -82,7 +83,8 @@ TEST(SerialSettings, IdleGapAndBaudRateAndSpecs) {
   EXPECT_EQ(IdleGapUs(115200), 2000);  // never below 2 ms
   EXPECT_EQ(IdleGapUs(1200), 16666);
   EXPECT_EQ(ParseBaudRate("19200"), 19200);
-  for (const char* bad : {"", "0", "-9600", "96OO", "9600 ", "99999999999"}) EXPECT_FALSE(ParseBaudRate(bad)) << bad;
+  for (const char* bad : {"", "0", "-9600", "96OO", "9600 ", "99999999999"})
+    EXPECT_FALSE(ParseBaudRate(bad)) << bad;
 
   struct SpecCase {
     const char* text;
@@ -129,7 +131,8 @@ TEST(RealtimePacer, FollowsTheClockAndNeverRacesToCatchUp) {
   EXPECT_EQ(p.AheadUs(1000 + 1790 + 895, 6'000'000), 1000);
 
   EXPECT_DOUBLE_EQ(CountsPerSecond("32"), 2 * kCountsPerSecond);  // a faster crystal
-  for (const char* bad : {"", "0", "-16", "x", "nan", "1e300"}) EXPECT_DOUBLE_EQ(CountsPerSecond(bad), kCountsPerSecond) << bad;
+  for (const char* bad : {"", "0", "-16", "x", "nan", "1e300"})
+    EXPECT_DOUBLE_EQ(CountsPerSecond(bad), kCountsPerSecond) << bad;
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 // A host program on the other end of a pseudo-terminal talks to the demo
 // firmware as it would to the board.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <fstream>
@@ -19,8 +18,9 @@ using namespace std::chrono_literals;
 constexpr std::uint64_t kStartUpSteps = 2'000'000;
 constexpr std::uint64_t kAnswerSteps = 3'000'000;
 
-constexpr std::array<BoardCommand, 5> kCommands{BoardCommand::LecE2P, BoardCommand::EcrE2P, BoardCommand::EcrRam,
-                                                BoardCommand::RestCfg, BoardCommand::SauvCfg};
+constexpr std::array<BoardCommand, 5> kCommands{BoardCommand::LecE2P, BoardCommand::EcrE2P,
+                                                BoardCommand::EcrRam, BoardCommand::RestCfg,
+                                                BoardCommand::SauvCfg};
 
 Bytes CommandBytes(BoardCommand c) {
   const auto m = CommandMessage(c);
