@@ -19,8 +19,8 @@ struct PanePlace {
 
 struct ViewSettings {
   int zoom = 100;
-  PanePlace source{true, "droite", 420, 0};
-  PanePlace registers{true, "droite", 0, 260};
+  PanePlace source{true, "gauche", 420, 0};
+  PanePlace registers{true, "gauche", 0, 260};
 };
 
 // Reads the section out of the whole file's text; missing or unreadable keys

@@ -23,6 +23,7 @@
 #include "app/gui/gui_fonts.h"
 #include "app/gui/symbol_lists.h"
 #include "app/gui/trace_pane.h"
+#include "app/gui/workbench.h"
 #include "core/trace.h"
 #include "debugger/hex_entry.h"
 #include "debugger/views.h"
@@ -58,7 +59,8 @@ QLabel* NamedLabel(const char* name, QWidget* parent) {
 }  // namespace
 
 MainWindow::MainWindow(Messages& messages, StartOptions options)
-    : messages_(messages),
+    : statusMessages_(messages),
+      messages_(statusMessages_),
       options_(std::move(options)),
       run_(*this),
       session_(run_, messages_),
@@ -76,9 +78,11 @@ MainWindow::MainWindow(Messages& messages, StartOptions options)
   panel_ = new BoardPanel(session_.board(), this);
   session_.board().OnPanelChange = [this](PanelPart part) { panel_->Changed(part, run_.Running()); };
   qApp->installEventFilter(this);
+  workbench_ = std::make_unique<Workbench>(*this);
 }
 
 MainWindow::~MainWindow() {
+  workbench_.reset();
   qApp->removeEventFilter(this);
   session_.board().OnPanelChange = nullptr;
 }
@@ -337,6 +341,7 @@ void MainWindow::ShowSourceAt(std::uint16_t address) {
   const bool rebuilt = pane_.ShowAddress(address, m.cpu.PC, m.RunTarget, paintBox1_);
   RepaintFlowchart(false);
   if (rebuilt) RefreshHistory();
+  if (workbench_) workbench_->Followed();
 }
 
 void MainWindow::ShowLigneX1(std::string_view text) {
@@ -355,6 +360,7 @@ void MainWindow::ShowRegisters() {
   for (auto& [name, label] : registerLabels_)
     label->setText(QString::fromStdString(RegisterLabelText(session_.machine().cpu, name.toStdString())));
   cbDebugOnce_->setChecked(session_.machine().DebugOnce);
+  if (workbench_) workbench_->RegistersShown();
 }
 
 void MainWindow::RefreshWatches(bool force) {
@@ -393,6 +399,7 @@ void MainWindow::RunStateChanged(bool running) {
        {"Executer1", "Step7", "Step8", "RemonterSP", "Jusquaucurseur", "CtrlF2", "relancer1"})
     if (QAction* a = Action(name)) a->setEnabled(!running);
   setCursor(running ? Qt::BusyCursor : Qt::ArrowCursor);
+  if (workbench_) workbench_->RunState(running);
 }
 
 void MainWindow::TraceLineAdded(const std::string&) {

@@ -30,6 +30,7 @@
 #include "debugger/run_control.h"
 #include "debugger/session.h"
 #include "flowchart/paint/flow_font.h"
+#include "workbench/status_messages.h"
 
 namespace hc11::gui {
 
@@ -39,6 +40,7 @@ class DumpWindow;
 class FindBox;
 class FlowView;
 class SymbolLists;
+class Workbench;
 
 struct StartOptions {
   std::string settingsPath;  // the settings file; beside the executable when empty
@@ -71,6 +73,7 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   WatchList& watches() { return session_.watches(); }
   BoardPanel& boardPanel() { return *panel_; }
   DumpWindow& dumpWindow() { return *dump_; }
+  Workbench& workbench() { return *workbench_; }
   const std::string& ListingBase() const { return listingBase_; }
 
   // --- Breakpoint and watch lists, navigation, the flowchart popup ----------
@@ -127,6 +130,7 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  friend class Workbench;  // the source and register docks, zoom, keys, the status line
   void BuildTopBar();
   void BuildCentre();
   void BuildRightPane();
@@ -158,6 +162,7 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   void PopupCommand(const QString& name);
   void Search(const std::string& word);
 
+  StatusMessages statusMessages_;  // nothing modal while a program runs
   Messages& messages_;
   StartOptions options_;
   RunControl run_;
@@ -207,6 +212,7 @@ class MainWindow final : public QMainWindow, public DebuggerView {
 
   BoardPanel* panel_ = nullptr;
   std::map<QString, QAction*> actions_;
+  std::unique_ptr<Workbench> workbench_;
 };
 
 }  // namespace hc11::gui

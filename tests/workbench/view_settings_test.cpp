@@ -14,10 +14,10 @@ TEST(ViewSettingsTest, RoundTripKeepsTheRestOfTheFile) {
   ViewSettings s = ParseViewSettings(original);
   EXPECT_EQ(s.zoom, 150);
   EXPECT_FALSE(s.source.visible);
-  EXPECT_EQ(s.source.zone, "droite");  // the default for a missing key
+  EXPECT_EQ(s.source.zone, "gauche");  // the default for a missing key
   s.zoom = 75;
   s.source.visible = true;
-  s.source.zone = "gauche";
+  s.source.zone = "droite";
   s.registers.height = 300;
   const std::string rewritten = RewriteViewSettings(original, s);
   EXPECT_EQ(rewritten.find("[Fichier]\r\nNomFichLst=/p/demo\r\n[Affichage]\r\nZoom=75\r\n"), 0u) << rewritten;
@@ -25,7 +25,7 @@ TEST(ViewSettingsTest, RoundTripKeepsTheRestOfTheFile) {
   EXPECT_EQ(rewritten.find("Foreign"), std::string::npos);  // the section is this window's alone
   const ViewSettings again = ParseViewSettings(rewritten);
   EXPECT_EQ(again.zoom, 75);
-  EXPECT_EQ(again.source.zone, "gauche");
+  EXPECT_EQ(again.source.zone, "droite");
   EXPECT_EQ(again.registers.height, 300);
   EXPECT_EQ(RewriteViewSettings(rewritten, again), rewritten);
 }
