@@ -12,8 +12,9 @@
 
 namespace hc11 {
 
-// The tab area of a line: from 15 units left of its box up to the box's left
-// edge, one line high. The address of the line whose tab holds (x, y), in
+// The tab area of a line: the 15 units left of its box, one line high. The
+// tab is painted on through the label column, but a click inside the box
+// keeps selecting the line. The address of the line whose tab holds (x, y), in
 // sheet units; nullopt elsewhere and on lines without an address.
 std::optional<std::uint16_t> TabAddressAt(const Flowchart& sheet, int x, int y);
 

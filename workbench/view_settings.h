@@ -19,7 +19,7 @@ struct PanePlace {
 
 struct ViewSettings {
   int zoom = 100;
-  PanePlace source{true, "gauche", 420, 0};
+  PanePlace source{true, "gauche", 520, 0};
   PanePlace registers{true, "gauche", 0, 260};
 };
 

@@ -5,11 +5,13 @@
 #include <QCursor>
 #include <QDir>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStatusBar>
+#include <QToolBar>
 #include <QWheelEvent>
 
 #include "app/gui/board_panel.h"
@@ -128,6 +130,19 @@ Workbench::~Workbench() {
 }
 
 void Workbench::BuildDocks() {
+  // The top bar spans the window above the docks, which would otherwise
+  // share its width with them and be squeezed to nothing.
+  if (QLayout* layout = w_.topBar_->parentWidget() ? w_.topBar_->parentWidget()->layout() : nullptr)
+    layout->removeWidget(w_.topBar_);
+  auto* bar = new QToolBar(&w_);
+  bar->setObjectName("SpeedBarTool");
+  bar->setMovable(false);
+  bar->setFloatable(false);
+  bar->setContextMenuPolicy(Qt::PreventContextMenu);
+  bar->setStyleSheet("QToolBar { border: 0px; padding: 0px; spacing: 0px; }");
+  bar->addWidget(w_.topBar_);
+  w_.addToolBar(Qt::TopToolBarArea, bar);
+
   source_ = new SourcePane;
   source_->OnLineChosen = [this](std::size_t line) { ChooseSourceLine(line); };
   source_->OnMarginClick = [this](std::size_t line) { MarginClick(line); };
@@ -157,7 +172,7 @@ void Workbench::BuildDocks() {
   registersDock_->setToolTip(QString::fromUtf8(ToolTipOf("Registres").data()));
   w_.addDockWidget(Qt::LeftDockWidgetArea, registersDock_);
   w_.splitDockWidget(sourceDock_, registersDock_, Qt::Vertical);
-  w_.resizeDocks({sourceDock_}, {420}, Qt::Horizontal);
+  w_.resizeDocks({sourceDock_}, {520}, Qt::Horizontal);
   w_.resizeDocks({sourceDock_, registersDock_}, {540, 260}, Qt::Vertical);
 }
 

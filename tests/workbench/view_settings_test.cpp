@@ -36,7 +36,7 @@ TEST(ViewSettingsTest, AppendedWhenAbsentAndBadValuesIgnored) {
   EXPECT_EQ(rewritten.find("[Fichier]\nNomFichLst=x\n[Affichage]\nZoom=100\n"), 0u) << rewritten;
   const ViewSettings bad = ParseViewSettings("[affichage]\nZoom=12abc\nSourceLargeur=\n");
   EXPECT_EQ(bad.zoom, 100);
-  EXPECT_EQ(bad.source.width, 420);
+  EXPECT_EQ(bad.source.width, 520);
   EXPECT_EQ(ParseViewSettings("").zoom, 100);
 }
 
