@@ -48,7 +48,8 @@ std::vector<RegisterRow> RegisterRows(const CpuState& now, const CpuState& befor
   for (std::size_t i = 0; i < kFlagNames.size(); ++i) {
     const int bit = 7 - static_cast<int>(i);
     const bool set = (now.CC >> bit & 1) != 0;
-    rows.push_back({kFlagNames[i], kFlagTitles[i], set ? "1" : "0", set != ((before.CC >> bit & 1) != 0)});
+    rows.push_back({std::string("CC.") + kFlagNames[i], kFlagTitles[i], set ? "1" : "0",
+                    set != ((before.CC >> bit & 1) != 0)});
   }
   return rows;
 }
@@ -56,7 +57,7 @@ std::vector<RegisterRow> RegisterRows(const CpuState& now, const CpuState& befor
 std::string SetRegisterText(CpuState& cpu, std::string_view name, std::string_view text) {
   const std::string typed = Trim(text);
   for (std::size_t i = 0; i < kFlagNames.size(); ++i) {
-    if (name != kFlagNames[i]) continue;
+    if (name != std::string("CC.") + kFlagNames[i]) continue;
     if (typed != "0" && typed != "1") return std::string(name) + ": 0 ou 1 attendu";
     const auto bit = static_cast<std::uint8_t>(1u << (7 - i));
     cpu.CC = typed == "1" ? static_cast<std::uint8_t>(cpu.CC | bit) : static_cast<std::uint8_t>(cpu.CC & ~bit);

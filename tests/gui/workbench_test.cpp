@@ -305,13 +305,17 @@ TEST_F(WorkbenchTest, RegistersPaneMarksChangesAndEditsInPlace) {
   EXPECT_TRUE(red("X"));
   EXPECT_FALSE(red("SP"));
   EXPECT_EQ(regs.item(row("X"), 1)->text(), "1000");
-  EXPECT_EQ(regs.item(row("Z"), 0)->toolTip().toStdString(), "Z: zéro");
+  EXPECT_EQ(regs.item(row("CC.Z"), 0)->toolTip().toStdString(), "Z: zéro");
 
   regs.item(row("A"), 1)->setText("5A");
   QApplication::processEvents();
   EXPECT_EQ(w.session().machine().cpu.A, 0x5A);
   EXPECT_EQ(Label("LabelA"), "A=5A");
   EXPECT_EQ(Status(), "Registre A = 5A");
+  regs.item(row("X"), 1)->setText("1234");  // the index register, not the flag CC.X
+  QApplication::processEvents();
+  EXPECT_EQ(w.session().machine().cpu.X, 0x1234);
+  EXPECT_EQ(regs.item(row("CC.X"), 1)->text(), "0");
   regs.item(row("A"), 1)->setText("zz");
   QApplication::processEvents();
   EXPECT_EQ(w.session().machine().cpu.A, 0x5A);

@@ -50,11 +50,11 @@ TEST(RegisterRowsTest, ChangedValuesAndFlagsAreMarked) {
   EXPECT_TRUE(row("B").changed);
   EXPECT_EQ(row("D").value, "1234");
   EXPECT_TRUE(row("D").changed);
-  EXPECT_EQ(row("Z").value, "1");
-  EXPECT_TRUE(row("Z").changed);
-  EXPECT_EQ(row("S").value, "1");
-  EXPECT_FALSE(row("S").changed);
-  EXPECT_EQ(row("N").value, "0");
+  EXPECT_EQ(row("CC.Z").value, "1");
+  EXPECT_TRUE(row("CC.Z").changed);
+  EXPECT_EQ(row("CC.S").value, "1");
+  EXPECT_FALSE(row("CC.S").changed);
+  EXPECT_EQ(row("CC.N").value, "0");
   EXPECT_EQ(rows.size(), 16u);
 }
 
@@ -66,7 +66,7 @@ TEST(RegisterRowsTest, EditsInPlace) {
   };
   const Case cases[] = {
       {"A", "7f", true}, {"A", "$1FF", false}, {"D", "ABCD", true}, {"PC", "e000", true},
-      {"SP", "10000", false}, {"C", "1", true}, {"Z", "2", false}, {"X", "zz", false}, {"Q", "1", false},
+      {"SP", "10000", false}, {"CC.C", "1", true}, {"CC.Z", "2", false}, {"Z", "1", false}, {"X", "zz", false}, {"Q", "1", false},
   };
   for (const Case& c : cases) {
     CpuState cpu;
@@ -83,11 +83,17 @@ TEST(RegisterRowsTest, EditsInPlace) {
   EXPECT_EQ(SetRegisterText(cpu, "D", "ABCD"), "");
   EXPECT_EQ(cpu.A, 0xAB);
   EXPECT_EQ(cpu.B, 0xCD);
-  EXPECT_EQ(SetRegisterText(cpu, "C", "1"), "");
-  EXPECT_EQ(SetRegisterText(cpu, "I", "1"), "");
+  EXPECT_EQ(SetRegisterText(cpu, "CC.C", "1"), "");
+  EXPECT_EQ(SetRegisterText(cpu, "CC.I", "1"), "");
   EXPECT_EQ(cpu.CC, 0x11);
-  EXPECT_EQ(SetRegisterText(cpu, "C", "0"), "");
+  EXPECT_EQ(SetRegisterText(cpu, "CC.C", "0"), "");
   EXPECT_EQ(cpu.CC, 0x10);
+  // The index register X is not the flag X.
+  EXPECT_EQ(SetRegisterText(cpu, "X", "1"), "");
+  EXPECT_EQ(cpu.X, 1);
+  EXPECT_EQ(cpu.CC, 0x10);
+  EXPECT_EQ(SetRegisterText(cpu, "CC.X", "1"), "");
+  EXPECT_EQ(cpu.CC, 0x50);
 }
 
 TEST(MemoryChangesTest, BytesChangedBetweenTheLastTwoStops) {
