@@ -75,7 +75,13 @@ ViewSettings ParseViewSettings(std::string_view fileText) {
 }
 
 std::string RewriteViewSettings(std::string_view fileText, const ViewSettings& s) {
-  const bool crlf = fileText.find("\r\n") != std::string_view::npos;
+  // The file's own line ending, as its first line ends (a file of one line
+  // without an ending: CR LF when it ends in a lone CR, so that the ending
+  // completed here reads the same next time).
+  const auto firstEnd = fileText.find('\n');
+  const bool crlf = firstEnd == std::string_view::npos
+                        ? !fileText.empty() && fileText.back() == '\r'
+                        : firstEnd > 0 && fileText[firstEnd - 1] == '\r';
   const std::string_view eol = crlf ? "\r\n" : "\n";
   std::string section = "[" + std::string(kViewSection) + "]" + std::string(eol) + "Zoom=" +
                         std::to_string(s.zoom) + std::string(eol) + PaneLines("Source", s.source, eol) +
@@ -94,7 +100,8 @@ std::string RewriteViewSettings(std::string_view fileText, const ViewSettings& s
     if (!inside) out += line;
   }
   if (!written) {
-    if (!out.empty() && out.back() != '\n') out += eol;
+    if (!out.empty() && out.back() == '\r') out += '\n';
+    else if (!out.empty() && out.back() != '\n') out += eol;
     out += section;
   }
   return out;

@@ -90,17 +90,19 @@ void SourcePane::SelectLine(std::optional<std::size_t> line) {
 void SourcePane::mousePressEvent(QMouseEvent* event) {
   const QPoint at = event->position().toPoint();
   const QModelIndex index = indexAt(at);
-  if (event->button() == Qt::LeftButton && index.isValid()) {
-    const auto line = static_cast<std::size_t>(index.row());
-    if (at.x() < kMarginWidth) {
-      if (OnMarginClick) OnMarginClick(line);
-      return;  // the margin never moves the selection
-    }
+  if (!index.isValid()) {
     QListWidget::mousePressEvent(event);
-    if ((item(index.row())->flags() & Qt::ItemIsSelectable) && OnLineChosen) OnLineChosen(line);
     return;
   }
+  const auto line = static_cast<std::size_t>(index.row());
+  if (event->button() == Qt::LeftButton && at.x() < kMarginWidth) {
+    if (OnMarginClick) OnMarginClick(line);
+    return;  // the margin never moves the selection
+  }
   QListWidget::mousePressEvent(event);
+  // The right button chooses the line too, so that the popup acts on it.
+  const bool choosing = event->button() == Qt::LeftButton || event->button() == Qt::RightButton;
+  if (choosing && (item(index.row())->flags() & Qt::ItemIsSelectable) && OnLineChosen) OnLineChosen(line);
 }
 
 void SourcePane::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -104,6 +104,15 @@ TEST_F(WorkbenchTest, SourcePaneShowsTheListingAndFollowsThePcAndTheSelection) {
   QTest::mouseClick(view, Qt::LeftButton, {}, ViewPoint(SheetPoint(0xE03D, false)));
   EXPECT_EQ(source->currentRow(), static_cast<int>(LineOf(0xE03D)));
 
+  // The pane's popup runs to the line pressed with the right button.
+  {
+    QListWidgetItem* item = source->item(static_cast<int>(LineOf(0xE045)));
+    source->scrollToItem(item);
+    QTest::mousePress(source->viewport(), Qt::RightButton, {}, QPoint(80, source->visualItemRect(item).center().y()));
+    source->findChild<QAction*>("SourceContinuer")->trigger();
+    EXPECT_EQ(w.session().machine().cpu.PC, 0xE045);
+  }
+
   // A macro expansion line is a run target of its own.
   ClickSource(LineOf(0xE168), false);
   EXPECT_EQ(bench->CursorTarget(), 0xE168);
