@@ -22,9 +22,14 @@ constexpr std::array<Word, 8> kWords = {{
     {"SP", "pointeur de pile", 4},
     {"CC", "registre de conditions", 2},
 }};
-constexpr std::array<const char*, 8> kFlagTitles = {
-    "S: arrêt du mode STOP interdit", "X: masque de XIRQ", "H: demi-retenue", "I: masque des interruptions",
-    "N: négatif",                     "Z: zéro",            "V: dépassement", "C: retenue"};
+constexpr std::array<const char*, 8> kFlagTitles = {"S: arrêt du mode STOP interdit",
+                                                    "X: masque de XIRQ",
+                                                    "H: demi-retenue",
+                                                    "I: masque des interruptions",
+                                                    "N: négatif",
+                                                    "Z: zéro",
+                                                    "V: dépassement",
+                                                    "C: retenue"};
 
 std::uint32_t Value(const CpuState& c, std::string_view name) {
   if (name == "PC") return c.PC;
@@ -60,25 +65,34 @@ std::string SetRegisterText(CpuState& cpu, std::string_view name, std::string_vi
     if (name != std::string("CC.") + kFlagNames[i]) continue;
     if (typed != "0" && typed != "1") return std::string(name) + ": 0 ou 1 attendu";
     const auto bit = static_cast<std::uint8_t>(1u << (7 - i));
-    cpu.CC = typed == "1" ? static_cast<std::uint8_t>(cpu.CC | bit) : static_cast<std::uint8_t>(cpu.CC & ~bit);
+    cpu.CC =
+        typed == "1" ? static_cast<std::uint8_t>(cpu.CC | bit) : static_cast<std::uint8_t>(cpu.CC & ~bit);
     return {};
   }
   const bool isByte = name == "A" || name == "B" || name == "CC";
-  const HexEntry e = ParseHexEntry(!typed.empty() && typed[0] == '$' ? typed.substr(1) : typed,
-                                   isByte ? 0xFF : 0xFFFF);
+  const HexEntry e =
+      ParseHexEntry(!typed.empty() && typed[0] == '$' ? typed.substr(1) : typed, isByte ? 0xFF : 0xFFFF);
   if (!e.value) return std::string(name) + ": " + e.error;
   const auto v = static_cast<std::uint16_t>(*e.value);
-  if (name == "PC") cpu.PC = v;
-  else if (name == "A") cpu.A = static_cast<std::uint8_t>(v);
-  else if (name == "B") cpu.B = static_cast<std::uint8_t>(v);
+  if (name == "PC")
+    cpu.PC = v;
+  else if (name == "A")
+    cpu.A = static_cast<std::uint8_t>(v);
+  else if (name == "B")
+    cpu.B = static_cast<std::uint8_t>(v);
   else if (name == "D") {
     cpu.A = static_cast<std::uint8_t>(v >> 8);
     cpu.B = static_cast<std::uint8_t>(v);
-  } else if (name == "X") cpu.X = v;
-  else if (name == "Y") cpu.Y = v;
-  else if (name == "SP") cpu.SP = v;
-  else if (name == "CC") cpu.CC = static_cast<std::uint8_t>(v);
-  else return std::string(name) + ": registre inconnu";
+  } else if (name == "X")
+    cpu.X = v;
+  else if (name == "Y")
+    cpu.Y = v;
+  else if (name == "SP")
+    cpu.SP = v;
+  else if (name == "CC")
+    cpu.CC = static_cast<std::uint8_t>(v);
+  else
+    return std::string(name) + ": registre inconnu";
   return {};
 }
 

@@ -24,7 +24,8 @@ std::vector<SheetLine> LinesWithAddress(const Flowchart& sheet) {
       if (const auto a = StrToWord("$" + line.AddrText)) out.push_back({line.Index, *a});
     }
   }
-  std::stable_sort(out.begin(), out.end(), [](const SheetLine& l, const SheetLine& r) { return l.index < r.index; });
+  std::stable_sort(out.begin(), out.end(),
+                   [](const SheetLine& l, const SheetLine& r) { return l.index < r.index; });
   return out;
 }
 
@@ -34,7 +35,8 @@ std::optional<std::uint16_t> TabAddressAt(const Flowchart& sheet, int x, int y) 
   const int row = sheet.LineH + 3;
   for (int b = 1; b <= sheet.Boxes.Count(); ++b) {
     const TRectangle& box = sheet.Boxes[b];
-    if (box.AddrText.empty() || x < box.Rect.Left - kTabWidth || x >= box.Rect.Left || y < box.Rect.Top) continue;
+    if (box.AddrText.empty() || x < box.Rect.Left - kTabWidth || x >= box.Rect.Left || y < box.Rect.Top)
+      continue;
     const int k = (y - box.Rect.Top) / row;
     if (k >= static_cast<int>(box.Lignes.size())) continue;
     const TLigne& line = box.Lignes[static_cast<std::size_t>(k)];
@@ -44,11 +46,13 @@ std::optional<std::uint16_t> TabAddressAt(const Flowchart& sheet, int x, int y) 
   return std::nullopt;
 }
 
-std::optional<std::uint16_t> NeighbourLine(const Flowchart& sheet, std::optional<std::uint16_t> from, int step) {
+std::optional<std::uint16_t> NeighbourLine(const Flowchart& sheet, std::optional<std::uint16_t> from,
+                                           int step) {
   const std::vector<SheetLine> lines = LinesWithAddress(sheet);
   if (lines.empty()) return std::nullopt;
   if (!from) return lines.front().address;
-  const auto at = std::find_if(lines.begin(), lines.end(), [&](const SheetLine& l) { return l.address == *from; });
+  const auto at =
+      std::find_if(lines.begin(), lines.end(), [&](const SheetLine& l) { return l.address == *from; });
   if (at == lines.end()) return lines.front().address;
   const auto pos = at - lines.begin() + step;
   if (pos < 0 || pos >= static_cast<long>(lines.size())) return std::nullopt;

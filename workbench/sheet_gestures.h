@@ -21,7 +21,8 @@ std::optional<std::uint16_t> TabAddressAt(const Flowchart& sheet, int x, int y);
 // The next (`step` 1) or previous (-1) line with an address after the line
 // at `from`, in listing order over the whole sheet; the first line of the
 // sheet when nothing is selected. nullopt at either end.
-std::optional<std::uint16_t> NeighbourLine(const Flowchart& sheet, std::optional<std::uint16_t> from, int step);
+std::optional<std::uint16_t> NeighbourLine(const Flowchart& sheet, std::optional<std::uint16_t> from,
+                                           int step);
 
 // The statement of the line at `address` on the sheet, if it is a call line.
 std::optional<std::string> CallLineAt(const Flowchart& sheet, std::uint16_t address);

@@ -9,8 +9,8 @@ namespace hc11 {
 
 namespace {
 
-constexpr std::size_t kBytesFirst = 5;   // column 6
-constexpr std::size_t kBytesEnd = 22;    // the line number starts in column 23
+constexpr std::size_t kBytesFirst = 5;    // column 6
+constexpr std::size_t kBytesEnd = 22;     // the line number starts in column 23
 constexpr std::size_t kSourceField = 28;  // column 29
 
 bool IsHex(char c) {
@@ -43,7 +43,8 @@ std::string Lower(std::string_view s) {
 
 }  // namespace
 
-SourceMap::SourceMap(std::vector<std::string> lines, const TListingMap* listingMap) : lines_(std::move(lines)) {
+SourceMap::SourceMap(std::vector<std::string> lines, const TListingMap* listingMap)
+    : lines_(std::move(lines)) {
   Index(listingMap);
 }
 

@@ -46,7 +46,7 @@ class SourceMap {
   void Index(const TListingMap* listingMap);
 
   std::vector<std::string> lines_;
-  std::vector<std::optional<CodeLine>> code_;  // per line
+  std::vector<std::optional<CodeLine>> code_;       // per line
   std::map<std::uint16_t, std::size_t> byAddress_;  // first line per address
 };
 

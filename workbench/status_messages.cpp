@@ -12,7 +12,8 @@ constexpr const char* kNoPromptDuringRun = "Saisie impossible pendant l'exécuti
 
 void StatusMessages::Show(MsgKind kind, std::string_view caption, std::string_view text) {
   if (kind == MsgKind::Error) ++errors_;
-  const std::string line = kind == MsgKind::Error ? ErrorStatus(text) : std::string(caption) + ": " + std::string(text);
+  const std::string line =
+      kind == MsgKind::Error ? ErrorStatus(text) : std::string(caption) + ": " + std::string(text);
   if (IsRunning()) {
     Say(line);
     return;

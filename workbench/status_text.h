@@ -14,11 +14,11 @@ enum class RunKind { Run, Step, StepOver, ReturnUp, RunToCursor };
 
 struct StopReport {
   RunKind command = RunKind::Run;
-  std::string stopReason;       // Cas_Break as the engine left it
-  std::string stopMessage;      // an error raised by the simulation, if any
+  std::string stopReason;   // Cas_Break as the engine left it
+  std::string stopMessage;  // an error raised by the simulation, if any
   std::uint16_t pc = 0;
-  std::string breakpointName;   // the name of the list entry at the PC, if any
-  bool stopRequested = false;   // "Arret" was given during the run
+  std::string breakpointName;  // the name of the list entry at the PC, if any
+  bool stopRequested = false;  // "Arret" was given during the run
 };
 
 // "Arrêt sur point d'arrêt e056 main_loop", "Pas à pas: E02F", an error with

@@ -41,7 +41,8 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 30> kToolTip
     {"ZoomIn", "Agrandit l'organigramme autour du pointeur."},
     {"ZoomOut", "Réduit l'organigramme autour du pointeur."},
     {"ZoomReset", "Remet l'organigramme à sa taille normale."},
-    {"Registres", "Les registres du processeur, modifiables en place; en rouge ce que le dernier arrêt a changé."},
+    {"Registres",
+     "Les registres du processeur, modifiables en place; en rouge ce que le dernier arrêt a changé."},
 }};
 
 }  // namespace

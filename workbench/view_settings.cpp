@@ -40,10 +40,14 @@ void ReadInt(std::string_view value, int& out) {
 void ReadPane(std::string_view key, std::string_view value, std::string_view prefix, PanePlace& pane) {
   if (key.substr(0, prefix.size()) != prefix) return;
   const std::string_view rest = key.substr(prefix.size());
-  if (rest == "Visible") pane.visible = Trim(value) != "0";
-  else if (rest == "Zone") pane.zone = Trim(value);
-  else if (rest == "Largeur") ReadInt(value, pane.width);
-  else if (rest == "Hauteur") ReadInt(value, pane.height);
+  if (rest == "Visible")
+    pane.visible = Trim(value) != "0";
+  else if (rest == "Zone")
+    pane.zone = Trim(value);
+  else if (rest == "Largeur")
+    ReadInt(value, pane.width);
+  else if (rest == "Hauteur")
+    ReadInt(value, pane.height);
 }
 
 std::string PaneLines(std::string_view prefix, const PanePlace& p, std::string_view eol) {
@@ -79,13 +83,12 @@ std::string RewriteViewSettings(std::string_view fileText, const ViewSettings& s
   // without an ending: CR LF when it ends in a lone CR, so that the ending
   // completed here reads the same next time).
   const auto firstEnd = fileText.find('\n');
-  const bool crlf = firstEnd == std::string_view::npos
-                        ? !fileText.empty() && fileText.back() == '\r'
-                        : firstEnd > 0 && fileText[firstEnd - 1] == '\r';
+  const bool crlf = firstEnd == std::string_view::npos ? !fileText.empty() && fileText.back() == '\r'
+                                                       : firstEnd > 0 && fileText[firstEnd - 1] == '\r';
   const std::string_view eol = crlf ? "\r\n" : "\n";
-  std::string section = "[" + std::string(kViewSection) + "]" + std::string(eol) + "Zoom=" +
-                        std::to_string(s.zoom) + std::string(eol) + PaneLines("Source", s.source, eol) +
-                        PaneLines("Registres", s.registers, eol);
+  std::string section = "[" + std::string(kViewSection) + "]" + std::string(eol) +
+                        "Zoom=" + std::to_string(s.zoom) + std::string(eol) +
+                        PaneLines("Source", s.source, eol) + PaneLines("Registres", s.registers, eol);
   std::string out;
   bool inside = false, written = false;
   for (std::string_view line : SplitLines(fileText)) {
@@ -100,8 +103,10 @@ std::string RewriteViewSettings(std::string_view fileText, const ViewSettings& s
     if (!inside) out += line;
   }
   if (!written) {
-    if (!out.empty() && out.back() == '\r') out += '\n';
-    else if (!out.empty() && out.back() != '\n') out += eol;
+    if (!out.empty() && out.back() == '\r')
+      out += '\n';
+    else if (!out.empty() && out.back() != '\n')
+      out += eol;
     out += section;
   }
   return out;

@@ -112,7 +112,8 @@ void FlowView::mouseReleaseEvent(QMouseEvent*) {
 namespace hc11::gui {
 
 void FlowView::contextMenuEvent(QContextMenuEvent* event) {
-  if (OnContextMenu) OnContextMenu(zoom_.ToSheet(event->pos().x()), zoom_.ToSheet(event->pos().y()), event->globalPos());
+  if (OnContextMenu)
+    OnContextMenu(zoom_.ToSheet(event->pos().x()), zoom_.ToSheet(event->pos().y()), event->globalPos());
 }
 
 }  // namespace hc11::gui

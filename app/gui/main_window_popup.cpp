@@ -66,7 +66,8 @@ void MainWindow::HoverAt(int x, int y) {
   label1_->setText(
       ToQString(ValueHint(session_.machine(), session_.listing().Symbols, line.AddrText, line.Text, hover_)));
   label1_->adjustSize();
-  const QPoint at = paintBox1_->ToViewport(box.Rect.Left, box.Rect.Top + display.HitLineIndex * (sheet.LineH + 3));
+  const QPoint at =
+      paintBox1_->ToViewport(box.Rect.Left, box.Rect.Top + display.HitLineIndex * (sheet.LineH + 3));
   int left = at.x();
   // Past the middle of the pane the hint goes to the left of the line.
   if (left + label1_->width() > scrollBox1_->viewport()->width() / 2) left -= label1_->width() + 10;

@@ -43,7 +43,8 @@ void SourcePane::SetLines(const SourceMap& map) {
   pcLine_.reset();
   const QIcon blank = MarkIcon(std::nullopt);
   for (std::size_t i = 0; i < map.Size(); ++i) {
-    auto* item = new QListWidgetItem(blank, QString("%1  %2").arg(i + 1, 5).arg(QString::fromStdString(map.Lines()[i])));
+    auto* item = new QListWidgetItem(
+        blank, QString("%1  %2").arg(i + 1, 5).arg(QString::fromStdString(map.Lines()[i])));
     if (!map.AddressOfLine(i)) {
       item->setFlags(Qt::ItemIsEnabled);
       item->setForeground(QColor(0x60, 0x60, 0x60));

@@ -24,7 +24,8 @@ class SourcePane final : public QListWidget {
   void SetLines(const SourceMap& map);
   // Breakpoint marks: `colourOf` gives the 0xBBGGRR colour of a code line's
   // address, or nullopt for no mark.
-  void SetMarks(const SourceMap& map, const std::function<std::optional<std::uint32_t>(std::uint16_t)>& colourOf);
+  void SetMarks(const SourceMap& map,
+                const std::function<std::optional<std::uint32_t>(std::uint16_t)>& colourOf);
   // The program counter's line (navy), scrolled into view when asked.
   void SetPcLine(std::optional<std::size_t> line, bool scroll);
   // The selected line, without reporting it back.

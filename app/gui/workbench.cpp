@@ -103,7 +103,10 @@ Workbench::Workbench(MainWindow& window) : w_(window) {
   ConnectStatuses();
   SetToolTips();
   w_.statusMessages_.Running = [this] { return w_.run_.Running(); };
-  w_.statusMessages_.Status = [this](const std::string& text) { Status(text); };
+  // An error keeps the line: the command's own success text is not shown after it.
+  w_.statusMessages_.Status = [this](const std::string& text) {
+    w_.statusBar()->showMessage(QString::fromStdString(text));
+  };
 
   // The flowchart's own gestures: the selection follows into the source, a
   // press on a tab toggles the line's breakpoint.
@@ -165,7 +168,9 @@ void Workbench::BuildDocks() {
   w_.addDockWidget(Qt::LeftDockWidgetArea, sourceDock_);
 
   registers_ = new RegistersPane;
-  registers_->OnEdit = [this](const std::string& name, const std::string& text) { RegisterEdited(name, text); };
+  registers_->OnEdit = [this](const std::string& name, const std::string& text) {
+    RegisterEdited(name, text);
+  };
   registersDock_ = new QDockWidget("Registres", &w_);
   registersDock_->setObjectName("RegistresDock");
   registersDock_->setWidget(registers_);
@@ -199,7 +204,10 @@ void Workbench::BuildActions() {
     int direction;
   };
   const ZoomItem items[] = {
-      {"ZoomIn", "Zoom avant", {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)}, 1},
+      {"ZoomIn",
+       "Zoom avant",
+       {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)},
+       1},
       {"ZoomOut", "Zoom arrière", {QKeySequence(Qt::CTRL | Qt::Key_Minus)}, -1},
       {"ZoomReset", "Zoom 100%", {QKeySequence(Qt::CTRL | Qt::Key_0)}, 0},
   };
@@ -212,7 +220,8 @@ void Workbench::BuildActions() {
       // At the pointer when it is over the flowchart, else at the centre.
       QWidget* viewport = w_.scrollBox1_->viewport();
       const QPoint at = viewport->mapFromGlobal(QCursor::pos());
-      const std::optional<QPoint> anchor = viewport->rect().contains(at) ? std::optional<QPoint>(at) : std::nullopt;
+      const std::optional<QPoint> anchor =
+          viewport->rect().contains(at) ? std::optional<QPoint>(at) : std::nullopt;
       if (direction == 0)
         ZoomTo(Zoom::kDefault, anchor);
       else
@@ -237,10 +246,12 @@ void Workbench::ConnectStatuses() {
   after("Quitter1", [this] {
     Status(FileWrittenStatus(w_.session_.SettingsPath() + ", " + w_.session_.WorkspaceFile()));
   });
-  after("SauverTracetxt1", [this] { Status(FileWrittenStatus(QDir::current().filePath("Trace.txt").toStdString())); });
+  after("SauverTracetxt1",
+        [this] { Status(FileWrittenStatus(QDir::current().filePath("Trace.txt").toStdString())); });
   after("CtrlF2", [this] { Status(InitStatus(w_.session_.machine().cpu.PC)); });
   for (const char* name : {"relancer1", "OuvrirFichierLst"})
-    after(name, [this] { Status(ProgramLoadedStatus(w_.listingBase_, !w_.session_.listing().LineList.empty())); });
+    after(name,
+          [this] { Status(ProgramLoadedStatus(w_.listingBase_, !w_.session_.listing().LineList.empty())); });
   for (const char* name : {"Precedent", "Suivant"})
     after(name, [this] { Status(FunctionShownStatus(w_.pane_.CurrentFunction())); });
   after("Jusquaucurseur", [this] {
@@ -265,9 +276,9 @@ void Workbench::ConnectStatuses() {
 }
 
 void Workbench::SetToolTips() {
-  for (const char* name : {"LigneX1", "LigneX2", "Cas_Break", "LabelPC", "LabelA", "LabelB", "LabelX", "LabelY",
-                           "CbDebugOnce", "ListUrl", "GroupBox1", "RbTrace", "RbSurv", "RbStack", "RbBreak",
-                           "RbListe", "RBVar"}) {
+  for (const char* name :
+       {"LigneX1", "LigneX2", "Cas_Break", "LabelPC", "LabelA", "LabelB", "LabelX", "LabelY", "CbDebugOnce",
+        "ListUrl", "GroupBox1", "RbTrace", "RbSurv", "RbStack", "RbBreak", "RbListe", "RBVar"}) {
     if (auto* widget = w_.findChild<QWidget*>(name))
       widget->setToolTip(QString::fromUtf8(ToolTipOf(name).data()));
   }
@@ -308,9 +319,11 @@ void Workbench::Loaded() {
   std::string error;
   const Listing& listing = w_.session_.listing();
   std::string file = w_.listingBase_ + ".lst";
-  if (!QFile::exists(QString::fromStdString(file)) && QFile::exists(QString::fromStdString(w_.listingBase_ + ".LST")))
+  if (!QFile::exists(QString::fromStdString(file)) &&
+      QFile::exists(QString::fromStdString(w_.listingBase_ + ".LST")))
     file = w_.listingBase_ + ".LST";
-  if (!map_.Read(file, listing.LineList.empty() ? nullptr : listing.ListingMap.get(), error)) Status(ErrorStatus(error));
+  if (!map_.Read(file, listing.LineList.empty() ? nullptr : listing.ListingMap.get(), error))
+    Status(ErrorStatus(error));
   source_->SetLines(map_);
   sourceTarget_.reset();
 }
@@ -478,10 +491,6 @@ void Workbench::Status(const std::string& text) {
   w_.statusBar()->showMessage(QString::fromStdString(text));
 }
 
-QString Workbench::StatusText() const {
-  return w_.statusBar()->currentMessage();
-}
-
 // --- Views --------------------------------------------------------------------
 
 void Workbench::SyncSourceSelection() {
@@ -495,14 +504,16 @@ void Workbench::RefreshRegisters() {
 
 void Workbench::RegisterEdited(const std::string& name, const std::string& text) {
   CpuState& cpu = w_.session_.machine().cpu;
-  const std::string error = w_.run_.Running() ? std::string(kNoDialogDuringRun) : SetRegisterText(cpu, name, text);
+  const std::string error =
+      w_.run_.Running() ? std::string(kNoDialogDuringRun) : SetRegisterText(cpu, name, text);
   if (!error.empty()) {
     Status(ErrorStatus(error));
   } else {
     Status(RegisterSetStatus(name, Trim(text)));
   }
   // The pane is redrawn once the edit has closed.
-  QMetaObject::invokeMethod(this, [this] { w_.ShowRegisters(); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [this] { w_.ShowRegisters(); }, Qt::QueuedConnection);
 }
 
 void Workbench::Snapshot() {
@@ -518,7 +529,8 @@ void Workbench::HighlightDump() {
   std::vector<std::pair<int, int>> cells;
   const auto start = StrToWord("$" + Trim(w_.dump_->Address()));
   if (changes != nullptr && start) {
-    for (const MemoryChanges::Cell& c : changes->DumpCells(*start, static_cast<int>(w_.dump_->Lines().size())))
+    for (const MemoryChanges::Cell& c :
+         changes->DumpCells(*start, static_cast<int>(w_.dump_->Lines().size())))
       cells.emplace_back(c.line, c.column);
   }
   w_.dump_->Highlight(cells);

@@ -60,7 +60,6 @@ class Workbench final : public QObject {
   void ZoomStep(int direction, std::optional<QPoint> anchor = std::nullopt);
 
   void Status(const std::string& text);
-  QString StatusText() const;
 
   SourcePane& sourcePane() { return *source_; }
   RegistersPane& registersPane() { return *registers_; }

@@ -20,7 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::size_t start = 0;
   while (start <= text.size()) {
     const std::size_t end = text.find('\n', start);
-    lines.emplace_back(text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
+    lines.emplace_back(
+        text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
     if (end == std::string_view::npos) break;
     start = end + 1;
   }

@@ -2,6 +2,8 @@
 // flowchart, the breakpoint margin and tab, the flowchart's keys, zoom, the
 // status line, the registers pane and the dump's changed bytes. Each gesture
 // goes through real widget events on the demo.
+#include "app/gui/workbench.h"
+
 #include <QApplication>
 #include <QDockWidget>
 #include <QMenu>
@@ -20,7 +22,6 @@
 #include "app/gui/flow_view.h"
 #include "app/gui/registers_pane.h"
 #include "app/gui/source_pane.h"
-#include "app/gui/workbench.h"
 #include "flowchart/paint/interaction.h"
 #include "tests/gui/gui_fixture.h"
 #include "workbench/sheet_gestures.h"
@@ -108,7 +109,8 @@ TEST_F(WorkbenchTest, SourcePaneShowsTheListingAndFollowsThePcAndTheSelection) {
   {
     QListWidgetItem* item = source->item(static_cast<int>(LineOf(0xE045)));
     source->scrollToItem(item);
-    QTest::mousePress(source->viewport(), Qt::RightButton, {}, QPoint(80, source->visualItemRect(item).center().y()));
+    QTest::mousePress(source->viewport(), Qt::RightButton, {},
+                      QPoint(80, source->visualItemRect(item).center().y()));
     source->findChild<QAction*>("SourceContinuer")->trigger();
     EXPECT_EQ(w.session().machine().cpu.PC, 0xE045);
   }
@@ -358,10 +360,16 @@ TEST_F(WorkbenchTest, TooltipsAndNoDesignedShortcutChanges) {
     EXPECT_FALSE(w.Action(name)->toolTip().isEmpty()) << name;
   // The designed keys keep their commands, and no two actions share a key.
   const std::pair<const char*, QKeySequence> designed[] = {
-      {"Executer1", Qt::Key_F9}, {"Step7", Qt::Key_F7}, {"Step8", Qt::Key_F8},
-      {"Jusquaucurseur", Qt::Key_F4}, {"Arret1", Qt::Key_F2}, {"relancer1", Qt::Key_F10},
-      {"RemonterSP", QKeySequence(Qt::CTRL | Qt::Key_F8)}, {"CtrlF2", QKeySequence(Qt::CTRL | Qt::Key_F2)},
-      {"Precedent", QKeySequence(Qt::SHIFT | Qt::Key_F2)}, {"Suivant", QKeySequence(Qt::SHIFT | Qt::Key_F3)},
+      {"Executer1", Qt::Key_F9},
+      {"Step7", Qt::Key_F7},
+      {"Step8", Qt::Key_F8},
+      {"Jusquaucurseur", Qt::Key_F4},
+      {"Arret1", Qt::Key_F2},
+      {"relancer1", Qt::Key_F10},
+      {"RemonterSP", QKeySequence(Qt::CTRL | Qt::Key_F8)},
+      {"CtrlF2", QKeySequence(Qt::CTRL | Qt::Key_F2)},
+      {"Precedent", QKeySequence(Qt::SHIFT | Qt::Key_F2)},
+      {"Suivant", QKeySequence(Qt::SHIFT | Qt::Key_F3)},
       {"Chercher1", QKeySequence(Qt::CTRL | Qt::Key_F)},
   };
   for (const auto& [name, key] : designed) EXPECT_EQ(w.Action(name)->shortcut(), key) << name;

@@ -1,7 +1,5 @@
 // Gestures on the flowchart and the source text, on the demo's sheets: the
 // breakpoint tab, the arrow keys, call lines, the margin toggle and zoom.
-#include "workbench/sheet_gestures.h"
-
 #include <gtest/gtest.h>
 
 #include "core/text_util.h"
@@ -10,6 +8,7 @@
 #include "flowchart/text_metrics.h"
 #include "listing/listing_loader.h"
 #include "tests/support/recording.h"
+#include "workbench/sheet_gestures.h"
 #include "workbench/zoom.h"
 
 namespace hc11::test {
@@ -64,8 +63,8 @@ TEST_F(GesturesTest, TheTabLeftOfABoxNamesItsLineAtEveryZoom) {
     const int vx = zoom.ToView(box.Rect.Left - 10), vy = zoom.ToView(box.Rect.Top + row + 4);
     EXPECT_EQ(TabAddressAt(sheet, zoom.ToSheet(vx), zoom.ToSheet(vy)), second) << percent;
     std::uint16_t target = 0;
-    EXPECT_TRUE(pane.SelectAt(zoom.ToSheet(zoom.ToView(box.Rect.Left + box.LargLabel + 8)),
-                              zoom.ToSheet(vy), 0, target))
+    EXPECT_TRUE(pane.SelectAt(zoom.ToSheet(zoom.ToView(box.Rect.Left + box.LargLabel + 8)), zoom.ToSheet(vy),
+                              0, target))
         << percent;
     EXPECT_EQ(pane.SelectedAddress(), second) << percent;
   }

@@ -14,9 +14,9 @@ namespace hc11::test {
 namespace {
 
 // The demo's line numbers in the file (1-based) of a few lines.
-constexpr std::size_t kDebprog = 240;   // E000 ldS #STACK
-constexpr std::size_t kLdY = 242;       // E006 18 CE 10 00, four bytes
-constexpr std::size_t kPcfOnCall = 483; // the macro call, no address
+constexpr std::size_t kDebprog = 240;     // E000 ldS #STACK
+constexpr std::size_t kLdY = 242;         // E006 18 CE 10 00, four bytes
+constexpr std::size_t kPcfOnCall = 483;   // the macro call, no address
 constexpr std::size_t kExpansion2 = 485;  // E168, second line of that expansion
 
 class DemoSourceMap : public ::testing::Test {

@@ -65,8 +65,9 @@ TEST(RegisterRowsTest, EditsInPlace) {
     bool ok;
   };
   const Case cases[] = {
-      {"A", "7f", true}, {"A", "$1FF", false}, {"D", "ABCD", true}, {"PC", "e000", true},
-      {"SP", "10000", false}, {"CC.C", "1", true}, {"CC.Z", "2", false}, {"Z", "1", false}, {"X", "zz", false}, {"Q", "1", false},
+      {"A", "7f", true},      {"A", "$1FF", false}, {"D", "ABCD", true},  {"PC", "e000", true},
+      {"SP", "10000", false}, {"CC.C", "1", true},  {"CC.Z", "2", false}, {"Z", "1", false},
+      {"X", "zz", false},     {"Q", "1", false},
   };
   for (const Case& c : cases) {
     CpuState cpu;

@@ -43,12 +43,14 @@ TEST(ViewSettingsTest, AppendedWhenAbsentAndBadValuesIgnored) {
 // The line ending follows the file's first line, and a second rewrite
 // changes nothing even when the file ended in a lone CR.
 TEST(ViewSettingsTest, LineEndingsAreTheFilesAndRewritingIsStable) {
-  for (const std::string& original : {std::string("[Fichier]\r\nx=1"), std::string("[Fichier]\nx=1\r\ny=2"),
-                                     std::string("x=1\r"), std::string("[Affichage]\r\nZoom=75\r\n[B]\nk=v")}) {
+  for (const std::string& original :
+       {std::string("[Fichier]\r\nx=1"), std::string("[Fichier]\nx=1\r\ny=2"), std::string("x=1\r"),
+        std::string("[Affichage]\r\nZoom=75\r\n[B]\nk=v")}) {
     const std::string once = RewriteViewSettings(original, ParseViewSettings(original));
     EXPECT_EQ(RewriteViewSettings(once, ParseViewSettings(once)), once) << original;
   }
-  EXPECT_NE(RewriteViewSettings("[Fichier]\r\nx=1", {}).find("[Affichage]\r\nZoom=100\r\n"), std::string::npos);
+  EXPECT_NE(RewriteViewSettings("[Fichier]\r\nx=1", {}).find("[Affichage]\r\nZoom=100\r\n"),
+            std::string::npos);
   EXPECT_NE(RewriteViewSettings("[Fichier]\nx=1\r\n", {}).find("[Affichage]\nZoom=100\n"), std::string::npos);
 }
 
