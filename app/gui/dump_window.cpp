@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QTextBlock>
 #include <QVBoxLayout>
 
 #include "app/gui/gui_fonts.h"
@@ -63,6 +64,23 @@ void DumpWindow::Build(bool report) {
   }
   text.chop(1);
   memo1_->setPlainText(text);
+  if (OnBuilt) OnBuilt();
+}
+
+void DumpWindow::Highlight(const std::vector<std::pair<int, int>>& cells) {
+  QList<QTextEdit::ExtraSelection> marks;
+  QTextCharFormat changed;
+  changed.setForeground(Qt::red);
+  changed.setFontWeight(QFont::Bold);
+  for (const auto& [line, column] : cells) {
+    const QTextBlock block = memo1_->document()->findBlockByNumber(line);
+    if (!block.isValid() || column + 2 > block.length()) continue;
+    QTextCursor cursor(block);
+    cursor.setPosition(block.position() + column);
+    cursor.setPosition(block.position() + column + 2, QTextCursor::KeepAnchor);
+    marks.append({cursor, changed});
+  }
+  memo1_->setExtraSelections(marks);
 }
 
 QStringList DumpWindow::Lines() const {

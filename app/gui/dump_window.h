@@ -32,6 +32,11 @@ class DumpWindow final : public QWidget {
   QStringList Lines() const;
 
   std::function<void(const std::string&)> OnError;
+  // After each build; the window marks the bytes changed since the stop
+  // before with Highlight (line, column of the two hex digits).
+  std::function<void()> OnBuilt;
+  void Highlight(const std::vector<std::pair<int, int>>& cells);
+  std::string Address() const { return adrDump_->text().toStdString(); }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -30,42 +30,67 @@ void FlowView::Repaint(bool relayout) {
   }
   sheet.BitmapW = bitmap_.Width();
   sheet.BitmapH = bitmap_.Height();
-  resize(bitmap_.Width(), bitmap_.Height());
+  resize(zoom_.ToView(bitmap_.Width()), zoom_.ToView(bitmap_.Height()));
   update();
 }
 
+bool FlowView::SetZoom(int percent, QPoint anchor) {
+  const int old = zoom_.Percent();
+  if (!zoom_.Set(percent)) return false;
+  const int x = zoom_.AnchoredScroll(old, area_.horizontalScrollBar()->value(), anchor.x());
+  const int y = zoom_.AnchoredScroll(old, area_.verticalScrollBar()->value(), anchor.y());
+  resize(zoom_.ToView(bitmap_.Width()), zoom_.ToView(bitmap_.Height()));
+  area_.horizontalScrollBar()->setValue(x);
+  area_.verticalScrollBar()->setValue(y);
+  update();
+  return true;
+}
+
+QPoint FlowView::ToViewport(int x, int y) const {
+  return {zoom_.ToView(x) - area_.horizontalScrollBar()->value(),
+          zoom_.ToView(y) - area_.verticalScrollBar()->value()};
+}
+
 int FlowView::ScrollX() const {
-  return area_.horizontalScrollBar()->value();
+  return zoom_.ToSheet(area_.horizontalScrollBar()->value());
 }
 int FlowView::ScrollY() const {
-  return area_.verticalScrollBar()->value();
+  return zoom_.ToSheet(area_.verticalScrollBar()->value());
 }
 int FlowView::ClientWidth() const {
-  return area_.viewport()->width();
+  return zoom_.ToSheet(area_.viewport()->width());
 }
 int FlowView::ClientHeight() const {
-  return area_.viewport()->height();
+  return zoom_.ToSheet(area_.viewport()->height());
 }
 void FlowView::SetScroll(int x, int y) {
-  area_.horizontalScrollBar()->setValue(x);  // QScrollBar clamps
-  area_.verticalScrollBar()->setValue(y);
+  area_.horizontalScrollBar()->setValue(zoom_.ToView(x));  // QScrollBar clamps
+  area_.verticalScrollBar()->setValue(zoom_.ToView(y));
 }
 
 void FlowView::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.fillRect(rect(), Qt::white);
-  p.drawImage(0, 0, bitmap_.Image());
+  if (zoom_.Percent() == Zoom::kDefault) {
+    p.drawImage(0, 0, bitmap_.Image());
+    return;
+  }
+  p.setRenderHint(QPainter::SmoothPixmapTransform);
+  p.drawImage(QRect(0, 0, zoom_.ToView(bitmap_.Width()), zoom_.ToView(bitmap_.Height())), bitmap_.Image());
 }
 
 void FlowView::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
-  const QPoint at = event->position().toPoint();
+  const QPoint view = event->position().toPoint();
+  const QPoint at(zoom_.ToSheet(view.x()), zoom_.ToSheet(view.y()));
+  if (OnTabPress && OnTabPress(at.x(), at.y())) return;
   dragging_ = drag_.ButtonDown(pane_.Sheet(), at.x(), at.y()) != 0;
   if (OnPress) OnPress(at.x(), at.y());
 }
 
 void FlowView::mouseMoveEvent(QMouseEvent* event) {
-  const QPoint at = event->position().toPoint();
+  const QPoint view = event->position().toPoint();
+  const QPoint at(zoom_.ToSheet(view.x()), zoom_.ToSheet(view.y()));
   if (!dragging_) {
     if (OnHover && event->buttons() == Qt::NoButton) OnHover(at.x(), at.y());
     return;
@@ -87,7 +112,8 @@ void FlowView::mouseReleaseEvent(QMouseEvent*) {
 namespace hc11::gui {
 
 void FlowView::contextMenuEvent(QContextMenuEvent* event) {
-  if (OnContextMenu) OnContextMenu(event->pos().x(), event->pos().y(), event->globalPos());
+  if (OnContextMenu)
+    OnContextMenu(zoom_.ToSheet(event->pos().x()), zoom_.ToSheet(event->pos().y()), event->globalPos());
 }
 
 }  // namespace hc11::gui

@@ -11,6 +11,7 @@
 #include "debugger/flow_pane.h"
 #include "flowchart/paint/flow_bitmap.h"
 #include "flowchart/paint/interaction.h"
+#include "workbench/zoom.h"
 
 namespace hc11::gui {
 
@@ -22,6 +23,18 @@ class FlowView final : public QWidget, public SheetViewport {
   // sized to the sheet, enlarged when something was drawn beyond it.
   void Repaint(bool relayout = false);
 
+  // The zoom: the view multiplies the sheet; every position handed to the
+  // callbacks and the viewport interface below is in sheet units.
+  const Zoom& zoom() const { return zoom_; }
+  // Sets the zoom, keeping the sheet point under `anchor` (viewport pixels)
+  // where it is. False when it did not change.
+  bool SetZoom(int percent, QPoint anchor);
+  // The view position of a sheet point, relative to the viewport.
+  QPoint ToViewport(int x, int y) const;
+
+  // A press left of a box, on a line's breakpoint tab; true when it was taken
+  // (no drag and no selection follow).
+  std::function<bool(int x, int y)> OnTabPress;
   // A press on a point of the sheet (not a drag): the window selects the line.
   std::function<void(int x, int y)> OnPress;
   // The pointer moved over the sheet with no button held.
@@ -50,6 +63,7 @@ class FlowView final : public QWidget, public SheetViewport {
   QScrollArea& area_;
   FlowBitmap bitmap_;
   SheetDrag drag_;
+  Zoom zoom_;
   bool dragging_ = false;
 };
 

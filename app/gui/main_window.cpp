@@ -25,6 +25,7 @@
 #include "app/gui/symbol_lists.h"
 #include "app/gui/trace_pane.h"
 #include "core/run_engine.h"
+#include "app/gui/workbench.h"
 #include "core/trace.h"
 #include "debugger/hex_entry.h"
 #include "debugger/views.h"
@@ -60,7 +61,8 @@ QLabel* NamedLabel(const char* name, QWidget* parent) {
 }  // namespace
 
 MainWindow::MainWindow(Messages& messages, StartOptions options)
-    : messages_(messages),
+    : statusMessages_(messages),
+      messages_(statusMessages_),
       options_(std::move(options)),
       run_(*this),
       session_(run_, messages_),
@@ -87,9 +89,11 @@ MainWindow::MainWindow(Messages& messages, StartOptions options)
   connect(linkTimer_, &QTimer::timeout, this, [this] {
     if (!run_.Running()) link_.Idle();
   });
+  workbench_ = std::make_unique<Workbench>(*this);
 }
 
 MainWindow::~MainWindow() {
+  workbench_.reset();
   qApp->removeEventFilter(this);
   session_.board().OnPanelChange = nullptr;
 }
@@ -349,6 +353,7 @@ void MainWindow::ShowSourceAt(std::uint16_t address) {
   const bool rebuilt = pane_.ShowAddress(address, m.cpu.PC, m.RunTarget, paintBox1_);
   RepaintFlowchart(false);
   if (rebuilt) RefreshHistory();
+  if (workbench_) workbench_->Followed();
 }
 
 void MainWindow::ShowLigneX1(std::string_view text) {
@@ -367,6 +372,7 @@ void MainWindow::ShowRegisters() {
   for (auto& [name, label] : registerLabels_)
     label->setText(QString::fromStdString(RegisterLabelText(session_.machine().cpu, name.toStdString())));
   cbDebugOnce_->setChecked(session_.machine().DebugOnce);
+  if (workbench_) workbench_->RegistersShown();
 }
 
 void MainWindow::RefreshWatches(bool force) {
@@ -410,6 +416,7 @@ void MainWindow::RunStateChanged(bool running) {
       QCoreApplication::processEvents(QEventLoop::AllEvents);
       return session_.machine().RunMode == kModeStop;
     });
+  if (workbench_) workbench_->RunState(running);
 }
 
 void MainWindow::TraceLineAdded(const std::string&) {

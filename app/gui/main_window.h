@@ -32,6 +32,7 @@
 #include "debugger/session.h"
 #include "flowchart/paint/flow_font.h"
 #include "serial_link/link_control.h"
+#include "workbench/status_messages.h"
 
 namespace hc11::gui {
 
@@ -41,6 +42,7 @@ class DumpWindow;
 class FindBox;
 class FlowView;
 class SymbolLists;
+class Workbench;
 
 struct StartOptions {
   std::string settingsPath;  // the settings file; beside the executable when empty
@@ -74,6 +76,7 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   BoardPanel& boardPanel() { return *panel_; }
   DumpWindow& dumpWindow() { return *dump_; }
   serial::LinkControl& serialLink() { return link_; }
+  Workbench& workbench() { return *workbench_; }
   const std::string& ListingBase() const { return listingBase_; }
 
   // --- Breakpoint and watch lists, navigation, the flowchart popup ----------
@@ -130,6 +133,7 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  friend class Workbench;  // the source and register docks, zoom, keys, the status line
   void BuildTopBar();
   void BuildCentre();
   void BuildRightPane();
@@ -163,6 +167,7 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   void PopupCommand(const QString& name);
   void Search(const std::string& word);
 
+  StatusMessages statusMessages_;  // nothing modal while a program runs
   Messages& messages_;
   StartOptions options_;
   RunControl run_;
@@ -214,6 +219,7 @@ class MainWindow final : public QMainWindow, public DebuggerView {
 
   BoardPanel* panel_ = nullptr;
   std::map<QString, QAction*> actions_;
+  std::unique_ptr<Workbench> workbench_;
 };
 
 }  // namespace hc11::gui

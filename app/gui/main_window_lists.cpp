@@ -11,6 +11,7 @@
 #include "app/gui/main_window.h"
 #include "app/gui/symbol_lists.h"
 #include "app/gui/trace_pane.h"
+#include "app/gui/workbench.h"
 #include "core/text_util.h"
 #include "debugger/symbol_panel.h"
 
@@ -67,6 +68,7 @@ void MainWindow::BuildWorkCommands() {
 void MainWindow::BreaksChanged() {
   RefreshBreakList();
   RepaintFlowchart(false);  // the line marks follow the states at once
+  workbench_->MarksChanged();
 }
 
 void MainWindow::WatchesChanged() {
@@ -76,6 +78,7 @@ void MainWindow::WatchesChanged() {
 
 void MainWindow::EditBreak(int row) {
   if (row < 0 || row >= static_cast<int>(session_.breakpoints().entries().size())) return;
+  if (!workbench_->ModalAllowed()) return;
   const auto index = static_cast<std::size_t>(row);
   BreakDialog d = FillBreakDialog(session_.breakpoints().entries()[index]);
   if (RunBreakDialog(d)) {
@@ -88,6 +91,7 @@ void MainWindow::EditBreak(int row) {
 
 void MainWindow::EditWatch(int row) {
   if (row < 0 || row >= static_cast<int>(session_.watches().entries().size())) return;
+  if (!workbench_->ModalAllowed()) return;
   const auto index = static_cast<std::size_t>(row);
   WatchDialog d = session_.watches().FillDialog(index);
   if (RunWatchDialog(d)) {

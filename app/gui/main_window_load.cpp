@@ -17,6 +17,7 @@
 #include "app/gui/main_window.h"
 #include "app/gui/symbol_lists.h"
 #include "app/gui/trace_pane.h"
+#include "app/gui/workbench.h"
 #include "core/file_write.h"
 #include "core/hex_loader.h"
 #include "core/text_util.h"
@@ -42,6 +43,7 @@ void MainWindow::Start() {
   panel_->move(settings.EnvL, settings.EnvT);
   panel_->setVisible(settings.EnvVisible || options_.screenshot);
   dump_->SetChoice(settings.ChoixDump);
+  workbench_->Start();
   ApplyOptions();
   valueListEditor1_->hide();
   Load();
@@ -51,6 +53,7 @@ void MainWindow::Load() {
   pane_.Sheet().CoordsModified = false;
   const LoadReport report = session_.Load(listingBase_);  // ends with Init and the workspace
   pane_.AfterLoad(listingBase_, report.listingRead);
+  workbench_->Loaded();
   RefreshHistory();
   symbolLists_->Fill(session_.listing().Symbols);
   const std::vector<ListRow> notInterpreted = NotInterpretedRows(session_.listing());
@@ -89,6 +92,7 @@ void MainWindow::ShowInitialised() {
   casBreak_->clear();
   panel_->Refresh();
   mdiArea_->tileSubWindows();
+  workbench_->Initialised();
 }
 
 void MainWindow::RefreshReglages() {
@@ -112,6 +116,7 @@ void MainWindow::Save() {
   s.ChoixDump = dump_->Choice();
   QDir().mkpath(QFileInfo(QString::fromStdString(session_.SettingsPath())).absolutePath());
   session_.Save();
+  workbench_->Saved();
   // Flowchart positions the user dragged are kept with the program.
   if (pane_.Sheet().CoordsModified) pane_.Sheet().SaveCoordFile();
 }

@@ -9,6 +9,7 @@
 #include "app/gui/dump_window.h"
 #include "app/gui/main_window.h"
 #include "app/gui/trace_pane.h"
+#include "app/gui/workbench.h"
 #include "core/trace.h"
 #include "debugger/options.h"
 
@@ -108,7 +109,7 @@ void MainWindow::BuildRunMenu() {
   connect(AddAction(executer, "RemonterSP", "Remonter du SP", QKeySequence(Qt::CTRL | Qt::Key_F8)),
           &QAction::triggered, this, [this] { run_.ReturnUp(); });
   connect(AddAction(executer, "Jusquaucurseur", "Jusqu'au curseur", Qt::Key_F4), &QAction::triggered, this,
-          [this] { run_.RunToCursor(pane_.SelectedAddress()); });
+          [this] { run_.RunToCursor(workbench_->CursorTarget()); });
   connect(AddAction(executer, "CtrlF2", "Init", QKeySequence(Qt::CTRL | Qt::Key_F2)), &QAction::triggered,
           this, [this] {
             Save();
@@ -145,6 +146,7 @@ void MainWindow::BuildListPopups() {
   auto breaksChanged = [this] {
     RefreshBreakList();
     RepaintFlowchart(false);  // the line marks follow the states
+    workbench_->MarksChanged();
   };
   add(listBreak1_, "Nouveau1", "Nouveau", [this, breaksChanged](int) {
     session_.breakpoints().New();

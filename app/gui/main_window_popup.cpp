@@ -66,13 +66,12 @@ void MainWindow::HoverAt(int x, int y) {
   label1_->setText(
       ToQString(ValueHint(session_.machine(), session_.listing().Symbols, line.AddrText, line.Text, hover_)));
   label1_->adjustSize();
-  const int scrollX = scrollBox1_->horizontalScrollBar()->value();
-  const int scrollY = scrollBox1_->verticalScrollBar()->value();
-  int left = box.Rect.Left - scrollX;
+  const QPoint at =
+      paintBox1_->ToViewport(box.Rect.Left, box.Rect.Top + display.HitLineIndex * (sheet.LineH + 3));
+  int left = at.x();
   // Past the middle of the pane the hint goes to the left of the line.
   if (left + label1_->width() > scrollBox1_->viewport()->width() / 2) left -= label1_->width() + 10;
-  const int top = box.Rect.Top - scrollY + display.HitLineIndex * (sheet.LineH + 3);
-  label1_->move(std::max(0, left), top);
+  label1_->move(std::max(0, left), at.y());
   label1_->show();
   label1_->raise();
 }

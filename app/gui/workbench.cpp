@@ -1,0 +1,577 @@
+#include "app/gui/workbench.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCursor>
+#include <QDir>
+#include <QKeyEvent>
+#include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QWheelEvent>
+
+#include "app/gui/board_panel.h"
+#include "app/gui/dump_window.h"
+#include "app/gui/flow_view.h"
+#include "app/gui/main_window.h"
+#include "app/gui/registers_pane.h"
+#include "app/gui/source_pane.h"
+#include "board/panel_tables.h"
+#include "core/file_write.h"
+#include "core/text_util.h"
+#include "debugger/whole_file.h"
+#include "flowchart/paint/interaction.h"
+#include "workbench/register_rows.h"
+#include "workbench/sheet_gestures.h"
+#include "workbench/status_text.h"
+#include "workbench/tooltips.h"
+#include "workbench/view_settings.h"
+
+namespace hc11::gui {
+
+namespace {
+
+constexpr const char* kNoDialogDuringRun = "Dialogue impossible pendant l'exécution: arrêter d'abord (F2)";
+
+QMenu* MenuTitled(QMainWindow& w, const QString& title) {
+  for (QAction* a : w.menuBar()->actions())
+    if (a->text() == title && a->menu() != nullptr) return a->menu();
+  return nullptr;
+}
+
+Qt::DockWidgetArea AreaOf(const std::string& zone) {
+  if (zone == "droite") return Qt::RightDockWidgetArea;
+  if (zone == "haut") return Qt::TopDockWidgetArea;
+  if (zone == "bas") return Qt::BottomDockWidgetArea;
+  return Qt::LeftDockWidgetArea;
+}
+
+std::string ZoneOf(QMainWindow& w, QDockWidget& dock) {
+  if (dock.isFloating()) return "flottant";
+  switch (w.dockWidgetArea(&dock)) {
+    case Qt::RightDockWidgetArea:
+      return "droite";
+    case Qt::TopDockWidgetArea:
+      return "haut";
+    case Qt::BottomDockWidgetArea:
+      return "bas";
+    default:
+      return "gauche";
+  }
+}
+
+void PlaceDock(QMainWindow& w, QDockWidget& dock, const PanePlace& place) {
+  if (place.zone == "flottant") {
+    dock.setFloating(true);
+  } else if (dock.isFloating() || w.dockWidgetArea(&dock) != AreaOf(place.zone)) {
+    dock.setFloating(false);
+    w.addDockWidget(AreaOf(place.zone), &dock);
+  }
+  if (place.width > 0) w.resizeDocks({&dock}, {place.width}, Qt::Horizontal);
+  if (place.height > 0) w.resizeDocks({&dock}, {place.height}, Qt::Vertical);
+  dock.setVisible(place.visible);
+}
+
+PanePlace PlaceOf(QMainWindow& w, QDockWidget& dock) {
+  return {dock.toggleViewAction()->isChecked(), ZoneOf(w, dock), dock.width(), dock.height()};
+}
+
+RunKind KindOf(char16_t mode) {
+  switch (mode) {
+    case u'v':
+      return RunKind::Step;
+    case u'w':
+      return RunKind::StepOver;
+    case u'u':
+      return RunKind::ReturnUp;
+    case u's':
+      return RunKind::RunToCursor;
+    default:
+      return RunKind::Run;
+  }
+}
+
+}  // namespace
+
+Workbench::Workbench(MainWindow& window) : w_(window) {
+  BuildDocks();
+  BuildActions();
+  ConnectStatuses();
+  SetToolTips();
+  w_.statusMessages_.Running = [this] { return w_.run_.Running(); };
+  // An error keeps the line: the command's own success text is not shown after it.
+  w_.statusMessages_.Status = [this](const std::string& text) {
+    w_.statusBar()->showMessage(QString::fromStdString(text));
+  };
+
+  // The flowchart's own gestures: the selection follows into the source, a
+  // press on a tab toggles the line's breakpoint.
+  FlowView* view = w_.paintBox1_;
+  auto press = view->OnPress;
+  view->OnPress = [this, press](int x, int y) {
+    if (press) press(x, y);
+    sourceTarget_.reset();
+    SyncSourceSelection();
+  };
+  view->OnTabPress = [this](int x, int y) {
+    const auto address = TabAddressAt(w_.pane_.Sheet(), x, y);
+    if (address) ToggleAt(*address);
+    return address.has_value();
+  };
+  view->setFocusPolicy(Qt::ClickFocus);
+
+  w_.dump_->OnBuilt = [this] { HighlightDump(); };
+  qApp->installEventFilter(this);
+}
+
+Workbench::~Workbench() {
+  qApp->removeEventFilter(this);
+}
+
+void Workbench::BuildDocks() {
+  // The top bar spans the window above the docks, which would otherwise
+  // share its width with them and be squeezed to nothing.
+  if (QLayout* layout = w_.topBar_->parentWidget() ? w_.topBar_->parentWidget()->layout() : nullptr)
+    layout->removeWidget(w_.topBar_);
+  auto* bar = new QToolBar(&w_);
+  bar->setObjectName("SpeedBarTool");
+  bar->setMovable(false);
+  bar->setFloatable(false);
+  bar->setContextMenuPolicy(Qt::PreventContextMenu);
+  bar->setStyleSheet("QToolBar { border: 0px; padding: 0px; spacing: 0px; }");
+  bar->addWidget(w_.topBar_);
+  w_.addToolBar(Qt::TopToolBarArea, bar);
+
+  source_ = new SourcePane;
+  source_->OnLineChosen = [this](std::size_t line) { ChooseSourceLine(line); };
+  source_->OnMarginClick = [this](std::size_t line) { MarginClick(line); };
+  source_->OnLineDoubleClicked = [this](std::size_t line) { SourceDoubleClick(line); };
+  source_->setContextMenuPolicy(Qt::ActionsContextMenu);
+  auto* runTo = new QAction("Continuer jusqu'a", source_);
+  runTo->setObjectName("SourceContinuer");
+  connect(runTo, &QAction::triggered, this, [this] { w_.Action("Jusquaucurseur")->trigger(); });
+  auto* toggle = new QAction("Break edit", source_);
+  toggle->setObjectName("SourceBreak");
+  connect(toggle, &QAction::triggered, this, [this] {
+    if (source_->currentRow() >= 0) MarginClick(static_cast<std::size_t>(source_->currentRow()));
+  });
+  source_->addActions({runTo, toggle});
+
+  sourceDock_ = new QDockWidget("Source", &w_);
+  sourceDock_->setObjectName("SourceDock");
+  sourceDock_->setWidget(source_);
+  sourceDock_->setToolTip("Le listing du programme; un clic dans la marge pose ou retire un point d'arrêt.");
+  w_.addDockWidget(Qt::LeftDockWidgetArea, sourceDock_);
+
+  registers_ = new RegistersPane;
+  registers_->OnEdit = [this](const std::string& name, const std::string& text) {
+    RegisterEdited(name, text);
+  };
+  registersDock_ = new QDockWidget("Registres", &w_);
+  registersDock_->setObjectName("RegistresDock");
+  registersDock_->setWidget(registers_);
+  registersDock_->setToolTip(QString::fromUtf8(ToolTipOf("Registres").data()));
+  w_.addDockWidget(Qt::LeftDockWidgetArea, registersDock_);
+  w_.splitDockWidget(sourceDock_, registersDock_, Qt::Vertical);
+  w_.resizeDocks({sourceDock_}, {520}, Qt::Horizontal);
+  w_.resizeDocks({sourceDock_, registersDock_}, {540, 260}, Qt::Vertical);
+}
+
+void Workbench::BuildActions() {
+  QMenu* voir = MenuTitled(w_, "Voir");
+  if (voir == nullptr) return;
+  voir->addSeparator();
+  QAction* showSource = sourceDock_->toggleViewAction();
+  showSource->setObjectName("VoirSource");
+  showSource->setText("Source");
+  QAction* showRegisters = registersDock_->toggleViewAction();
+  showRegisters->setObjectName("VoirRegistres");
+  showRegisters->setText("Registres");
+  voir->addAction(showSource);
+  voir->addAction(showRegisters);
+  w_.actions_["VoirSource"] = showSource;
+  w_.actions_["VoirRegistres"] = showRegisters;
+
+  voir->addSeparator();
+  struct ZoomItem {
+    const char* name;
+    const char* caption;
+    QList<QKeySequence> keys;
+    int direction;
+  };
+  const ZoomItem items[] = {
+      {"ZoomIn",
+       "Zoom avant",
+       {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)},
+       1},
+      {"ZoomOut", "Zoom arrière", {QKeySequence(Qt::CTRL | Qt::Key_Minus)}, -1},
+      {"ZoomReset", "Zoom 100%", {QKeySequence(Qt::CTRL | Qt::Key_0)}, 0},
+  };
+  for (const ZoomItem& item : items) {
+    QAction* a = w_.AddAction(voir, item.name, item.caption);
+    a->setShortcuts(item.keys);
+    a->setToolTip(QString::fromUtf8(ToolTipOf(item.name).data()));
+    const int direction = item.direction;
+    connect(a, &QAction::triggered, this, [this, direction] {
+      // At the pointer when it is over the flowchart, else at the centre.
+      QWidget* viewport = w_.scrollBox1_->viewport();
+      const QPoint at = viewport->mapFromGlobal(QCursor::pos());
+      const std::optional<QPoint> anchor =
+          viewport->rect().contains(at) ? std::optional<QPoint>(at) : std::nullopt;
+      if (direction == 0)
+        ZoomTo(Zoom::kDefault, anchor);
+      else
+        ZoomStep(direction, anchor);
+    });
+  }
+}
+
+void Workbench::ConnectStatuses() {
+  auto after = [this](const char* name, std::function<void()> say) {
+    QAction* a = w_.Action(name);
+    if (a == nullptr) return;
+    connect(a, &QAction::triggered, this, [this, say] {
+      // A command that reported an error keeps its error on the line.
+      if (w_.statusMessages_.Errors() != errorsSeen_) {
+        errorsSeen_ = w_.statusMessages_.Errors();
+        return;
+      }
+      say();
+    });
+  };
+  after("Quitter1", [this] {
+    Status(FileWrittenStatus(w_.session_.SettingsPath() + ", " + w_.session_.WorkspaceFile()));
+  });
+  after("SauverTracetxt1",
+        [this] { Status(FileWrittenStatus(QDir::current().filePath("Trace.txt").toStdString())); });
+  after("CtrlF2", [this] { Status(InitStatus(w_.session_.machine().cpu.PC)); });
+  for (const char* name : {"relancer1", "OuvrirFichierLst"})
+    after(name,
+          [this] { Status(ProgramLoadedStatus(w_.listingBase_, !w_.session_.listing().LineList.empty())); });
+  for (const char* name : {"Precedent", "Suivant"})
+    after(name, [this] { Status(FunctionShownStatus(w_.pane_.CurrentFunction())); });
+  after("Jusquaucurseur", [this] {
+    if (!CursorTarget()) Status(kNoLineSelected);
+  });
+  after("Arret1", [this] {
+    if (w_.run_.Running()) Status(kStopRequested);
+  });
+  for (const OptionItem& item : kOptionItems) {
+    QAction* a = w_.Action(item.component);
+    if (a == nullptr) continue;
+    const std::string caption = item.caption;
+    after(item.component, [this, a, caption] { Status(OptionStatus(caption, a->isChecked())); });
+  }
+  // The board panel's serial commands.
+  for (const BoardCommandButton& b : kCommandButtons) {
+    auto* button = w_.panel_->findChild<QPushButton*>(b.button);
+    if (button == nullptr) continue;
+    const std::string caption = b.caption;
+    connect(button, &QPushButton::clicked, this, [this, caption] { Status(SerialCommandStatus(caption)); });
+  }
+}
+
+void Workbench::SetToolTips() {
+  for (const char* name :
+       {"LigneX1", "LigneX2", "Cas_Break", "LabelPC", "LabelA", "LabelB", "LabelX", "LabelY", "CbDebugOnce",
+        "ListUrl", "GroupBox1", "RbTrace", "RbSurv", "RbStack", "RbBreak", "RbListe", "RBVar"}) {
+    if (auto* widget = w_.findChild<QWidget*>(name))
+      widget->setToolTip(QString::fromUtf8(ToolTipOf(name).data()));
+  }
+  for (const OptionItem& item : kOptionItems) {
+    const std::string_view tip = ToolTipOf(item.component);
+    if (QAction* a = w_.Action(item.component); a != nullptr && !tip.empty())
+      a->setToolTip(QString::fromUtf8(tip.data(), static_cast<int>(tip.size())));
+  }
+  if (QMenu* options = MenuTitled(w_, "Options")) options->setToolTipsVisible(true);
+}
+
+// --- Life cycle -------------------------------------------------------------
+
+void Workbench::Start() {
+  std::string text;
+  bool missing = false;
+  ReadWhole(w_.session_.SettingsPath(), text, missing);
+  const ViewSettings s = ParseViewSettings(text);
+  PlaceDock(w_, *sourceDock_, s.source);
+  PlaceDock(w_, *registersDock_, s.registers);
+  ZoomTo(s.zoom);
+}
+
+void Workbench::Saved() {
+  const std::string& path = w_.session_.SettingsPath();
+  if (path.empty()) return;
+  std::string text, error;
+  bool missing = false;
+  ReadWhole(path, text, missing);
+  ViewSettings s;
+  s.zoom = w_.paintBox1_->zoom().Percent();
+  s.source = PlaceOf(w_, *sourceDock_);
+  s.registers = PlaceOf(w_, *registersDock_);
+  if (!WriteFileWhole(path, RewriteViewSettings(text, s), error)) Status(ErrorStatus(path + ": " + error));
+}
+
+void Workbench::Loaded() {
+  std::string error;
+  const Listing& listing = w_.session_.listing();
+  std::string file = w_.listingBase_ + ".lst";
+  if (!QFile::exists(QString::fromStdString(file)) &&
+      QFile::exists(QString::fromStdString(w_.listingBase_ + ".LST")))
+    file = w_.listingBase_ + ".LST";
+  if (!map_.Read(file, listing.LineList.empty() ? nullptr : listing.ListingMap.get(), error))
+    Status(ErrorStatus(error));
+  source_->SetLines(map_);
+  sourceTarget_.reset();
+}
+
+void Workbench::Initialised() {
+  const Machine& m = w_.session_.machine();
+  ramChanges_.Forget();
+  eepromChanges_.Forget();
+  Snapshot();
+  lastStop_ = previousStop_ = m.cpu;
+  MarksChanged();
+  RefreshRegisters();
+}
+
+void Workbench::Followed() {
+  const std::uint16_t pc = w_.session_.machine().cpu.PC;
+  source_->SetPcLine(map_.LineOfAddress(pc), true);
+  SyncSourceSelection();
+}
+
+void Workbench::RegistersShown() {
+  RefreshRegisters();
+}
+
+void Workbench::RunState(bool running) {
+  Machine& m = w_.session_.machine();
+  for (const char* name : {"OuvrirFichierLst", "ouvrirfichierS"})
+    if (QAction* a = w_.Action(name)) a->setEnabled(!running);
+  if (running) {
+    startMode_ = m.RunMode;
+    if (startMode_ == u'x' || startMode_ == u'u') Status("Exécution en cours (F2 pour arrêter)");
+    return;
+  }
+  StopReport report;
+  report.command = KindOf(startMode_);
+  report.stopReason = w_.casBreak_->text().toStdString();
+  report.stopMessage = w_.ligneX1_->text().toStdString();
+  report.pc = m.cpu.PC;
+  report.stopRequested = m.RunMode == u'q';
+  if (const auto index = w_.session_.breakpoints().Find(m.cpu.PC))
+    report.breakpointName = w_.session_.breakpoints().entries()[*index].name;
+  Status(StopStatus(report));
+  previousStop_ = lastStop_;
+  lastStop_ = m.cpu;
+  Snapshot();
+  RefreshRegisters();
+  if (w_.dump_->isVisible()) w_.dump_->Build(false);
+}
+
+void Workbench::MarksChanged() {
+  const Machine& m = w_.session_.machine();
+  source_->SetMarks(map_, [&m](std::uint16_t address) -> std::optional<std::uint32_t> {
+    const auto colour = BreakLineColour(m.tInst[address]);
+    if (!colour || *colour == kWhite) return std::nullopt;  // white: no breakpoint
+    return colour;
+  });
+}
+
+bool Workbench::ModalAllowed() {
+  if (!w_.run_.Running()) return true;
+  Status(kNoDialogDuringRun);
+  return false;
+}
+
+std::optional<std::uint16_t> Workbench::CursorTarget() const {
+  return sourceTarget_ ? sourceTarget_ : w_.pane_.SelectedAddress();
+}
+
+// --- Gestures -----------------------------------------------------------------
+
+void Workbench::ChooseSourceLine(std::size_t line) {
+  const auto address = map_.AddressOfLine(line);
+  if (!address) return;
+  Machine& m = w_.session_.machine();
+  sourceTarget_ = address;
+  if (w_.pane_.ShowAddress(*address, m.cpu.PC, m.RunTarget, w_.paintBox1_)) w_.RefreshHistory();
+  w_.RepaintFlowchart(false);
+  source_->SelectLine(line);
+  Status(Format("Ligne %zu: %4.4X", line + 1, *address));
+}
+
+void Workbench::MarginClick(std::size_t line) {
+  const auto address = map_.AddressOfLine(line);
+  if (!address) {
+    Status(kNoCodeOnLine);
+    return;
+  }
+  ToggleAt(*address);
+}
+
+void Workbench::ToggleAt(std::uint16_t address) {
+  BreakpointList& breaks = w_.session_.breakpoints();
+  const auto set = ToggleBreakpoint(breaks, w_.session_.machine(), address, w_.session_.listing().LineList);
+  if (!set) {
+    Status(Format("Point d'arrêt inchangé: une entrée de la liste occupe %4.4x", address));
+    return;
+  }
+  std::string name;
+  if (const auto index = breaks.Find(address)) name = breaks.entries()[*index].name;
+  w_.BreaksChanged();
+  MarksChanged();
+  Status(BreakpointStatus(*set, address, name));
+}
+
+void Workbench::SourceDoubleClick(std::size_t line) {
+  if (line >= map_.Size()) return;
+  const std::string callee = CalleeOfSourceLine(map_.Lines()[line]);
+  if (callee.empty()) return;
+  const Listing& listing = w_.session_.listing();
+  for (const TLabEntry& label : listing.LabelList) {
+    if (label.label != callee) continue;
+    if (const auto address = StrToWord("$" + label.elem.second)) {
+      sourceTarget_.reset();
+      w_.ShowSourceAt(*address);
+      Status(FunctionShownStatus(callee));
+      return;
+    }
+  }
+  Status("Appel de " + callee + ": fonction introuvable");
+}
+
+void Workbench::MoveSelection(int step) {
+  Machine& m = w_.session_.machine();
+  const auto next = NeighbourLine(w_.pane_.Sheet(), w_.pane_.SelectedAddress(), step);
+  if (!next) return;
+  sourceTarget_.reset();
+  if (*next == m.cpu.PC) {
+    // The PC's line stays navy; it is still the line F4 runs to.
+    w_.pane_.Display().SelAddrText = Format("%4.4X", *next);
+    m.RunTarget = *next;
+    w_.paintBox1_->Repaint();
+  } else {
+    hc11::ShowAddress(w_.pane_.Sheet(), w_.pane_.Display(), *next, m.cpu.PC, m.RunTarget, w_.paintBox1_);
+    w_.RepaintFlowchart(false);
+  }
+  SyncSourceSelection();
+}
+
+void Workbench::FollowSelectedCall() {
+  const auto address = w_.pane_.SelectedAddress();
+  const auto text = address ? CallLineAt(w_.pane_.Sheet(), *address) : std::nullopt;
+  if (!text) return;
+  // Exactly what "Lien" does for the call line under the pointer.
+  w_.pane_.Display().FollowName = FollowNameOf(*text);
+  w_.FlowPopupMenu();
+  w_.PopupCommand("Lien1");
+  Status(FunctionShownStatus(w_.pane_.CurrentFunction()));
+}
+
+void Workbench::ZoomTo(int percent, std::optional<QPoint> anchor) {
+  QWidget* viewport = w_.scrollBox1_->viewport();
+  if (w_.paintBox1_->SetZoom(percent, anchor.value_or(viewport->rect().center()))) {
+    w_.label1_->hide();
+    Status(ZoomStatus(w_.paintBox1_->zoom().Percent()));
+  }
+}
+
+void Workbench::ZoomStep(int direction, std::optional<QPoint> anchor) {
+  Zoom next = w_.paintBox1_->zoom();
+  if (direction > 0 ? next.In() : next.Out()) ZoomTo(next.Percent(), anchor);
+}
+
+void Workbench::Status(const std::string& text) {
+  errorsSeen_ = w_.statusMessages_.Errors();
+  w_.statusBar()->showMessage(QString::fromStdString(text));
+}
+
+// --- Views --------------------------------------------------------------------
+
+void Workbench::SyncSourceSelection() {
+  const auto address = sourceTarget_ ? sourceTarget_ : w_.pane_.SelectedAddress();
+  source_->SelectLine(address ? map_.LineOfAddress(*address) : std::nullopt);
+}
+
+void Workbench::RefreshRegisters() {
+  registers_->Show(RegisterRows(w_.session_.machine().cpu, previousStop_));
+}
+
+void Workbench::RegisterEdited(const std::string& name, const std::string& text) {
+  CpuState& cpu = w_.session_.machine().cpu;
+  const std::string error =
+      w_.run_.Running() ? std::string(kNoDialogDuringRun) : SetRegisterText(cpu, name, text);
+  if (!error.empty()) {
+    Status(ErrorStatus(error));
+  } else {
+    Status(RegisterSetStatus(name, Trim(text)));
+  }
+  // The pane is redrawn once the edit has closed.
+  QMetaObject::invokeMethod(
+      this, [this] { w_.ShowRegisters(); }, Qt::QueuedConnection);
+}
+
+void Workbench::Snapshot() {
+  const Machine& m = w_.session_.machine();
+  ramChanges_.Stopped(m.Memory);
+  eepromChanges_.Stopped(w_.session_.board().EepromImage);
+}
+
+void Workbench::HighlightDump() {
+  const MemoryChanges* changes = w_.dump_->Choice() == 0   ? &ramChanges_
+                                 : w_.dump_->Choice() == 1 ? &eepromChanges_
+                                                           : nullptr;
+  std::vector<std::pair<int, int>> cells;
+  const auto start = StrToWord("$" + Trim(w_.dump_->Address()));
+  if (changes != nullptr && start) {
+    for (const MemoryChanges::Cell& c :
+         changes->DumpCells(*start, static_cast<int>(w_.dump_->Lines().size())))
+      cells.emplace_back(c.line, c.column);
+  }
+  w_.dump_->Highlight(cells);
+}
+
+bool Workbench::IsFlowchartWidget(QObject* o) const {
+  return o == w_.paintBox1_ || o == w_.scrollBox1_ || o == w_.scrollBox1_->viewport();
+}
+
+bool Workbench::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == &w_ && event->type() == QEvent::Close && w_.run_.Running()) Status(kCloseRefused);
+  if (!IsFlowchartWidget(watched)) return QObject::eventFilter(watched, event);
+  if (event->type() == QEvent::Wheel) {
+    auto* wheel = static_cast<QWheelEvent*>(event);
+    if (!(wheel->modifiers() & Qt::ControlModifier) || wheel->angleDelta().y() == 0) return false;
+    const QPoint global = wheel->globalPosition().toPoint();
+    ZoomStep(wheel->angleDelta().y() > 0 ? 1 : -1, w_.scrollBox1_->viewport()->mapFromGlobal(global));
+    return true;
+  }
+  if (event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->modifiers() & ~Qt::KeypadModifier) return false;
+    switch (key->key()) {
+      case Qt::Key_Up:
+        MoveSelection(-1);
+        return true;
+      case Qt::Key_Down:
+        MoveSelection(1);
+        return true;
+      case Qt::Key_Return:
+      case Qt::Key_Enter:
+        FollowSelectedCall();
+        return true;
+      case Qt::Key_Backspace:
+        w_.Action("Precedent")->trigger();
+        return true;
+      default:
+        break;
+    }
+  }
+  return false;
+}
+
+}  // namespace hc11::gui

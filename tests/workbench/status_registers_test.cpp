@@ -1,0 +1,126 @@
+// The status line's texts after a run, the registers pane's rows and edits,
+// and the dump's changed bytes.
+#include <gtest/gtest.h>
+
+#include "workbench/memory_changes.h"
+#include "workbench/register_rows.h"
+#include "workbench/status_text.h"
+
+namespace hc11::test {
+namespace {
+
+TEST(StatusText, EachWayARunEnds) {
+  struct Case {
+    StopReport report;
+    const char* status;
+  };
+  const Case cases[] = {
+      {{RunKind::Run, "Break e056 C Break    main_loop", "", 0xE056, "main_loop", false},
+       "Arrêt sur point d'arrêt e056 main_loop"},
+      {{RunKind::Step, "stop ", "", 0xE02F, "", false}, "Pas à pas: E02F"},
+      {{RunKind::StepOver, "stop ", "", 0xE031, "", false}, "Pas à pas Spr: E031"},
+      {{RunKind::RunToCursor, "Break F4", "", 0xE060, "", false}, "Arrivé au curseur: E060"},
+      {{RunKind::Run, "stop ", "", 0xE100, "", true}, "Arrêt demandé: E100"},
+      {{RunKind::Run, "code inconnu", "code inconnu", 0xE100, "", false},
+       "Arrêt sur erreur en E100: code inconnu"},
+      {{RunKind::Run, "Ecriture ram 0010", "", 0xE100, "", false}, "Arrêt: Ecriture ram 0010"},
+      {{RunKind::ReturnUp, "stop ", "", 0xE05A, "", false}, "Remonté du SP: E05A"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(StopStatus(c.report), c.status) << c.status;
+  EXPECT_EQ(SerialCommandStatus("LecE2P"), "Commande LecE2P placée dans le tampon série");
+  EXPECT_EQ(BreakpointStatus(true, 0xE056, "main_loop"), "Point d'arrêt posé: e056 main_loop");
+}
+
+TEST(RegisterRowsTest, ChangedValuesAndFlagsAreMarked) {
+  CpuState before, now;
+  before.A = 0x12;
+  before.CC = 0xD0;  // S X I
+  now = before;
+  now.B = 0x34;
+  now.CC = 0xD4;  // Z set
+  const std::vector<RegisterRow> rows = RegisterRows(now, before);
+  auto row = [&](const char* name) {
+    for (const RegisterRow& r : rows)
+      if (r.name == name) return r;
+    ADD_FAILURE() << name;
+    return RegisterRow{};
+  };
+  EXPECT_EQ(row("A").value, "12");
+  EXPECT_FALSE(row("A").changed);
+  EXPECT_TRUE(row("B").changed);
+  EXPECT_EQ(row("D").value, "1234");
+  EXPECT_TRUE(row("D").changed);
+  EXPECT_EQ(row("CC.Z").value, "1");
+  EXPECT_TRUE(row("CC.Z").changed);
+  EXPECT_EQ(row("CC.S").value, "1");
+  EXPECT_FALSE(row("CC.S").changed);
+  EXPECT_EQ(row("CC.N").value, "0");
+  EXPECT_EQ(rows.size(), 16u);
+}
+
+TEST(RegisterRowsTest, EditsInPlace) {
+  struct Case {
+    const char* name;
+    const char* text;
+    bool ok;
+  };
+  const Case cases[] = {
+      {"A", "7f", true},      {"A", "$1FF", false}, {"D", "ABCD", true},  {"PC", "e000", true},
+      {"SP", "10000", false}, {"CC.C", "1", true},  {"CC.Z", "2", false}, {"Z", "1", false},
+      {"X", "zz", false},     {"Q", "1", false},
+  };
+  for (const Case& c : cases) {
+    CpuState cpu;
+    const CpuState untouched = cpu;
+    const std::string error = SetRegisterText(cpu, c.name, c.text);
+    EXPECT_EQ(error.empty(), c.ok) << c.name << "=" << c.text << ": " << error;
+    if (!c.ok) {
+      EXPECT_EQ(cpu.A, untouched.A);
+      EXPECT_EQ(cpu.SP, untouched.SP);
+      EXPECT_EQ(cpu.CC, untouched.CC);
+    }
+  }
+  CpuState cpu;
+  EXPECT_EQ(SetRegisterText(cpu, "D", "ABCD"), "");
+  EXPECT_EQ(cpu.A, 0xAB);
+  EXPECT_EQ(cpu.B, 0xCD);
+  EXPECT_EQ(SetRegisterText(cpu, "CC.C", "1"), "");
+  EXPECT_EQ(SetRegisterText(cpu, "CC.I", "1"), "");
+  EXPECT_EQ(cpu.CC, 0x11);
+  EXPECT_EQ(SetRegisterText(cpu, "CC.C", "0"), "");
+  EXPECT_EQ(cpu.CC, 0x10);
+  // The index register X is not the flag X.
+  EXPECT_EQ(SetRegisterText(cpu, "X", "1"), "");
+  EXPECT_EQ(cpu.X, 1);
+  EXPECT_EQ(cpu.CC, 0x10);
+  EXPECT_EQ(SetRegisterText(cpu, "CC.X", "1"), "");
+  EXPECT_EQ(cpu.CC, 0x50);
+}
+
+TEST(MemoryChangesTest, BytesChangedBetweenTheLastTwoStops) {
+  std::array<std::uint8_t, 65536> ram{};
+  MemoryChanges changes;
+  changes.Stopped(ram);
+  EXPECT_TRUE(changes.DumpCells(0, 16).empty());  // one stop: nothing to compare
+  ram[0x0011] = 5;
+  ram[0x0020] = 7;
+  changes.Stopped(ram);
+  const auto cells = changes.DumpCells(0x0010, 16);
+  ASSERT_EQ(cells.size(), 2u);
+  EXPECT_EQ(cells[0].line, 0);
+  EXPECT_EQ(cells[0].column, 10);  // "0010  " + " 00" + " 05"
+  EXPECT_EQ(cells[1].line, 1);
+  EXPECT_EQ(cells[1].column, 7);
+  // The next stop without a write: nothing changed since the previous one.
+  changes.Stopped(ram);
+  EXPECT_TRUE(changes.DumpCells(0x0010, 16).empty());
+  // Near the end of memory the cells stop at $FFFF.
+  ram[0xFFFF] = 1;
+  changes.Stopped(ram);
+  EXPECT_EQ(changes.DumpCells(0xFFF0, 16).size(), 1u);
+  changes.Forget();
+  EXPECT_FALSE(changes.Changed(0xFFFF));
+}
+
+}  // namespace
+}  // namespace hc11::test

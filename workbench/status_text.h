@@ -1,0 +1,45 @@
+// What the status line says after each command, in the window's French. The
+// texts are built here so that the window, the tests and any other front end
+// report a command the same way.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace hc11 {
+
+// The run command that started the run that just ended.
+enum class RunKind { Run, Step, StepOver, ReturnUp, RunToCursor };
+
+struct StopReport {
+  RunKind command = RunKind::Run;
+  std::string stopReason;   // Cas_Break as the engine left it
+  std::string stopMessage;  // an error raised by the simulation, if any
+  std::uint16_t pc = 0;
+  std::string breakpointName;  // the name of the list entry at the PC, if any
+  bool stopRequested = false;  // "Arret" was given during the run
+};
+
+// "Arrêt sur point d'arrêt e056 main_loop", "Pas à pas: E02F", an error with
+// its message, and so on.
+std::string StopStatus(const StopReport& r);
+
+inline constexpr const char* kNoLineSelected = "Aucune ligne sélectionnée";
+inline constexpr const char* kAlreadyRunning = "Exécution déjà en cours";
+inline constexpr const char* kCloseRefused = "Fermeture refusée: exécution arrêtée";
+inline constexpr const char* kStopRequested = "Arrêt demandé";
+inline constexpr const char* kNoCodeOnLine = "Pas de code sur cette ligne";
+
+std::string SerialCommandStatus(std::string_view command);  // "Commande LecE2P placée dans le tampon série"
+std::string FileWrittenStatus(std::string_view path);       // "Fichier écrit: path"
+std::string ErrorStatus(std::string_view reason);           // "Erreur: reason"
+std::string BreakpointStatus(bool set, std::uint16_t address, std::string_view name);
+std::string FunctionShownStatus(std::string_view name);
+std::string ZoomStatus(int percent);
+std::string RegisterSetStatus(std::string_view name, std::string_view value);
+std::string OptionStatus(std::string_view caption, bool checked);
+std::string ProgramLoadedStatus(std::string_view listingBase, bool listingRead);
+std::string InitStatus(std::uint16_t pc);
+
+}  // namespace hc11
