@@ -64,8 +64,26 @@ class TrackRouter {
       if (v != nullptr && sheet_.Boxes.Valid(v->ObjetParent) && sheet_.Boxes.Valid(v->ObjetParentb))
         jumps.push_back(v);
     }
-    std::stable_sort(jumps.begin(), jumps.end(), [&](const TLigneV* a, const TLigneV* b) { return Span(*a) < Span(*b); });
-    for (TLigneV* v : jumps) Lay(*v);
+    std::stable_sort(jumps.begin(), jumps.end(),
+                     [&](const TLigneV* a, const TLigneV* b) { return Span(*a) < Span(*b); });
+    // Laid one by one, a jump may find its way closed by those laid before
+    // it: those jumps then go first, while that leaves fewer faults.
+    std::vector<TLigneV*> faulty;
+    Outcome best = LayAll(jumps, faulty);
+    for (int pass = 0; pass < 3 && best.faults > 0; ++pass) {
+      const Snapshot kept = Take(jumps);
+      std::vector<TLigneV*> order = faulty;
+      for (TLigneV* v : jumps)
+        if (std::find(faulty.begin(), faulty.end(), v) == faulty.end()) order.push_back(v);
+      const Outcome again = LayAll(order, faulty);
+      if (again.faults < best.faults || (again.faults == best.faults && again.cost < best.cost)) {
+        best = again;
+        jumps = order;
+      } else {
+        Restore(jumps, kept);
+        break;
+      }
+    }
     for (int l = 1; l <= sheet_.Lines.Count(); ++l)
       if (sheet_.Lines.LineV(l) == nullptr) sheet_.Lines[l].Place(sheet_);
   }
@@ -75,6 +93,45 @@ class TrackRouter {
   const std::vector<TRect>& InkRects() const { return ink_; }
 
  private:
+  struct Outcome {
+    long faults = 0, cost = 0;
+  };
+  struct Snapshot {
+    std::vector<TLigneV> lines;
+    std::vector<JumpSegment> placed;
+    std::vector<TRect> tags;
+    int picW = 0, picH = 0;
+  };
+
+  Outcome LayAll(const std::vector<TLigneV*>& order, std::vector<TLigneV*>& faulty) {
+    placed_.clear();
+    tags_.clear();
+    faulty.clear();
+    Outcome o;
+    for (TLigneV* v : order) {
+      const long cost = Lay(*v);
+      o.cost += cost;
+      if (cost < kFault) continue;
+      o.faults += cost / kFault;
+      faulty.push_back(v);
+    }
+    return o;
+  }
+
+  Snapshot Take(const std::vector<TLigneV*>& jumps) const {
+    Snapshot s{{}, placed_, tags_, sheet_.PicW, sheet_.PicH};
+    for (const TLigneV* v : jumps) s.lines.push_back(*v);
+    return s;
+  }
+
+  void Restore(const std::vector<TLigneV*>& jumps, const Snapshot& s) {
+    for (std::size_t k = 0; k < jumps.size(); ++k) *jumps[k] = s.lines[k];
+    placed_ = s.placed;
+    tags_ = s.tags;
+    sheet_.PicW = s.picW;
+    sheet_.PicH = s.picH;
+  }
+
   int Span(const TLigneV& v) const {
     const TRectangle& s = sheet_.Boxes[v.ObjetParent];
     const TRectangle& t = sheet_.Boxes[v.ObjetParentb];
@@ -149,8 +206,8 @@ class TrackRouter {
     return true;
   }
 
-  // Lays line `v` on the cheapest track.
-  void Lay(TLigneV& v) {
+  // Lays line `v` on the cheapest track; returns what it cost.
+  long Lay(TLigneV& v) {
     Jump j;
     j.line = v.ObjetSelf;
     j.si = v.ObjetParent;
@@ -167,35 +224,31 @@ class TrackRouter {
     j.entryRight = t.Rect.Right;
     j.entryLeft = t.Rect.Left - 1;
 
-    // What lies level with the jump.
-    const int margin = std::max(kBoxMargin, TagHeight(sheet_) + 3);
-    Gather(std::min(j.y0, j.y1) - margin, std::max(j.y0, j.y1) + margin);
-
-    std::vector<int> xs = TrackCandidates(j, s, t);
-    // Least horizontal length a track at x needs.
-    auto reach = [&](int x) {
-      const int ex = x >= j.exitRight ? j.exitRight : j.exitLeft;
-      const int en = x >= j.entryRight ? j.entryRight : j.entryLeft;
-      return static_cast<long>(std::abs(x - ex) + std::abs(x - en));
-    };
-    std::stable_sort(xs.begin(), xs.end(), [&](int a, int b) { return reach(a) < reach(b); });
-
+    // The first text line is where a jump lands; the target's lower lines
+    // when that is closed.
     Choice best;
-    for (int x : xs) {
-      if (reach(x) >= best.cost) break;
-      Choice c;
-      c.x = x;
-      if (!Shape(j, c)) continue;
-      c.cost += Cost(c);
-      if (c.cost < best.cost) best = c;
+    int bestY1 = j.y1;
+    const int lines = t.Triangle != 0 || j.y1 != t.Rect.Top + 4 + sheet_.LineH / 2
+                          ? 1
+                          : std::min<int>(4, static_cast<int>(t.Lignes.size()));
+    for (int k = 0; k < lines && best.cost >= kFault; ++k) {
+      j.y1 = t.Rect.Top + 4 + sheet_.LineH / 2 + k * (sheet_.LineH + 3);
+      if (k == 0) j.y1 = t.Rect.Top + EntryDY(sheet_, t);
+      Choice c = Search(j, s, t);
+      c.cost += 30L * k;
+      if (c.cost < best.cost) {
+        best = c;
+        bestY1 = j.y1;
+      }
     }
-    if (best.cost >= kFault) LayDetour(j, s, t, best);
+    j.y1 = bestY1;
     if (best.segs == 0) {
       // Nothing fits at all: far right of everything level with the jump.
       best.x = std::max(s.Rect.Right + j.tagRoom, t.Rect.Right) + kTrackGap;
       for (const TRect& r : band_) best.x = std::max(best.x, r.Right + kTrackGap);
       best.detour = false;
       Shape(j, best);
+      best.cost = Cost(best) + kFault;
     }
 
     v.Piste = true;
@@ -219,6 +272,32 @@ class TrackRouter {
       tags_.push_back(best.tag);
       sheet_.PicW = std::max(sheet_.PicW, best.tag.Right + 4);
     }
+    return best.cost;
+  }
+
+  // The cheapest route landing at height j.y1.
+  Choice Search(const Jump& j, const TRectangle& s, const TRectangle& t) {
+    const int margin = std::max(kBoxMargin, TagHeight(sheet_) + 3);
+    Gather(std::min(j.y0, j.y1) - margin, std::max(j.y0, j.y1) + margin);
+    std::vector<int> xs = TrackCandidates(j, s, t);
+    // Least horizontal length a track at x needs.
+    auto reach = [&](int x) {
+      const int ex = x >= j.exitRight ? j.exitRight : j.exitLeft;
+      const int en = x >= j.entryRight ? j.entryRight : j.entryLeft;
+      return static_cast<long>(std::abs(x - ex) + std::abs(x - en));
+    };
+    std::stable_sort(xs.begin(), xs.end(), [&](int a, int b) { return reach(a) < reach(b); });
+    Choice best;
+    for (int x : xs) {
+      if (reach(x) >= best.cost) break;
+      Choice c;
+      c.x = x;
+      if (!Shape(j, c)) continue;
+      c.cost += Cost(c);
+      if (c.cost < best.cost) best = c;
+    }
+    if (best.cost >= kFault) LayDetour(j, s, t, best);
+    return best;
   }
 
   // The boxes, tags and pieces level with rows top..bottom.
@@ -265,9 +344,12 @@ class TrackRouter {
   // rows), the route leaves near its source, runs along a free row and
   // comes back near its target.
   void LayDetour(const Jump& j, const TRectangle& s, const TRectangle& t, Choice& best) {
-    constexpr std::size_t kEach = 6, kRows = 12;
-    auto nearest = [](std::vector<int> xs, int from) {
-      std::stable_sort(xs.begin(), xs.end(), [&](int a, int b) { return std::abs(a - from) < std::abs(b - from); });
+    constexpr std::size_t kEach = 10, kRows = 16;
+    auto nearest = [](std::vector<int> xs, int left, int right) {
+      auto d = [&](int x) { return std::min(std::abs(x - left), std::abs(x - right)); };
+      std::sort(xs.begin(), xs.end());
+      xs.erase(std::unique(xs.begin(), xs.end()), xs.end());
+      std::stable_sort(xs.begin(), xs.end(), [&](int a, int b) { return d(a) < d(b); });
       if (xs.size() > kEach) xs.resize(kEach);
       return xs;
     };
@@ -288,8 +370,9 @@ class TrackRouter {
     firsts.push_back(s.Rect.Right + j.tagRoom + kTrackGap);
     seconds.push_back(t.Rect.Left - kTrackGap);
     seconds.push_back(t.Rect.Right + kTrackGap);
-    firsts = nearest(firsts, j.exitRight);
-    seconds = nearest(seconds, j.entryLeft);
+    firsts.push_back(s.Rect.Left - j.tagRoom - kTrackGap);
+    firsts = nearest(firsts, j.exitLeft, j.exitRight);
+    seconds = nearest(seconds, j.entryLeft, j.entryRight);
     std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) {
       return std::abs(a - j.y0) + std::abs(a - j.y1) < std::abs(b - j.y0) + std::abs(b - j.y1);
     });
