@@ -23,9 +23,11 @@ constexpr int kCrossCost = 1000;  // a crossing costs as much as this much more 
 constexpr int kFault = 1000000;   // a piece through a box, a text or beside another track
 constexpr int kMinTrackX = 4;
 
-// A box with the comment lines that spill beyond its right edge.
+// A box with the comment lines that spill beyond its right edge and the
+// label that hangs below a jump box.
 TRect Ink(const Flowchart& sheet, const TRectangle& b) {
   TRect r = b.Rect;
+  if (b.LargLabel > 0) r.Bottom = std::max(r.Bottom, r.Top + 1 + sheet.LineH);
   const int x = r.Left + 1 + b.LargLabel + b.Triangle;
   for (const TLigne& line : b.Lignes)
     if (line.AddrText.empty() && !line.Text.empty())
@@ -226,14 +228,19 @@ class TrackRouter {
 
     // The first text line is where a jump lands; the target's lower lines
     // when that is closed.
+    std::vector<int> landings = {t.Rect.Top + EntryDY(sheet_, t)};
+    if (t.Triangle != 0) {
+      // Beside a decision's upper or lower corner, off its own exit.
+      landings.push_back(t.Rect.Top + 4);
+      landings.push_back(t.Rect.Bottom - 5 - t.PointB);
+    } else if (landings[0] == t.Rect.Top + 4 + sheet_.LineH / 2) {
+      for (int k = 1; k < std::min<int>(4, static_cast<int>(t.Lignes.size())); ++k)
+        landings.push_back(landings[0] + k * (sheet_.LineH + 3));
+    }
     Choice best;
     int bestY1 = j.y1;
-    const int lines = t.Triangle != 0 || j.y1 != t.Rect.Top + 4 + sheet_.LineH / 2
-                          ? 1
-                          : std::min<int>(4, static_cast<int>(t.Lignes.size()));
-    for (int k = 0; k < lines && best.cost >= kFault; ++k) {
-      j.y1 = t.Rect.Top + 4 + sheet_.LineH / 2 + k * (sheet_.LineH + 3);
-      if (k == 0) j.y1 = t.Rect.Top + EntryDY(sheet_, t);
+    for (std::size_t k = 0; k < landings.size() && best.cost >= kFault; ++k) {
+      j.y1 = landings[k];
       Choice c = Search(j, s, t);
       c.cost += 30L * k;
       if (c.cost < best.cost) {
@@ -344,7 +351,7 @@ class TrackRouter {
   // rows), the route leaves near its source, runs along a free row and
   // comes back near its target.
   void LayDetour(const Jump& j, const TRectangle& s, const TRectangle& t, Choice& best) {
-    constexpr std::size_t kEach = 10, kRows = 16;
+    constexpr std::size_t kEach = 16, kRows = 24;
     auto nearest = [](std::vector<int> xs, int left, int right) {
       auto d = [&](int x) { return std::min(std::abs(x - left), std::abs(x - right)); };
       std::sort(xs.begin(), xs.end());
