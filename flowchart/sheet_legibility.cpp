@@ -9,10 +9,6 @@
 
 namespace hc11 {
 
-TRect JumpSegment::Cells() const {
-  return {std::min(x0, x1), std::min(y0, y1), std::max(x0, x1) + 1, std::max(y0, y1) + 1};
-}
-
 std::vector<JumpSegment> JumpSegments(const Flowchart& sheet) {
   std::vector<JumpSegment> out;
   for (int l = 1; l <= sheet.Lines.Count(); ++l) {

@@ -24,7 +24,9 @@ struct JumpSegment {
   int target = 0;
   bool Vertical() const { return x0 == x1; }
   // The pixels it covers, right and bottom exclusive.
-  TRect Cells() const;
+  TRect Cells() const {
+    return {x0 < x1 ? x0 : x1, y0 < y1 ? y0 : y1, (x0 < x1 ? x1 : x0) + 1, (y0 < y1 ? y1 : y0) + 1};
+  }
 };
 
 // The pieces a vertical line object draws: the line itself, or, for a

@@ -22,6 +22,7 @@ constexpr int kBoxMargin = 3;     // between a track and a box
 constexpr int kCrossCost = 1000;  // a crossing costs as much as this much more line
 constexpr int kFault = 1000000;   // a piece through a box, a text or beside another track
 constexpr int kMinTrackX = 4;
+constexpr int kTries = 40;  // tracks tried per landing, nearest first
 
 // A box with the comment lines that spill beyond its right edge and the
 // label that hangs below a jump box.
@@ -72,7 +73,7 @@ class TrackRouter {
     // it: those jumps then go first, while that leaves fewer faults.
     std::vector<TLigneV*> faulty;
     Outcome best = LayAll(jumps, faulty);
-    for (int pass = 0; pass < 3 && best.faults > 0; ++pass) {
+    for (int pass = 0; pass < 1 && best.faults > 0; ++pass) {
       const Snapshot kept = Take(jumps);
       std::vector<TLigneV*> order = faulty;
       for (TLigneV* v : jumps)
@@ -295,12 +296,15 @@ class TrackRouter {
     };
     std::stable_sort(xs.begin(), xs.end(), [&](int a, int b) { return reach(a) < reach(b); });
     Choice best;
+    // The nearest tracks only: far ones cost more line than they save.
+    int tries = 0;
     for (int x : xs) {
-      if (reach(x) >= best.cost) break;
+      if (reach(x) >= best.cost || (tries >= kTries && best.cost < kFault)) break;
       Choice c;
       c.x = x;
-      if (!Shape(j, c)) continue;
-      c.cost += Cost(c);
+      if (!Shape(j, c) || c.cost >= best.cost) continue;
+      ++tries;
+      c.cost += Cost(c, best.cost - c.cost);
       if (c.cost < best.cost) best = c;
     }
     if (best.cost >= kFault) LayDetour(j, s, t, best);
@@ -380,19 +384,24 @@ class TrackRouter {
     firsts.push_back(s.Rect.Left - j.tagRoom - kTrackGap);
     firsts = nearest(firsts, j.exitLeft, j.exitRight);
     seconds = nearest(seconds, j.entryLeft, j.entryRight);
-    std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) {
-      return std::abs(a - j.y0) + std::abs(a - j.y1) < std::abs(b - j.y0) + std::abs(b - j.y1);
-    });
     // Rows that boxes block between the two boxes are no use.
     const int from = std::min(j.exitRight, j.entryLeft), to = std::max(j.exitRight, j.entryLeft);
+    std::vector<TRect> between;
+    for (const TRect& r : ink_)
+      if (r.Left < to && from < r.Right) between.push_back(r);
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     rows.erase(std::remove_if(rows.begin(), rows.end(),
                               [&](int y) {
                                 if (y < kMinTrackX) return true;
                                 const TRect row{from, y - kBoxMargin, to, y + kBoxMargin};
-                                return std::any_of(ink_.begin(), ink_.end(),
+                                return std::any_of(between.begin(), between.end(),
                                                    [&](const TRect& r) { return r.Intersects(row); });
                               }),
                rows.end());
+    std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) {
+      return std::abs(a - j.y0) + std::abs(a - j.y1) < std::abs(b - j.y0) + std::abs(b - j.y1);
+    });
     if (rows.size() > kRows) rows.resize(kRows);
     for (int x : firsts)
       for (int x2 : seconds)
@@ -403,13 +412,14 @@ class TrackRouter {
           c.x2 = x2;
           c.yc = yc;
           if (!Shape(j, c) || c.cost >= best.cost) continue;
-          c.cost += Cost(c);
+          c.cost += Cost(c, best.cost - c.cost);
           if (c.cost < best.cost) best = c;
         }
   }
 
   // Faults and crossings of a candidate against what is laid already.
-  long Cost(const Choice& c) const {
+  // Stops counting once `bound` is reached.
+  long Cost(const Choice& c, long bound = std::numeric_limits<long>::max()) const {
     long cost = 0;
     auto meets = [](const TRect& a, const TRect& b) { return a.Intersects(b); };
     for (int k = 0; k < c.segs; ++k) {
@@ -427,6 +437,7 @@ class TrackRouter {
       for (const TRect& tag : nearTags_)
         if (meets(m.Cells(), tag)) cost += kFault;
       for (const JumpSegment& p : near_) cost += Against(m, p);
+      if (cost >= bound) return cost;
     }
     if (c.hasTag) {
       for (const TRect& r : band_)
@@ -443,6 +454,7 @@ class TrackRouter {
   static long Against(const JumpSegment& m, const JumpSegment& p) {
     const bool same = m.target == p.target;
     if (m.Vertical() == p.Vertical()) {
+      if (std::abs(m.Vertical() ? m.x0 - p.x0 : m.y0 - p.y0) >= (m.Vertical() ? kTrackGap : kStubGap)) return 0;
       const TRect a = m.Cells(), b = p.Cells();
       if (m.Vertical()) {
         const int overlap = std::min(a.Bottom, b.Bottom) - std::max(a.Top, b.Top);
