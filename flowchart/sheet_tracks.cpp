@@ -22,7 +22,12 @@ constexpr int kBoxMargin = 3;     // between a track and a box
 constexpr int kCrossCost = 1000;  // a crossing costs as much as this much more line
 constexpr int kFault = 1000000;   // a piece through a box, a text or beside another track
 constexpr int kMinTrackX = 4;
-constexpr int kTries = 40;  // tracks tried per landing, nearest first
+constexpr int kTries = 40;       // tracks tried per landing, nearest first
+constexpr int kMostTries = 60;   // the same while none is free, on a sheet of
+constexpr std::size_t kLargeSheet = 50;  // more jumps than this
+// Detour routes tried per sheet (a large one): beyond, a closed jump keeps
+// its best track.
+constexpr long kDetourBudget = 100000, kLargeDetourBudget = 8000;
 
 // A box with the comment lines that spill beyond its right edge and the
 // label that hangs below a jump box.
@@ -69,11 +74,13 @@ class TrackRouter {
     }
     std::stable_sort(jumps.begin(), jumps.end(),
                      [&](const TLigneV* a, const TLigneV* b) { return Span(*a) < Span(*b); });
+    large_ = jumps.size() > kLargeSheet;
+    detourBudget_ = large_ ? kLargeDetourBudget : kDetourBudget;
     // Laid one by one, a jump may find its way closed by those laid before
     // it: those jumps then go first, while that leaves fewer faults.
     std::vector<TLigneV*> faulty;
     Outcome best = LayAll(jumps, faulty);
-    for (int pass = 0; pass < 1 && best.faults > 0; ++pass) {
+    for (int pass = 0; pass < 1 && best.faults > 0 && best.faults <= 20; ++pass) {
       const Snapshot kept = Take(jumps);
       std::vector<TLigneV*> order = faulty;
       for (TLigneV* v : jumps)
@@ -299,7 +306,8 @@ class TrackRouter {
     // The nearest tracks only: far ones cost more line than they save.
     int tries = 0;
     for (int x : xs) {
-      if (reach(x) >= best.cost || (tries >= kTries && best.cost < kFault)) break;
+      if (reach(x) >= best.cost || (tries >= kTries && best.cost < kFault) || (large_ && tries >= kMostTries))
+        break;
       Choice c;
       c.x = x;
       if (!Shape(j, c) || c.cost >= best.cost) continue;
@@ -355,6 +363,7 @@ class TrackRouter {
   // rows), the route leaves near its source, runs along a free row and
   // comes back near its target.
   void LayDetour(const Jump& j, const TRectangle& s, const TRectangle& t, Choice& best) {
+    if (detourBudget_ <= 0) return;
     constexpr std::size_t kEach = 16, kRows = 24;
     auto nearest = [](std::vector<int> xs, int left, int right) {
       auto d = [&](int x) { return std::min(std::abs(x - left), std::abs(x - right)); };
@@ -406,6 +415,7 @@ class TrackRouter {
     for (int x : firsts)
       for (int x2 : seconds)
         for (int yc : rows) {
+          if (--detourBudget_ < 0) return;
           Choice c;
           c.detour = true;
           c.x = x;
@@ -487,6 +497,8 @@ class TrackRouter {
   std::vector<TRect> nearTags_;
   std::vector<JumpSegment> placed_;
   std::vector<TRect> tags_;
+  long detourBudget_ = kDetourBudget;
+  bool large_ = false;  // closed jumps get a shorter search
 };
 
 // Comment columns right of the box, moved right past every box, jump piece,
