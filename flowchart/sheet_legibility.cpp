@@ -94,11 +94,15 @@ std::vector<TextCell> TextCells(const Flowchart& sheet, bool showComments) {
     const TRectangle& box = sheet.Boxes[b];
     const TRect& r = box.Rect;
     if (box.Titre) {
-      cells.push_back({{r.Left + 5, r.Top + 1, r.Left + 5 + m.TextWidth(box.Texte2), r.Top + 1 + sheet.LineH}, b, true});
+      cells.push_back(
+          {{r.Left + 5, r.Top + 1, r.Left + 5 + m.TextWidth(box.Texte2), r.Top + 1 + sheet.LineH}, b, true});
       continue;
     }
     if (box.HasAddress() && box.LargLabel > 0)
-      cells.push_back({{r.Left + 1, r.Top + 1, r.Left + 1 + m.TextWidth(box.LabelAff), r.Top + 1 + sheet.LineH}, b, true});
+      cells.push_back(
+          {{r.Left + 1, r.Top + 1, r.Left + 1 + m.TextWidth(box.LabelAff), r.Top + 1 + sheet.LineH},
+           b,
+           true});
     const int x = r.Left + 1 + box.LargLabel + box.Triangle;
     int y = r.Top + 4;
     for (const TLigne& line : box.Lignes) {
@@ -149,8 +153,11 @@ bool Cross(const JumpSegment& a, const JumpSegment& b) {
 }
 
 bool OnSegment(int x, int y, const JumpSegment& s, bool strict) {
-  if (s.Vertical()) return x == s.x0 && (strict ? Inside(y, s.y0, s.y1) : y >= std::min(s.y0, s.y1) && y <= std::max(s.y0, s.y1));
-  return y == s.y0 && (strict ? Inside(x, s.x0, s.x1) : x >= std::min(s.x0, s.x1) && x <= std::max(s.x0, s.x1));
+  if (s.Vertical())
+    return x == s.x0 &&
+           (strict ? Inside(y, s.y0, s.y1) : y >= std::min(s.y0, s.y1) && y <= std::max(s.y0, s.y1));
+  return y == s.y0 &&
+         (strict ? Inside(x, s.x0, s.x1) : x >= std::min(s.x0, s.x1) && x <= std::max(s.x0, s.x1));
 }
 
 }  // namespace
@@ -163,7 +170,8 @@ std::vector<Junction> Junctions(const std::vector<JumpSegment>& segments) {
       for (const JumpSegment& b : segments)
         joins = joins || (b.line != a.line && SameTarget(a, b) && OnSegment(x, y, b, /*strict=*/true));
       if (!joins) continue;
-      const bool known = std::any_of(out.begin(), out.end(), [&](const Junction& j) { return j.x == x && j.y == y; });
+      const bool known =
+          std::any_of(out.begin(), out.end(), [&](const Junction& j) { return j.x == x && j.y == y; });
       if (!known) out.push_back({x, y});
     }
   }
@@ -211,8 +219,9 @@ Legibility MeasureLegibility(const Flowchart& sheet, bool showComments) {
 }
 
 std::string LegibilityLine(const Legibility& l) {
-  return Format("legibility: segments_through_boxes=%d segments_through_text=%d shared_tracks=%d crossings=%d",
-                l.segmentsThroughBoxes, l.segmentsThroughText, l.sharedTracks, l.crossings);
+  return Format(
+      "legibility: segments_through_boxes=%d segments_through_text=%d shared_tracks=%d crossings=%d",
+      l.segmentsThroughBoxes, l.segmentsThroughText, l.sharedTracks, l.crossings);
 }
 
 }  // namespace hc11

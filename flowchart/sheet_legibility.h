@@ -80,7 +80,8 @@ struct Legibility {
   // Comment texts lying on a statement box (not a jump count).
   int commentsOverBoxes = 0;
   bool Clean() const {
-    return segmentsThroughBoxes == 0 && segmentsThroughText == 0 && sharedTracks == 0 && commentsOverBoxes == 0;
+    return segmentsThroughBoxes == 0 && segmentsThroughText == 0 && sharedTracks == 0 &&
+           commentsOverBoxes == 0;
   }
 };
 Legibility MeasureLegibility(const Flowchart& sheet, bool showComments);

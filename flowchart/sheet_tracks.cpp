@@ -22,8 +22,8 @@ constexpr int kBoxMargin = 3;     // between a track and a box
 constexpr int kCrossCost = 1000;  // a crossing costs as much as this much more line
 constexpr int kFault = 1000000;   // a piece through a box, a text or beside another track
 constexpr int kMinTrackX = 4;
-constexpr int kTries = 40;       // tracks tried per landing, nearest first
-constexpr int kMostTries = 60;   // the same while none is free, on a sheet of
+constexpr int kTries = 40;               // tracks tried per landing, nearest first
+constexpr int kMostTries = 60;           // the same while none is free, on a sheet of
 constexpr std::size_t kLargeSheet = 50;  // more jumps than this
 // Detour routes tried per sheet (a large one): beyond, a closed jump keeps
 // its best track.
@@ -205,7 +205,8 @@ class TrackRouter {
     }
     add(xe, j.y1, en, j.y1);
     c.hasTag = j.tagged;
-    if (j.tagged) c.tag = ExitTagRect(sheet_, s, j.tagText, c.exitLeft, j.y0, (c.detour ? c.yc : j.y1) >= j.y0);
+    if (j.tagged)
+      c.tag = ExitTagRect(sheet_, s, j.tagText, c.exitLeft, j.y0, (c.detour ? c.yc : j.y1) >= j.y0);
     long length = 0;
     for (int k = 0; k < c.segs; ++k)
       length += std::abs(c.seg[k].x1 - c.seg[k].x0) + std::abs(c.seg[k].y1 - c.seg[k].y0);
@@ -464,7 +465,8 @@ class TrackRouter {
   static long Against(const JumpSegment& m, const JumpSegment& p) {
     const bool same = m.target == p.target;
     if (m.Vertical() == p.Vertical()) {
-      if (std::abs(m.Vertical() ? m.x0 - p.x0 : m.y0 - p.y0) >= (m.Vertical() ? kTrackGap : kStubGap)) return 0;
+      if (std::abs(m.Vertical() ? m.x0 - p.x0 : m.y0 - p.y0) >= (m.Vertical() ? kTrackGap : kStubGap))
+        return 0;
       const TRect a = m.Cells(), b = p.Cells();
       if (m.Vertical()) {
         const int overlap = std::min(a.Bottom, b.Bottom) - std::max(a.Top, b.Top);

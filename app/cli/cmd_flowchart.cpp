@@ -32,13 +32,14 @@ class CollectedMessages final : public Messages {
 struct FlowchartOptions {
   std::string program, function, png, svg;
   bool boxes = false;
-  bool clear = true;  // --layout clear: overlapping subtrees are moved apart
+  bool clear = true;         // --layout clear: overlapping subtrees are moved apart
   bool comments = false;     // as "Aff Commentaires"
   bool localLabels = false;  // as "Aff LabelsLocal"
 };
 
 constexpr const char* kUsage =
-    "PROGRAM FUNCTION [--png FILE] [--svg FILE] [--boxes] [--layout design|clear] [--comments] [--local-labels]";
+    "PROGRAM FUNCTION [--png FILE] [--svg FILE] [--boxes] [--layout design|clear] [--comments] "
+    "[--local-labels]";
 
 bool ParseOptions(const std::vector<std::string>& args, FlowchartOptions& o) {
   std::vector<std::string> positional;

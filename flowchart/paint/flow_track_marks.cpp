@@ -1,11 +1,11 @@
 #include "flowchart/paint/flow_track_marks.h"
 
 #include <QFontMetrics>
-#include <algorithm>
 #include <QPen>
 #include <QPoint>
 #include <QPolygon>
 #include <QRect>
+#include <algorithm>
 
 #include "flowchart/paint/flow_painter.h"
 #include "flowchart/sheet_legibility.h"
@@ -69,8 +69,8 @@ void PaintJumpMarks(QPainter& p, const Flowchart& sheet, const QFont& font) {
       f.setPixelSize(std::max(5, TagHeight(sheet) * room / widths.horizontalAdvance(text)));
     p.setFont(f);
     p.setPen(QPen(ToQColor(kTagColour), 1));
-    p.drawText(QRect(tag.r.Left, tag.r.Top, room, tag.r.Bottom - tag.r.Top),
-               Qt::AlignLeft | Qt::AlignVCenter, text);
+    p.drawText(QRect(tag.r.Left, tag.r.Top, room, tag.r.Bottom - tag.r.Top), Qt::AlignLeft | Qt::AlignVCenter,
+               text);
   }
   p.setFont(saved);
   p.setPen(QPen(ToQColor(kBlack), 1));

@@ -4,8 +4,8 @@
 
 #include "core/text_util.h"
 #include "flowchart/sheet_deoverlap.h"
-#include "tests/flowchart/sheet_clashes.h"
 #include "tests/flowchart/random_program.h"
+#include "tests/flowchart/sheet_clashes.h"
 #include "tests/flowchart/sheet_fixture.h"
 
 namespace hc11::test {

@@ -59,7 +59,8 @@ std::vector<std::string> Dispatcher(int commands) {
 std::vector<std::string> NestedLoops(int depth) {
   std::vector<std::string> r = {"E000|main|B = 10"};
   int addr = 0xE002;
-  for (int d = 0; d < depth; ++d, addr += 2) r.push_back(Format("%4.4X|l%d|C = %d||boucle %d", addr, d, d, d));
+  for (int d = 0; d < depth; ++d, addr += 2)
+    r.push_back(Format("%4.4X|l%d|C = %d||boucle %d", addr, d, d, d));
   r.push_back(Format("%4.4X||A = [$10+X]", addr));
   r.push_back(Format("%4.4X||(A) = 0|fin||sortie anticipee", addr + 2));
   addr += 4;
@@ -124,9 +125,9 @@ TEST_F(Tracks, BranchesToThreeTargetsGetOwnTracksAndJoinWithDots) {
   BuildBoth({"E000|main|X = #adval", "E002||B = #8||premiere touche", "E004|chan|A = [X]",
              "E006||(A - #HAUT) >= 0|found||tiree haut", "E008||(A - #BAS) < 0|lower||tiree bas",
              "E00A||X = X + 1", "E00B||B = B - #2", "E00D||(B) >= 0|chan", "E00F||A = [adval+5]",
-             "E011||(A - #PTT) < 0|found", "E013||B = B + 1", "E014||(A - #HASH) < 0|found", "E016||B = B + 1",
-             "E017||(A - #STAR) < 0|found", "E019||A = #NONE", "E01B||ret", "E01C|lower|B = B + 1||une de plus",
-             "E01D|found|A = B", "E01E||ret"});
+             "E011||(A - #PTT) < 0|found", "E013||B = B + 1", "E014||(A - #HASH) < 0|found",
+             "E016||B = B + 1", "E017||(A - #STAR) < 0|found", "E019||A = #NONE", "E01B||ret",
+             "E01C|lower|B = B + 1||une de plus", "E01D|found|A = B", "E01E||ret"});
   EXPECT_TRUE(AnyTrack());
   ExpectLegible(sheet);
   const std::vector<JumpSegment> pieces = JumpSegments(sheet);
