@@ -140,6 +140,18 @@ class TLigneV final : public TORect {
  public:
   explicit TLigneV(int index) : TORect(index) {}
   bool VersGauche = false;  // the target's centre is left of the source's
+  // Laid on a track by the clear layout: the line runs at OfsX from the
+  // source's side, SortieDY below the source's Top, to the target's side,
+  // EntreeDY below the target's Top; the stubs leave and land on the sides
+  // given (the landing stub ends in the arrowhead).
+  bool Piste = false;
+  bool SortieGauche = false, EntreeGauche = false;
+  int SortieDY = 0, EntreeDY = 0;
+  // A track that cannot run level with the jump detours: down (or up) to a
+  // free row CanalDY below the source's Top, across it to a second track
+  // DetourDX from the source's Left, then on to the target's side.
+  bool Detour = false;
+  int CanalDY = 0, DetourDX = 0;
 
   void Dessine(Flowchart& sheet, SheetPainter& painter) override;
   void Place(Flowchart& sheet) override;
@@ -251,6 +263,10 @@ class Flowchart {
   // --- Routing and comment columns ---
   void RouteLines();
   void CommentColumns();
+  // The clear layout's routing: keeps the design's routes when they already
+  // read well, otherwise lays every jump on a track of its own (see
+  // sheet_tracks.h).
+  void RouteClear();
 
   // --- Saved positions ---
   // Reads "<program>_Coord.txt" (program: the listing path, with or without

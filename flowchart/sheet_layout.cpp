@@ -59,8 +59,12 @@ void Flowchart::Relayout() {
   LayoutPasses();
   if (NoOverlapLayout) ClearOverlaps(*this);
   RouteMode = true;
-  RouteLines();
-  CommentColumns();
+  if (NoOverlapLayout) {
+    RouteClear();
+  } else {
+    RouteLines();
+    CommentColumns();
+  }
   RouteMode = false;
 }
 

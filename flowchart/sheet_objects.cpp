@@ -140,8 +140,13 @@ void TLigneV::Place(Flowchart& sheet) {
   const TRectangle& s = sheet.Boxes[ObjetParent];
   const TRectangle& t = sheet.Boxes[ObjetParentb];
   VersGauche = t.CenterX() < s.CenterX();
-  Rect.Top = s.MidY() + (s.Triangle == 0 ? 5 : 0);
-  Rect.Bottom = t.Rect.Top;
+  if (Piste) {
+    Rect.Top = s.Rect.Top + SortieDY;
+    Rect.Bottom = Detour ? s.Rect.Top + CanalDY : t.Rect.Top + EntreeDY;
+  } else {
+    Rect.Top = s.MidY() + (s.Triangle == 0 ? 5 : 0);
+    Rect.Bottom = t.Rect.Top;
+  }
   Rect.Left = s.Rect.Left + OfsX;
   Rect.Right = Rect.Left + Larg;
   Haut = Rect.Bottom - Rect.Top;
@@ -157,7 +162,19 @@ void TLigneH::Dessine(Flowchart& sheet, SheetPainter& painter) {
 void TLigneH::Place(Flowchart& sheet) {
   const TLigneV* v = sheet.Lines.LineV(ObjetParent);
   if (v == nullptr || !sheet.Boxes.Valid(v->ObjetParent) || !sheet.Boxes.Valid(v->ObjetParentb)) return;
-  if (Genre == 'b') {
+  if (v->Piste) {
+    // From the side of the box to the track; the landing stub's Left is
+    // the arrow's tip.
+    const TRectangle& s = sheet.Boxes[v->ObjetParent];
+    const TRectangle& box = Genre == 'b' ? sheet.Boxes[v->ObjetParentb] : s;
+    const bool left = Genre == 'b' ? v->EntreeGauche : v->SortieGauche;
+    Rect.Top = Genre == 'b' ? box.Rect.Top + v->EntreeDY : v->Rect.Top;
+    Rect.Left = left ? box.Rect.Left - 1 : box.Rect.Right;
+    Rect.Right = Genre == 'b' && v->Detour ? s.Rect.Left + v->DetourDX + 1 : v->Rect.Right;
+    Rect.Bottom = Rect.Top + Haut;
+    Larg = Rect.Right - Rect.Left;
+    return;
+  } else if (Genre == 'b') {
     Rect.Top = v->Rect.Bottom;
     Rect.Left = sheet.Boxes[v->ObjetParentb].CenterX();
   } else {

@@ -136,6 +136,7 @@ bool FlowchartImageWriter::WritePng(Flowchart& sheet, const std::string& path, s
     return false;
   }
   FlowDisplay display;
+  display.SetShowComments(showComments_);
   bitmap.Paint(sheet, display, /*relayout=*/false);
   return SaveWhole(path, error, [&](QIODevice& out) {
     if (bitmap.Image().save(&out, "PNG")) return true;
@@ -161,6 +162,7 @@ bool FlowchartImageWriter::WriteSvg(Flowchart& sheet, const std::string& path, s
       return false;
     }
     FlowDisplay display;
+    display.SetShowComments(showComments_);
     PaintSheet(painter, size.width(), size.height(), sheet, display, state_->font->Font(),
                /*relayout=*/false);
     return painter.end();

@@ -27,6 +27,10 @@ class FlowchartImageWriter {
   // font is used instead, so images differ from machine to machine).
   std::string FontWarning();
 
+  // Whether the images show comment lines and columns (off by default, as
+  // the window's "Aff Commentaires").
+  void SetShowComments(bool show) { showComments_ = show; }
+
   // Write the sheet whole (temporary file, then rename), sized to hold every
   // object. False with `error` set when nothing was written.
   bool WritePng(Flowchart& sheet, const std::string& path, std::string& error);
@@ -35,6 +39,7 @@ class FlowchartImageWriter {
  private:
   struct State;
   std::unique_ptr<State> state_;
+  bool showComments_ = false;
 };
 
 }  // namespace hc11::cli

@@ -1,5 +1,5 @@
 // hc11flow-cli flowchart PROGRAM FUNCTION [--png FILE] [--svg FILE] [--boxes]
-// [--layout design|clear]:
+// [--layout design|clear] [--comments] [--local-labels]:
 // builds one function's sheet as the window does after a load (label index,
 // saved positions, layout), prints its boxes and lines as text and/or writes
 // it as an image.
@@ -13,6 +13,7 @@
 #include "core/messages.h"
 #include "flowchart/pseudo_code.h"
 #include "flowchart/sheet.h"
+#include "flowchart/sheet_legibility.h"
 #include "listing/listing_files.h"
 #include "listing/listing_loader.h"
 
@@ -31,10 +32,14 @@ class CollectedMessages final : public Messages {
 struct FlowchartOptions {
   std::string program, function, png, svg;
   bool boxes = false;
-  bool clear = true;  // --layout clear: overlapping subtrees are moved apart
+  bool clear = true;         // --layout clear: overlapping subtrees are moved apart
+  bool comments = false;     // as "Aff Commentaires"
+  bool localLabels = false;  // as "Aff LabelsLocal"
 };
 
-constexpr const char* kUsage = "PROGRAM FUNCTION [--png FILE] [--svg FILE] [--boxes] [--layout design|clear]";
+constexpr const char* kUsage =
+    "PROGRAM FUNCTION [--png FILE] [--svg FILE] [--boxes] [--layout design|clear] [--comments] "
+    "[--local-labels]";
 
 bool ParseOptions(const std::vector<std::string>& args, FlowchartOptions& o) {
   std::vector<std::string> positional;
@@ -42,6 +47,10 @@ bool ParseOptions(const std::vector<std::string>& args, FlowchartOptions& o) {
     const std::string& a = args[i];
     if (a == "--boxes") {
       o.boxes = true;
+    } else if (a == "--comments") {
+      o.comments = true;
+    } else if (a == "--local-labels") {
+      o.localLabels = true;
     } else if ((a == "--png" || a == "--svg") && i + 1 < args.size()) {
       (a == "--png" ? o.png : o.svg) = args[++i];
     } else if (a == "--layout" && i + 1 < args.size() &&
@@ -84,12 +93,15 @@ int RunFlowchart(const std::vector<std::string>& args, std::ostream& out, std::o
   if (images && !writer.FontWarning().empty()) err << "flowchart: " << writer.FontWarning() << '\n';
   Flowchart sheet(listing, messages, metrics);
   sheet.NoOverlapLayout = o.clear;
+  sheet.ShowLocalLabels = o.localLabels;
+  writer.SetShowComments(o.comments);
   sheet.BuildLabelIndex();
   if (!listing.LineList.empty()) sheet.LoadCoordFile(o.program);
   const bool built = sheet.BuildFlowchart(o.function);
 
   if (o.boxes) {
     for (const std::string& line : sheet.DescribeSheet()) out << line << '\n';
+    if (built) out << LegibilityLine(MeasureLegibility(sheet, o.comments)) << '\n';
     for (const std::string& line : messages.lines) out << line << '\n';
   } else {
     for (const std::string& line : messages.lines) err << line << '\n';

@@ -7,6 +7,7 @@
 
 #include "core/text_util.h"
 #include "flowchart/paint/flow_font.h"
+#include "flowchart/paint/flow_track_marks.h"
 
 namespace hc11 {
 
@@ -159,6 +160,11 @@ void QtSheetPainter::PaintTextLines(const Flowchart& sheet, const TRectangle& bo
 void QtSheetPainter::PaintLineV(Flowchart& sheet, TLigneV& line) {
   Use(kBlack, kWhite);
   const TRect& r = line.Rect;
+  if (line.Piste) {
+    PaintTrackLine(p_, sheet, line);
+    CheckOverflow(sheet, r);
+    return;
+  }
   p_.drawPolygon(RectPolygon(r));
   // An open arrowhead at the lower end, pointing along the line.
   const int dy = r.Bottom >= r.Top ? -1 : 1;
@@ -167,7 +173,12 @@ void QtSheetPainter::PaintLineV(Flowchart& sheet, TLigneV& line) {
   CheckOverflow(sheet, r);
 }
 
-void QtSheetPainter::PaintStub(Flowchart&, TLigneH& stub) {
+void QtSheetPainter::PaintStub(Flowchart& sheet, TLigneH& stub) {
+  if (const TLigneV* v = sheet.Lines.LineV(stub.ObjetParent); v != nullptr && v->Piste) {
+    PaintTrackStub(p_, stub);
+    Use(kBlack, kWhite);
+    return;
+  }
   Use(stub.Couleur, kWhite);
   const TRect& r = stub.Rect;
   p_.drawPolygon(RectPolygon(r));
@@ -196,6 +207,7 @@ bool PaintSheet(QPainter& painter, int width, int height, Flowchart& sheet, Flow
   display.CommentPass = false;
   for (int i = 1; i <= sheet.Boxes.Count(); ++i) sheet.Boxes[i].Dessine(sheet, objects);
   for (int i = 1; i <= sheet.Lines.Count(); ++i) sheet.Lines[i].Dessine(sheet, objects);
+  PaintJumpMarks(painter, sheet, font);
   display.CommentPass = commentPass;
   return true;
 }

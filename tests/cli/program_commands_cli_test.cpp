@@ -135,4 +135,41 @@ TEST_F(ProgramCommandsCli, FlowchartExitCodesStreamsAndSavedPositions) {
   EXPECT_EQ(Cli({"flowchart", "demo", "main", "--bogus"}).status, 2);
 }
 
+// The legibility line follows the sheet, measured on what is drawn; the two
+// display marks work as in the window.
+TEST_F(ProgramCommandsCli, FlowchartLegibilityAndDisplayMarks) {
+  CopyDemo();
+  auto legibility = [](const std::string& out) {
+    for (const std::string& line : Lines(out))
+      if (line.rfind("legibility: ", 0) == 0) return line;
+    return std::string();
+  };
+  const std::string clean = "legibility: segments_through_boxes=0 segments_through_text=0 shared_tracks=0 ";
+  for (const char* fn : {"key_decode", "serial_command"})
+    for (const char* comments : {"", "--comments"}) {
+      SCOPED_TRACE(std::string(fn) + " " + comments);
+      std::vector<std::string> args = {"flowchart", "demo", fn, "--boxes"};
+      if (*comments != 0) args.push_back(comments);
+      const Result r = Cli(args);
+      EXPECT_EQ(r.status, 0) << r.err;
+      EXPECT_EQ(legibility(r.out).rfind(clean, 0), 0u) << legibility(r.out);
+    }
+  // The design's layout of the dispatcher runs jumps through its handlers.
+  const Result design = Cli({"flowchart", "demo", "serial_command", "--layout", "design"});
+  EXPECT_EQ(legibility(design.out).rfind(clean, 0), std::string::npos) << legibility(design.out);
+
+  // Local labels take room at the left of their boxes only when shown.
+  const Result hidden = Cli({"flowchart", "demo", "key_decode"});
+  const Result shown = Cli({"flowchart", "demo", "key_decode", "--local-labels"});
+  ASSERT_EQ(shown.status, 0);
+  auto box3 = [](const std::string& out) {
+    for (const std::string& line : Lines(out))
+      if (line.rfind("box 3 ", 0) == 0) return line;
+    return std::string();
+  };
+  EXPECT_NE(box3(hidden.out).find("label=\"@kd_chan\" triangle"), std::string::npos);
+  EXPECT_NE(box3(hidden.out), box3(shown.out));
+  EXPECT_EQ(Cli({"flowchart", "demo", "key_decode", "--comment"}).status, 2);
+}
+
 }  // namespace

@@ -1,12 +1,15 @@
 // Whole sheets of small functions, laid out with the fixed-width font; the
-// golden files pin every box's and line's geometry. They are laid out with
-// the de-overlap pass on, which leaves sheets without overlap as they are.
+// golden files pin every box's and line's geometry in the design's layout
+// (the "Disposition sans chevauchement" mark off), which must not move.
 #include "tests/flowchart/sheet_fixture.h"
 
 namespace hc11::test {
 namespace {
 
-using LayoutSheets = SheetFixture;
+class LayoutSheets : public SheetFixture {
+ protected:
+  LayoutSheets() { sheet.NoOverlapLayout = false; }
+};
 
 TEST_F(LayoutSheets, StraightLineIsOneBoxAtTheTopLeft) {
   Codes({"E000|main|A = $10", "E002||call affiche", "E005||ret"});

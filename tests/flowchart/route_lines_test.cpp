@@ -1,4 +1,5 @@
-// Routing of the vertical jump lines and placement of the comment columns.
+// The design's routing of the vertical jump lines and placement of the
+// comment columns (the "Disposition sans chevauchement" mark off).
 #include "tests/flowchart/sheet_clashes.h"
 #include "tests/flowchart/sheet_fixture.h"
 
@@ -7,6 +8,7 @@ namespace {
 
 class RouteLines : public SheetFixture {
  protected:
+  RouteLines() { sheet.NoOverlapLayout = false; }
   void BuildClean(const std::string& fn) {
     Build(fn);
     ASSERT_TRUE(messages.shown.empty()) << messages.shown[0].text;

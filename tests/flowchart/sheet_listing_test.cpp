@@ -1,6 +1,7 @@
 // Sheets built the way a program load builds them: listing text, rewriting,
 // label index, then one function's layout.
 #include "flowchart/pseudo_code.h"
+#include "flowchart/sheet_legibility.h"
 #include "listing/listing_files.h"
 #include "listing/listing_loader.h"
 #include "tests/flowchart/sheet_clashes.h"
@@ -20,8 +21,10 @@ std::string Lst(std::string_view addr, std::string_view code, int number, std::s
   return line + std::string(source) + "\r\n";
 }
 
+// The design's layout: its golden file pins the geometry.
 class SheetFromListing : public SheetFixture {
  protected:
+  SheetFromListing() { sheet.NoOverlapLayout = false; }
   void Load(const std::string& text) {
     std::uint16_t startPC = 0;
     ParseListingText(listing, text, startPC, messages, false);
@@ -63,6 +66,7 @@ TEST_F(SheetFromListing, EveryDemoFunctionBuildsWithoutMessages) {
   if (!text) GTEST_SKIP() << "no demo listing";
   Load(*text);
   ASSERT_GT(listing.FunctionList.entries.size(), 10u);
+  sheet.NoOverlapLayout = true;
   int built = 0;
   for (const auto& [name, entry] : listing.FunctionList.entries) {
     SCOPED_TRACE(name);
@@ -71,6 +75,10 @@ TEST_F(SheetFromListing, EveryDemoFunctionBuildsWithoutMessages) {
     ExpectJumpsResolved();
     const SheetClashes clashes = FindClashes(sheet);
     EXPECT_TRUE(clashes.Clean()) << Describe(clashes);
+    for (bool comments : {false, true}) {
+      const Legibility l = MeasureLegibility(sheet, comments);
+      EXPECT_TRUE(l.Clean()) << LegibilityLine(l) << " comments " << comments;
+    }
   }
   EXPECT_GT(built, 10);
   for (const auto& m : messages.shown) ADD_FAILURE() << m.caption << ": " << m.text;

@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "flowchart/pseudo_code.h"
+#include "flowchart/sheet_legibility.h"
 #include "listing/listing_files.h"
 #include "listing/listing_loader.h"
 #include "tests/flowchart/paint/paint_env.h"
@@ -118,6 +119,7 @@ TEST_F(Render, CommentBoxHasNoOutlineAndCommentsFollowTheOption) {
 
 TEST_F(Render, DecisionJumpLineArrowLandingDotAndOverflow) {
   Codes({"E000|main|A = [$10+X]", "E002||(A - $20) = 0|fin", "E004||A = 1", "E006|fin|ret"});
+  sheet.NoOverlapLayout = false;  // the design's drawing
   Build("main");
   Paint();
   const TRectangle& dec = sheet.Boxes[2];
@@ -135,6 +137,38 @@ TEST_F(Render, DecisionJumpLineArrowLandingDotAndOverflow) {
   bitmap.Resize(sheet.Lines[1].Rect.Right - 1, sheet.PicH);
   bitmap.Paint(sheet, display, false);
   EXPECT_TRUE(sheet.SheetOverflow);
+}
+
+// In the clear layout a jump on a track ends in a filled arrowhead beside
+// its target, joins of jumps to one target get a dot, and the decision's
+// jump exit carries its tag; the design's drawing has none of these.
+TEST_F(Render, TrackArrowheadJunctionDotAndExitTag) {
+  Codes({"E000|main|B = 0", "E002|boucle|B = B + 1", "E003||(B) <> 0|boucle", "E005||C = 1",
+         "E007||(C) <> 0|boucle", "E009||ret"});
+  Build("main");
+  Paint();
+  const TLigneV* first = sheet.Lines.LineV(1);
+  ASSERT_NE(first, nullptr);
+  ASSERT_TRUE(first->Piste);
+  const TORect& landing = sheet.Lines[3];
+  const int dir = landing.Rect.Left < landing.Rect.Right - 1 ? 1 : -1;
+  const int tipX = landing.Rect.Left, y = landing.Rect.Top;
+  EXPECT_EQ(Pixel(tipX, y), kBlack);
+  EXPECT_EQ(Pixel(tipX + 4 * dir, y - 2), kBlack) << "the arrowhead is filled";
+  EXPECT_EQ(Pixel(tipX + 4 * dir, y + 3), kBlack);
+  const std::vector<Junction> dots = Junctions(JumpSegments(sheet));
+  ASSERT_EQ(dots.size(), 1u);
+  EXPECT_EQ(Pixel(dots[0].x + 1, dots[0].y - 1), kBlack);
+  EXPECT_EQ(Pixel(dots[0].x - 1, dots[0].y + 1), kBlack);
+  const ExitTag tag = ExitTagOf(sheet, 1);
+  ASSERT_EQ(tag.text, "oui");
+  EXPECT_GT(Count(tag.r, [](Colour c) { return c != kWhite; }), 5);
+
+  sheet.NoOverlapLayout = false;
+  ASSERT_TRUE(sheet.BuildFlowchart("main"));
+  Paint();
+  EXPECT_FALSE(sheet.Lines.LineV(1)->Piste);
+  EXPECT_EQ(ExitTagOf(sheet, 1).text, "") << "no tag in the design's drawing";
 }
 
 TEST_F(Render, EmptySheetLeavesThePaintBoxUnchanged) {
@@ -175,6 +209,11 @@ TEST(DemoSheets, NoOverlapOrCrossingWithTheFlowchartFont) {
     ++built;
     const SheetClashes clashes = FindClashes(sheet);
     EXPECT_TRUE(clashes.Clean()) << name << ": " << Describe(clashes);
+    // Nothing a jump runs through, no track shared, comments shown or not.
+    for (bool comments : {false, true}) {
+      const Legibility l = MeasureLegibility(sheet, comments);
+      EXPECT_TRUE(l.Clean()) << name << ": " << LegibilityLine(l) << " comments " << comments;
+    }
   }
   EXPECT_GT(built, 10);
 }
