@@ -65,6 +65,7 @@ BoardPanel::BoardPanel(Board& board, QWidget* parent)
   memo1_ = new Memo([this] { board_.ClearMemo(); });
   memo1_->setObjectName("Memo1");
   memo1_->setFixedHeight(90);
+  memo1_->setMaximumBlockCount(static_cast<int>(Board::kMemoLines));
   layout->addWidget(memo1_);
 
   auto* commands = new QHBoxLayout;
@@ -155,13 +156,28 @@ void BoardPanel::Refresh() {
   RefreshMemo();
 }
 
+// Only the lines added since the last refresh are appended: a firmware that
+// transmits in a loop must not cost a rebuild of the whole text each time.
 void BoardPanel::RefreshMemo() {
-  QString text;
-  for (const std::string& line : board_.Memo1) {
-    if (!text.isEmpty()) text += '\n';
-    text += ToQString(line);
+  const auto& memo = board_.Memo1;
+  const std::uint64_t added = board_.MemoAdded - memoShownAdded_;
+  const std::uint64_t onlyAppended = std::min<std::uint64_t>(memoShownLines_ + added, Board::kMemoLines);
+  const bool append = added > 0 && added < memo.size() && memo.size() == onlyAppended;
+  if (append || memo.size() != memoShownLines_ || added > 0) {
+    QString text;
+    for (auto line = append ? memo.end() - static_cast<std::ptrdiff_t>(added) : memo.begin();
+         line != memo.end(); ++line) {
+      if (!text.isEmpty()) text += '\n';
+      text += ToQString(*line);
+    }
+    if (append) {
+      memo1_->appendPlainText(text);
+    } else {
+      memo1_->setPlainText(text);
+    }
   }
-  if (memo1_->toPlainText() != text) memo1_->setPlainText(text);
+  memoShownAdded_ = board_.MemoAdded;
+  memoShownLines_ = memo.size();
 }
 
 }  // namespace hc11::gui

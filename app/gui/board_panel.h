@@ -40,6 +40,8 @@ class BoardPanel final : public QWidget {
   QSpinBox* ocFreq_ = nullptr;
   QCheckBox* cbOC_ = nullptr;
   QPlainTextEdit* memo1_;
+  std::uint64_t memoShownAdded_ = 0;  // the board's MemoAdded at the last refresh
+  std::size_t memoShownLines_ = 0;
   bool dirty_ = false;
 };
 

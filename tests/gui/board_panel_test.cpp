@@ -49,5 +49,34 @@ TEST_F(GuiTest, DemoFirmwareAnswersTheButtonsAndDrivesTheDisplay) {
   EXPECT_TRUE(w.boardPanel().findChild<QPlainTextEdit*>("Memo1")->toPlainText().contains("uart a6"));
 }
 
+// The memo follows the board's capped list through appends, overflow and
+// clearing, and never holds more than the board keeps.
+TEST_F(GuiTest, MemoShowsTheNewestLinesAsTheyArrive) {
+  gui::MainWindow& w = Open(CopyExample("loop"));
+  gui::BoardPanel& panel = w.boardPanel();
+  Board& board = w.session().board();
+  auto* memo = panel.findChild<QPlainTextEdit*>("Memo1");
+  auto expected = [&] {
+    QStringList lines;
+    for (const std::string& line : board.Memo1) lines << QString::fromStdString(line);
+    return lines.join('\n');
+  };
+  int sent = 0;
+  for (const int burst : {3, 1, 2500, 600, 4000, 1}) {
+    for (int i = 0; i < burst; ++i) board.UartTransmit(static_cast<std::uint8_t>(sent++));
+    panel.Refresh();
+    SCOPED_TRACE(sent);
+    EXPECT_EQ(memo->toPlainText(), expected());
+    EXPECT_LE(memo->blockCount(), static_cast<int>(Board::kMemoLines));
+  }
+  QTest::mouseDClick(memo->viewport(), Qt::LeftButton);
+  panel.Refresh();
+  EXPECT_TRUE(board.Memo1.empty());
+  EXPECT_EQ(memo->toPlainText(), "");
+  board.UartTransmit(0x41);
+  panel.Refresh();
+  EXPECT_EQ(memo->toPlainText(), "uart 41");
+}
+
 }  // namespace
 }  // namespace hc11::test
