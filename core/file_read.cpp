@@ -75,8 +75,9 @@ bool ReadRegularFile(const std::string& path, std::string& content, ReadProblem&
   return ok;
 }
 
-BoundedLineFile::BoundedLineFile(const std::string& path, std::size_t maxLine)
-    : fd_(OpenRegularFile(path, problem_)), maxLine_(maxLine) {}
+BoundedLineFile::BoundedLineFile(const std::string& path, std::size_t maxLine) : maxLine_(maxLine) {
+  fd_ = OpenRegularFile(path, problem_);
+}
 
 BoundedLineFile::~BoundedLineFile() {
   if (fd_ >= 0) ::close(fd_);

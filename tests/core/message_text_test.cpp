@@ -19,7 +19,7 @@ TEST(QuoteTextTest, BoundsEscapesAndNeverSplitsACharacter) {
       {"PatchCode $1000 2 255", 200, "PatchCode $1000 2 255"},
       {std::string(10'000'000, 'a'), 200, std::string(200, 'a') + "…"},
       {"abcdef", 3, "abc…"},
-      {std::string("a\tb\x01\x7f", 4), 200, "a\\tb\\x01\\x7F"},
+      {std::string("a\tb\x01\x7f", 5), 200, "a\\tb\\x01\\x7F"},
       {std::string("nul\0!", 5), 200, "nul\\x00!"},
       {"ééé", 2, "éé…"},         // characters, not bytes, are counted
       {"a\xC3", 200, "a\\xC3"},  // a cut-off sequence is shown as its byte
