@@ -269,7 +269,9 @@ bool Session::WriteFallback(const std::string& path, const std::string& error, c
 bool Session::SaveWorkspace(const std::string& path) {
   const std::string content = EncodeWorkspace(breaks_->entries(), watches_->entries());
   if (path == unreadWorkspace_) {
-    if (!KeepUnread(path)) return false;  // never overwrite what could not be kept
+    // Never overwrite what could not be kept; the lists still go somewhere.
+    if (!KeepUnread(path))
+      return WriteFallback(path, "non remplacé", content, "l'espace de travail et ses changements");
     unreadWorkspace_.clear();
   } else {
     KeepOtherSession(path, content);
