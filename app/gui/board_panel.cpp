@@ -158,15 +158,22 @@ void BoardPanel::Refresh() {
 
 // Only the lines added since the last refresh are appended: a firmware that
 // transmits in a loop must not cost a rebuild of the whole text each time.
+// During a run a flood shows only its newest lines: laying out thousands of
+// lines ten times a second would slow the run down.
 void BoardPanel::RefreshMemo() {
   const auto& memo = board_.Memo1;
   const std::uint64_t added = board_.MemoAdded - memoShownAdded_;
   const std::uint64_t onlyAppended = std::min<std::uint64_t>(memoShownLines_ + added, Board::kMemoLines);
-  const bool append = added > 0 && added < memo.size() && memo.size() == onlyAppended;
-  if (append || memo.size() != memoShownLines_ || added > 0) {
+  bool append = added > 0 && added < memo.size() && memo.size() == onlyAppended && !memoPartial_;
+  const bool changed = append || memo.size() != memoShownLines_ || added > 0 || (memoPartial_ && !running_);
+  const bool flood = running_ && (append ? added : memo.size()) > kRunningMemoLines;
+  if (flood) append = false;
+  if (changed) {
+    const std::size_t shown = flood    ? kRunningMemoLines
+                              : append ? static_cast<std::size_t>(added)
+                                       : memo.size();
     QString text;
-    for (auto line = append ? memo.end() - static_cast<std::ptrdiff_t>(added) : memo.begin();
-         line != memo.end(); ++line) {
+    for (auto line = memo.end() - static_cast<std::ptrdiff_t>(shown); line != memo.end(); ++line) {
       if (!text.isEmpty()) text += '\n';
       text += ToQString(*line);
     }
@@ -178,6 +185,12 @@ void BoardPanel::RefreshMemo() {
   }
   memoShownAdded_ = board_.MemoAdded;
   memoShownLines_ = memo.size();
+  memoPartial_ = flood || (memoPartial_ && !changed);
+}
+
+void BoardPanel::SetRunning(bool running) {
+  running_ = running;
+  if (!running && memoPartial_) RefreshMemo();
 }
 
 }  // namespace hc11::gui

@@ -394,6 +394,7 @@ void MainWindow::RunStateChanged(bool running) {
        {"Executer1", "Step7", "Step8", "RemonterSP", "Jusquaucurseur", "CtrlF2", "relancer1"})
     if (QAction* a = Action(name)) a->setEnabled(!running);
   setCursor(running ? Qt::BusyCursor : Qt::ArrowCursor);
+  panel_->SetRunning(running);
 }
 
 void MainWindow::TraceLineAdded(const std::string&) {

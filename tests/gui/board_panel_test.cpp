@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <algorithm>
+#include <utility>
 
 #include "board/board.h"
 #include "tests/gui/gui_fixture.h"
@@ -69,6 +70,20 @@ TEST_F(GuiTest, MemoShowsTheNewestLinesAsTheyArrive) {
     EXPECT_EQ(memo->toPlainText(), expected());
     EXPECT_LE(memo->blockCount(), static_cast<int>(Board::kMemoLines));
   }
+  // During a run a flood shows its newest lines; the end of the run shows all.
+  panel.SetRunning(true);
+  const auto told = std::exchange(board.OnPanelChange, nullptr);  // a run repaints on its own clock
+  for (int i = 0; i < 1000; ++i) board.UartTransmit(static_cast<std::uint8_t>(sent++));
+  panel.Refresh();
+  EXPECT_LT(memo->blockCount(), 1000);
+  EXPECT_TRUE(memo->toPlainText().endsWith(QString::fromStdString(board.Memo1.back())));
+  board.UartTransmit(0x42);
+  panel.Refresh();
+  EXPECT_TRUE(memo->toPlainText().endsWith("uart 42"));
+  panel.SetRunning(false);
+  board.OnPanelChange = told;
+  EXPECT_EQ(memo->toPlainText(), expected());
+
   QTest::mouseDClick(memo->viewport(), Qt::LeftButton);
   panel.Refresh();
   EXPECT_TRUE(board.Memo1.empty());
