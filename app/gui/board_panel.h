@@ -33,7 +33,7 @@ class BoardPanel final : public QWidget {
   QWidget* BuildInputs();
   void RefreshMemo();
   // Lines a refresh during a run shows at most; the memo is 90 px high.
-  static constexpr std::size_t kRunningMemoLines = 200;
+  static constexpr std::size_t kRunningMemoLines = 32;
 
   Board& board_;
   SegmentDisplay* ecran1_;
