@@ -128,15 +128,23 @@ QWidget* BoardPanel::BuildInputs() {
   return inputs;
 }
 
-void BoardPanel::Changed(PanelPart, bool running) {
-  dirty_ = true;
+void BoardPanel::Changed(PanelPart part, bool running) {
+  // A firmware that only talks on the serial line repaints only the memo.
+  if (part == PanelPart::Memo) {
+    memoDirty_ = true;
+  } else {
+    dirty_ = true;
+  }
   if (!running) FlushChanges();
 }
 
 void BoardPanel::FlushChanges() {
-  if (!dirty_) return;
-  dirty_ = false;
-  Refresh();
+  if (dirty_) {
+    Refresh();
+  } else if (memoDirty_) {
+    RefreshMemo();
+  }
+  dirty_ = memoDirty_ = false;
 }
 
 void BoardPanel::Refresh() {

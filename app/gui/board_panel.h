@@ -50,6 +50,7 @@ class BoardPanel final : public QWidget {
   bool memoPartial_ = false;  // showing only the newest lines of a flood
   bool running_ = false;
   bool dirty_ = false;
+  bool memoDirty_ = false;
 };
 
 }  // namespace hc11::gui
