@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <span>
 #include <string>
@@ -48,6 +49,7 @@ class Board final : public Peripherals {
   static constexpr std::size_t kFrameSize = 2048;
   static constexpr std::size_t kRxCapacity = 200;
   static constexpr std::size_t kHostRxLimit = 255;
+  static constexpr std::size_t kMemoLines = 3001;  // as the trace list: the oldest line goes
   static constexpr std::size_t kHostRxBlock = 254;
 
   // Registers itself as the machine's peripherals; `messages` shows the
@@ -149,7 +151,9 @@ class Board final : public Peripherals {
   std::string LbPcf8574 = "Pcf8574";
   std::string LbOutA;
   std::string LbSynth = "Synth";
-  std::vector<std::string> Memo1{"Memo1"};
+  std::deque<std::string> Memo1{"Memo1"};
+  // Lines ever added to Memo1 (never reset), so a view appends only the new ones.
+  std::uint64_t MemoAdded = 0;
 
   // Told after a device changed what the panel shows.
   std::function<void(PanelPart)> OnPanelChange;

@@ -29,7 +29,9 @@ std::uint8_t Board::UartRead() {
 }
 
 void Board::UartTransmit(std::uint8_t value) {
+  if (Memo1.size() >= kMemoLines) Memo1.pop_front();
   Memo1.push_back(Format("uart %2.2x", value));
+  ++MemoAdded;
   Changed(PanelPart::Memo);
   if (OnTransmit) OnTransmit(value);
 }

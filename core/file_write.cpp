@@ -1,6 +1,8 @@
 #include "core/file_write.h"
 
 #include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,6 +18,7 @@ namespace {
 
 constexpr int kMaxLinks = 40;      // as the kernel's own limit on nested links
 constexpr int kMaxAttempts = 100;  // temporary names tried before giving up
+constexpr int kStallMs = 5000;     // a reader that takes nothing for this long is given up
 
 std::string Reason(int err) {
   return std::strerror(err);
@@ -62,14 +65,46 @@ bool WriteAll(int fd, std::string_view content, std::string& error) {
 }
 
 // A FIFO or a device takes the bytes as they come: replacing its node with a
-// regular file would break whatever reads it.
+// regular file would break whatever reads it. It is opened non-blocking, so a
+// FIFO nobody reads is refused at once instead of hanging, and a reader that
+// stops taking bytes is given up after a while.
 bool WriteInPlace(const std::string& path, std::string_view content, std::string& error) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+  const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
-    error = Reason(errno);
+    error = errno == ENXIO ? std::string("no process reads this FIFO") : Reason(errno);
     return false;
   }
-  bool ok = WriteAll(fd, content, error);
+  // A reader that goes away mid-write must give EPIPE, not kill the program.
+  sigset_t pipeSignal, previous;
+  sigemptyset(&pipeSignal);
+  sigaddset(&pipeSignal, SIGPIPE);
+  pthread_sigmask(SIG_BLOCK, &pipeSignal, &previous);
+  bool ok = true;
+  while (ok && !content.empty()) {
+    const ssize_t n = ::write(fd, content.data(), content.size());
+    if (n >= 0) {
+      content.remove_prefix(static_cast<std::size_t>(n));
+    } else if (errno == EAGAIN) {
+      pollfd p{fd, POLLOUT, 0};
+      const int ready = ::poll(&p, 1, kStallMs);
+      if (ready == 0) {
+        error = Reason(ETIMEDOUT);
+        ok = false;
+      } else if (ready < 0 && errno != EINTR) {
+        error = Reason(errno);
+        ok = false;
+      }
+    } else if (errno != EINTR) {
+      error = Reason(errno);
+      ok = false;
+    }
+  }
+  if (!ok && error == Reason(EPIPE)) {
+    const timespec none{0, 0};
+    while (sigtimedwait(&pipeSignal, nullptr, &none) > 0) {
+    }
+  }
+  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
   if (::close(fd) != 0 && ok) {
     error = Reason(errno);
     ok = false;

@@ -1,10 +1,14 @@
 #include "core/hex_loader.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string_view>
 
+#include "core/file_read.h"
+#include "core/message_text.h"
 #include "core/text_util.h"
 
 namespace hc11 {
@@ -25,20 +29,16 @@ std::optional<std::uint16_t> HexField(const std::string& line, std::size_t pos, 
 void Report(Messages& messages, const std::string& fileName, int lineNumber, const std::string& reason) {
   const std::string where = lineNumber > 0 ? Format(", ligne %d", lineNumber) : std::string();
   messages.Show(MsgKind::Error, "Erreur",
-                Format("Image HEX %s%s : %s", fileName.c_str(), where.c_str(), reason.c_str()));
+                Format("Image HEX %s%s : %s", QuoteText(fileName).c_str(), where.c_str(), reason.c_str()));
 }
 
 }  // namespace
 
 bool LoadHexImage(Machine& m, const std::string& fileName, Messages& messages) {
-  std::error_code ec;
-  if (!std::filesystem::exists(fileName, ec)) {
-    Report(messages, fileName, 0, "fichier introuvable");
-    return false;
-  }
-  std::ifstream in(fileName, std::ios::binary);
-  if (!in) {
-    Report(messages, fileName, 0, "lecture impossible");
+  // A line is never held past what is seen of it, however long it runs.
+  BoundedLineFile in(fileName, kMaxLineChars);
+  if (!in.IsOpen()) {
+    Report(messages, fileName, 0, in.problem().missing ? "fichier introuvable" : in.problem().reason);
     return false;
   }
   int lineNumber = 0;
@@ -46,12 +46,11 @@ bool LoadHexImage(Machine& m, const std::string& fileName, Messages& messages) {
   std::string line;
   for (;;) {
     ++lineNumber;
-    if (!std::getline(in, line)) {
-      Report(messages, fileName, lineNumber, "fin du fichier sans enregistrement de fin");
+    if (!in.Next(line)) {
+      Report(messages, fileName, lineNumber,
+             in.problem().reason.empty() ? "fin du fichier sans enregistrement de fin" : in.problem().reason);
       return false;
     }
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.size() > kMaxLineChars) line.resize(kMaxLineChars);
     if (line.empty()) {
       Report(messages, fileName, lineNumber, "ligne vide avant l'enregistrement de fin");
       return false;
@@ -93,16 +92,26 @@ bool LoadHexImage(Machine& m, const std::string& fileName, Messages& messages) {
 bool LoadBinaryImage(const std::string& fileName, std::span<std::uint8_t> buffer, Messages& messages) {
   std::filesystem::path path(fileName);
   path.replace_extension(".bin");
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    messages.Show(MsgKind::Error, "Erreur", Format("Image %s : fichier introuvable", path.string().c_str()));
+  const std::string shown = QuoteText(path.string());
+  ReadProblem problem;
+  const int fd = OpenRegularFile(path.string(), problem);
+  if (fd < 0) {
+    messages.Show(MsgKind::Error, "Erreur",
+                  Format("Image %s : %s", shown.c_str(),
+                         problem.missing ? "fichier introuvable" : problem.reason.c_str()));
     return false;
   }
-  in.read(reinterpret_cast<char*>(buffer.data()), static_cast<std::streamsize>(buffer.size()));
-  const auto got = static_cast<std::size_t>(in.gcount());
+  std::size_t got = 0;
+  while (got < buffer.size()) {
+    const ssize_t n = ::read(fd, buffer.data() + got, buffer.size() - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  ::close(fd);
   if (got < buffer.size()) {
     messages.Show(MsgKind::Error, "Erreur",
-                  Format("Image %s : %zu octets lus sur %zu", path.string().c_str(), got, buffer.size()));
+                  Format("Image %s : %zu octets lus sur %zu", shown.c_str(), got, buffer.size()));
     return false;
   }
   return true;

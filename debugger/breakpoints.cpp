@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/message_text.h"
 #include "core/text_util.h"
 #include "debugger/hex_entry.h"
 
@@ -36,8 +37,13 @@ bool Acts(std::uint8_t state) {
 }  // namespace
 
 std::string BreakLine(const Tbreak& b) {
-  const char* state = b.BreakState < kBreakStateNames.size() ? kBreakStateNames[b.BreakState] : "";
-  return Format("%4.4x %c %-8s %s", b.address, b.BreakKind, state, b.name.c_str());
+  // A state or kind no dialog can make (read from a damaged file) shows as
+  // its number or a question mark, never as a blank or a raw byte.
+  const std::string state =
+      b.BreakState < kBreakStateNames.size() ? kBreakStateNames[b.BreakState] : Format("%u", b.BreakState);
+  const unsigned char kind = static_cast<unsigned char>(b.BreakKind);
+  return Format("%4.4x %c %-8s %s", b.address, kind > 0x20 && kind < 0x7F ? b.BreakKind : '?', state.c_str(),
+                QuoteText(b.name, kBreakNameMax).c_str());
 }
 
 std::optional<std::uint32_t> BreakLineColour(std::uint8_t state) {

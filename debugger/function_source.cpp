@@ -1,7 +1,6 @@
 #include "debugger/function_source.h"
 
-#include <fstream>
-
+#include "core/file_read.h"
 #include "core/text_util.h"
 
 namespace hc11 {
@@ -20,11 +19,10 @@ std::vector<std::string> FunctionSourceLines(const std::string& listingFile, con
   }
   std::vector<std::string> lines;
   if (!low) return lines;
-  std::ifstream in(listingFile, std::ios::binary);
+  BoundedLineFile in(listingFile, kSourceLineChars);
   std::string line;
   bool started = false;
-  while (lines.size() < kSourceLinesMax && std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+  while (lines.size() < kSourceLinesMax && in.Next(line)) {
     const auto a = line.size() >= 4 ? StrToWord("$" + line.substr(0, 4)) : std::nullopt;
     if (!started && (!a || *a != *low)) continue;
     if (started && a && *a > *high) break;

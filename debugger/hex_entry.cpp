@@ -1,5 +1,6 @@
 #include "debugger/hex_entry.h"
 
+#include "core/message_text.h"
 #include "core/text_util.h"
 
 namespace hc11 {
@@ -22,7 +23,7 @@ HexEntry ParseHexEntry(std::string_view text) {
     }
     v = v << 4 | static_cast<std::uint32_t>(d);
   }
-  if (!ok) return {std::nullopt, "'$" + std::string(text) + "' n'est pas une valeur hexadécimale valide"};
+  if (!ok) return {std::nullopt, "'$" + QuoteText(text) + "' n'est pas une valeur hexadécimale valide"};
   return {v, {}};
 }
 

@@ -1,7 +1,6 @@
 #include "debugger/navigation.h"
 
-#include <fstream>
-
+#include "core/file_read.h"
 #include "core/text_util.h"
 #include "debugger/views.h"
 #include "listing/symbols.h"
@@ -132,10 +131,9 @@ std::string QuotedWord(std::string_view caption) {
 
 std::vector<std::string> SourceLines(const std::string& listingFile, int first, int last) {
   std::vector<std::string> lines;
-  std::ifstream in(listingFile, std::ios::binary);
+  BoundedLineFile in(listingFile, kSourceLineChars);
   std::string line;
-  for (int n = 1; n <= last && std::getline(in, line); ++n) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+  for (int n = 1; n <= last && in.Next(line); ++n) {
     if (n >= first) lines.push_back(line);
   }
   return lines;

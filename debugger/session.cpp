@@ -1,8 +1,13 @@
 #include "debugger/session.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 #include "core/file_write.h"
 #include "core/hex_loader.h"
@@ -37,7 +42,7 @@ Session::Session(UiHooks& hooks, Messages& messages)
     : messages_(messages),
       hooks_(hooks),
       machine_(std::make_unique<Machine>(&hooks_)),
-      board_(std::make_unique<Board>(*machine_, messages)),
+      board_(std::make_unique<Board>(*machine_, relay_)),
       breaks_(std::make_unique<BreakpointList>(*machine_)),
       watches_(std::make_unique<WatchList>(*machine_, *board_)) {
   hooks_.SetBreakpoints(breaks_.get());
@@ -51,18 +56,26 @@ std::string Session::BaseOf(const std::string& programPath) {
 }
 
 LoadReport Session::Load(const std::string& listingBase) {
+  const MessageBatch batch(relay_);
   LoadReport report;
   listingBase_ = listingBase;
   Machine& m = *machine_;
   m.Idle = true;
 
   // Only "debprog_" moves the start address; otherwise it keeps its value.
-  report.listingRead = LoadListing(listing_, listingBase, m.StartPC, messages_, true, &m.Memory);
+  report.listingRead = LoadListing(listing_, listingBase, m.StartPC, relay_, true, &m.Memory);
   report.startFromListing =
       std::any_of(listing_.LineList.begin(), listing_.LineList.end(),
                   [](const TSynElem& e) { return !e.AddrText.empty() && ToLower(e.Label) == "debprog_"; });
-  if (!report.listingRead)
-    messages_.Show(MsgKind::Warning, "Avertissement", ListingProblemText(listingBase, listingBase));
+  if (!report.listingRead) {
+    relay_.Show(MsgKind::Warning, "Avertissement", ListingProblemText(listingBase, listingBase));
+  } else if (listing_.LineList.empty() && listing_.Symbols.ListSymbI.empty() &&
+             listing_.FunctionList.entries.empty()) {
+    // A file of some other kind read as a listing: nothing in it was recognised.
+    relay_.Show(
+        MsgKind::Warning, "Avertissement",
+        "Le fichier LST " + QuoteText(ListingFileName(listingBase)) + " ne contient aucune ligne de listing");
+  }
 
   ClearSymbolListsExceptI(listing_.Symbols);
   board_->UhfMode = FindSymbol(listing_.Symbols, "UHF", 'I').value_or(0);
@@ -73,26 +86,29 @@ LoadReport Session::Load(const std::string& listingBase) {
 }
 
 LoadReport Session::LoadImageOnly(const std::string& hexFile) {
+  const MessageBatch batch(relay_);
   LoadReport report;
   listingBase_ = BaseOf(hexFile);
   board_->ListingBase = listingBase_;
   machine_->tInst.fill(0);
-  report.imageComplete = LoadProgramImage(*machine_, hexFile, messages_);
+  report.imageComplete = LoadProgramImage(*machine_, hexFile, relay_);
   return report;
 }
 
 void Session::ApplyPatches(bool report) {
   for (const std::string& error : ApplyPatchCode(settings_.patchLines, machine_->Memory))
-    if (report) messages_.Show(MsgKind::Error, "Erreur", error);
+    if (report) relay_.Show(MsgKind::Error, "Erreur", error);
 }
 
 bool Session::Init(bool restore) {
+  // Every fault of the files and values Init reads is one message.
+  const MessageBatch batch(relay_);
   Machine& m = *machine_;
   UiHooks& h = m.hooks();
   m.StepOverCalls = false;
   auto writeInitialValues = [&]() {
     for (const std::string& error : watches_->WriteInitialValues())
-      messages_.Show(MsgKind::Error, "Erreur", error);
+      relay_.Show(MsgKind::Error, "Erreur", error);
   };
 
   // First pass.
@@ -102,7 +118,7 @@ bool Session::Init(bool restore) {
   ReadWorkspace(true);
   settings_.marks.CopyToCore(m, *board_);
   m.ResetMachine();
-  const bool loaded = LoadHexImage(m, ProgramImageName(listingBase_), messages_);
+  const bool loaded = LoadHexImage(m, ProgramImageName(listingBase_), relay_);
   m.TimerVector = m.MemRead16(kTimerVectorAddress);
   ApplyPatches(true);
   if (m.CodeEnd != 0) {
@@ -125,7 +141,7 @@ bool Session::Init(bool restore) {
     watches_->ResolveByName(listing_.Symbols);
     ApplyPatches(false);  // the first pass reported its refusals
   }
-  writeInitialValues();
+  writeInitialValues();  // the batch says a refusal of both passes once
   watches_->Refresh(true);
   h.ShowTraceLine(FormatTraceLine(m));
   h.ShowStopMessage("");
@@ -138,21 +154,30 @@ bool Session::ReadWorkspace(bool report) {
   watches_->Forget();
   if (!useWorkspace_ || listingBase_.empty()) return true;
   const std::string path = WorkspaceFile();
-  std::string bytes;
+  std::string bytes, reason;
   bool missing = false;
-  if (!ReadWhole(path, bytes, missing)) {
-    if (report) messages_.Show(MsgKind::Error, "Erreur", path + ": lecture impossible");
+  if (!ReadWhole(path, bytes, missing, &reason)) {
+    if (report)
+      relay_.Show(MsgKind::Error, "Erreur", QuoteText(path) + ": lecture impossible (" + reason + ")");
     unreadWorkspace_ = path;
+    seenPath_.clear();
     return false;
   }
+  seenPath_ = path;
+  seenBytes_.reset();
   if (missing) return true;
+  seenBytes_ = bytes;
   settings_.marks.Set("TracerAff", false);
   const WorkspaceRead read = DecodeWorkspace(bytes);
   for (const Tbreak& b : read.workspace.breaks) breaks_->Append(b, true);
   for (const TSurv& w : read.workspace.watches) watches_->AppendUnresolved(w);
+  if (report)
+    for (const std::string& note : read.notes)
+      relay_.Show(MsgKind::Warning, "Avertissement", QuoteText(path) + ": " + note);
   if (!read.error.empty()) {
-    if (report) messages_.Show(MsgKind::Error, "Erreur", path + ": " + read.error);
+    if (report) relay_.Show(MsgKind::Error, "Erreur", QuoteText(path) + ": " + read.error);
     unreadWorkspace_ = path;
+    seenPath_.clear();
     return false;
   }
   settings_.marks.Set("AfReg", false);
@@ -162,39 +187,105 @@ bool Session::ReadWorkspace(bool report) {
 
 void Session::ReadSettings(const std::string& path) {
   settingsPath_ = path;
+  settingsUnread_ = false;
   std::string error;
-  if (!ReadSettingsFile(path, settings_, error)) messages_.Show(MsgKind::Error, "Erreur", error);
+  if (!ReadSettingsFile(path, settings_, error)) {
+    relay_.Show(MsgKind::Error, "Erreur", error);
+    settingsUnread_ = true;
+  }
 }
 
 bool Session::SaveSettings() {
   if (settingsPath_.empty()) return true;
+  // What could not be read is moved aside, never rewritten or lost.
+  if (settingsUnread_ && !KeepUnread(settingsPath_)) return false;
+  settingsUnread_ = false;
   std::string error;
   if (SaveSettingsFile(settingsPath_, settings_, error)) return true;
-  messages_.Show(MsgKind::Error, "Erreur", settingsPath_ + ": " + error);
+  return WriteFallback(settingsPath_, error, RewriteSettings("", settings_), "les réglages");
+}
+
+// Moves a file that failed to read to path + ".bak": its bytes, or the link
+// and the file it names, stay as they were. Something that is neither a file
+// nor a link (a directory, a FIFO) is not ours to move and stays in place.
+bool Session::KeepUnread(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0 || !(S_ISREG(st.st_mode) || S_ISLNK(st.st_mode))) return true;
+  const std::string bak = path + ".bak";
+  if (std::rename(path.c_str(), bak.c_str()) != 0) {
+    relay_.Show(MsgKind::Error, "Erreur",
+                QuoteText(path) + " : impossible de le garder dans " + QuoteText(bak) + " (" +
+                    std::strerror(errno) + "), il n'est pas remplacé");
+    return false;
+  }
+  relay_.Show(MsgKind::Info, "Information",
+              QuoteText(path) + " n'a pas pu être lu : il est gardé tel quel dans " + QuoteText(bak) +
+                  ", un nouveau fichier est écrit à sa place");
+  return true;
+}
+
+// Another session saved the workspace after it was read here: its version
+// goes to ".bak" so neither side is lost.
+void Session::KeepOtherSession(const std::string& path, const std::string& content) {
+  if (path != seenPath_) return;
+  std::string now;
+  bool missing = false;
+  if (!ReadWhole(path, now, missing)) return;
+  const std::optional<std::string> onDisk = missing ? std::nullopt : std::optional<std::string>(now);
+  if (onDisk == seenBytes_ || !onDisk || *onDisk == content) return;
+  const std::string bak = path + ".bak";
+  std::string error;
+  ::unlink(bak.c_str());  // a link there is replaced, never written through
+  if (WriteFileWhole(bak, *onDisk, error)) {
+    relay_.Show(
+        MsgKind::Warning, "Avertissement",
+        QuoteText(path) +
+            " a été modifié par une autre session depuis sa lecture : cette version est gardée dans " +
+            QuoteText(bak));
+  } else {
+    relay_.Show(MsgKind::Error, "Erreur", QuoteText(bak) + ": " + error);
+  }
+}
+
+// `path` could not be written for `error`: `content` goes beside it with
+// ".new", and the message says where.
+bool Session::WriteFallback(const std::string& path, const std::string& error, const std::string& content,
+                            const char* what) {
+  const std::string fallback = path + ".new";
+  std::string error2;
+  ::unlink(fallback.c_str());
+  if (WriteFileWhole(fallback, content, error2)) {
+    relay_.Show(
+        MsgKind::Error, "Erreur",
+        QuoteText(path) + ": " + error + " ; " + what + " sont enregistrés dans " + QuoteText(fallback));
+  } else {
+    relay_.Show(MsgKind::Error, "Erreur",
+                QuoteText(path) + ": " + error + " ; " + what + " ne sont pas enregistrés (" +
+                    QuoteText(fallback) + ": " + error2 + ")");
+  }
   return false;
 }
 
 bool Session::SaveWorkspace(const std::string& path) {
-  std::string error;
+  const std::string content = EncodeWorkspace(breaks_->entries(), watches_->entries());
   if (path == unreadWorkspace_) {
-    // What could not be read is kept before the lists replace it.
-    std::error_code ec;
-    if (std::filesystem::exists(path, ec)) {
-      std::string original;
-      bool missing = false;
-      if (!ReadWhole(path, original, missing) || !WriteFileWhole(path + ".bak", original, error)) {
-        messages_.Show(MsgKind::Error, "Erreur", path + ".bak: " + error);
-        return false;  // never overwrite what could not be kept
-      }
-    }
+    // Never overwrite what could not be kept; the lists still go somewhere.
+    if (!KeepUnread(path))
+      return WriteFallback(path, "non remplacé", content, "l'espace de travail et ses changements");
     unreadWorkspace_.clear();
+  } else {
+    KeepOtherSession(path, content);
   }
-  if (WriteFileWhole(path, EncodeWorkspace(breaks_->entries(), watches_->entries()), error)) return true;
-  messages_.Show(MsgKind::Error, "Erreur", path + ": " + error);
-  return false;
+  std::string error;
+  if (!WriteFileWhole(path, content, error))
+    return WriteFallback(path, error, content, "l'espace de travail et ses changements");
+  seenPath_ = path;
+  seenBytes_ = content;
+  return true;
 }
 
 bool Session::Save() {
+  const MessageBatch batch(relay_);
   const bool settings = SaveSettings();
   const bool workspace = listingBase_.empty() || SaveWorkspace(WorkspaceFile());
   return settings && workspace;

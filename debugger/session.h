@@ -11,6 +11,7 @@
 
 #include "board/board.h"
 #include "core/machine.h"
+#include "core/message_text.h"
 #include "core/messages.h"
 #include "core/ui_hooks.h"
 #include "debugger/breakpoints.h"
@@ -35,7 +36,9 @@ class Session {
   Session& operator=(const Session&) = delete;
 
   Machine& machine() { return *machine_; }
-  Messages& messages() { return messages_; }
+  // Every message of the session goes through here; Load, Init and Save
+  // show theirs as one message each.
+  MessageRelay& messages() { return relay_; }
   Board& board() { return *board_; }
   Listing& listing() { return listing_; }
   BreakpointList& breakpoints() { return *breaks_; }
@@ -69,8 +72,12 @@ class Session {
   void ReadSettings(const std::string& path);
   const std::string& SettingsPath() const { return settingsPath_; }
   bool SaveSettings();
-  // The workspace lists into `path`; keeps the original as ".Zan.bak" first
-  // when that file failed to read.
+  // The workspace lists into `path`. A file there that failed to read is
+  // moved aside to ".Zan.bak" first (a symlink is moved as a link, its target
+  // untouched), and the lists are written as a new regular file. When another
+  // session changed the file since it was read here, its version is kept in
+  // ".Zan.bak" before the lists replace it. A workspace that cannot be written
+  // where it belongs goes to ".Zan.new". Every such step is said.
   bool SaveWorkspace(const std::string& path);
   // "Save": the settings file, then the program's workspace.
   bool Save();
@@ -84,8 +91,13 @@ class Session {
 
  private:
   void ApplyPatches(bool report);
+  bool KeepUnread(const std::string& path);
+  void KeepOtherSession(const std::string& path, const std::string& content);
+  bool WriteFallback(const std::string& path, const std::string& error, const std::string& content,
+                     const char* what);
 
   Messages& messages_;
+  MessageRelay relay_{messages_};
   SessionHooks hooks_;
   std::unique_ptr<Machine> machine_;
   std::unique_ptr<Board> board_;
@@ -97,6 +109,11 @@ class Session {
   std::string listingBase_;
   bool useWorkspace_ = true;
   std::string unreadWorkspace_;  // a workspace that failed to read, kept before its next save
+  bool settingsUnread_ = false;  // the settings file failed to read: kept aside before the save
+  // The workspace as it was on disk when last read or written here (nullopt:
+  // there was none), to notice another session's save in between.
+  std::string seenPath_;
+  std::optional<std::string> seenBytes_;
 };
 
 }  // namespace hc11

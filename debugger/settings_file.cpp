@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "core/file_write.h"
+#include "core/message_text.h"
 #include "core/text_util.h"
 #include "debugger/whole_file.h"
 
@@ -229,14 +230,14 @@ std::vector<std::string> ApplyPatchCode(const std::vector<std::string>& lines,
     const auto offset = t.size() > 1 ? PatchNumber(t[1]) : std::nullopt;
     const auto value = t.size() > 2 ? PatchNumber(t[2]) : std::nullopt;
     if (!offset || !value) {
-      errors.push_back("PatchCode: ligne invalide \"" + line + "\"");
+      errors.push_back("PatchCode: ligne invalide \"" + QuoteText(line) + "\"");
       continue;
     }
     const std::uint64_t address = std::uint64_t{*PatchNumber(t[0])} + *offset;
     if (address > 0xFFFF) {
-      errors.push_back("PatchCode: adresse hors limites \"" + line + "\"");
+      errors.push_back("PatchCode: adresse hors limites \"" + QuoteText(line) + "\"");
     } else if (*value > 255) {
-      errors.push_back("PatchCode: valeur hors limites \"" + line + "\"");
+      errors.push_back("PatchCode: valeur hors limites \"" + QuoteText(line) + "\"");
     } else {
       memory[address] = static_cast<std::uint8_t>(*value);
     }
@@ -262,10 +263,10 @@ std::string SettingsPath(const std::string& executablePath, const std::string& c
 }
 
 bool ReadSettingsFile(const std::string& path, Settings& s, std::string& error) {
-  std::string text;
+  std::string text, reason;
   bool missing = false;
-  if (!ReadWhole(path, text, missing)) {
-    error = "Lecture impossible: " + path;
+  if (!ReadWhole(path, text, missing, &reason)) {
+    error = QuoteText(path) + " : lecture impossible (" + reason + ")";
     return false;
   }
   s = ParseSettings(text);
@@ -273,11 +274,11 @@ bool ReadSettingsFile(const std::string& path, Settings& s, std::string& error) 
 }
 
 bool SaveSettingsFile(const std::string& path, const Settings& s, std::string& error) {
-  std::string text;
+  std::string text, reason;
   bool missing = false;
-  if (!ReadWhole(path, text, missing)) {
+  if (!ReadWhole(path, text, missing, &reason)) {
     // Rewriting a file we could not read would lose its foreign lines.
-    error = "Lecture impossible: " + path;
+    error = "lecture impossible (" + reason + ")";
     return false;
   }
   std::error_code ec;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "core/message_text.h"
 #include "core/text_util.h"
 #include "debugger/hex_entry.h"
 
@@ -138,7 +139,7 @@ std::vector<std::string> WriteWatchText(std::string_view text, std::uint8_t form
     bool fits = true;
     for (const auto& [at, byte] : bytes) fits = fits && at <= 0xFFFF;
     if (!fits) {
-      messages.push_back("Valeur \"" + t + "\" refusée: écriture au-delà de $FFFF");
+      messages.push_back("Valeur \"" + QuoteText(t) + "\" refusée: écriture au-delà de $FFFF");
       continue;
     }
     for (const auto& [at, byte] : bytes) store(static_cast<std::uint16_t>(at), byte);

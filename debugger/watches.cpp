@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "core/message_text.h"
 #include "core/text_util.h"
 #include "debugger/hex_entry.h"
 #include "listing/symbols.h"
@@ -16,7 +17,9 @@ constexpr std::uint8_t kFloatBytes = 6;
 }  // namespace
 
 std::string WatchLine(const TSurv& w, const std::string& value) {
-  return Format("%c%c %-10s %4x=%s", w.type, w.WatchStatus, w.name.c_str(), w.address, value.c_str());
+  // A name read from a damaged file may be huge or hold control bytes.
+  return Format("%c%c %-10s %4x=%s", w.type, w.WatchStatus, QuoteText(w.name).c_str(), w.address,
+                value.c_str());
 }
 
 std::vector<std::string> WatchList::Lines() const {
@@ -68,6 +71,15 @@ void WatchList::Append(TSurv w) {
   Refresh(true);
 }
 
+void WatchList::AppendAll(const std::vector<TSurv>& ws) {
+  entries_.reserve(entries_.size() + ws.size());
+  for (TSurv w : ws) {
+    w.WatchStatus = ' ';
+    entries_.push_back(std::move(w));
+  }
+  Refresh(true);
+}
+
 void WatchList::New() {
   Append(TSurv{});
 }
@@ -98,17 +110,26 @@ void WatchList::ResolveByName(const SymbolTables& symbols) {
 std::vector<std::string> WatchList::WriteValue(const TSurv& w, const std::string& text) {
   const bool stores = w.type == 'C' || w.type == 'I';
   Machine& m = machine_;
-  return WriteWatchText(text, w.WatchFormat, w.address, w.elements, w.bytesPer,
-                        [&m, stores](std::uint16_t a, std::uint8_t v) {
-                          if (stores) m.MemWrite8(a, v, TagData);
-                        });
+  const bool wasStopping = m.StopFlag;
+  std::vector<std::string> messages = WriteWatchText(text, w.WatchFormat, w.address, w.elements, w.bytesPer,
+                                                     [&m, stores](std::uint16_t a, std::uint8_t v) {
+                                                       if (stores) m.MemWrite8(a, v, TagData);
+                                                     });
+  // A store the memory refuses ("Ram Interdit") is the debugger's, not the
+  // program's: it is said here and must not stop the next run.
+  if (m.StopFlag && !wasStopping) {
+    messages.push_back(m.StopMessage);
+    m.StopFlag = false;
+    m.StopMessage.clear();
+  }
+  return messages;
 }
 
 std::vector<std::string> WatchList::WriteInitialValues() {
   std::vector<std::string> messages;
   for (const TSurv& w : entries_) {
     if (w.initial.empty()) continue;
-    for (std::string& msg : WriteValue(w, w.initial)) messages.push_back(w.name + ": " + msg);
+    for (std::string& msg : WriteValue(w, w.initial)) messages.push_back(QuoteText(w.name) + ": " + msg);
   }
   return messages;
 }

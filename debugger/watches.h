@@ -57,6 +57,8 @@ class WatchList {
 
   // Appends as read from the workspace: status 'm', line "xxx" until refreshed.
   void AppendUnresolved(TSurv w);
+  // Appends every watch, resolved, then refreshes once.
+  void AppendAll(const std::vector<TSurv>& ws);
   // Appends a new watch (status blank) and refreshes every line.
   void Append(TSurv w);
   void Forget() { entries_.clear(); }

@@ -1,21 +1,16 @@
 #include "debugger/whole_file.h"
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+#include "core/file_read.h"
 
 namespace hc11 {
 
-bool ReadWhole(const std::string& path, std::string& content, bool& missing) {
-  std::error_code ec;
-  missing = !std::filesystem::exists(path, ec);
+bool ReadWhole(const std::string& path, std::string& content, bool& missing, std::string* reason) {
+  ReadProblem problem;
+  const bool ok = ReadRegularFile(path, content, problem);
+  missing = problem.missing;
   if (missing) return true;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream buffer;
-  buffer << in.rdbuf();
-  content = buffer.str();
-  return !in.bad();
+  if (!ok && reason != nullptr) *reason = problem.reason;
+  return ok;
 }
 
 }  // namespace hc11

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "core/message_text.h"
 #include "core/text_util.h"
 
 namespace hc11 {
@@ -225,6 +226,12 @@ WorkspaceRead DecodeWorkspace(std::string_view bytes) {
   for (std::int32_t i = 0; i < *breaks; ++i) {
     Tbreak b;
     if (!ReadBreak(r, b)) return done();
+    if (b.BreakState >= kBreakStateNames.size())
+      result.notes.push_back(
+          Format("point d'arrêt %d ($%4.4X) : état %u inconnu", i + 1, b.address, b.BreakState));
+    if (std::string_view("CIim").find(b.BreakKind) == std::string_view::npos)
+      result.notes.push_back(Format("point d'arrêt %d ($%4.4X) : type \"%s\" inconnu", i + 1, b.address,
+                                    QuoteText(std::string(1, b.BreakKind)).c_str()));
     result.workspace.breaks.push_back(std::move(b));
   }
   const auto watches = Ranged(r, 0, INT32_MAX, "nombre de variables");
@@ -234,6 +241,9 @@ WorkspaceRead DecodeWorkspace(std::string_view bytes) {
     if (!ReadWatch(r, w)) return done();
     result.workspace.watches.push_back(std::move(w));
   }
+  if (r.pos() < bytes.size())
+    result.notes.push_back(Format("%zu octet(s) en trop après la dernière variable (octet %zu), ignorés",
+                                  bytes.size() - r.pos(), r.pos()));
   return done();
 }
 

@@ -20,6 +20,9 @@ struct Workspace {
 struct WorkspaceRead {
   Workspace workspace;  // every record read before an error
   std::string error;    // "octet N: ..." when the reading stopped early
+  // What was read but looks wrong: unknown breakpoint states or kinds, bytes
+  // after the last watch. The records are kept as they are.
+  std::vector<std::string> notes;
 };
 
 std::string EncodeWorkspace(const std::vector<Tbreak>& breaks, const std::vector<TSurv>& watches);

@@ -1,6 +1,9 @@
 #include "flowchart/coord_file.h"
 
+#include <filesystem>
+
 #include "core/file_write.h"
+#include "core/message_text.h"
 #include "core/text_util.h"
 #include "listing/listing_files.h"
 
@@ -50,8 +53,16 @@ std::string TCoord::FileNameFor(std::string_view programName) {
 
 bool TCoord::Load(std::string_view programName, Messages& messages) {
   NomFichier = FileNameFor(programName);
-  const auto content = ReadWholeFile(NomFichier);
-  if (!content) return false;
+  std::string reason;
+  const auto content = ReadWholeFile(NomFichier, &reason);
+  if (!content) {
+    // A missing file is the usual first start; anything else is said.
+    std::error_code ec;
+    if (std::filesystem::exists(NomFichier, ec))
+      messages.Show(MsgKind::Error, "Erreur",
+                    Format("Impossible de lire %s : %s", QuoteText(NomFichier).c_str(), reason.c_str()));
+    return false;
+  }
   Parse(*content, messages);
   return true;
 }
@@ -75,8 +86,8 @@ void TCoord::Parse(std::string_view content, Messages& messages) {
   }
   if (unreadable > 0)
     messages.Show(MsgKind::Error, "Erreur",
-                  Format("%s : %d position(s) illisible(s) ignorée(s), la première : %s", NomFichier.c_str(),
-                         unreadable, first->c_str()));
+                  Format("%s : %d position(s) illisible(s) ignorée(s), la première : %s",
+                         QuoteText(NomFichier).c_str(), unreadable, QuoteText(*first).c_str()));
 }
 
 int TCoord::FindCoord(std::string_view function, std::string_view label) const {
@@ -114,8 +125,8 @@ bool TCoord::Write(Messages& messages) const {
   std::string reason;
   if (WriteFileWhole(NomFichier, content, reason)) return true;
   messages.Show(MsgKind::Error, "Erreur",
-                Format("Impossible d'écrire %s (%s) : les positions restent en mémoire", NomFichier.c_str(),
-                       reason.c_str()));
+                Format("Impossible d'écrire %s (%s) : les positions restent en mémoire",
+                       QuoteText(NomFichier).c_str(), reason.c_str()));
   return false;
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 
+#include "core/message_text.h"
 #include "core/text_util.h"
 #include "flowchart/pseudo_code.h"
 #include "flowchart/sheet.h"
@@ -216,7 +217,7 @@ void Flowchart::ReportFull() {
   messages_.Show(
       MsgKind::Error, "Erreur",
       Format("Feuille %s trop grande : %d boîtes et %d lignes au plus, la suite n'est pas dessinée",
-             Boxes.FonctName.c_str(), kMaxSheetBoxes, kMaxSheetLines));
+             QuoteText(Boxes.FonctName).c_str(), kMaxSheetBoxes, kMaxSheetLines));
 }
 
 int Flowchart::AddBox(int lineIndex, bool title, std::string_view comment, const SavedPosition& saved,
@@ -313,7 +314,7 @@ void Flowchart::AddLine(int box, std::string_view text, std::string_view addrTex
       if (mark == 'L' || mark == 'R') {
         mark = 'R';
       } else if (++missingAddrCount_ < 3) {
-        messages_.Show(MsgKind::Error, "Erreur", Format("err Manque L$%s", std::string(addrText).c_str()));
+        messages_.Show(MsgKind::Error, "Erreur", Format("err Manque L$%s", QuoteText(addrText).c_str()));
       }
     }
   }

@@ -2,6 +2,7 @@
 // and its file.
 #include <string>
 
+#include "core/message_text.h"
 #include "core/text_util.h"
 #include "flowchart/sheet.h"
 
@@ -21,7 +22,7 @@ bool Flowchart::SaveCoordFile() {
     // leaves from the side (this also skips title boxes).
     if (b.PointD < 1 && b.Genre != 'r' && b.ObjetParent != 0) continue;
     if (b.Label.empty())
-      messages_.Show(MsgKind::Error, "Erreur", Format("err Manque label $%s", b.AddrText.c_str()));
+      messages_.Show(MsgKind::Error, "Erreur", Format("err Manque label $%s", QuoteText(b.AddrText).c_str()));
     std::string line = b.Label;
     line += b.PointD >= 1 ? ";n" : ";";
     if (b.Genre == 'r')

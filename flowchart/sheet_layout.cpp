@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 
+#include "core/message_text.h"
 #include "core/text_util.h"
 #include "flowchart/sheet.h"
 #include "flowchart/sheet_deoverlap.h"
@@ -25,7 +26,7 @@ bool Flowchart::BuildFlowchart(std::string_view functionName) {
   for (int j = Boxes.Premier + 1; j <= Boxes.Count(); ++j) {
     const TRectangle& b = Boxes[j];
     if (!b.Relie && b.HasAddress())
-      messages_.Show(MsgKind::Error, "Erreur", Format("non relié %d %s", j, b.AddrText.c_str()));
+      messages_.Show(MsgKind::Error, "Erreur", Format("non relié %d %s", j, QuoteText(b.AddrText).c_str()));
   }
   // Comment boxes hang on the box below them (the last one on the first box).
   for (int j = 2; j <= Boxes.Count(); ++j) {
@@ -95,7 +96,8 @@ void Flowchart::ResolveJumps() {
     if (t == 0) {
       if (ToLower(b.Saut) != "debprogr")
         messages_.Show(MsgKind::Error, "Erreur",
-                       Format("manque label \"%s\"    i=%d  $%s ", b.Saut.c_str(), i, b.AddrText.c_str()));
+                       Format("manque label \"%s\"    i=%d  $%s ", QuoteText(b.Saut).c_str(), i,
+                              QuoteText(b.AddrText).c_str()));
       continue;
     }
     if (Boxes[t].Texte2 == "r") {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/file_write.h"
+#include "core/message_text.h"
 #include "core/text_util.h"
 #include "listing/listing_files.h"
 
@@ -22,9 +23,9 @@ bool SaveFonctFile(TListFonct& list, std::string_view programName, Messages& mes
   }
   std::string reason;
   if (WriteFileWhole(list.NomFichier, content, reason)) return true;
-  messages.Show(
-      MsgKind::Error, "Erreur",
-      Format("Impossible d'écrire la liste des fonctions %s : %s", list.NomFichier.c_str(), reason.c_str()));
+  messages.Show(MsgKind::Error, "Erreur",
+                Format("Impossible d'écrire la liste des fonctions %s : %s",
+                       QuoteText(list.NomFichier).c_str(), reason.c_str()));
   return false;
 }
 

@@ -1,11 +1,10 @@
 #include "listing/listing_files.h"
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
+#include "core/file_read.h"
+#include "core/message_text.h"
 #include "core/text_util.h"
 
 namespace hc11 {
@@ -55,33 +54,18 @@ std::string FonctFileName(std::string_view programName) {
 }
 
 std::optional<std::string> ReadWholeFile(const std::string& path, std::string* reason) {
-  const auto fail = [&](std::string why) -> std::optional<std::string> {
-    if (reason != nullptr) *reason = std::move(why);
-    return std::nullopt;
-  };
-  std::error_code ec;
-  const auto status = std::filesystem::status(path, ec);
-  if (ec) return fail(ec.message());
-  if (std::filesystem::is_directory(status)) return fail(std::strerror(EISDIR));
-  if (!std::filesystem::is_regular_file(status)) return fail("not a regular file");
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return fail(std::strerror(errno));
-  // Read in one piece: listings run to tens of megabytes.
   std::string content;
-  const auto size = std::filesystem::file_size(path, ec);
-  if (!ec) content.reserve(static_cast<std::size_t>(size));
-  char chunk[1 << 16];
-  while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
-    content.append(chunk, static_cast<std::size_t>(in.gcount()));
-  if (in.bad()) return fail("read error");
-  return content;
+  ReadProblem problem;
+  if (ReadRegularFile(path, content, problem)) return content;
+  if (reason != nullptr) *reason = problem.reason;
+  return std::nullopt;
 }
 
 std::string ListingProblemText(std::string_view programName, std::string_view shownName) {
   const std::string file = ListingFileName(programName);
   std::string reason;
   if (!Exists(file) || ReadWholeFile(file, &reason)) return "Manque fichier LST " + std::string(shownName);
-  return Format("Impossible de lire le fichier LST %s : %s", file.c_str(), reason.c_str());
+  return Format("Impossible de lire le fichier LST %s : %s", QuoteText(file).c_str(), reason.c_str());
 }
 
 }  // namespace hc11

@@ -4,6 +4,7 @@
 #include <array>
 #include <cctype>
 
+#include "core/message_text.h"
 #include "core/text_util.h"
 #include "listing/function_list.h"
 #include "listing/line_reader.h"
@@ -330,7 +331,7 @@ void ListingLoader::OpenCondition(bool value) {
 void ListingLoader::ConditionIf() {
   const auto constant = listing_.ConstantList.find(operand_);
   if (constant == listing_.ConstantList.end()) {
-    ReportError(Format("non trouvé  if %s", operand_.c_str()));
+    ReportError(Format("non trouvé  if %s", QuoteText(operand_).c_str()));
     OpenCondition(false);
     return;
   }
@@ -340,7 +341,7 @@ void ListingLoader::ConditionIf() {
     ReportError(
         Format("if %s : la valeur \"%s\" n'est pas un nombre (ligne %d du listing) : "
                "condition traitée comme fausse",
-               operand_.c_str(), valueText.c_str(), fileLine_));
+               QuoteText(operand_).c_str(), QuoteText(valueText).c_str(), fileLine_));
     OpenCondition(false);
     return;
   }

@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <climits>
-#include <fstream>
+#include <cstring>
 #include <ostream>
 
+#include "core/file_read.h"
+#include "core/message_text.h"
 #include "core/text_util.h"
 
 namespace hc11::cli {
@@ -70,19 +73,21 @@ BoardOptionResult ParseBoardOption(const std::vector<std::string>& args, std::si
   const std::string& value = args[i + 1];
 
   if (name == "--key") {
-    if (!IsKeyCaption(value)) return {0, "unknown key '" + value + "'"};
+    if (!IsKeyCaption(value)) return {0, "unknown key '" + QuoteText(value) + "'"};
     options.keys.push_back(value);
   } else if (name == "--inject") {
     const auto command = FindCommand(value);
-    if (!command) return {0, "unknown command button '" + value + "'"};
+    if (!command) return {0, "unknown command button '" + QuoteText(value) + "'"};
     options.injects.push_back(*command);
   } else if (name == "--signal") {
     const auto level = StrToWord(value);
-    if (!level || *level > 255) return {0, "bad signal level '" + value + "' (0..255)"};
+    if (!level || *level > 255) return {0, "bad signal level '" + QuoteText(value) + "' (0..255)"};
     options.signal = *level;
   } else if (name == "--ocfreq") {
-    const auto kHz = StrToIntSigned(value);
-    if (!kHz || *kHz < INT_MIN || *kHz > INT_MAX) return {0, "bad frequency '" + value + "'"};
+    // Digits or "$" and hex digits, as the README says: no sign.
+    const auto kHz = value.starts_with('-') ? std::nullopt : StrToIntSigned(value);
+    if (!kHz || *kHz > INT_MAX)
+      return {0, "bad frequency '" + QuoteText(value) + "' (decimal or $hex, 0..2147483647)"};
     options.ocFreq = static_cast<int>(*kHz);
   } else if (name == "--eeprom") {
     options.eepromFile = value;
@@ -90,7 +95,7 @@ BoardOptionResult ParseBoardOption(const std::vector<std::string>& args, std::si
     const auto range = ParseEepromRange(value);
     if (!range)
       return {0, "--dump-eeprom: expected hexadecimal ADDR and decimal COUNT within the 2048 bytes, got '" +
-                     value + "'"};
+                     QuoteText(value) + "'"};
     options.eepromDumps.push_back(*range);
   }
   return {2, {}};
@@ -106,13 +111,16 @@ void ApplyBoardOptionsBeforeLoad(Board& board, const BoardOptions& options) {
 
 std::string ApplyBoardOptionsAfterLoad(Board& board, const BoardOptions& options) {
   if (!options.eepromFile.empty()) {
-    std::ifstream in(options.eepromFile, std::ios::binary);
-    if (!in) return "cannot read EEPROM image '" + options.eepromFile + "'";
+    std::string bytes;
+    ReadProblem problem;
+    // One byte more than the image tells a longer file from an exact one.
+    const bool read = ReadRegularFile(options.eepromFile, bytes, problem, Board::kEepromSize + 1);
+    if (!read && !problem.reason.empty() && problem.reason != std::strerror(EFBIG))
+      return "cannot read EEPROM image '" + QuoteText(options.eepromFile) + "': " + problem.reason;
+    if (bytes.size() != Board::kEepromSize)
+      return "EEPROM image '" + QuoteText(options.eepromFile) + "' must hold exactly 2048 bytes";
     std::array<std::uint8_t, Board::kEepromSize> image{};
-    in.read(reinterpret_cast<char*>(image.data()), static_cast<std::streamsize>(image.size()));
-    const bool full = in.gcount() == static_cast<std::streamsize>(image.size());
-    in.get();
-    if (!full || !in.eof()) return "EEPROM image '" + options.eepromFile + "' must hold exactly 2048 bytes";
+    std::copy(bytes.begin(), bytes.end(), image.begin());
     board.EepromImage = image;
   }
   for (const std::string& caption : options.keys) {

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <string_view>
 
+#include "core/message_text.h"
 #include "core/text_util.h"
 
 namespace hc11::cli {
@@ -50,21 +51,21 @@ std::optional<BreakOption> ParseBreak(const std::string& v, std::string& error) 
   BreakOption b;
   const auto addr = ParseAddress(f[0]);
   if (!addr) {
-    error = "--break: not a hexadecimal address: '" + v + "'";
+    error = "--break: ADDR must be hexadecimal 0 to FFFF: '" + QuoteText(v) + "'";
     return std::nullopt;
   }
   b.address = *addr;
   if (f.size() > 1) {
     const auto state = ParseCount(f[1], 0, 5);
     if (!state) {
-      error = "--break: state must be 0 to 5: '" + v + "'";
+      error = "--break: state must be 0 to 5: '" + QuoteText(v) + "'";
       return std::nullopt;
     }
     b.state = static_cast<std::uint8_t>(*state);
   }
   if (f.size() > 2) {
     if (f[2].size() != 1) {
-      error = "--break: kind must be one letter (C I i m): '" + v + "'";
+      error = "--break: kind must be one letter (C I i m): '" + QuoteText(v) + "'";
       return std::nullopt;
     }
     b.kind = f[2][0];
@@ -79,20 +80,20 @@ std::optional<WatchOption> ParseWatch(const std::string& v, std::string& error) 
   const auto eq = f[0].find('=');
   w.name = f[0].substr(0, eq);
   if (w.name.empty()) {
-    error = "--watch: missing NAME: '" + v + "'";
+    error = "--watch: missing NAME: '" + QuoteText(v) + "'";
     return std::nullopt;
   }
   if (eq != std::string::npos) {
     w.address = ParseAddress(f[0].substr(eq + 1));
     if (!w.address) {
-      error = "--watch: not a hexadecimal address: '" + v + "'";
+      error = "--watch: ADDR must be hexadecimal 0 to FFFF: '" + QuoteText(v) + "'";
       return std::nullopt;
     }
   }
   if (f.size() > 1) {
     const auto at = std::string_view("b$DdfS").find(f[1]);
     if (f[1].size() != 1 || at == std::string_view::npos) {
-      error = "--watch: FORMAT must be one of b $ D d f S: '" + v + "'";
+      error = "--watch: FORMAT must be one of b $ D d f S: '" + QuoteText(v) + "'";
       return std::nullopt;
     }
     w.format = static_cast<std::uint8_t>(at);
@@ -100,7 +101,7 @@ std::optional<WatchOption> ParseWatch(const std::string& v, std::string& error) 
   if (f.size() > 2) {
     const auto n = ParseCount(f[2], 1, 16);
     if (!n) {
-      error = "--watch: BYTES must be 1 to 16: '" + v + "'";
+      error = "--watch: BYTES must be 1 to 16: '" + QuoteText(v) + "'";
       return std::nullopt;
     }
     w.bytesPer = static_cast<std::uint8_t>(*n);
@@ -108,7 +109,7 @@ std::optional<WatchOption> ParseWatch(const std::string& v, std::string& error) 
   if (f.size() > 3) {
     const auto n = ParseCount(f[3], 1, 100);
     if (!n) {
-      error = "--watch: ELEMENTS must be 1 to 100: '" + v + "'";
+      error = "--watch: ELEMENTS must be 1 to 100: '" + QuoteText(v) + "'";
       return std::nullopt;
     }
     w.elements = static_cast<std::uint8_t>(*n);
@@ -158,29 +159,29 @@ ParsedRunOptions ParseRunOptions(const std::vector<std::string>& args) {
       continue;
     }
     if (!a.starts_with("--")) {
-      if (haveProgram) return Fail("more than one PROGRAM: '" + a + "'");
+      if (haveProgram) return Fail("more than one PROGRAM: '" + QuoteText(a) + "'");
       o.program = a;
       haveProgram = true;
       continue;
     }
-    if (!IsValueOption(a)) return Fail("unknown option '" + a + "'");
+    if (!IsValueOption(a)) return Fail("unknown option '" + QuoteText(a) + "'");
     const auto v = value();
-    if (!v) return Fail(a + " needs a value");
+    if (!v) return Fail(QuoteText(a) + " needs a value");
     if (a == "--start" || a == "--target") {
       const auto addr = ParseAddress(*v);
-      if (!addr) return Fail(a + ": not a hexadecimal address: '" + *v + "'");
+      if (!addr) return Fail(a + ": ADDR must be hexadecimal 0 to FFFF: '" + QuoteText(*v) + "'");
       (a == "--start" ? o.start : o.target) = addr;
     } else if (a == "--mode") {
       if (v->size() != 1 || std::string_view("xvwus").find((*v)[0]) == std::string_view::npos)
-        return Fail("--mode: expected one of x v w u s, got '" + *v + "'");
+        return Fail("--mode: expected one of x v w u s, got '" + QuoteText(*v) + "'");
       o.mode = static_cast<char16_t>((*v)[0]);
     } else if (a == "--steps") {
       const auto n = ParseCount(*v, 1, UINT64_MAX);
-      if (!n) return Fail("--steps: expected a positive decimal number, got '" + *v + "'");
+      if (!n) return Fail("--steps: expected a positive decimal number, got '" + QuoteText(*v) + "'");
       o.steps = *n;
     } else if (a == "--repeat") {
       const auto n = ParseCount(*v, 1, UINT32_MAX);
-      if (!n) return Fail("--repeat: expected a positive decimal number, got '" + *v + "'");
+      if (!n) return Fail("--repeat: expected a positive decimal number, got '" + QuoteText(*v) + "'");
       o.repeat = static_cast<std::uint32_t>(*n);
     } else if (a == "--break") {
       std::string error;
@@ -197,11 +198,12 @@ ParsedRunOptions ParseRunOptions(const std::vector<std::string>& args) {
       (a == "--settings" ? o.settings : o.saveWorkspace) = *v;
     } else if (a == "--dump") {
       const auto colon = v->find(':');
-      if (colon == std::string::npos) return Fail("--dump: expected ADDR:COUNT, got '" + *v + "'");
+      if (colon == std::string::npos) return Fail("--dump: expected ADDR:COUNT, got '" + QuoteText(*v) + "'");
       const auto addr = ParseAddress(std::string_view(*v).substr(0, colon));
       const auto count = ParseCount(std::string_view(*v).substr(colon + 1), 1, 65536);
       if (!addr || !count)
-        return Fail("--dump: expected hexadecimal ADDR and decimal COUNT, got '" + *v + "'");
+        return Fail("--dump: expected hexadecimal ADDR 0 to FFFF and decimal COUNT 1 to 65536, got '" +
+                    QuoteText(*v) + "'");
       o.dumps.push_back({*addr, static_cast<std::uint32_t>(*count)});
     }
   }

@@ -1,5 +1,7 @@
 // hc11flow-cli run: load a program (listing and HEX image), give run commands, print what the
 // trace list and the labels show, then optional history and memory dumps.
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -11,15 +13,16 @@
 #include "app/cli/cli_run_options.h"
 #include "app/cli/cli_serial.h"
 #include "core/hex_loader.h"
+#include "core/message_text.h"
 #include "core/run_engine.h"
 #include "core/text_util.h"
 #include "core/trace.h"
 #include "debugger/session.h"
-#include "listing/listing_files.h"
 #include "debugger/views.h"
 #include "flowchart/pseudo_code.h"
 #include "flowchart/sheet.h"
 #include "flowchart/text_metrics.h"
+#include "listing/listing_files.h"
 #include "listing/symbols.h"
 
 namespace hc11::cli {
@@ -41,6 +44,8 @@ bool IsHexFile(const std::string& path) {
 void AddListEntries(const RunOptions& o, Session& session) {
   for (const BreakOption& b : o.breaks)
     session.breakpoints().Append({b.name, b.address, b.kind, b.state}, true);
+  std::vector<TSurv> watches;
+  watches.reserve(o.watches.size());
   for (const WatchOption& opt : o.watches) {
     TSurv w;
     w.name = opt.name;
@@ -53,10 +58,13 @@ void AddListEntries(const RunOptions& o, Session& session) {
     } else if (const auto a = FindSymbol(session.listing().Symbols, opt.name, 'I')) {
       w.address = *a;
     }
-    session.watches().Append(w);
-    for (const std::string& error : session.watches().WriteValue(w, w.initial))
-      session.messages().Show(MsgKind::Error, "Erreur", opt.name + ": " + error);
+    watches.push_back(std::move(w));
   }
+  // One refresh for them all: thousands of watches stay linear.
+  session.watches().AppendAll(watches);
+  for (const TSurv& w : watches)
+    for (const std::string& error : session.watches().WriteValue(w, w.initial))
+      session.messages().Show(MsgKind::Error, "Erreur", QuoteText(w.name) + ": " + error);
 }
 
 // Loads PROGRAM: a HEX file alone, or the program named by its listing or its
@@ -142,6 +150,12 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   Machine& m = session->machine();
   if (!o.settings.empty()) {
     std::string error;
+    std::error_code ec;
+    if (!std::filesystem::exists(o.settings, ec)) {
+      err << "hc11flow-cli run: cannot read settings '" << QuoteText(o.settings)
+          << "': " << std::strerror(ENOENT) << '\n';
+      return kExitUsage;
+    }
     if (!ReadSettingsFile(o.settings, session->settings(), error)) {
       err << "hc11flow-cli run: " << error << '\n';
       return kExitUsage;

@@ -65,6 +65,7 @@ BoardPanel::BoardPanel(Board& board, QWidget* parent)
   memo1_ = new Memo([this] { board_.ClearMemo(); });
   memo1_->setObjectName("Memo1");
   memo1_->setFixedHeight(90);
+  memo1_->setMaximumBlockCount(static_cast<int>(Board::kMemoLines));
   layout->addWidget(memo1_);
 
   auto* commands = new QHBoxLayout;
@@ -127,15 +128,23 @@ QWidget* BoardPanel::BuildInputs() {
   return inputs;
 }
 
-void BoardPanel::Changed(PanelPart, bool running) {
-  dirty_ = true;
+void BoardPanel::Changed(PanelPart part, bool running) {
+  // A firmware that only talks on the serial line repaints only the memo.
+  if (part == PanelPart::Memo) {
+    memoDirty_ = true;
+  } else {
+    dirty_ = true;
+  }
   if (!running) FlushChanges();
 }
 
 void BoardPanel::FlushChanges() {
-  if (!dirty_) return;
-  dirty_ = false;
-  Refresh();
+  if (dirty_) {
+    Refresh();
+  } else if (memoDirty_) {
+    RefreshMemo();
+  }
+  dirty_ = memoDirty_ = false;
 }
 
 void BoardPanel::Refresh() {
@@ -155,13 +164,41 @@ void BoardPanel::Refresh() {
   RefreshMemo();
 }
 
+// Only the lines added since the last refresh are appended: a firmware that
+// transmits in a loop must not cost a rebuild of the whole text each time.
+// During a run a flood shows only its newest lines: laying out thousands of
+// lines ten times a second would slow the run down.
 void BoardPanel::RefreshMemo() {
-  QString text;
-  for (const std::string& line : board_.Memo1) {
-    if (!text.isEmpty()) text += '\n';
-    text += ToQString(line);
+  const auto& memo = board_.Memo1;
+  const std::uint64_t added = board_.MemoAdded - memoShownAdded_;
+  const std::uint64_t onlyAppended = std::min<std::uint64_t>(memoShownLines_ + added, Board::kMemoLines);
+  bool append = added > 0 && added < memo.size() && memo.size() == onlyAppended && !memoPartial_;
+  const bool changed = append || memo.size() != memoShownLines_ || added > 0 || (memoPartial_ && !running_);
+  const bool flood = running_ && (append ? added : memo.size()) > kRunningMemoLines;
+  if (flood) append = false;
+  if (changed) {
+    const std::size_t shown = flood    ? kRunningMemoLines
+                              : append ? static_cast<std::size_t>(added)
+                                       : memo.size();
+    QString text;
+    for (auto line = memo.end() - static_cast<std::ptrdiff_t>(shown); line != memo.end(); ++line) {
+      if (!text.isEmpty()) text += '\n';
+      text += ToQString(*line);
+    }
+    if (append) {
+      memo1_->appendPlainText(text);
+    } else {
+      memo1_->setPlainText(text);
+    }
   }
-  if (memo1_->toPlainText() != text) memo1_->setPlainText(text);
+  memoShownAdded_ = board_.MemoAdded;
+  memoShownLines_ = memo.size();
+  memoPartial_ = flood || (memoPartial_ && !changed);
+}
+
+void BoardPanel::SetRunning(bool running) {
+  running_ = running;
+  if (!running && memoPartial_) RefreshMemo();
 }
 
 }  // namespace hc11::gui

@@ -24,11 +24,16 @@ class BoardPanel final : public QWidget {
   // are repainted with the 100 ms redraw rather than at once.
   void Changed(PanelPart part, bool running);
   void FlushChanges();
+  // While a run is in progress a flood of serial lines shows only its newest
+  // lines; when the run ends the memo shows everything the board kept.
+  void SetRunning(bool running);
 
  private:
   QWidget* BuildKeypad();
   QWidget* BuildInputs();
   void RefreshMemo();
+  // Lines a refresh during a run shows at most; the memo is 90 px high.
+  static constexpr std::size_t kRunningMemoLines = 32;
 
   Board& board_;
   SegmentDisplay* ecran1_;
@@ -40,7 +45,12 @@ class BoardPanel final : public QWidget {
   QSpinBox* ocFreq_ = nullptr;
   QCheckBox* cbOC_ = nullptr;
   QPlainTextEdit* memo1_;
+  std::uint64_t memoShownAdded_ = 0;  // the board's MemoAdded at the last refresh
+  std::size_t memoShownLines_ = 0;
+  bool memoPartial_ = false;  // showing only the newest lines of a flood
+  bool running_ = false;
   bool dirty_ = false;
+  bool memoDirty_ = false;
 };
 
 }  // namespace hc11::gui

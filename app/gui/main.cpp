@@ -45,6 +45,7 @@ int main(int argc, char** argv) {
   options.demoBase = hc11::gui::DemoBase();
 
   hc11::gui::QtMessages messages;
+  messages.SetUnattended(options.screenshot);
   hc11::gui::MainWindow window(messages, options);
   messages.SetParent(&window);
   int status = 0;

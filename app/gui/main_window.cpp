@@ -376,6 +376,7 @@ void MainWindow::ShowRegisters() {
 }
 
 void MainWindow::RefreshWatches(bool force) {
+  const MessageBatch batch(session_.messages());  // the reads' warnings make one box
   const std::vector<std::size_t> changed = session_.watches().Refresh(force);
   const std::vector<std::string> lines = session_.watches().Lines();
   if (listBoxSurv_->count() != static_cast<int>(lines.size())) {
@@ -417,6 +418,7 @@ void MainWindow::RunStateChanged(bool running) {
       return session_.machine().RunMode == kModeStop;
     });
   if (workbench_) workbench_->RunState(running);
+  panel_->SetRunning(running);
 }
 
 void MainWindow::TraceLineAdded(const std::string&) {

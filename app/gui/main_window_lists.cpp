@@ -97,8 +97,10 @@ void MainWindow::EditWatch(int row) {
   if (RunWatchDialog(d)) {
     std::vector<std::string> refused;
     const std::string error = session_.watches().ApplyDialog(index, d, refused);
-    if (!error.empty()) messages_.Show(MsgKind::Error, "Erreur", error);
-    for (const std::string& r : refused) messages_.Show(MsgKind::Error, "Erreur", r);
+    // One box for every value refused.
+    const MessageBatch batch(session_.messages());
+    if (!error.empty()) session_.messages().Show(MsgKind::Error, "Erreur", error);
+    for (const std::string& r : refused) session_.messages().Show(MsgKind::Error, "Erreur", r);
   }
   WatchesChanged();
   listBoxSurv_->setCurrentRow(row);
@@ -108,7 +110,7 @@ void MainWindow::WatchTimer() {
   const auto answer = messages_.Prompt("Numero Timer", "de 0 à 15", "0");
   if (!answer) return;
   if (!StrToWord(Trim(*answer)))
-    messages_.Show(MsgKind::Error, "Erreur", "'" + *answer + "' n'est pas un nombre valide");
+    messages_.Show(MsgKind::Error, "Erreur", "'" + QuoteText(*answer) + "' n'est pas un nombre valide");
 }
 
 void MainWindow::WatchSymbol(const Tsym& symbol) {

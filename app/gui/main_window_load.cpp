@@ -35,7 +35,11 @@ void MainWindow::Start() {
       SettingsPath(QCoreApplication::applicationFilePath().toStdString(), options_.settingsPath));
   const Settings& settings = session_.settings();
   if (!options_.program.empty())
-    listingBase_ = Session::BaseOf(options_.program);
+    // Stored absolute, so the next start from another folder finds it.
+    listingBase_ =
+        QDir::cleanPath(
+            QFileInfo(QString::fromStdString(Session::BaseOf(options_.program))).absoluteFilePath())
+            .toStdString();
   else if (!settings.NomFichLst.empty())
     listingBase_ = settings.NomFichLst;
   else

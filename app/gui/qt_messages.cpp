@@ -2,12 +2,18 @@
 
 #include <QInputDialog>
 #include <QMessageBox>
+#include <cstdio>
+#include <string>
 
 #include "flowchart/paint/flow_font.h"
 
 namespace hc11::gui {
 
 void QtMessages::Show(MsgKind kind, std::string_view caption, std::string_view text) {
+  if (unattended_) {
+    std::fprintf(stderr, "%s: %s\n", std::string(caption).c_str(), std::string(text).c_str());
+    return;
+  }
   const QString title = ToQString(caption), body = ToQString(text);
   switch (kind) {
     case MsgKind::Error:
@@ -25,6 +31,7 @@ void QtMessages::Show(MsgKind kind, std::string_view caption, std::string_view t
 
 std::optional<std::string> QtMessages::Prompt(std::string_view title, std::string_view text,
                                               std::string_view defaultValue) {
+  if (unattended_) return std::string(defaultValue);
   bool ok = false;
   const QString answer = QInputDialog::getText(parent_, ToQString(title), ToQString(text), QLineEdit::Normal,
                                                ToQString(defaultValue), &ok);
@@ -33,6 +40,7 @@ std::optional<std::string> QtMessages::Prompt(std::string_view title, std::strin
 }
 
 bool QtMessages::Confirm(std::string_view caption, std::string_view text) {
+  if (unattended_) return true;
   return QMessageBox::question(parent_, ToQString(caption), ToQString(text)) == QMessageBox::Yes;
 }
 

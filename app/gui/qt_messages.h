@@ -12,6 +12,9 @@ class QtMessages final : public Messages {
  public:
   // Dialogs are centred on `parent` once it is set.
   void SetParent(QWidget* parent) { parent_ = parent; }
+  // Unattended runs (screenshots): messages go to stderr, prompts take their
+  // default, and nothing waits for a click.
+  void SetUnattended(bool on) { unattended_ = on; }
 
   void Show(MsgKind kind, std::string_view caption, std::string_view text) override;
   std::optional<std::string> Prompt(std::string_view title, std::string_view text,
@@ -20,6 +23,7 @@ class QtMessages final : public Messages {
 
  private:
   QWidget* parent_ = nullptr;
+  bool unattended_ = false;
 };
 
 }  // namespace hc11::gui

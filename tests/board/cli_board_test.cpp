@@ -26,18 +26,19 @@ BoardOptions ParseAll(const std::vector<std::string>& args) {
 
 TEST(CliBoardOptions, ParsesOptionsAndRefusesBadValues) {
   const BoardOptions o = ParseAll(
-      {"--inject", "Ecr ram", "--ocfreq", "-5", "--oc", "--trace-synth", "--dump-eeprom", "$7f0:16"});
+      {"--inject", "Ecr ram", "--ocfreq", "$238F2", "--oc", "--trace-synth", "--dump-eeprom", "$7f0:16"});
   EXPECT_EQ(o.injects, std::vector<BoardCommand>{BoardCommand::EcrRam});
-  EXPECT_EQ(o.ocFreq, -5);
+  EXPECT_EQ(o.ocFreq, 145650);
   EXPECT_TRUE(o.oc && o.traceSynth && !o.traceI2c);
   ASSERT_EQ(o.eepromDumps.size(), 1u);
   EXPECT_EQ(o.eepromDumps[0].address, 0x7F0);
   EXPECT_EQ(o.eepromDumps[0].count, 16);
 
-  const std::vector<std::vector<std::string>> bad = {
-      {"--key", "Z"},           {"--key"},           {"--inject", "Reset"},       {"--signal", "256"},
-      {"--signal", "-1"},       {"--ocfreq", "abc"}, {"--dump-eeprom", "7f0:17"}, {"--dump-eeprom", "10"},
-      {"--dump-eeprom", "10:0"}};
+  const std::vector<std::vector<std::string>> bad = {{"--key", "Z"},          {"--key"},
+                                                     {"--inject", "Reset"},   {"--signal", "256"},
+                                                     {"--signal", "-1"},      {"--ocfreq", "abc"},
+                                                     {"--ocfreq", "-1"},      {"--dump-eeprom", "7f0:17"},
+                                                     {"--dump-eeprom", "10"}, {"--dump-eeprom", "10:0"}};
   for (const auto& args : bad) {
     BoardOptions ignored;
     EXPECT_NE(cli::ParseBoardOption(args, 0, ignored).error, "") << args[0];

@@ -2,9 +2,11 @@
 // the firmware's stores and the engine's port snapshots leave it.
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <functional>
 
 #include "core/run_engine.h"
+#include "core/text_util.h"
 #include "tests/board/board_test_support.h"
 
 namespace hc11::test {
@@ -66,9 +68,32 @@ TEST_F(FirmwareTest, StoresAndLoadsReachEveryDevice) {
   EXPECT_EQ(board.LbPcf8574, "Pcf8574=88");
   EXPECT_EQ(board.EepromImage[0x242], 0x99);
   EXPECT_EQ(board.LbOutA, " bStop bSonnerie");
-  EXPECT_EQ(board.Memo1, (std::vector<std::string>{"uart a6", "uart 03"}));
+  EXPECT_EQ(board.Memo1, (std::deque<std::string>{"uart a6", "uart 03"}));
   EXPECT_EQ(hooks.beeps, (std::vector<std::pair<int, int>>{{1230, 100}}));
   EXPECT_EQ(machine.Memory[0x40], 253);
+}
+
+// A firmware that transmits in a loop: the memo keeps the newest 3001 lines,
+// in order, and counts every line added for the views.
+TEST_F(FirmwareTest, TransmittingInALoopKeepsTheNewestLines) {
+  Emit({0x4C, 0xB7, 0x10, 0x2F, 0x20, 0xFA});  // incA ; stA $102F ; bra -6
+  const std::uint16_t origin = kOrigin;
+  std::copy(program.begin(), program.end(), machine.Memory.begin() + origin);
+  machine.CodeEnd = static_cast<std::uint16_t>(origin + program.size());
+  machine.StartPC = origin;
+  machine.ClearWriteTags();
+  machine.ResetMachine();
+  constexpr int kSent = 5000;
+  machine.StepBudget = 3 * kSent;
+  RunCommand(machine, kModeRun, false);
+  ASSERT_EQ(board.Memo1.size(), Board::kMemoLines);
+  EXPECT_EQ(board.MemoAdded, static_cast<std::uint64_t>(kSent));
+  const int firstKept = kSent - static_cast<int>(Board::kMemoLines) + 1;  // A counts from 1
+  EXPECT_EQ(board.Memo1.front(), Format("uart %2.2x", firstKept & 0xFF));
+  EXPECT_EQ(board.Memo1.back(), Format("uart %2.2x", kSent & 0xFF));
+  board.ClearMemo();
+  EXPECT_TRUE(board.Memo1.empty());
+  EXPECT_EQ(board.MemoAdded, static_cast<std::uint64_t>(kSent));
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 #include "core/file_write.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -73,10 +75,18 @@ TEST_F(FileWriteTest, SymlinkTargetStaysALink) {
 TEST_F(FileWriteTest, FifoIsWrittenInPlace) {
   const fs::path fifo = dir / "pipe";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  // The reader is there first: a FIFO nobody reads is refused, never waited on.
+  const int readEnd = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(readEnd, 0);
+  ::fcntl(readEnd, F_SETFL, 0);
   std::string received;
-  std::thread reader([&] { received = Read(fifo); });
+  std::thread reader([&] {
+    char buffer[64];
+    for (ssize_t n; (n = ::read(readEnd, buffer, sizeof buffer)) > 0;) received.append(buffer, n);
+  });
   const bool ok = WriteFileWhole(fifo.string(), "through the pipe", error);
   reader.join();
+  ::close(readEnd);
   EXPECT_TRUE(ok) << error;
   EXPECT_EQ(received, "through the pipe");
   EXPECT_TRUE(fs::is_fifo(fifo));

@@ -119,6 +119,24 @@ TEST_F(CoordFile, UnreadablePositionsAreReportedOnceAndIgnored) {
   EXPECT_EQ(sheet.Boxes[1].Rect.Top, 21);
 }
 
+TEST_F(CoordFile, AHugeOrOddFileGivesOneShortMessage) {
+  std::ofstream(file, std::ios::binary) << "main;" << std::string(10'000'000, 'q') << ";;;x;y\r\n";
+  EXPECT_TRUE(sheet.LoadCoordFile(program));
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_LT(messages.shown[0].text.size(), 600u);
+  EXPECT_NE(messages.shown[0].text.find("qqq…"), std::string::npos);
+
+  // A folder in its place is said, with the reason, and the sheet goes on.
+  messages.shown.clear();
+  std::filesystem::remove(file);
+  std::filesystem::create_directory(file);
+  EXPECT_FALSE(sheet.LoadCoordFile(program));
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_NE(messages.shown[0].text.find("Is a directory"), std::string::npos) << messages.shown[0].text;
+  Build("main");
+  std::filesystem::remove(file);
+}
+
 TEST_F(CoordFile, WriteFailureIsReportedAndPositionsStayInMemory) {
   sheet.LoadCoordFile((TempDir() / "absent" / "prog").string());
   Build("main");

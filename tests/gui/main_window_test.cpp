@@ -24,7 +24,12 @@ TEST_F(GuiTest, FirstStartOpensTheDemoWithThePcLineShown) {
 TEST_F(GuiTest, MissingListingIsReportedAndTheWindowCarriesOn) {
   gui::MainWindow& w = Open(dir.filePath("absent").toStdString());
   ASSERT_FALSE(messages.shown.empty());
-  EXPECT_EQ(messages.shown.front().text, "Manque fichier LST " + dir.filePath("absent").toStdString());
+  // One box for the load: the missing listing first, then the missing image.
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown.front().text.rfind(
+                "Manque fichier LST " + dir.filePath("absent").toStdString() + "\n", 0),
+            0u)
+      << messages.shown.front().text;
   EXPECT_EQ(w.flowPane().CurrentFunction(), "");
   Trigger("Step7");  // nothing loaded: the run stops on the end of the code
   EXPECT_FALSE(Label("Cas_Break").isEmpty());

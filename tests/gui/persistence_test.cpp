@@ -1,3 +1,4 @@
+#include <QDir>
 #include <QFile>
 
 #include "debugger/workspace_file.h"
@@ -74,6 +75,22 @@ TEST_F(GuiTest, SettingsSurviveARestartAndForeignLinesAreKept) {
   EXPECT_TRUE(again.Action("TracerI2c")->isChecked());
   EXPECT_TRUE(again.session().board().I2cTrace);
   EXPECT_TRUE(again.Action("TracerJsr")->isChecked());
+}
+
+// A program named relative to the folder the window started in is kept by its
+// absolute path, so the next start from any other folder finds it.
+TEST_F(GuiTest, TheLastProgramIsStoredAbsolute) {
+  CopyExample("loop");
+  const QString before = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(dir.path()));
+  gui::MainWindow& w = Open("./sub/../loop.lst");
+  QDir::setCurrent(before);
+  EXPECT_EQ(w.ListingBase(), QDir(dir.path()).filePath("loop").toStdString());
+  ASSERT_TRUE(w.close());
+  const std::string ini = ReadText(dir.filePath("hc11flow.ini"));
+  EXPECT_NE(ini.find("NomFichLst=" + QDir(dir.path()).filePath("loop").toStdString() + "\n"),
+            std::string::npos)
+      << ini;
 }
 
 }  // namespace

@@ -1,0 +1,114 @@
+// The window's F9 path with a firmware that transmits on the serial line in a
+// loop, against the headless run of the same program: the board panel's
+// memo must not slow the window down as it fills (target: at least 90% of
+// headless). Each round runs each side twice, so the second run starts on a
+// full memo; headless and window rounds alternate.
+//
+//   build/bench/hc11flow-chatty-bench [STEPS]
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "app/gui/main_window.h"
+#include "core/run_engine.h"
+#include "debugger/session.h"
+#include "tools/lstgen/generate.h"
+
+namespace {
+
+constexpr int kRounds = 5;
+
+// A counter sent on the serial line, with one compare per pass so the loop
+// does a little besides transmitting.
+constexpr const char* kChatty = R"(
+        org     $E000
+debprog_
+        ldS     #$00FF
+        clrA
+envoi
+        incA
+        stA     $102F
+        cmpA    #$FF
+        bne     envoi
+        jr      envoi
+
+        org     $FFFE
+        dw      debprog_
+        end
+)";
+
+std::string Generate(const QTemporaryDir& dir) {
+  const std::string source = dir.filePath("chatty.asm").toStdString();
+  std::ofstream(source) << kChatty;
+  const std::string base = dir.filePath("chatty").toStdString();
+  std::ostringstream messages;
+  if (!hc11::lstgen::GenerateFiles(source, base, messages)) {
+    std::fprintf(stderr, "%s", messages.str().c_str());
+    std::exit(1);
+  }
+  return base;
+}
+
+// Steps per second of two runs in a row (the second starts on a full memo).
+template <typename Run>
+double Rate(std::uint64_t steps, Run run) {
+  QElapsedTimer t;
+  t.start();
+  run();
+  run();
+  return static_cast<double>(2 * steps) * 1e9 / static_cast<double>(t.nsecsElapsed());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  const std::uint64_t steps = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 10'000'000;
+  QTemporaryDir dir;
+  const std::string program = Generate(dir);
+
+  hc11::UiHooks hooks;
+  hc11::SilentMessages silent;
+  hc11::Session headless(hooks, silent);
+  headless.Load(program);
+  auto runHeadless = [&] {
+    headless.machine().StepBudget = steps;
+    hc11::RunCommand(headless.machine(), hc11::kModeRun, false);
+  };
+
+  hc11::gui::StartOptions options;
+  options.settingsPath = dir.filePath("hc11flow.ini").toStdString();
+  options.program = program;
+  hc11::gui::MainWindow window(silent, options);
+  window.resize(1280, 800);
+  window.show();
+  window.Start();
+  QAction* f9 = window.Action("Executer1");
+  auto runWindow = [&] {
+    window.session().machine().StepBudget = steps;
+    f9->trigger();
+  };
+
+  // Rounds alternate, so a busy machine slows both sides alike; best of each.
+  double headlessRate = 0, windowRate = 0;
+  for (int i = 0; i < kRounds; ++i) {
+    headlessRate = std::max(headlessRate, Rate(steps, runHeadless));
+    windowRate = std::max(windowRate, Rate(steps, runWindow));
+  }
+
+  std::printf("memo lines: %zu (%llu sent)\n", window.session().board().Memo1.size(),
+              static_cast<unsigned long long>(window.session().board().MemoAdded));
+  std::printf("headless: %.1f Msteps/s\n", headlessRate / 1e6);
+  std::printf("window:   %.1f Msteps/s (%.1f%% of headless)\n", windowRate / 1e6,
+              100 * windowRate / headlessRate);
+  window.close();
+  return 0;
+}
