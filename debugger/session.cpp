@@ -64,6 +64,7 @@ LoadReport Session::Load(const std::string& listingBase) {
   if (!report.listingRead)
     messages_.Show(MsgKind::Warning, "Avertissement", ListingProblemText(listingBase, listingBase));
 
+  profiler_.MapListing(listing_);
   ClearSymbolListsExceptI(listing_.Symbols);
   board_->UhfMode = FindSymbol(listing_.Symbols, "UHF", 'I').value_or(0);
   board_->ListingBase = listingBase;
@@ -126,6 +127,7 @@ bool Session::Init(bool restore) {
     ApplyPatches(false);  // the first pass reported its refusals
   }
   writeInitialValues();
+  profiler_.Reset(m.CycleCount);
   watches_->Refresh(true);
   h.ShowTraceLine(FormatTraceLine(m));
   h.ShowStopMessage("");

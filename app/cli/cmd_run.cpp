@@ -7,6 +7,7 @@
 
 #include "app/cli/cli_board.h"
 #include "app/cli/cli_command.h"
+#include "app/cli/cli_profile.h"
 #include "app/cli/cli_run_host.h"
 #include "app/cli/cli_run_options.h"
 #include "core/hex_loader.h"
@@ -154,11 +155,13 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     err << "hc11flow-cli run: " << error << '\n';
     return kExitUsage;
   }
+  StartProfiling(o.profiling, *session);
   RunCommands(o, m, host, out);
   if (o.history) ListHistory(m);
   PrintDumps(o, m, out);
   PrintLists(*session, out);
   PrintPanel(session->board(), o.board, out);
+  if (!FinishProfiling(o.profiling, *session, out, err)) return 1;
   if (!o.saveWorkspace.empty() && !session->SaveWorkspace(o.saveWorkspace)) return 1;
   return 0;
 }
