@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
 
 #include "board/board.h"
 #include "core/machine.h"
@@ -73,8 +74,8 @@ BENCHMARK(BM_RunLoopWithHistory)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 // least 85% of BM_RunLoop's speed.
 void BM_RunLoopWithCounters(benchmark::State& state) {
   hc11::Machine m;
-  hc11::ExecCounters counters;
-  m.Counters = &counters;
+  auto counters = std::make_unique<hc11::ExecCounters>();
+  m.Counters = counters.get();
   LoadLoop(m);
   RunLoopBench(state, m);
 }

@@ -54,7 +54,7 @@ inline void StepBody(Machine& m, const DecodeTable& table, std::uint16_t pc) {
     m.PortsMayChange = false;
   }
   ++m.CycleCount;
-  if constexpr (kCount) m.Counters->Count(m, pc, op, m.CycleCount - start);
+  if constexpr (kCount) m.Counters->Count(m, pc, op, start);
 }
 
 inline void StepWith(Machine& m, const DecodeTable& table) {

@@ -1,9 +1,9 @@
 // What ran, how often and how long: per code address the instructions that
-// started there and the cycles they took, per conditional branch how often it
-// was taken or not, per function its calls and inclusive cycles through a
-// shadow call stack. The run engine feeds it after every step when a machine
-// has counters attached; everything here is inline so the engine's hot loop
-// pays one array update and one table test per step.
+// started there and the cycles they took (so per conditional branch how often
+// it was taken or not), per function its calls and inclusive cycles through
+// a shadow call stack. The run engine feeds it after every step when a
+// machine has counters attached; everything here is inline so the engine's
+// hot loop pays one array update and one table test per step.
 #pragma once
 
 #include <array>
@@ -16,7 +16,7 @@
 
 namespace hc11 {
 
-enum class FlowKind : std::uint8_t { None, Prefix, Call, Return, Branch };
+enum class FlowKind : std::uint8_t { None, Prefix, Call, Return, Branch, Jump };
 
 // The flow kind of every (prefix slot, opcode) entry the decoder executes; a
 // refused form is None, since it neither transfers nor pushes.
@@ -46,6 +46,9 @@ inline const std::array<FlowKind, kPrefixes.size() * 256>& FlowKinds() {
           case HandlerId::ExecBrclr:
             kind = FlowKind::Branch;
             break;
+          case HandlerId::ExecJump:
+            kind = FlowKind::Jump;
+            break;
           default:
             break;
         }
@@ -59,12 +62,19 @@ inline const std::array<FlowKind, kPrefixes.size() * 256>& FlowKinds() {
 class ExecCounters {
  public:
   struct Cell {
-    std::uint64_t count = 0;   // instructions started at the address
-    std::uint64_t cycles = 0;  // their cycles, with the interrupt entries that led there
+    std::uint64_t count = 0;  // instructions started at the address
+    // Their cycles beyond one each: transfers, and the interrupt entries
+    // that led there.
+    std::uint64_t extra = 0;
+    std::uint64_t Cycles() const { return count + extra; }
   };
   struct BranchCell {
     std::uint64_t taken = 0;
     std::uint64_t notTaken = 0;
+  };
+  // Cycles of interrupt entries charged to a handler's first address.
+  struct EntryCell {
+    std::uint64_t cycles = 0;
   };
   struct FunctionCell {
     std::uint64_t calls = 0;      // calls and interrupt entries
@@ -80,11 +90,33 @@ class ExecCounters {
   // returns loses its oldest frames, never memory.
   static constexpr std::size_t kMaxFrames = 256;
 
-  ExecCounters() : cells_(new Cell[65536]), branches_(new BranchCell[65536]), functionOf_(65536, 0) {
+  // Large: allocate it (std::make_unique).
+  ExecCounters() : entries_(new EntryCell[65536]), functionOf_(65536, 0) {
     functions_.resize(1);
     frames_.reserve(kMaxFrames);
+    // A step needs attention only when its instruction may transfer (its
+    // cycles then exceed one) and, for calls and returns, for the shadow
+    // stack; a branch's ways come from its cycles.
     const auto& kinds = FlowKinds();
-    for (std::size_t op = 0; op < 256; ++op) flow_[op] = kinds[op];
+    bool prefixedTransfers = false;
+    for (std::size_t i = 256; i < kinds.size(); ++i) prefixedTransfers |= kinds[i] != FlowKind::None;
+    for (std::size_t op = 0; op < 256; ++op) {
+      switch (kinds[op]) {
+        case FlowKind::Call:
+        case FlowKind::Return:
+          flow_[op] = kTransfers | kShadowStack;
+          break;
+        case FlowKind::Prefix:
+          flow_[op] = prefixedTransfers ? kTransfers | kShadowStack : 0;
+          break;
+        case FlowKind::Branch:
+        case FlowKind::Jump:
+          flow_[op] = kTransfers;
+          break;
+        default:
+          break;
+      }
+    }
   }
 
   // Every count back to zero, the shadow stack emptied; the function map
@@ -92,8 +124,8 @@ class ExecCounters {
   // root of the calls that follow.
   void Reset(std::int64_t now = 0) {
     origin_ = now;
-    std::fill(cells_.get(), cells_.get() + 65536, Cell{});
-    std::fill(branches_.get(), branches_.get() + 65536, BranchCell{});
+    cells_.fill(Cell{});
+    std::fill(entries_.get(), entries_.get() + 65536, EntryCell{});
     std::fill(functions_.begin(), functions_.end(), FunctionCell{});
     frames_.clear();
   }
@@ -109,30 +141,40 @@ class ExecCounters {
   }
 
   // --- The run engine's side ---------------------------------------------
-  // One instruction that started at `pc` (opcode byte `op`) took `cycles`.
-  void Count(Machine& m, std::uint16_t pc, std::uint8_t op, std::int64_t cycles) {
+  // One instruction that started at `pc` (opcode byte `op`) has run; its
+  // cycles began at `start`.
+  void Count(Machine& m, std::uint16_t pc, std::uint8_t op, std::int64_t start) {
     Cell& c = cells_[pc];
     ++c.count;
-    c.cycles += static_cast<std::uint64_t>(cycles);
-    if (flow_[op] != FlowKind::None) [[unlikely]]
-      Flow(m, pc, op, cycles);
+    const std::uint8_t flow = flow_[op];
+    if (flow != 0) [[unlikely]] {
+      c.extra += static_cast<std::uint64_t>(m.CycleCount - start - 1);
+      if (flow & kShadowStack) Flow(m, pc, op);
+    }
   }
   // The periodic interrupt left `interrupted` for its handler (now at PC);
   // the step began at `start`. The entry's cycles go to the handler's first
   // address; returns the count the instruction's own cycles start from.
   std::int64_t Interrupt(Machine& m, std::uint16_t interrupted, std::int64_t start) {
     const std::uint16_t handler = m.cpu.PC;
-    cells_[handler].cycles += static_cast<std::uint64_t>(m.CycleCount - start);
+    const auto entry = static_cast<std::uint64_t>(m.CycleCount - start);
+    cells_[handler].extra += entry;
+    entries_[handler].cycles += entry;
     EnterRootOnce(interrupted);
     Enter(functionOf_[handler], m.cpu.SP, start);
     return m.CycleCount;
   }
   // A step that executed nothing (PC past the code) still spent `cycles`.
-  void Outside(std::uint16_t pc, std::int64_t cycles) { cells_[pc].cycles += static_cast<std::uint64_t>(cycles); }
+  void Outside(std::uint16_t pc, std::int64_t cycles) { cells_[pc].extra += static_cast<std::uint64_t>(cycles); }
 
   // --- Reading -------------------------------------------------------------
   const Cell& At(std::uint16_t address) const { return cells_[address]; }
-  const BranchCell& BranchAt(std::uint16_t address) const { return branches_[address]; }
+  // For a conditional branch at `address`: how often it was taken or not.
+  BranchCell BranchAt(std::uint16_t address) const {
+    const Cell& c = cells_[address];
+    const std::uint64_t taken = c.extra - entries_[address].cycles;
+    return BranchCell{taken, c.count - taken};
+  }
   std::uint16_t FunctionOf(std::uint16_t address) const { return functionOf_[address]; }
   std::size_t FunctionCount() const { return functions_.size() - 1; }
   std::uint64_t Calls(std::size_t function) const { return functions_.at(function).calls; }
@@ -150,21 +192,13 @@ class ExecCounters {
   std::size_t Depth() const { return frames_.size(); }
 
  private:
-  [[gnu::noinline]] void Flow(Machine& m, std::uint16_t pc, std::uint8_t op, std::int64_t cycles) {
-    FlowKind kind = flow_[op];
+  [[gnu::noinline]] void Flow(Machine& m, std::uint16_t pc, std::uint8_t op) {
+    FlowKind kind = FlowKinds()[op];
     if (kind == FlowKind::Prefix) {
       const std::size_t slot = Decoder().prefixSlot[op];
       kind = FlowKinds()[slot * 256 + m.Memory[static_cast<std::uint16_t>(pc + 1)]];
     }
     switch (kind) {
-      case FlowKind::Branch:
-        // A taken branch's transfer adds one count to the step's own.
-        if (cycles > 1) {
-          ++branches_[pc].taken;
-        } else {
-          ++branches_[pc].notTaken;
-        }
-        break;
       case FlowKind::Call:
         EnterRootOnce(pc);
         Enter(functionOf_[m.cpu.PC], m.cpu.SP, m.CycleCount);
@@ -212,12 +246,14 @@ class ExecCounters {
     if (f.active > 0 && --f.active == 0) f.inclusive += static_cast<std::uint64_t>(now - frame.start);
   }
 
-  std::unique_ptr<Cell[]> cells_;
-  std::unique_ptr<BranchCell[]> branches_;
+  static constexpr std::uint8_t kTransfers = 1, kShadowStack = 2;
+
+  std::array<Cell, 65536> cells_{};  // in the object: one load less per step
+  std::unique_ptr<EntryCell[]> entries_;
   std::vector<std::uint16_t> functionOf_;
   std::vector<FunctionCell> functions_;
   std::vector<Frame> frames_;
-  std::array<FlowKind, 256> flow_{};
+  std::array<std::uint8_t, 256> flow_{};  // kTransfers, kShadowStack
   std::int64_t origin_ = 0;
 };
 

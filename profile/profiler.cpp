@@ -8,7 +8,7 @@ namespace hc11 {
 
 void Profiler::MapListing(const Listing& listing) {
   map_ = MapFunctions(listing);
-  counters_.SetFunctionMap(map_.numberOf, map_.functions.size());
+  counters_->SetFunctionMap(map_.numberOf, map_.functions.size());
 }
 
 ProfileTable Profiler::Table(std::int64_t now) const {
@@ -16,7 +16,7 @@ ProfileTable Profiler::Table(std::int64_t now) const {
   std::vector<std::uint64_t> exclusive(map_.functions.size() + 1, 0);
   const std::vector<std::uint16_t>& numberOf = map_.numberOf;
   for (std::uint32_t a = 0; a < 65536; ++a) {
-    const std::uint64_t cycles = counters_.At(static_cast<std::uint16_t>(a)).cycles;
+    const std::uint64_t cycles = counters_->At(static_cast<std::uint16_t>(a)).Cycles();
     if (cycles == 0) continue;
     exclusive[numberOf.empty() ? 0 : numberOf[a]] += cycles;
     table.total += cycles;
@@ -29,9 +29,9 @@ ProfileTable Profiler::Table(std::int64_t now) const {
     FunctionProfile row;
     row.name = f.name;
     row.entry = f.entry;
-    row.calls = counters_.Calls(i + 1);
+    row.calls = counters_->Calls(i + 1);
     row.exclusive = exclusive[i + 1];
-    row.inclusive = counters_.Inclusive(i + 1, now);
+    row.inclusive = counters_->Inclusive(i + 1, now);
     row.percent = percentOf(row.exclusive);
     table.rows.push_back(std::move(row));
   }
@@ -40,7 +40,7 @@ ProfileTable Profiler::Table(std::int64_t now) const {
   FunctionProfile outside;
   outside.name = kOutsideName;
   outside.outside = true;
-  outside.calls = counters_.Calls(0);
+  outside.calls = counters_->Calls(0);
   outside.exclusive = exclusive[0];
   outside.inclusive = exclusive[0];
   outside.percent = percentOf(exclusive[0]);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -36,17 +37,17 @@ inline constexpr const char* kOutsideName = "(hors fonction)";
 class Profiler {
  public:
   // Counting on or off for `m`; off costs the run engine nothing.
-  void Enable(Machine& m, bool on) { m.Counters = on ? &counters_ : nullptr; }
+  void Enable(Machine& m, bool on) { m.Counters = on ? counters_.get() : nullptr; }
   static bool Enabled(const Machine& m) { return m.Counters != nullptr; }
 
   // After a listing load: the function ranges; every count is cleared.
   void MapListing(const Listing& listing);
   // Init and "Remise à zéro": every count back to zero; `now` is the
   // machine's CycleCount.
-  void Reset(std::int64_t now) { counters_.Reset(now); }
+  void Reset(std::int64_t now) { counters_->Reset(now); }
 
-  const ExecCounters& counters() const { return counters_; }
-  ExecCounters& counters() { return counters_; }
+  const ExecCounters& counters() const { return *counters_; }
+  ExecCounters& counters() { return *counters_; }
   const FunctionMap& functions() const { return map_; }
 
   // The table at `now` (the machine's CycleCount): open activations count
@@ -54,7 +55,7 @@ class Profiler {
   ProfileTable Table(std::int64_t now) const;
 
  private:
-  ExecCounters counters_;
+  std::unique_ptr<ExecCounters> counters_ = std::make_unique<ExecCounters>();
   FunctionMap map_;
 };
 
