@@ -26,6 +26,7 @@ enum class OptionFeeds {
   I2cTrace,
   SynthTrace,
   NoOverlapLayout,  // flowchart layout without overlapping boxes
+  Coverage,         // flowchart tinted by what ran
 };
 
 struct OptionItem {
@@ -36,7 +37,7 @@ struct OptionItem {
   bool checkedByDefault;
 };
 
-inline constexpr std::array<OptionItem, 17> kOptionItems = {{
+inline constexpr std::array<OptionItem, 18> kOptionItems = {{
     {"AfReg", "Aff Registres", true, OptionFeeds::TraceEveryStep, false},
     {"AffCommentaires", "Aff Commentaires", true, OptionFeeds::Comments, false},
     {"AffLabelLocal", "Aff LabelsLocal", true, OptionFeeds::LocalLabels, false},
@@ -54,6 +55,7 @@ inline constexpr std::array<OptionItem, 17> kOptionItems = {{
     {"TracerUartW", "Tracer Uart W", false, OptionFeeds::Nothing, false},
     {"TracerUartd", "Trace Uart détaillé", false, OptionFeeds::Nothing, false},
     {"DispoSansChevauchement", "Disposition sans chevauchement", true, OptionFeeds::NoOverlapLayout, true},
+    {"Couverture", "Couverture", true, OptionFeeds::Coverage, false},
 }};
 
 class OptionMarks {

@@ -21,6 +21,7 @@
 #include "app/gui/entry_list.h"
 #include "app/gui/flow_view.h"
 #include "app/gui/gui_fonts.h"
+#include "app/gui/profile_window.h"
 #include "app/gui/symbol_lists.h"
 #include "app/gui/trace_pane.h"
 #include "core/trace.h"
@@ -66,6 +67,7 @@ MainWindow::MainWindow(Messages& messages, StartOptions options)
       pane_(session_.listing(), messages_, metrics_) {
   setObjectName("Form1");
   run_.Attach(session_.machine());
+  session_.profiler().Enable(session_.machine(), true);  // counting is on in the window
   pane_.Display().LineColorHook = [this](std::uint16_t address) -> Colour {
     return BreakLineColour(session_.machine().tInst[address]).value_or(kWhite);
   };
@@ -335,6 +337,7 @@ void MainWindow::ProcessEvents() {
 void MainWindow::ShowSourceAt(std::uint16_t address) {
   Machine& m = session_.machine();
   const bool rebuilt = pane_.ShowAddress(address, m.cpu.PC, m.RunTarget, paintBox1_);
+  RefreshCoverage();
   RepaintFlowchart(false);
   if (rebuilt) RefreshHistory();
 }
@@ -393,6 +396,7 @@ void MainWindow::RunStateChanged(bool running) {
        {"Executer1", "Step7", "Step8", "RemonterSP", "Jusquaucurseur", "CtrlF2", "relancer1"})
     if (QAction* a = Action(name)) a->setEnabled(!running);
   setCursor(running ? Qt::BusyCursor : Qt::ArrowCursor);
+  if (!running && profile_ != nullptr && profile_->isVisible()) profile_->Refresh();
 }
 
 void MainWindow::TraceLineAdded(const std::string&) {

@@ -36,6 +36,7 @@ namespace hc11::gui {
 class BoardPanel;
 class CodeList;
 class DumpWindow;
+class ProfileWindow;
 class FindBox;
 class FlowView;
 class SymbolLists;
@@ -71,6 +72,7 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   WatchList& watches() { return session_.watches(); }
   BoardPanel& boardPanel() { return *panel_; }
   DumpWindow& dumpWindow() { return *dump_; }
+  ProfileWindow* profileWindow() { return profile_; }
   const std::string& ListingBase() const { return listingBase_; }
 
   // --- Breakpoint and watch lists, navigation, the flowchart popup ----------
@@ -134,6 +136,9 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   void BuildMenus();
   void BuildRunMenu();
   void BuildOptionsMenu();
+  // "Profil": the window of the profile list, made on first use.
+  void ShowProfile();
+  void RefreshCoverage();
   QAction* AddAction(QMenu* menu, const char* name, const QString& caption, const QKeySequence& key = {});
   void SelectPane(RightPane pane);
   void RefreshCaption();
@@ -189,6 +194,7 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   QTableWidget* valueListEditor1_ = nullptr;
   QMdiArea* mdiArea_ = nullptr;
   DumpWindow* dump_ = nullptr;
+  ProfileWindow* profile_ = nullptr;
   // Right pane.
   QStackedWidget* panel3_ = nullptr;
   CodeList* memoTrace_ = nullptr;
