@@ -26,23 +26,22 @@ void RecordHistory(Machine& m) {
 
 // The step without clearing StopMessage: inside a run the message is always
 // empty here, since whoever sets it also raises StopFlag and ends the run.
-// `pc` is the PC the caller just read. With kCount the step's cycles, from
-// its start to its end, go to the machine's counters.
+// `pc` is the PC the caller just read. With kCount the step goes to the
+// machine's counters: the instruction's cycles are those since the board's
+// accounting.
 template <bool kHistory, bool kCount>
 inline void StepBody(Machine& m, const DecodeTable& table, std::uint16_t pc) {
-  [[maybe_unused]] std::int64_t start = 0;
-  if constexpr (kCount) start = m.CycleCount;
   if (!m.TestFlag(FlagI) && ++m.IrqCounter > kIrqPeriod) [[unlikely]] {
     m.IrqCounter = 0;
+    [[maybe_unused]] const std::int64_t before = m.CycleCount;
     InterruptEntry(m, m.TimerVector);
-    if constexpr (kCount) start = m.Counters->Interrupt(m, pc, start);
+    if constexpr (kCount) m.Counters->Interrupt(m, pc, before);
     pc = m.cpu.PC;
   }
   if constexpr (kHistory) RecordHistory(m);
   m.AccountBoardTime();
   if (pc > m.CodeEnd) [[unlikely]] {
     EndOfCodeCheck(m);  // reports "adr>fin"; nothing executes
-    if constexpr (kCount) m.Counters->Outside(pc, m.CycleCount - start);
     return;
   }
   const std::uint8_t op = m.Memory[pc];
@@ -54,7 +53,7 @@ inline void StepBody(Machine& m, const DecodeTable& table, std::uint16_t pc) {
     m.PortsMayChange = false;
   }
   ++m.CycleCount;
-  if constexpr (kCount) m.Counters->Count(m, pc, op, start);
+  if constexpr (kCount) m.Counters->Count(m, pc, op);
 }
 
 inline void StepWith(Machine& m, const DecodeTable& table) {

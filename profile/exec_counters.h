@@ -142,30 +142,27 @@ class ExecCounters {
 
   // --- The run engine's side ---------------------------------------------
   // One instruction that started at `pc` (opcode byte `op`) has run; its
-  // cycles began at `start`.
-  void Count(Machine& m, std::uint16_t pc, std::uint8_t op, std::int64_t start) {
+  // cycles are those since the board last accounted time (the step's start,
+  // after any interrupt entry).
+  void Count(Machine& m, std::uint16_t pc, std::uint8_t op) {
     Cell& c = cells_[pc];
     ++c.count;
     const std::uint8_t flow = flow_[op];
     if (flow != 0) [[unlikely]] {
-      c.extra += static_cast<std::uint64_t>(m.CycleCount - start - 1);
+      c.extra += static_cast<std::uint64_t>(m.CycleCount - m.PrevCycleCount - 1);
       if (flow & kShadowStack) Flow(m, pc, op);
     }
   }
   // The periodic interrupt left `interrupted` for its handler (now at PC);
-  // the step began at `start`. The entry's cycles go to the handler's first
-  // address; returns the count the instruction's own cycles start from.
-  std::int64_t Interrupt(Machine& m, std::uint16_t interrupted, std::int64_t start) {
+  // the entry began at `start`. Its cycles go to the handler's first address.
+  void Interrupt(Machine& m, std::uint16_t interrupted, std::int64_t start) {
     const std::uint16_t handler = m.cpu.PC;
     const auto entry = static_cast<std::uint64_t>(m.CycleCount - start);
     cells_[handler].extra += entry;
     entries_[handler].cycles += entry;
     EnterRootOnce(interrupted);
     Enter(functionOf_[handler], m.cpu.SP, start);
-    return m.CycleCount;
   }
-  // A step that executed nothing (PC past the code) still spent `cycles`.
-  void Outside(std::uint16_t pc, std::int64_t cycles) { cells_[pc].extra += static_cast<std::uint64_t>(cycles); }
 
   // --- Reading -------------------------------------------------------------
   const Cell& At(std::uint16_t address) const { return cells_[address]; }

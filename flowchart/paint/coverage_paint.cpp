@@ -22,7 +22,9 @@ void QtSheetPainter::PaintBranchCounts(const Flowchart& sheet, const TRectangle&
   // A branch that went one way only (or never ran) stands out in red.
   const bool oneWay = c.branch->taken == 0 || c.branch->notTaken == 0;
   const std::string text = BranchCountsText(*c.branch);
-  Text(sheet, box.Rect.Right + 2, box.MidY() - sheet.LineH / 2, text, ToQColor(oneWay ? kWhite : kBlack),
+  // Left of the decision, where no jump line leaves.
+  const int x = box.Rect.Left - 2 - sheet.Metrics().TextWidth(text);
+  Text(sheet, x, box.MidY() - sheet.LineH / 2, text, ToQColor(oneWay ? kWhite : kBlack),
        ToQColor(oneWay ? kRed : 0xE0E0E0));
   Use(kBlack, kWhite);
 }

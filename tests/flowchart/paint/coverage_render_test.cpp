@@ -59,14 +59,14 @@ TEST_F(CoverageRender, OffIsThePlainDrawingOnTintsBoxesAndShowsBranchCounts) {
   EXPECT_GT(CountIn(never.Rect, kWhite), CountIn(never.Rect, kNeverRunHatch));
   EXPECT_EQ(CountIn(never.Rect, most) + CountIn(never.Rect, least), 0);
 
-  // "2/8" right of the decision on grey; a one-way branch on red.
+  // "2/8" left of the decision on grey; a one-way branch on red.
   const TRectangle& decision = sheet.Boxes[2];
-  const TRect label{decision.Rect.Right + 2, decision.MidY() - 6, decision.Rect.Right + 2 + 18, decision.MidY() + 6};
+  const TRect label{decision.Rect.Left - 2 - 18, decision.MidY() - 6, decision.Rect.Left - 2, decision.MidY() + 6};
   EXPECT_GT(CountIn(label, 0xE0E0E0), 0);
   EXPECT_EQ(CountIn(label, kRed), 0);
   Counts({{0xE000, {10, 10}}, {0xE002, {10, 20, true, 10, 0}}});
   Paint();
-  EXPECT_GT(CountIn(TRect{label.Left, label.Top, label.Left + 30, label.Bottom}, kRed), 0);
+  EXPECT_GT(CountIn(TRect{label.Right - 24, label.Top, label.Right, label.Bottom}, kRed), 0);
 }
 
 TEST(CoverageScale, GrowsOnALogScaleFromPaleToDeep) {
