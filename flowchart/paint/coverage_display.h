@@ -31,6 +31,7 @@ struct BoxCoverage {
 // once to deep orange for the most); never run: kNeverRunHatch, drawn as a
 // hatch.
 inline constexpr Colour kNeverRunHatch = 0xC8C8C8;
+inline constexpr Colour kNeverRunText = 0xF0F0F0;  // behind a never-run box's text
 Colour CoverageFill(std::uint64_t count, std::uint64_t maxCount);
 
 // "12/0": taken, then not taken.

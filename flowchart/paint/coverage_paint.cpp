@@ -7,7 +7,9 @@ namespace hc11 {
 void QtSheetPainter::PaintCoverageFill(const TRectangle& box) {
   const BoxCoverage c = display_.CoverageOfBox(box);
   if (c.count == 0) {
-    // Never run: a pale hatch over white.
+    // Never run: a pale hatch, and pale grey under the text, which would
+    // otherwise hide the hatch.
+    boxFill_ = kNeverRunText;
     p_.setBrush(QBrush(ToQColor(kNeverRunHatch), Qt::BDiagPattern));
     return;
   }
