@@ -60,8 +60,9 @@ std::optional<std::string> CoverageHintAt(FlowPane& pane, int x, int y) {
 std::vector<ProfileListRow> ProfileListRows(Session& session) {
   const ProfileTable table = session.profiler().Table(session.machine().CycleCount);
   auto share = [&](std::uint64_t cycles) {
-    return table.total == 0 ? std::string("0.00")
-                            : Format("%.2f", 100.0 * static_cast<double>(cycles) / static_cast<double>(table.total));
+    return table.total == 0
+               ? std::string("0.00")
+               : Format("%.2f", 100.0 * static_cast<double>(cycles) / static_cast<double>(table.total));
   };
   std::vector<ProfileListRow> rows;
   for (const FunctionProfile& f : table.rows) {

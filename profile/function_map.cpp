@@ -42,7 +42,8 @@ FunctionMap MapFunctions(const Listing& listing) {
 
   for (auto it = byEntry.begin(); it != byEntry.end() && map.functions.size() < 0xFFFF; ++it) {
     const auto next = std::next(it);
-    std::uint32_t last = next != byEntry.end() ? next->first - 1u : std::max<std::uint32_t>(lastListed, it->first);
+    std::uint32_t last =
+        next != byEntry.end() ? next->first - 1u : std::max<std::uint32_t>(lastListed, it->first);
     map.functions.push_back({it->second, it->first, static_cast<std::uint16_t>(last)});
     const auto number = static_cast<std::uint16_t>(map.functions.size());
     for (std::uint32_t a = it->first; a <= last; ++a) map.numberOf[a] = number;

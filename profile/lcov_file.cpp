@@ -20,7 +20,8 @@ bool IsHexDigit(char c) {
 }
 
 bool IsDataOrDirective(const std::string& mnemonic) {
-  static constexpr std::string_view kNoCode[] = {"db", "dw", "fill", "ds", "equ", "org", "end", "macro", "endm"};
+  static constexpr std::string_view kNoCode[] = {"db",  "dw",  "fill",  "ds",  "equ",
+                                                 "org", "end", "macro", "endm"};
   const std::string m = ToLower(mnemonic);
   for (std::string_view d : kNoCode)
     if (m == d) return true;
@@ -133,7 +134,8 @@ std::string LcovTracefile(const std::string& lstPath, const std::vector<std::str
 }
 
 bool WriteLcovFile(const std::string& infoPath, const std::string& lstPath, const Listing& listing,
-                   const std::array<std::uint8_t, 65536>& memory, const Profiler& profiler, std::string& error) {
+                   const std::array<std::uint8_t, 65536>& memory, const Profiler& profiler,
+                   std::string& error) {
   std::error_code ec;
   std::filesystem::path absolute = std::filesystem::absolute(lstPath, ec).lexically_normal();
   if (ec) absolute = lstPath;

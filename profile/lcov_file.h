@@ -32,6 +32,7 @@ std::string LcovTracefile(const std::string& lstPath, const std::vector<std::str
 // Reads the listing, writes the tracefile whole at `infoPath` with the
 // listing's absolute path; false with `error` set when either file fails.
 bool WriteLcovFile(const std::string& infoPath, const std::string& lstPath, const Listing& listing,
-                   const std::array<std::uint8_t, 65536>& memory, const Profiler& profiler, std::string& error);
+                   const std::array<std::uint8_t, 65536>& memory, const Profiler& profiler,
+                   std::string& error);
 
 }  // namespace hc11

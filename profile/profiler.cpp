@@ -35,8 +35,9 @@ ProfileTable Profiler::Table(std::int64_t now) const {
     row.percent = percentOf(row.exclusive);
     table.rows.push_back(std::move(row));
   }
-  std::stable_sort(table.rows.begin(), table.rows.end(),
-                   [](const FunctionProfile& a, const FunctionProfile& b) { return a.exclusive > b.exclusive; });
+  std::stable_sort(
+      table.rows.begin(), table.rows.end(),
+      [](const FunctionProfile& a, const FunctionProfile& b) { return a.exclusive > b.exclusive; });
   FunctionProfile outside;
   outside.name = kOutsideName;
   outside.outside = true;
@@ -52,7 +53,8 @@ std::vector<std::string> ProfileLines(const ProfileTable& table) {
   std::vector<std::string> lines;
   for (const FunctionProfile& row : table.rows) {
     lines.push_back(Format("profile: %s calls=%llu excl=%llu incl=%llu %.2f%%", row.name.c_str(),
-                           static_cast<unsigned long long>(row.calls), static_cast<unsigned long long>(row.exclusive),
+                           static_cast<unsigned long long>(row.calls),
+                           static_cast<unsigned long long>(row.exclusive),
                            static_cast<unsigned long long>(row.inclusive), row.percent));
   }
   return lines;

@@ -14,7 +14,8 @@ void StartProfiling(const ProfileOptions& o, Session& session) {
 bool FinishProfiling(const ProfileOptions& o, Session& session, std::ostream& out, std::ostream& err) {
   Profiler& profiler = session.profiler();
   if (o.profile) {
-    for (const std::string& line : ProfileLines(profiler.Table(session.machine().CycleCount))) out << line << '\n';
+    for (const std::string& line : ProfileLines(profiler.Table(session.machine().CycleCount)))
+      out << line << '\n';
   }
   if (o.coverage.empty()) return true;
   if (session.ListingBase().empty() || session.listing().LineList.empty()) {

@@ -26,7 +26,8 @@ Colour CoverageFill(std::uint64_t count, std::uint64_t maxCount) {
   constexpr Colour kOnce = 0xC0F8FF;  // pale yellow (0xBBGGRR)
   constexpr Colour kMost = 0x1C8CFF;  // deep orange
   if (maxCount <= 1) return kOnce;
-  const double t = std::log(static_cast<double>(std::min(count, maxCount))) / std::log(static_cast<double>(maxCount));
+  const double t =
+      std::log(static_cast<double>(std::min(count, maxCount))) / std::log(static_cast<double>(maxCount));
   return Mix(kOnce, kMost, t);
 }
 
@@ -54,7 +55,8 @@ std::string BranchCountsText(const LineCoverage& branch) {
 std::string CoverageHint(const BoxCoverage& box) {
   std::string text = "exécutions " + std::to_string(box.count) + ", cycles " + std::to_string(box.cycles);
   if (box.branch)
-    text += ", pris " + std::to_string(box.branch->taken) + ", non pris " + std::to_string(box.branch->notTaken);
+    text +=
+        ", pris " + std::to_string(box.branch->taken) + ", non pris " + std::to_string(box.branch->notTaken);
   return text;
 }
 

@@ -1,9 +1,10 @@
 // Coverage in the window: counting from the start, the "Profil" window and
 // its click, "Remise à zéro", the "Couverture" mark kept in the settings.
+#include "app/gui/profile_window.h"
+
 #include <QPushButton>
 #include <QTreeWidget>
 
-#include "app/gui/profile_window.h"
 #include "tests/gui/gui_fixture.h"
 
 namespace hc11::test {

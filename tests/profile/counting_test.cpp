@@ -37,12 +37,12 @@ TEST(Counting, LoopOfTenCountsEveryLineAndBothBranchWays) {
   p.Run();
   ASSERT_EQ(p.m().CycleCount, 33);
   const std::uint16_t loop = p.Address("boucle");
-  EXPECT_EQ(p.counters().At(loop).count, 10u);                               // decB
-  EXPECT_EQ(p.counters().At(loop + 1).count, 10u);                           // bne
-  EXPECT_EQ(p.counters().At(loop + 1).Cycles(), 19u);                          // 9 taken, 1 not
+  EXPECT_EQ(p.counters().At(loop).count, 10u);         // decB
+  EXPECT_EQ(p.counters().At(loop + 1).count, 10u);     // bne
+  EXPECT_EQ(p.counters().At(loop + 1).Cycles(), 19u);  // 9 taken, 1 not
   EXPECT_EQ(p.counters().BranchAt(loop + 1).taken, 9u);
   EXPECT_EQ(p.counters().BranchAt(loop + 1).notTaken, 1u);
-  EXPECT_EQ(p.counters().At(loop + 3).count, 1u);                            // jmp
+  EXPECT_EQ(p.counters().At(loop + 3).count, 1u);  // jmp
   EXPECT_EQ(p.counters().At(p.Address("debprog_")).count, 1u);
   const ProfileTable t = p.table();
   EXPECT_EQ(ExclusiveSum(t), 33u);
@@ -104,9 +104,9 @@ TEST(Counting, CallFromTwoPlacesCountsCallsExclusiveAndInclusive) {
   const FunctionProfile main = p.Row("debprog_");
   EXPECT_EQ(main.calls, 0u);
   EXPECT_EQ(main.exclusive, 8u);
-  EXPECT_EQ(main.inclusive, 14u);  // it ran from the start, its callees included
+  EXPECT_EQ(main.inclusive, 14u);                      // it ran from the start, its callees included
   EXPECT_EQ(p.table().rows.front().name, "debprog_");  // most exclusive cycles first
-  EXPECT_EQ(p.counters().Depth(), 1u);                  // only the root frame is left
+  EXPECT_EQ(p.counters().Depth(), 1u);                 // only the root frame is left
 }
 
 // With I clear the 10,001st step enters the handler: a call of "Tic"

@@ -138,7 +138,8 @@ TEST_F(CoverageCli, TracefileNamesPhysicalListingLinesWithTheirCounts) {
 }
 
 TEST_F(CoverageCli, GenhtmlRendersTheListingAndLcovMergesTwoRuns) {
-  if (!Have("genhtml") || !Have("lcov")) GTEST_SKIP() << "genhtml or lcov is not installed (Debian package lcov)";
+  if (!Have("genhtml") || !Have("lcov"))
+    GTEST_SKIP() << "genhtml or lcov is not installed (Debian package lcov)";
   ASSERT_EQ(RunCli(dir, {"run", "prog", "--no-workspace", "--coverage", "a.info"}).status, 0);
   ASSERT_EQ(RunCli(dir, {"run", "prog", "--no-workspace", "--coverage", "b.info"}).status, 0);
 

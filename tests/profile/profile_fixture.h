@@ -29,7 +29,8 @@ inline std::filesystem::path ProfileFolder() {
 
 // Writes `source` as NAME.asm in `dir` and assembles NAME.lst and NAME.HEX;
 // returns the base path.
-inline std::string Assemble(const std::filesystem::path& dir, const std::string& name, const std::string& source) {
+inline std::string Assemble(const std::filesystem::path& dir, const std::string& name,
+                            const std::string& source) {
   const std::string asmPath = (dir / (name + ".asm")).string();
   std::ofstream(asmPath) << source;
   std::ostringstream diagnostics;

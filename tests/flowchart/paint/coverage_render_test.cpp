@@ -36,9 +36,7 @@ class CoverageRender : public PaintFixture {
 TEST_F(CoverageRender, OffIsThePlainDrawingOnTintsBoxesAndShowsBranchCounts) {
   Sheet();
   const QImage plain = Paint().copy();
-  Counts({{0xE000, {10, 10}},
-          {0xE002, {10, 12, true, 2, 8}},
-          {0xE006, {1, 2}}});
+  Counts({{0xE000, {10, 10}}, {0xE002, {10, 12, true, 2, 8}}, {0xE006, {1, 2}}});
   const QImage tinted = Paint().copy();
   EXPECT_NE(plain, tinted);
   display.CoverageHook = nullptr;
@@ -61,7 +59,8 @@ TEST_F(CoverageRender, OffIsThePlainDrawingOnTintsBoxesAndShowsBranchCounts) {
 
   // "2/8" left of the decision on grey; a one-way branch on red.
   const TRectangle& decision = sheet.Boxes[2];
-  const TRect label{decision.Rect.Left - 2 - 18, decision.MidY() - 6, decision.Rect.Left - 2, decision.MidY() + 6};
+  const TRect label{decision.Rect.Left - 2 - 18, decision.MidY() - 6, decision.Rect.Left - 2,
+                    decision.MidY() + 6};
   EXPECT_GT(CountIn(label, 0xE0E0E0), 0);
   EXPECT_EQ(CountIn(label, kRed), 0);
   Counts({{0xE000, {10, 10}}, {0xE002, {10, 20, true, 10, 0}}});
@@ -77,7 +76,8 @@ TEST(CoverageScale, GrowsOnALogScaleFromPaleToDeep) {
   // Blue falls as the count grows; 31 of 1000 is half way on a log scale.
   EXPECT_GT(blue(CoverageFill(1, 1000)), blue(CoverageFill(31, 1000)));
   EXPECT_GT(blue(CoverageFill(31, 1000)), blue(CoverageFill(1000, 1000)));
-  EXPECT_NEAR(blue(CoverageFill(31, 1000)), (blue(CoverageFill(1, 1000)) + blue(CoverageFill(1000, 1000))) / 2, 3);
+  EXPECT_NEAR(blue(CoverageFill(31, 1000)),
+              (blue(CoverageFill(1, 1000)) + blue(CoverageFill(1000, 1000))) / 2, 3);
   EXPECT_EQ(CoverageFill(5000, 1000), CoverageFill(1000, 1000));  // beyond the scale: the deepest
   EXPECT_EQ(red(CoverageFill(1000, 1000)), 0xFF);
   EXPECT_EQ(BranchCountsText({3, 0, true, 12, 0}), "12/0");
