@@ -6,7 +6,7 @@ CMAKE_GEN  := -G Ninja
 # ccache, when installed, makes rebuilds in several checkouts cheap.
 CMAKE_GEN  += $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: all deps configure build run run-headless screenshots test test-main test-asan bench fuzz fuzz-smoke clean
+.PHONY: all deps configure build run run-headless screenshots coverage-demo test test-main test-asan bench fuzz fuzz-smoke clean
 
 all: build
 
@@ -39,6 +39,16 @@ screenshots: build
 	    --break E02D --watch leds:b --watch cfg:$$:1:4 --watch adval:D --save-workspace $$tmp/demo.Zan >/dev/null && \
 	  QT_QPA_PLATFORM=offscreen $(BUILD)/app/gui/hc11flow --settings $$tmp/hc11flow.ini \
 	    --screenshot docs $$tmp/demo; status=$$?; rm -rf $$tmp; exit $$status
+
+# The demo's coverage as an HTML report of its listing (genhtml, Debian's
+# lcov), with its profile printed on the way.
+COVERAGE_DIR ?= $(BUILD)/coverage-demo
+coverage-demo: build
+	@mkdir -p $(COVERAGE_DIR)
+	$(BUILD)/app/cli/hc11flow-cli run examples/demo/demo --steps 300000 --inject LecE2P --key Menu \
+	  --no-workspace --profile --coverage $(COVERAGE_DIR)/demo.info | grep '^profile: '
+	genhtml --branch-coverage --quiet --title "hc11flow demo" -o $(COVERAGE_DIR)/html $(COVERAGE_DIR)/demo.info
+	@echo "coverage-demo: open $(COVERAGE_DIR)/html/index.html"
 
 test: test-main test-asan fuzz-smoke
 

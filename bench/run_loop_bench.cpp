@@ -4,11 +4,13 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
 
 #include "board/board.h"
 #include "core/machine.h"
 #include "core/messages.h"
 #include "core/run_engine.h"
+#include "profile/exec_counters.h"
 
 namespace {
 
@@ -67,6 +69,17 @@ void BM_RunLoopWithHistory(benchmark::State& state) {
   RunLoopBench(state, m);
 }
 BENCHMARK(BM_RunLoopWithHistory)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+
+// Coverage and profile counting on (the window's default): must keep at
+// least 85% of BM_RunLoop's speed.
+void BM_RunLoopWithCounters(benchmark::State& state) {
+  hc11::Machine m;
+  auto counters = std::make_unique<hc11::ExecCounters>();
+  m.Counters = counters.get();
+  LoadLoop(m);
+  RunLoopBench(state, m);
+}
+BENCHMARK(BM_RunLoopWithCounters)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 
 // A stopping breakpoint outside the loop: the check runs every step, never hits.
 void BM_RunLoopWithBreakpoint(benchmark::State& state) {

@@ -62,6 +62,7 @@ struct WriteTagEntry {
 };
 
 class Machine;
+class ExecCounters;
 
 // Told of an access to an address with RAM-breakpoint bits, after the access,
 // during a run only. `kind` is 'I' (write), 'i' (read) or 'm' (a write that
@@ -159,6 +160,8 @@ class Machine {
   // The window's "debug once" check box; the decoder clears it on every
   // recognised instruction.
   bool DebugOnce = false;
+  // Coverage and profile counting after every step; null: none, at no cost.
+  ExecCounters* Counters = nullptr;
 
   // The trace list (at most kTraceListLimit lines).
   std::deque<std::string> TraceList;

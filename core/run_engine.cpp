@@ -6,6 +6,7 @@
 
 #include "core/decoder.h"
 #include "core/trace.h"
+#include "profile/exec_counters.h"
 
 namespace hc11 {
 
@@ -25,12 +26,16 @@ void RecordHistory(Machine& m) {
 
 // The step without clearing StopMessage: inside a run the message is always
 // empty here, since whoever sets it also raises StopFlag and ends the run.
-// `pc` is the PC the caller just read.
-template <bool kHistory>
+// `pc` is the PC the caller just read. With kCount the step goes to the
+// machine's counters: the instruction's cycles are those since the board's
+// accounting.
+template <bool kHistory, bool kCount>
 inline void StepBody(Machine& m, const DecodeTable& table, std::uint16_t pc) {
   if (!m.TestFlag(FlagI) && ++m.IrqCounter > kIrqPeriod) [[unlikely]] {
     m.IrqCounter = 0;
+    [[maybe_unused]] const std::int64_t before = m.CycleCount;
     InterruptEntry(m, m.TimerVector);
+    if constexpr (kCount) m.Counters->Interrupt(m, pc, before);
     pc = m.cpu.PC;
   }
   if constexpr (kHistory) RecordHistory(m);
@@ -39,7 +44,8 @@ inline void StepBody(Machine& m, const DecodeTable& table, std::uint16_t pc) {
     EndOfCodeCheck(m);  // reports "adr>fin"; nothing executes
     return;
   }
-  table.steps[m.Memory[pc]](m, pc);
+  const std::uint8_t op = m.Memory[pc];
+  table.steps[op](m, pc);
   if (m.PortsMayChange) [[unlikely]] {
     m.PrevPortB = m.Memory[kPortB];
     m.PrevPortA = m.Memory[kPortA];
@@ -47,15 +53,17 @@ inline void StepBody(Machine& m, const DecodeTable& table, std::uint16_t pc) {
     m.PortsMayChange = false;
   }
   ++m.CycleCount;
+  if constexpr (kCount) m.Counters->Count(m, pc, op);
 }
 
 inline void StepWith(Machine& m, const DecodeTable& table) {
   m.StopMessage.clear();
   m.PortsMayChange = true;  // the host may have written the ports since
+  const bool count = m.Counters != nullptr;
   if (m.HistoryEnabled) {
-    StepBody<true>(m, table, m.cpu.PC);
+    count ? StepBody<true, true>(m, table, m.cpu.PC) : StepBody<true, false>(m, table, m.cpu.PC);
   } else {
-    StepBody<false>(m, table, m.cpu.PC);
+    count ? StepBody<false, true>(m, table, m.cpu.PC) : StepBody<false, false>(m, table, m.cpu.PC);
   }
 }
 
@@ -128,7 +136,7 @@ enum class ChunkEnd { Stopped, Done, ModeChanged };
 // case, no breakpoint at PC and no error, costs one folded test per step. In
 // a plain run ('x' without step-over) no handler changes the run mode, so
 // the mode is tested only when that test finds something.
-template <bool kHistory, bool kPlainRun>
+template <bool kHistory, bool kPlainRun, bool kCount>
 ChunkEnd RunSteps(Machine& m, const DecodeTable& table, std::int64_t& left) {
   m.PortsMayChange = true;  // the host ran since the last step
   for (;;) {
@@ -141,23 +149,28 @@ ChunkEnd RunSteps(Machine& m, const DecodeTable& table, std::int64_t& left) {
       if (kPlainRun && m.RunMode != kModeRun) return ChunkEnd::ModeChanged;
       pc = m.cpu.PC;
     }
-    StepBody<kHistory>(m, table, pc);
+    StepBody<kHistory, kCount>(m, table, pc);
     if (--left == 0) [[unlikely]]
       return ChunkEnd::Done;
   }
 }
 
-ChunkEnd RunChunk(Machine& m, const DecodeTable& table, std::int64_t& left) {
+template <bool kCount>
+ChunkEnd RunChunkWith(Machine& m, const DecodeTable& table, std::int64_t& left) {
   for (;;) {
     const bool plain = m.RunMode == kModeRun && !m.StepOverCalls;
     ChunkEnd end;
     if (m.HistoryEnabled) {
-      end = plain ? RunSteps<true, true>(m, table, left) : RunSteps<true, false>(m, table, left);
+      end = plain ? RunSteps<true, true, kCount>(m, table, left) : RunSteps<true, false, kCount>(m, table, left);
     } else {
-      end = plain ? RunSteps<false, true>(m, table, left) : RunSteps<false, false>(m, table, left);
+      end = plain ? RunSteps<false, true, kCount>(m, table, left) : RunSteps<false, false, kCount>(m, table, left);
     }
     if (end != ChunkEnd::ModeChanged) return end;
   }
+}
+
+ChunkEnd RunChunk(Machine& m, const DecodeTable& table, std::int64_t& left) {
+  return m.Counters != nullptr ? RunChunkWith<true>(m, table, left) : RunChunkWith<false>(m, table, left);
 }
 
 }  // namespace

@@ -26,6 +26,7 @@ enum class OptionFeeds {
   I2cTrace,
   SynthTrace,
   NoOverlapLayout,  // flowchart layout without overlapping boxes
+  Coverage,         // flowchart tinted by what ran
 };
 
 struct OptionItem {
@@ -36,7 +37,7 @@ struct OptionItem {
   bool checkedByDefault;
 };
 
-inline constexpr std::array<OptionItem, 20> kOptionItems = {{
+inline constexpr std::array<OptionItem, 21> kOptionItems = {{
     {"AfReg", "Aff Registres", true, OptionFeeds::TraceEveryStep, false},
     {"AffCommentaires", "Aff Commentaires", true, OptionFeeds::Comments, false},
     {"AffLabelLocal", "Aff LabelsLocal", true, OptionFeeds::LocalLabels, false},
@@ -58,6 +59,7 @@ inline constexpr std::array<OptionItem, 20> kOptionItems = {{
     {"LiaisonSerie", "Liaison série", true, OptionFeeds::Nothing, false},
     {"TempsReel", "Temps réel", true, OptionFeeds::Nothing, false},
     {"AttenteSerie", "Attendre le client série", true, OptionFeeds::Nothing, false},
+    {"Couverture", "Couverture", true, OptionFeeds::Coverage, false},
 }};
 
 class OptionMarks {

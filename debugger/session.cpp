@@ -77,6 +77,7 @@ LoadReport Session::Load(const std::string& listingBase) {
         "Le fichier LST " + QuoteText(ListingFileName(listingBase)) + " ne contient aucune ligne de listing");
   }
 
+  profiler_.MapListing(listing_);
   ClearSymbolListsExceptI(listing_.Symbols);
   board_->UhfMode = FindSymbol(listing_.Symbols, "UHF", 'I').value_or(0);
   board_->ListingBase = listingBase;
@@ -142,6 +143,7 @@ bool Session::Init(bool restore) {
     ApplyPatches(false);  // the first pass reported its refusals
   }
   writeInitialValues();  // the batch says a refusal of both passes once
+  profiler_.Reset(m.CycleCount);
   watches_->Refresh(true);
   h.ShowTraceLine(FormatTraceLine(m));
   h.ShowStopMessage("");

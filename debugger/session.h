@@ -19,6 +19,7 @@
 #include "debugger/settings_file.h"
 #include "debugger/watches.h"
 #include "listing/listing_types.h"
+#include "profile/profiler.h"
 
 namespace hc11 {
 
@@ -45,6 +46,8 @@ class Session {
   WatchList& watches() { return *watches_; }
   Settings& settings() { return settings_; }
   OptionMarks& options() { return settings_.marks; }
+  // Coverage and profile counts: function ranges set at Load, cleared at Init.
+  Profiler& profiler() { return profiler_; }
   const std::string& ListingBase() const { return listingBase_; }
   std::string WorkspaceFile() const { return listingBase_ + ".Zan"; }
 
@@ -104,6 +107,7 @@ class Session {
   std::unique_ptr<BreakpointList> breaks_;
   std::unique_ptr<WatchList> watches_;
   Listing listing_;
+  Profiler profiler_;
   Settings settings_;
   std::string settingsPath_;
   std::string listingBase_;

@@ -144,6 +144,16 @@ ParsedRunOptions ParseRunOptions(const std::vector<std::string>& args) {
       o.noWorkspace = true;
       continue;
     }
+    if (a == "--profile") {
+      o.profiling.profile = true;
+      continue;
+    }
+    if (a == "--coverage") {
+      const auto v = value();
+      if (!v || v->empty()) return Fail("--coverage: expected a file name, got ''");
+      o.profiling.coverage = *v;
+      continue;
+    }
     const BoardOptionResult board = ParseBoardOption(args, i, o.board);
     if (!board.error.empty()) return Fail(board.error);
     if (board.consumed > 0) {

@@ -9,6 +9,7 @@
 
 #include "app/cli/cli_board.h"
 #include "app/cli/cli_serial_options.h"
+#include "app/cli/cli_profile.h"
 
 namespace hc11::cli {
 
@@ -49,6 +50,7 @@ struct RunOptions {
   std::vector<DumpOption> dumps;
   BoardOptions board;
   SerialOptions serial;
+  ProfileOptions profiling;  // --profile, --coverage FILE
 };
 
 struct ParsedRunOptions {
@@ -62,6 +64,6 @@ inline constexpr const char* kRunUsage =
     "PROGRAM [--start ADDR] [--mode x|v|w|u|s] [--target ADDR] [--steps N] [--repeat K] "
     "[--break ADDR[:STATE[:KIND[:NAME]]]]... [--watch NAME[=ADDR][:FORMAT[:BYTES[:ELEMENTS[:INIT]]]]]... "
     "[--history] [--dump ADDR:COUNT]... [--no-workspace] [--save-workspace FILE] [--settings FILE] "
-    "[board options] [serial options]";
+    "[--profile] [--coverage FILE.info] [board options] [serial options]";
 
 }  // namespace hc11::cli

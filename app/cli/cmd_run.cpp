@@ -9,6 +9,7 @@
 
 #include "app/cli/cli_board.h"
 #include "app/cli/cli_command.h"
+#include "app/cli/cli_profile.h"
 #include "app/cli/cli_run_host.h"
 #include "app/cli/cli_run_options.h"
 #include "app/cli/cli_serial.h"
@@ -172,12 +173,14 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   // The host serial link and real time, around the runs.
   CliSerial serial(o.serial, *session, host, err);
   if (!serial.Start()) return 1;
+  StartProfiling(o.profiling, *session);
   RunCommands(o, m, host, out);
   serial.Finish();
   if (o.history) ListHistory(m);
   PrintDumps(o, m, out);
   PrintLists(*session, out);
   PrintPanel(session->board(), o.board, out);
+  if (!FinishProfiling(o.profiling, *session, out, err)) return 1;
   if (!o.saveWorkspace.empty() && !session->SaveWorkspace(o.saveWorkspace)) return 1;
   return 0;
 }

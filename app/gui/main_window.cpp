@@ -22,6 +22,7 @@
 #include "app/gui/entry_list.h"
 #include "app/gui/flow_view.h"
 #include "app/gui/gui_fonts.h"
+#include "app/gui/profile_window.h"
 #include "app/gui/symbol_lists.h"
 #include "app/gui/trace_pane.h"
 #include "core/run_engine.h"
@@ -70,6 +71,7 @@ MainWindow::MainWindow(Messages& messages, StartOptions options)
       pane_(session_.listing(), messages_, metrics_) {
   setObjectName("Form1");
   run_.Attach(session_.machine());
+  session_.profiler().Enable(session_.machine(), true);  // counting is on in the window
   pane_.Display().LineColorHook = [this](std::uint16_t address) -> Colour {
     return BreakLineColour(session_.machine().tInst[address]).value_or(kWhite);
   };
@@ -351,6 +353,7 @@ void MainWindow::ProcessEvents() {
 void MainWindow::ShowSourceAt(std::uint16_t address) {
   Machine& m = session_.machine();
   const bool rebuilt = pane_.ShowAddress(address, m.cpu.PC, m.RunTarget, paintBox1_);
+  RefreshCoverage();
   RepaintFlowchart(false);
   if (rebuilt) RefreshHistory();
   if (workbench_) workbench_->Followed();
@@ -419,6 +422,7 @@ void MainWindow::RunStateChanged(bool running) {
     });
   if (workbench_) workbench_->RunState(running);
   panel_->SetRunning(running);
+  if (!running && profile_ != nullptr && profile_->isVisible()) profile_->Refresh();
 }
 
 void MainWindow::TraceLineAdded(const std::string&) {

@@ -39,6 +39,7 @@ namespace hc11::gui {
 class BoardPanel;
 class CodeList;
 class DumpWindow;
+class ProfileWindow;
 class FindBox;
 class FlowView;
 class SymbolLists;
@@ -77,6 +78,7 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   DumpWindow& dumpWindow() { return *dump_; }
   serial::LinkControl& serialLink() { return link_; }
   Workbench& workbench() { return *workbench_; }
+  ProfileWindow* profileWindow() { return profile_; }
   const std::string& ListingBase() const { return listingBase_; }
 
   // --- Breakpoint and watch lists, navigation, the flowchart popup ----------
@@ -141,6 +143,9 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   void BuildMenus();
   void BuildRunMenu();
   void BuildOptionsMenu();
+  // "Profil": the window of the profile list, made on first use.
+  void ShowProfile();
+  void RefreshCoverage();
   QAction* AddAction(QMenu* menu, const char* name, const QString& caption, const QKeySequence& key = {});
   void SelectPane(RightPane pane);
   void RefreshCaption();
@@ -201,6 +206,7 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   QTableWidget* valueListEditor1_ = nullptr;
   QMdiArea* mdiArea_ = nullptr;
   DumpWindow* dump_ = nullptr;
+  ProfileWindow* profile_ = nullptr;
   // Right pane.
   QStackedWidget* panel3_ = nullptr;
   CodeList* memoTrace_ = nullptr;

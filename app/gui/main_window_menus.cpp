@@ -8,6 +8,8 @@
 #include "app/gui/board_panel.h"
 #include "app/gui/dump_window.h"
 #include "app/gui/main_window.h"
+#include "app/gui/profile_window.h"
+#include "debugger/coverage_view.h"
 #include "app/gui/trace_pane.h"
 #include "app/gui/workbench.h"
 #include "core/trace.h"
@@ -91,6 +93,7 @@ void MainWindow::BuildMenus() {
           [this] { mdiArea_->tileSubWindows(); });
 
   BuildOptionsMenu();
+  connect(AddAction(nullptr, "Profil1", "Profil"), &QAction::triggered, this, [this] { ShowProfile(); });
 
   connect(AddAction(nullptr, "Reglages1", "Reglages"), &QAction::triggered, this,
           [this] { valueListEditor1_->setVisible(!valueListEditor1_->isVisible()); });
@@ -195,6 +198,8 @@ void MainWindow::OptionToggled(const QString& name, bool on) {
     RepaintFlowchart(false);
   } else if (feeds == OptionFeeds::Comments || feeds == OptionFeeds::LocalLabels) {
     RepaintFlowchart(true);
+  } else if (feeds == OptionFeeds::Coverage) {
+    RepaintFlowchart(false);
   }
 }
 
@@ -211,6 +216,32 @@ void MainWindow::ApplyOptions() {
   pane_.Display().SetShowComments(marks.Checked("AffCommentaires"));
   pane_.Sheet().ShowLocalLabels = marks.Checked("AffLabelLocal");
   pane_.Sheet().NoOverlapLayout = marks.Checked("DispoSansChevauchement");
+  ApplyCoverage(pane_.Display(), session_, marks.Checked("Couverture"));
+}
+
+void MainWindow::RefreshCoverage() {
+  if (pane_.Display().CoverageHook) RefreshCoverageScale(pane_.Display(), session_);
+}
+
+void MainWindow::ShowProfile() {
+  if (profile_ == nullptr) {
+    profile_ = new ProfileWindow(this);
+    profile_->Rows = [this] { return ProfileListRows(session_); };
+    profile_->OnShowFunction = [this](const std::string& name) {
+      if (pane_.ShowFunction(name)) {
+        RepaintFlowchart(false);
+        RefreshHistory();
+      }
+    };
+    profile_->OnReset = [this] {
+      ResetCounts(session_);
+      RefreshCoverage();
+      RepaintFlowchart(false);
+    };
+  }
+  profile_->Refresh();
+  profile_->show();
+  profile_->raise();
 }
 
 }  // namespace hc11::gui

@@ -6,6 +6,7 @@
 
 #include "app/gui/flow_view.h"
 #include "app/gui/main_window.h"
+#include "debugger/coverage_view.h"
 #include "core/text_util.h"
 #include "debugger/function_source.h"
 #include "listing/symbols.h"
@@ -50,6 +51,7 @@ void MainWindow::HoverAt(int x, int y) {
   FlowDisplay& display = pane_.Display();
   const std::vector<int> hits = HitBox(sheet, x, y);
   hoverBox_ = hits.empty() ? 0 : hits.front();
+  paintBox1_->setToolTip(ToQString(CoverageHintAt(pane_, x, y).value_or("")));
   if (hoverBox_ == 0) {
     display.HitLineIndex = -1;
     display.FollowName.clear();

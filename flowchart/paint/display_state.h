@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "flowchart/paint/coverage_display.h"
 #include "flowchart/sheet.h"
 
 namespace hc11 {
@@ -25,6 +26,13 @@ struct FlowDisplay {
   // Colour of the tab left of a line at that address (its breakpoint state);
   // white, or no hook at all, means no tab.
   std::function<Colour(std::uint16_t)> LineColorHook;
+  // The counts of the instruction at an address while the "Couverture" mark
+  // is on; no hook: boxes are drawn without coverage.
+  std::function<LineCoverage(std::uint16_t)> CoverageHook;
+  std::uint64_t CoverageMax = 1;  // the largest count, for the tint's scale
+
+  // A box's counts through CoverageHook (which must be set).
+  BoxCoverage CoverageOfBox(const TRectangle& box) const;
 
   // Sets both comment switches, as the window's "Aff Commentaires" option does.
   void SetShowComments(bool show) { ShowComments = CommentPass = show; }

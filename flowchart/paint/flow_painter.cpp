@@ -57,10 +57,13 @@ void QtSheetPainter::PaintBox(Flowchart& sheet, TRectangle& box) {
   PaintLineMarks(sheet, box);
   // A comment box is text only.
   if (box.HasAddress()) {
+    if (display_.CoverageHook) PaintCoverageFill(box);
     PaintOutline(sheet, box);
     PaintLabel(sheet, box);
+    if (display_.CoverageHook) PaintBranchCounts(sheet, box);
   }
   PaintTextLines(sheet, box);
+  boxFill_ = kWhite;
   CheckOverflow(sheet, box.Rect);
   Use(kBlack, kWhite);
 }
@@ -142,7 +145,7 @@ void QtSheetPainter::PaintTextLines(const Flowchart& sheet, const TRectangle& bo
   const int x = box.Rect.Left + 1 + box.LargLabel + box.Triangle;
   int y = 0;
   for (const TLigne& line : box.Lignes) {
-    Colour fg = kBlack, bg = kWhite;
+    Colour fg = kBlack, bg = boxFill_;
     if (line.EstCall) fg = kBlue;
     if (line.AddrText == display_.SelAddrText) fg = kWhite, bg = kTeal;
     // The program counter's line wins over the selection.

@@ -37,6 +37,10 @@ class QtSheetPainter final : public SheetPainter {
   void PaintOutline(const Flowchart& sheet, const TRectangle& box);
   void PaintLabel(const Flowchart& sheet, const TRectangle& box);
   void PaintTextLines(const Flowchart& sheet, const TRectangle& box);
+  // Coverage (only with the display's CoverageHook): the box's fill, drawn
+  // before its outline, and a decision's taken/not-taken counts.
+  void PaintCoverageFill(const TRectangle& box);
+  void PaintBranchCounts(const Flowchart& sheet, const TRectangle& box);
   // Text with an opaque background cell, top-left at (x, y).
   void Text(const Flowchart& sheet, int x, int y, std::string_view text, const QColor& fg, const QColor& bg);
   void Use(Colour pen, Colour brush);
@@ -47,6 +51,7 @@ class QtSheetPainter final : public SheetPainter {
   const FlowDisplay& display_;
   QFontMetrics fontMetrics_;
   int width_, height_;
+  Colour boxFill_ = kWhite;  // the background of the current box's text lines
 };
 
 // Paints the whole sheet on (0, 0, width, height): clears it to white, and

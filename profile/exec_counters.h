@@ -1,0 +1,257 @@
+// What ran, how often and how long: per code address the instructions that
+// started there and the cycles they took (so per conditional branch how often
+// it was taken or not), per function its calls and inclusive cycles through
+// a shadow call stack. The run engine feeds it after every step when a
+// machine has counters attached; everything here is inline so the engine's
+// hot loop pays one array update and one table test per step.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "core/decoder.h"
+#include "core/machine.h"
+
+namespace hc11 {
+
+enum class FlowKind : std::uint8_t { None, Prefix, Call, Return, Branch, Jump };
+
+// The flow kind of every (prefix slot, opcode) entry the decoder executes; a
+// refused form is None, since it neither transfers nor pushes.
+inline const std::array<FlowKind, kPrefixes.size() * 256>& FlowKinds() {
+  static const auto kinds = [] {
+    std::array<FlowKind, kPrefixes.size() * 256> k{};
+    const DecodeTable& table = Decoder();
+    for (std::size_t slot = 0; slot < kPrefixes.size(); ++slot) {
+      for (std::size_t op = 0; op < 256; ++op) {
+        FlowKind& kind = k[slot * 256 + op];
+        if (slot == 0 && table.prefixSlot[op] != 0) {
+          kind = FlowKind::Prefix;
+          continue;
+        }
+        const DecodeEntry& e = table.entries[slot][op];
+        if (e.info == nullptr || e.exec == nullptr) continue;
+        switch (InstructionTable[e.info->index].handler) {
+          case HandlerId::ExecCall:
+            kind = FlowKind::Call;
+            break;
+          case HandlerId::ExecRts:
+          case HandlerId::ExecRti:
+            kind = FlowKind::Return;
+            break;
+          case HandlerId::ExecBranch:
+          case HandlerId::ExecBrset:
+          case HandlerId::ExecBrclr:
+            kind = FlowKind::Branch;
+            break;
+          case HandlerId::ExecJump:
+            kind = FlowKind::Jump;
+            break;
+          default:
+            break;
+        }
+      }
+    }
+    return k;
+  }();
+  return kinds;
+}
+
+class ExecCounters {
+ public:
+  struct Cell {
+    std::uint64_t count = 0;  // instructions started at the address
+    // Their cycles beyond one each: transfers, and the interrupt entries
+    // that led there.
+    std::uint64_t extra = 0;
+    std::uint64_t Cycles() const { return count + extra; }
+  };
+  struct BranchCell {
+    std::uint64_t taken = 0;
+    std::uint64_t notTaken = 0;
+  };
+  // Cycles of interrupt entries charged to a handler's first address.
+  struct EntryCell {
+    std::uint64_t cycles = 0;
+  };
+  struct FunctionCell {
+    std::uint64_t calls = 0;      // calls and interrupt entries
+    std::uint64_t inclusive = 0;  // of the activations already returned from
+    std::uint32_t active = 0;     // frames of the function on the shadow stack
+  };
+  struct Frame {
+    std::uint16_t function = 0;
+    std::uint16_t entrySP = 0;  // SP once the return address was pushed
+    std::int64_t start = 0;     // CycleCount when the activation began
+  };
+  // Deeper than any real program's nesting; a program that calls and never
+  // returns loses its oldest frames, never memory.
+  static constexpr std::size_t kMaxFrames = 256;
+
+  // Large: allocate it (std::make_unique).
+  ExecCounters() : entries_(new EntryCell[65536]), functionOf_(65536, 0) {
+    functions_.resize(1);
+    frames_.reserve(kMaxFrames);
+    // A step needs attention only when its instruction may transfer (its
+    // cycles then exceed one) and, for calls and returns, for the shadow
+    // stack; a branch's ways come from its cycles.
+    const auto& kinds = FlowKinds();
+    bool prefixedTransfers = false;
+    for (std::size_t i = 256; i < kinds.size(); ++i) prefixedTransfers |= kinds[i] != FlowKind::None;
+    for (std::size_t op = 0; op < 256; ++op) {
+      switch (kinds[op]) {
+        case FlowKind::Call:
+        case FlowKind::Return:
+          flow_[op] = kTransfers | kShadowStack;
+          break;
+        case FlowKind::Prefix:
+          flow_[op] = prefixedTransfers ? kTransfers | kShadowStack : 0;
+          break;
+        case FlowKind::Branch:
+        case FlowKind::Jump:
+          flow_[op] = kTransfers;
+          break;
+        default:
+          break;
+      }
+    }
+  }
+
+  // Every count back to zero, the shadow stack emptied; the function map
+  // stays. `now` is the machine's CycleCount: the code running then is the
+  // root of the calls that follow.
+  void Reset(std::int64_t now = 0) {
+    origin_ = now;
+    cells_.fill(Cell{});
+    std::fill(entries_.get(), entries_.get() + 65536, EntryCell{});
+    std::fill(functions_.begin(), functions_.end(), FunctionCell{});
+    frames_.clear();
+  }
+
+  // Which function (1..count, 0 for none) each address belongs to; resets.
+  void SetFunctionMap(std::vector<std::uint16_t> functionOf, std::size_t count, std::int64_t now = 0) {
+    if (functionOf.size() != 65536) functionOf.assign(65536, 0);
+    functionOf_ = std::move(functionOf);
+    functions_.assign(count + 1, FunctionCell{});
+    for (std::uint16_t& f : functionOf_)
+      if (f > count) f = 0;
+    Reset(now);
+  }
+
+  // --- The run engine's side ---------------------------------------------
+  // One instruction that started at `pc` (opcode byte `op`) has run; its
+  // cycles are those since the board last accounted time (the step's start,
+  // after any interrupt entry).
+  void Count(Machine& m, std::uint16_t pc, std::uint8_t op) {
+    Cell& c = cells_[pc];
+    ++c.count;
+    const std::uint8_t flow = flow_[op];
+    if (flow != 0) [[unlikely]] {
+      c.extra += static_cast<std::uint64_t>(m.CycleCount - m.PrevCycleCount - 1);
+      if (flow & kShadowStack) Flow(m, pc, op);
+    }
+  }
+  // The periodic interrupt left `interrupted` for its handler (now at PC);
+  // the entry began at `start`. Its cycles go to the handler's first address.
+  void Interrupt(Machine& m, std::uint16_t interrupted, std::int64_t start) {
+    const std::uint16_t handler = m.cpu.PC;
+    const auto entry = static_cast<std::uint64_t>(m.CycleCount - start);
+    cells_[handler].extra += entry;
+    entries_[handler].cycles += entry;
+    EnterRootOnce(interrupted);
+    Enter(functionOf_[handler], m.cpu.SP, start);
+  }
+
+  // --- Reading -------------------------------------------------------------
+  const Cell& At(std::uint16_t address) const { return cells_[address]; }
+  // For a conditional branch at `address`: how often it was taken or not.
+  BranchCell BranchAt(std::uint16_t address) const {
+    const Cell& c = cells_[address];
+    const std::uint64_t taken = c.extra - entries_[address].cycles;
+    return BranchCell{taken, c.count - taken};
+  }
+  std::uint16_t FunctionOf(std::uint16_t address) const { return functionOf_[address]; }
+  std::size_t FunctionCount() const { return functions_.size() - 1; }
+  std::uint64_t Calls(std::size_t function) const { return functions_.at(function).calls; }
+  // Inclusive cycles up to `now`: the returned activations plus the one still
+  // on the shadow stack, from its outermost frame.
+  std::uint64_t Inclusive(std::size_t function, std::int64_t now) const {
+    std::uint64_t total = functions_.at(function).inclusive;
+    for (const Frame& f : frames_) {
+      if (f.function != function) continue;
+      total += static_cast<std::uint64_t>(now - f.start);
+      break;
+    }
+    return total;
+  }
+  std::size_t Depth() const { return frames_.size(); }
+
+ private:
+  [[gnu::noinline]] void Flow(Machine& m, std::uint16_t pc, std::uint8_t op) {
+    FlowKind kind = FlowKinds()[op];
+    if (kind == FlowKind::Prefix) {
+      const std::size_t slot = Decoder().prefixSlot[op];
+      kind = FlowKinds()[slot * 256 + m.Memory[static_cast<std::uint16_t>(pc + 1)]];
+    }
+    switch (kind) {
+      case FlowKind::Call:
+        EnterRootOnce(pc);
+        Enter(functionOf_[m.cpu.PC], m.cpu.SP, m.CycleCount);
+        break;
+      case FlowKind::Return:
+        // Every frame whose return address lies below the new SP is over: a
+        // plain return ends one, a return through a reset stack ends all the
+        // frames it skipped, and one that pops nothing (a pushed address
+        // used as a jump) ends none.
+        while (!frames_.empty() && frames_.back().entrySP < m.cpu.SP) {
+          Leave(frames_.back(), m.CycleCount);
+          frames_.pop_back();
+        }
+        break;
+      default:
+        break;
+    }
+  }
+
+  // The code that makes the first call since the reset was running from the
+  // start: its function gets a frame no return pops, so its inclusive cycles
+  // cover its callees too. It was not called, so no call is counted.
+  void EnterRootOnce(std::uint16_t pc) {
+    if (!frames_.empty()) return;
+    FunctionCell& f = functions_[functionOf_[pc]];
+    ++f.active;
+    frames_.push_back(Frame{functionOf_[pc], 0xFFFF, origin_});
+  }
+
+  void Enter(std::uint16_t function, std::uint16_t sp, std::int64_t start) {
+    if (frames_.size() == kMaxFrames) {
+      const std::size_t drop = kMaxFrames / 2;
+      for (std::size_t i = 0; i < drop; ++i) Leave(frames_[i], start);
+      frames_.erase(frames_.begin(), frames_.begin() + static_cast<std::ptrdiff_t>(drop));
+    }
+    FunctionCell& f = functions_[function];
+    ++f.calls;
+    ++f.active;
+    frames_.push_back(Frame{function, sp, start});
+  }
+
+  void Leave(const Frame& frame, std::int64_t now) {
+    FunctionCell& f = functions_[frame.function];
+    // Only the outermost activation adds, so recursion counts its time once.
+    if (f.active > 0 && --f.active == 0) f.inclusive += static_cast<std::uint64_t>(now - frame.start);
+  }
+
+  static constexpr std::uint8_t kTransfers = 1, kShadowStack = 2;
+
+  std::array<Cell, 65536> cells_{};  // in the object: one load less per step
+  std::unique_ptr<EntryCell[]> entries_;
+  std::vector<std::uint16_t> functionOf_;
+  std::vector<FunctionCell> functions_;
+  std::vector<Frame> frames_;
+  std::array<std::uint8_t, 256> flow_{};  // kTransfers, kShadowStack
+  std::int64_t origin_ = 0;
+};
+
+}  // namespace hc11

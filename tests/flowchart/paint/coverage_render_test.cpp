@@ -1,0 +1,87 @@
+// The "Couverture" tint on a painted sheet: off, the drawing is exactly the
+// plain one; on, run boxes are filled by count, never-run boxes hatched, and
+// a decision shows its taken/not-taken counts, in red when one way never ran.
+#include <QImage>
+#include <map>
+
+#include "tests/flowchart/paint/paint_env.h"
+
+namespace hc11::test {
+namespace {
+
+class CoverageRender : public PaintFixture {
+ protected:
+  // main: one line at E000, a decision at E002 to fin, E004 never run.
+  void Sheet() {
+    Codes({"E000|main|A = [$10+X]", "E002||(A - $20) = 0|fin", "E004||A = 1", "E006|fin|ret"});
+    Build("main");
+  }
+  void Counts(std::map<std::uint16_t, LineCoverage> counts) {
+    counts_ = std::move(counts);
+    display.CoverageHook = [this](std::uint16_t a) {
+      const auto it = counts_.find(a);
+      return it == counts_.end() ? LineCoverage{} : it->second;
+    };
+    display.CoverageMax = 10;
+  }
+  int CountIn(const TRect& r, Colour c) const {
+    int n = 0;
+    for (int y = r.Top; y < r.Bottom; ++y)
+      for (int x = r.Left; x < r.Right; ++x) n += Pixel(x, y) == c ? 1 : 0;
+    return n;
+  }
+  std::map<std::uint16_t, LineCoverage> counts_;
+};
+
+TEST_F(CoverageRender, OffIsThePlainDrawingOnTintsBoxesAndShowsBranchCounts) {
+  Sheet();
+  const QImage plain = Paint().copy();
+  Counts({{0xE000, {10, 10}}, {0xE002, {10, 12, true, 2, 8}}, {0xE006, {1, 2}}});
+  const QImage tinted = Paint().copy();
+  EXPECT_NE(plain, tinted);
+  display.CoverageHook = nullptr;
+  EXPECT_EQ(Paint(), plain);  // the mark off again: not one pixel differs
+
+  Counts({{0xE000, {10, 10}}, {0xE002, {10, 12, true, 2, 8}}, {0xE006, {1, 2}}});
+  Paint();
+  const TRectangle& first = sheet.Boxes[1];
+  const TRectangle& never = sheet.Boxes[3];
+  const TRectangle& once = sheet.Boxes[4];
+  const Colour most = CoverageFill(10, 10), least = CoverageFill(1, 10);
+  EXPECT_NE(most, least);
+  EXPECT_GT(CountIn(first.Rect, most), 0);
+  EXPECT_GT(CountIn(once.Rect, least), 0);
+  EXPECT_EQ(CountIn(first.Rect, least), 0);
+  // The never-run box: hatch strokes, pale grey behind its text, no fill.
+  EXPECT_GT(CountIn(never.Rect, kNeverRunHatch), 0);
+  EXPECT_GT(CountIn(never.Rect, kNeverRunText), 0);
+  EXPECT_EQ(CountIn(never.Rect, most) + CountIn(never.Rect, least), 0);
+
+  // "2/8" left of the decision on grey; a one-way branch on red.
+  const TRectangle& decision = sheet.Boxes[2];
+  const TRect label{decision.Rect.Left - 2 - 18, decision.MidY() - 6, decision.Rect.Left - 2,
+                    decision.MidY() + 6};
+  EXPECT_GT(CountIn(label, 0xE0E0E0), 0);
+  EXPECT_EQ(CountIn(label, kRed), 0);
+  Counts({{0xE000, {10, 10}}, {0xE002, {10, 20, true, 10, 0}}});
+  Paint();
+  EXPECT_GT(CountIn(TRect{label.Right - 24, label.Top, label.Right, label.Bottom}, kRed), 0);
+}
+
+TEST(CoverageScale, GrowsOnALogScaleFromPaleToDeep) {
+  auto red = [](Colour c) { return static_cast<int>(c & 0xFF); };
+  auto blue = [](Colour c) { return static_cast<int>(c >> 16); };
+  EXPECT_EQ(CoverageFill(0, 1000), kNeverRunHatch);
+  EXPECT_EQ(CoverageFill(1, 1), CoverageFill(1, 1000));
+  // Blue falls as the count grows; 31 of 1000 is half way on a log scale.
+  EXPECT_GT(blue(CoverageFill(1, 1000)), blue(CoverageFill(31, 1000)));
+  EXPECT_GT(blue(CoverageFill(31, 1000)), blue(CoverageFill(1000, 1000)));
+  EXPECT_NEAR(blue(CoverageFill(31, 1000)),
+              (blue(CoverageFill(1, 1000)) + blue(CoverageFill(1000, 1000))) / 2, 3);
+  EXPECT_EQ(CoverageFill(5000, 1000), CoverageFill(1000, 1000));  // beyond the scale: the deepest
+  EXPECT_EQ(red(CoverageFill(1000, 1000)), 0xFF);
+  EXPECT_EQ(BranchCountsText({3, 0, true, 12, 0}), "12/0");
+}
+
+}  // namespace
+}  // namespace hc11::test
