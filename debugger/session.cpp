@@ -39,7 +39,8 @@ Session::Session(UiHooks& hooks, Messages& messages)
       machine_(std::make_unique<Machine>(&hooks_)),
       board_(std::make_unique<Board>(*machine_, messages)),
       breaks_(std::make_unique<BreakpointList>(*machine_)),
-      watches_(std::make_unique<WatchList>(*machine_, *board_)) {
+      watches_(std::make_unique<WatchList>(*machine_, *board_)),
+      timeTravel_(std::make_unique<TimeTravel>(*machine_, board_.get())) {
   hooks_.SetBreakpoints(breaks_.get());
 }
 
@@ -89,6 +90,7 @@ void Session::ApplyPatches(bool report) {
 bool Session::Init(bool restore) {
   Machine& m = *machine_;
   UiHooks& h = m.hooks();
+  timeTravel_->Clear();
   m.StepOverCalls = false;
   auto writeInitialValues = [&]() {
     for (const std::string& error : watches_->WriteInitialValues())

@@ -18,6 +18,7 @@
 #include "debugger/settings_file.h"
 #include "debugger/watches.h"
 #include "listing/listing_types.h"
+#include "reverse/time_travel.h"
 
 namespace hc11 {
 
@@ -40,6 +41,8 @@ class Session {
   Listing& listing() { return listing_; }
   BreakpointList& breakpoints() { return *breaks_; }
   WatchList& watches() { return *watches_; }
+  // Reverse execution; off until a front end switches it on. Init forgets the record.
+  TimeTravel& timeTravel() { return *timeTravel_; }
   Settings& settings() { return settings_; }
   OptionMarks& options() { return settings_.marks; }
   const std::string& ListingBase() const { return listingBase_; }
@@ -91,6 +94,7 @@ class Session {
   std::unique_ptr<Board> board_;
   std::unique_ptr<BreakpointList> breaks_;
   std::unique_ptr<WatchList> watches_;
+  std::unique_ptr<TimeTravel> timeTravel_;
   Listing listing_;
   Settings settings_;
   std::string settingsPath_;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/cli/cli_board.h"
+#include "app/cli/cli_reverse.h"
 
 namespace hc11::cli {
 
@@ -47,6 +48,7 @@ struct RunOptions {
   bool history = false;
   std::vector<DumpOption> dumps;
   BoardOptions board;
+  ReverseOptions reverse;  // --back K, --back-run, --digest
 };
 
 struct ParsedRunOptions {
@@ -60,6 +62,6 @@ inline constexpr const char* kRunUsage =
     "PROGRAM [--start ADDR] [--mode x|v|w|u|s] [--target ADDR] [--steps N] [--repeat K] "
     "[--break ADDR[:STATE[:KIND[:NAME]]]]... [--watch NAME[=ADDR][:FORMAT[:BYTES[:ELEMENTS[:INIT]]]]]... "
     "[--history] [--dump ADDR:COUNT]... [--no-workspace] [--save-workspace FILE] [--settings FILE] "
-    "[board options]";
+    "[board options] [--back K] [--back-run] [--digest]";
 
 }  // namespace hc11::cli

@@ -7,6 +7,7 @@
 
 #include "app/cli/cli_board.h"
 #include "app/cli/cli_command.h"
+#include "app/cli/cli_reverse.h"
 #include "app/cli/cli_run_host.h"
 #include "app/cli/cli_run_options.h"
 #include "core/hex_loader.h"
@@ -154,11 +155,14 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     err << "hc11flow-cli run: " << error << '\n';
     return kExitUsage;
   }
+  PrepareReverse(o.reverse, *session);
   RunCommands(o, m, host, out);
+  RunReverse(o.reverse, *session, out);
   if (o.history) ListHistory(m);
   PrintDumps(o, m, out);
   PrintLists(*session, out);
   PrintPanel(session->board(), o.board, out);
+  PrintDigest(o.reverse, *session, out);
   if (!o.saveWorkspace.empty() && !session->SaveWorkspace(o.saveWorkspace)) return 1;
   return 0;
 }
