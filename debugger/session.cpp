@@ -91,6 +91,7 @@ bool Session::Init(bool restore) {
   Machine& m = *machine_;
   UiHooks& h = m.hooks();
   timeTravel_->Clear();
+  ApplyReverseBudget();
   m.StepOverCalls = false;
   auto writeInitialValues = [&]() {
     for (const std::string& error : watches_->WriteInitialValues())
@@ -133,6 +134,13 @@ bool Session::Init(bool restore) {
   h.ShowStopMessage("");
   h.ShowStopReason("");
   return loaded;
+}
+
+void Session::ApplyReverseBudget() {
+  RecordLimits limits = timeTravel_->Limits();
+  const std::optional<std::uint16_t> mib = StrToWord(settings_.Reglage("MemoireRetour"));
+  limits.budgetBytes = static_cast<std::size_t>(mib && *mib > 0 ? *mib : 256) << 20;
+  timeTravel_->SetLimits(limits);
 }
 
 bool Session::ReadWorkspace(bool report) {

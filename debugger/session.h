@@ -43,6 +43,9 @@ class Session {
   WatchList& watches() { return *watches_; }
   // Reverse execution; off until a front end switches it on. Init forgets the record.
   TimeTravel& timeTravel() { return *timeTravel_; }
+  // The setting "MemoireRetour" (MiB, 1 to 65535; anything else keeps the
+  // default of 256) becomes the record's budget.
+  void ApplyReverseBudget();
   Settings& settings() { return settings_; }
   OptionMarks& options() { return settings_.marks; }
   const std::string& ListingBase() const { return listingBase_; }

@@ -1,6 +1,7 @@
 #include "reverse/sim_state.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 #include "core/text_util.h"
@@ -9,37 +10,45 @@ namespace hc11 {
 
 namespace {
 
-// Four independent lanes keep the 64 KiB blocks fast; the lanes are folded
-// at the end. Not cryptographic: it tells runs apart, nothing more.
+// Blocks are summed Fletcher-style over 64-bit words (a running sum and a
+// sum of sums, so order counts), which keeps 64 KiB to a few microseconds;
+// the sums and every scalar go through a multiplicative mix. Not
+// cryptographic: it tells runs apart, nothing more.
 class Hasher {
  public:
-  void Word(std::uint64_t w) { lane_[0] = Mix(lane_[0] ^ w); }
-  void Bytes(const std::uint8_t* p, std::size_t n) {
+  void Word(std::uint64_t w) { h_ = Mix(h_ ^ w); }
+  // `keep` masks each word (the write tags without the breakpoint bits).
+  void Bytes(const std::uint8_t* p, std::size_t n, std::uint64_t keep = ~std::uint64_t{0}) {
     Word(n);
+    std::uint64_t a = 0x9E3779B97F4A7C15ull, b = 0;
     std::size_t i = 0;
-    for (; i + 32 <= n; i += 32) {
-      for (int k = 0; k < 4; ++k) {
-        std::uint64_t w;
-        std::memcpy(&w, p + i + 8 * k, 8);
-        lane_[k] = Mix(lane_[k] ^ w);
-      }
+    for (; i + 8 <= n; i += 8) {
+      std::uint64_t w;
+      std::memcpy(&w, p + i, 8);
+      a += (w & keep) + 0x632BE59BD9B4E019ull;
+      b += a;
     }
-    for (; i < n; ++i) Word(p[i]);
+    std::uint64_t w = 0;
+    std::memcpy(&w, p + i, n - i);
+    a += w & keep;
+    b += a;
+    Word(a);
+    Word(b);
   }
   void Text(const std::string& s) { Bytes(reinterpret_cast<const std::uint8_t*>(s.data()), s.size()); }
-  std::uint64_t Final() const {
-    std::uint64_t h = 0;
-    for (std::uint64_t l : lane_) h = Mix(h ^ l) + 0x9E3779B97F4A7C15ull;
-    return h;
-  }
+  std::uint64_t Final() const { return Mix(h_ + 0x9E3779B97F4A7C15ull); }
 
  private:
   static std::uint64_t Mix(std::uint64_t x) {
     x *= 0xFF51AFD7ED558CCDull;
-    return x ^ (x >> 29);
+    x ^= x >> 29;
+    x *= 0xC4CEB9FE1A85EC53ull;
+    return x ^ (x >> 32);
   }
-  std::uint64_t lane_[4] = {1, 2, 3, 4};
+  std::uint64_t h_ = 1;
 };
+
+static_assert(sizeof(WriteTagEntry) == 2 && offsetof(WriteTagEntry, tag) == 0);
 
 void CaptureBoard(const Board& b, BoardState& s) {
   s.I2cPhase = b.I2cPhase;
@@ -107,7 +116,7 @@ void RestoreBoard(const BoardState& s, Board& b) {
   b.SetInternals(s.internals);
 }
 
-void HashBoard(const Board& b, Hasher& h) {
+void HashBoard(const Board& b, Hasher& h, std::size_t memoTail) {
   h.Word(std::uint64_t{b.I2cPhase} | std::uint64_t{b.I2cMode} << 8 | std::uint64_t{b.I2cBitCount} << 16 |
          std::uint64_t{b.PcfLatch} << 24 | std::uint64_t{b.EepromReadBit} << 32 |
          std::uint64_t{b.EepromReadPtr} << 40);
@@ -131,7 +140,8 @@ void HashBoard(const Board& b, Hasher& h) {
   h.Word(std::uint64_t{in.frameOverflow} | std::uint64_t{in.outABits} << 8 | std::uint64_t{in.cbOC} << 16);
   h.Word(static_cast<std::uint32_t>(in.niveauSignal) | std::uint64_t{static_cast<std::uint32_t>(in.ocFreq)} << 32);
   h.Word(b.Memo1.size());
-  for (const std::string& line : b.Memo1) h.Text(line);
+  for (std::size_t i = b.Memo1.size() - std::min(memoTail, b.Memo1.size()); i < b.Memo1.size(); ++i)
+    h.Text(b.Memo1[i]);
 }
 
 }  // namespace
@@ -175,7 +185,7 @@ void RestoreState(const SimState& s, Machine& m, Board* board) {
   if (board != nullptr && s.hasBoard) RestoreBoard(s.board, *board);
 }
 
-std::uint64_t StateDigest(const Machine& m, const Board* board) {
+std::uint64_t StateDigest(const Machine& m, const Board* board, std::size_t memoTail) {
   Hasher h;
   const CpuState& c = m.cpu;
   h.Word(std::uint64_t{c.A} | std::uint64_t{c.B} << 8 | std::uint64_t{c.X} << 16 | std::uint64_t{c.Y} << 32 |
@@ -188,13 +198,12 @@ std::uint64_t StateDigest(const Machine& m, const Board* board) {
          std::uint64_t{m.PrevPortB} << 40 | std::uint64_t{m.PrevPortC} << 48);
   h.Word(std::uint64_t{m.StartPC} | std::uint64_t{m.CodeEnd} << 16);
   h.Bytes(m.Memory.data(), m.Memory.size());
-  std::array<std::uint8_t, 4096> tags;
-  for (std::size_t base = 0; base < m.WriteTagTable.size(); base += tags.size()) {
-    for (std::size_t i = 0; i < tags.size(); ++i) tags[i] = m.WriteTagTable[base + i].tag;
-    h.Bytes(tags.data(), tags.size());
-  }
+  // The tag bytes only: the RAM-breakpoint bits beside them are the list's.
+  std::uint64_t tagBytes = 0;
+  for (int i = 0; i < 4; ++i) reinterpret_cast<std::uint8_t*>(&tagBytes)[2 * i] = 0xFF;
+  h.Bytes(reinterpret_cast<const std::uint8_t*>(m.WriteTagTable.data()), sizeof m.WriteTagTable, tagBytes);
   h.Word(board != nullptr ? 1 : 0);
-  if (board != nullptr) HashBoard(*board, h);
+  if (board != nullptr) HashBoard(*board, h, memoTail);
   return h.Final();
 }
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -62,7 +63,8 @@ void RestoreState(const SimState& s, Machine& m, Board* board);
 // tags, cycle and interrupt counters, port snapshots and every board device
 // (with the serial memo). The debugger's lists, histories and the trace
 // list's time reference do not count, nor does the operand latch.
-std::uint64_t StateDigest(const Machine& m, const Board* board);
+// `memoTail` bounds how many of the memo's last lines count (with its length).
+std::uint64_t StateDigest(const Machine& m, const Board* board, std::size_t memoTail = SIZE_MAX);
 
 // Sixteen lower-case hexadecimal digits.
 std::string DigestText(std::uint64_t digest);

@@ -23,6 +23,12 @@ UiHooks& SilentHooks() {
 
 }  // namespace
 
+// Tells whether anything changed behind the record's back. The memo only
+// grows between the clears the record sees, so its length and last line do.
+std::uint64_t TimeTravel::ChangeMark(const Machine& m) const {
+  return StateDigest(m, board_, 1);
+}
+
 // What a replay must not disturb or show: the host's hooks and trace list,
 // the run command's variables, the panel's redraw callbacks, the step
 // history. `breaks` lets RAM breakpoints report (they act only while the
@@ -143,7 +149,7 @@ void TimeTravel::RunBegins(Machine& m) {
   }
   // Whatever changed since the record last looked (registers or memory
   // edited, inputs given while stopped) is taken whole.
-  if (!HasRecord() || editPending_ || StateDigest(m, board_) != expectedDigest_) TakeSnapshot();
+  if (!HasRecord() || editPending_ || ChangeMark(m) != expectedDigest_) TakeSnapshot();
 }
 
 void TimeTravel::BatchDone(Machine& m) {
@@ -153,7 +159,7 @@ void TimeTravel::BatchDone(Machine& m) {
 void TimeTravel::RunEnds(Machine& m) {
   if (editPending_) TakeSnapshot();
   latest_ = expectedStep_ = m.StepTotal;
-  expectedDigest_ = StateDigest(m, board_);
+  expectedDigest_ = ChangeMark(m);
 }
 
 std::uint64_t TimeTravel::StepsUntilDue(const Machine& m) const {
@@ -325,7 +331,10 @@ void TimeTravel::ApplyEvent(const Event& e) {
 template <class Found>
 void TimeTravel::Advance(std::uint64_t target, std::size_t& nextEvent, bool untilBreak, Found found) {
   for (;;) {
-    while (nextEvent < EventEnd() && EventAt(nextEvent).step <= m_.StepTotal) ApplyEvent(EventAt(nextEvent++));
+    // A run command that began at the target belongs to the time after it.
+    while (nextEvent < EventEnd() && EventAt(nextEvent).step <= m_.StepTotal &&
+           (m_.StepTotal < target || EventAt(nextEvent).input != BoardInput::RunStarted))
+      ApplyEvent(EventAt(nextEvent++));
     if (m_.StepTotal >= target) return;
     std::uint64_t stopAt = target;
     if (nextEvent < EventEnd()) stopAt = std::min(stopAt, EventAt(nextEvent).step);
@@ -368,7 +377,7 @@ void TimeTravel::Arrived() {
   m_.RunMode = u'q';
   m_.StepOverArmed = false;
   expectedStep_ = m_.StepTotal;
-  expectedDigest_ = StateDigest(m_, board_);
+  expectedDigest_ = ChangeMark(m_);
   if (board_ != nullptr && board_->OnPanelChange) {
     for (PanelPart p : {PanelPart::Display, PanelPart::Leds, PanelPart::LbPcf8574, PanelPart::LbOutA,
                         PanelPart::LbSynth, PanelPart::Memo, PanelPart::Inputs})

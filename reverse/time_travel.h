@@ -9,7 +9,8 @@
 // replay between them, the oldest goes and the reach shrinks.
 //
 // Time is the step count (Machine::StepTotal). A "moment" t is the state
-// after t steps and after every input given at step t. Inputs after the
+// after t steps and after every input given at step t, as a user stopped
+// there saw it (a run command begun there is not yet). Inputs after the
 // moment shown, and the snapshots after it, are the future: the first
 // forward run command (or live input) from an earlier moment discards them.
 //
@@ -151,6 +152,7 @@ class TimeTravel final : public RunObserver, public BoardInputSink {
   void Advance(std::uint64_t target, std::size_t& nextEvent, bool untilBreak, Found found);
   void ApplyEvent(const Event& e);
   void Arrived();  // the moment reached is the one shown
+  std::uint64_t ChangeMark(const Machine& m) const;
   const Event& EventAt(std::size_t index) const { return events_[index - eventBase_]; }
   std::size_t EventEnd() const { return eventBase_ + events_.size(); }
 

@@ -66,6 +66,8 @@ MainWindow::MainWindow(Messages& messages, StartOptions options)
       pane_(session_.listing(), messages_, metrics_) {
   setObjectName("Form1");
   run_.Attach(session_.machine());
+  run_.AttachTimeTravel(&session_.timeTravel());
+  session_.timeTravel().SetRecording(true);
   pane_.Display().LineColorHook = [this](std::uint16_t address) -> Colour {
     return BreakLineColour(session_.machine().tInst[address]).value_or(kWhite);
   };
@@ -207,6 +209,7 @@ void MainWindow::BuildCentre() {
     if (item->column() != 1) return;
     session_.settings().SetReglage(valueListEditor1_->item(item->row(), 0)->text().toStdString(),
                                    item->text().toStdString());
+    session_.ApplyReverseBudget();
   });
   centre->addWidget(valueListEditor1_);
 
@@ -390,9 +393,14 @@ void MainWindow::RefreshPanel() {
 
 void MainWindow::RunStateChanged(bool running) {
   for (const char* name :
-       {"Executer1", "Step7", "Step8", "RemonterSP", "Jusquaucurseur", "CtrlF2", "relancer1"})
+       {"Executer1", "Step7", "Step8", "RemonterSP", "Jusquaucurseur", "CtrlF2", "relancer1", "PasArriere",
+        "PasArriereSpr", "ExecuterArriere"})
     if (QAction* a = Action(name)) a->setEnabled(!running);
   setCursor(running ? Qt::BusyCursor : Qt::ArrowCursor);
+}
+
+void MainWindow::ShowReach(std::string_view text) {
+  statusBar()->showMessage(ToQString(text));
 }
 
 void MainWindow::TraceLineAdded(const std::string&) {

@@ -93,6 +93,7 @@ void MainWindow::EditWatch(int row) {
   if (RunWatchDialog(d)) {
     std::vector<std::string> refused;
     const std::string error = session_.watches().ApplyDialog(index, d, refused);
+    session_.timeTravel().NoteEdit();
     if (!error.empty()) messages_.Show(MsgKind::Error, "Erreur", error);
     for (const std::string& r : refused) messages_.Show(MsgKind::Error, "Erreur", r);
   }
