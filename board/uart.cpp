@@ -45,8 +45,7 @@ void Board::InjectMessage(std::span<const std::uint8_t> bytes) {
 }
 
 void Board::HostReceive(std::string_view block) {
-  Note(BoardInput::HostReceive, 0,
-       {reinterpret_cast<const std::uint8_t*>(block.data()), block.size()});
+  Note(BoardInput::HostReceive, 0, {reinterpret_cast<const std::uint8_t*>(block.data()), block.size()});
   bool dropped = block.size() >= kHostRxBlock;
   const std::size_t take = std::min(block.size(), kHostRxBlock);
   const std::size_t room = kHostRxLimit - std::min(HostRxText.size(), kHostRxLimit);

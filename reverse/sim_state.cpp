@@ -138,7 +138,8 @@ void HashBoard(const Board& b, Hasher& h, std::size_t memoTail) {
   h.Text(b.LbSynth);
   const Board::Internals in = b.GetInternals();
   h.Word(std::uint64_t{in.frameOverflow} | std::uint64_t{in.outABits} << 8 | std::uint64_t{in.cbOC} << 16);
-  h.Word(static_cast<std::uint32_t>(in.niveauSignal) | std::uint64_t{static_cast<std::uint32_t>(in.ocFreq)} << 32);
+  h.Word(static_cast<std::uint32_t>(in.niveauSignal) | std::uint64_t{static_cast<std::uint32_t>(in.ocFreq)}
+                                                           << 32);
   h.Word(b.Memo1.size());
   for (std::size_t i = b.Memo1.size() - std::min(memoTail, b.Memo1.size()); i < b.Memo1.size(); ++i)
     h.Text(b.Memo1[i]);

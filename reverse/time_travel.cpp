@@ -222,8 +222,8 @@ void TimeTravel::Thin() {
     for (std::size_t i = 1; i + 1 < snaps_.size(); ++i) {
       const std::uint64_t gap = snaps_[i + 1]->step - snaps_[i - 1]->step;
       if (gap > limits_.maxGap) continue;
-      const double cost = static_cast<double>(gap) /
-                          static_cast<double>(newest - snaps_[i - 1]->step + limits_.interval);
+      const double cost =
+          static_cast<double>(gap) / static_cast<double>(newest - snaps_[i - 1]->step + limits_.interval);
       if (cost < bestCost) {
         bestCost = cost;
         best = i;
@@ -261,8 +261,9 @@ void TimeTravel::DiscardFuture() {
 // --- Replay --------------------------------------------------------------------
 
 std::size_t TimeTravel::SnapshotAtOrBefore(std::uint64_t step) const {
-  const auto it = std::upper_bound(snaps_.begin(), snaps_.end(), step,
-                                   [](std::uint64_t s, const std::unique_ptr<Snapshot>& p) { return s < p->step; });
+  const auto it =
+      std::upper_bound(snaps_.begin(), snaps_.end(), step,
+                       [](std::uint64_t s, const std::unique_ptr<Snapshot>& p) { return s < p->step; });
   return it == snaps_.begin() ? 0 : static_cast<std::size_t>(it - snaps_.begin()) - 1;
 }
 

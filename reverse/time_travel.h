@@ -21,7 +21,9 @@
 // (RunMode 'q'); refresh the views afterwards as after a run. GoTo(step)
 // moves to any recorded moment (EarliestStep() .. LatestStep()) without
 // discarding anything, so a stub may also replay forward through the record.
-// Recording must be switched on (SetRecording) before the runs to record.
+// Recording must be switched on (SetRecording) before the runs to record;
+// only run commands (RunCommand, RunLoop) are recorded: steps taken with
+// Step() alone leave the record behind, and it starts over at the next run.
 #pragma once
 
 #include <cstddef>

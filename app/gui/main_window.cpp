@@ -392,9 +392,8 @@ void MainWindow::RefreshPanel() {
 }
 
 void MainWindow::RunStateChanged(bool running) {
-  for (const char* name :
-       {"Executer1", "Step7", "Step8", "RemonterSP", "Jusquaucurseur", "CtrlF2", "relancer1", "PasArriere",
-        "PasArriereSpr", "ExecuterArriere"})
+  for (const char* name : {"Executer1", "Step7", "Step8", "RemonterSP", "Jusquaucurseur", "CtrlF2",
+                           "relancer1", "PasArriere", "PasArriereSpr", "ExecuterArriere"})
     if (QAction* a = Action(name)) a->setEnabled(!running);
   setCursor(running ? Qt::BusyCursor : Qt::ArrowCursor);
 }

@@ -22,7 +22,8 @@ std::vector<std::string> Lines(const std::string& text, const std::string& prefi
 std::string LastLine(const std::string& text) {
   const std::size_t end = text.find_last_not_of('\n');
   const std::size_t start = text.rfind('\n', end);
-  return text.substr(start == std::string::npos ? 0 : start + 1, end - (start == std::string::npos ? 0 : start + 1) + 1);
+  return text.substr(start == std::string::npos ? 0 : start + 1,
+                     end - (start == std::string::npos ? 0 : start + 1) + 1);
 }
 
 // N steps then K back print the digest and trace line of a plain run of N - K.
@@ -41,10 +42,16 @@ TEST(ReverseCli, StepsThenBackEqualsFewerSteps) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.program + " " + std::to_string(c.steps) + " " + std::to_string(c.back));
-    std::vector<std::string> back = {"run", c.program, "--no-workspace", "--steps", std::to_string(c.steps),
-                                     "--back", std::to_string(c.back), "--digest"};
-    std::vector<std::string> plain = {"run", c.program, "--no-workspace", "--steps",
-                                      std::to_string(c.steps - c.back), "--digest"};
+    std::vector<std::string> back = {"run",
+                                     c.program,
+                                     "--no-workspace",
+                                     "--steps",
+                                     std::to_string(c.steps),
+                                     "--back",
+                                     std::to_string(c.back),
+                                     "--digest"};
+    std::vector<std::string> plain = {
+        "run", c.program, "--no-workspace", "--steps", std::to_string(c.steps - c.back), "--digest"};
     back.insert(back.end(), c.extra.begin(), c.extra.end());
     plain.insert(plain.end(), c.extra.begin(), c.extra.end());
     const CliResult b = RunCli(dir, back);
@@ -66,7 +73,8 @@ TEST(ReverseCli, StepsThenBackEqualsFewerSteps) {
 
 TEST(ReverseCli, BackRunStopsAtThePreviousBreakThenAtTheStart) {
   const auto dir = FreshTestFolder("reverse_cli_");
-  const CliResult r = RunCli(dir, {"run", kLoop, "--no-workspace", "--break", "E014", "--repeat", "3", "--back-run"});
+  const CliResult r =
+      RunCli(dir, {"run", kLoop, "--no-workspace", "--break", "E014", "--repeat", "3", "--back-run"});
   ASSERT_EQ(r.status, 0) << r.err;
   const auto status = Lines(r.out, "status: ");
   const auto trace = Lines(r.out, "trace: ");
@@ -76,7 +84,8 @@ TEST(ReverseCli, BackRunStopsAtThePreviousBreakThenAtTheStart) {
   // One pass: incX, ret, jr, ldB, three times addA stA decB bne, callr.
   EXPECT_EQ(Lines(r.out, "back: ").front(), "back: 17 steps, retour possible jusqu'à cycle 0");
 
-  const CliResult none = RunCli(dir, {"run", kLoop, "--no-workspace", "--steps", "500", "--back-run", "--back", "1"});
+  const CliResult none =
+      RunCli(dir, {"run", kLoop, "--no-workspace", "--steps", "500", "--back-run", "--back", "1"});
   ASSERT_EQ(none.status, 0) << none.err;
   const auto noneStatus = Lines(none.out, "status: ");
   EXPECT_EQ(noneStatus[1], "status: début enregistrement");

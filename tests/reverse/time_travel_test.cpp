@@ -1,6 +1,8 @@
 // Going back in time on generated programs and on the loop example: a moment
 // reached backwards equals the same moment reached by a fresh run, and the
 // reverse commands stop where a user expects.
+#include "reverse/time_travel.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -9,7 +11,6 @@
 #include "core/instruction_table.h"
 #include "debugger/breakpoints.h"
 #include "debugger/session.h"
-#include "reverse/time_travel.h"
 #include "tests/reverse/reverse_rig.h"
 #include "tests/support/recording.h"
 
@@ -41,7 +42,8 @@ void Generate(Machine& m, std::uint32_t seed) {
       const OperandKind kind = LookupOperandKind(prefix, static_cast<std::uint8_t>(op));
       const bool transfer = h == HandlerId::ExecJump || h == HandlerId::ExecCall;
       if (h == HandlerId::ExecUnsupported || h == HandlerId::ExecRts || h == HandlerId::ExecRti ||
-          h == HandlerId::ExecTxs || (transfer && kind != OperandKind::Extended && kind != OperandKind::Relative))
+          h == HandlerId::ExecTxs ||
+          (transfer && kind != OperandKind::Extended && kind != OperandKind::Relative))
         continue;
       scratch.cpu = CpuState{};
       scratch.StopFlag = false;
@@ -178,8 +180,8 @@ TEST(TimeTravel, StepBackEqualsAFreshRunOnGeneratedPrograms) {
   const RecordLimits dense{std::size_t{64} << 20, 1000, 1 << 20};
   const RecordLimits tiny{3 * sizeof(SimState), 700, 3000};  // a few snapshots: thinned, reach lost
   const Case cases[] = {
-      {1, 50000, 1, {}},     {2, 50000, 1234, dense}, {3, 80000, 40000, dense}, {4, 30000, 29999, {}},
-      {5, 60000, 7, tiny},   {6, 60000, 2500, tiny},  {7, 120000, 333, dense},  {8, 20000, 20000, dense},
+      {1, 50000, 1, {}},   {2, 50000, 1234, dense}, {3, 80000, 40000, dense}, {4, 30000, 29999, {}},
+      {5, 60000, 7, tiny}, {6, 60000, 2500, tiny},  {7, 120000, 333, dense},  {8, 20000, 20000, dense},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE("seed " + std::to_string(c.seed));
