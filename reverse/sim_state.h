@@ -39,8 +39,10 @@ struct BoardState {
 struct SimState {
   CpuState cpu;
   OperandLatch latch;
-  std::array<std::uint8_t, 65536> memory{};
-  std::array<std::uint8_t, 65536> tags{};  // the write tags; RAM-breakpoint bits are the list's
+  // Left uninitialised: a snapshot is always captured before it is read, and
+  // zeroing 128 KiB per snapshot would cost the run loop as much as the copy.
+  std::array<std::uint8_t, 65536> memory;
+  std::array<std::uint8_t, 65536> tags;  // the write tags; RAM-breakpoint bits are the list's
   std::uint16_t StackTop = 0;
   std::int64_t CycleCount = 0;
   std::int64_t PrevCycleCount = 0;

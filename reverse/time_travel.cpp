@@ -199,7 +199,7 @@ void TimeTravel::SyncMemo() {
 
 void TimeTravel::TakeSnapshot() {
   SyncMemo();
-  std::unique_ptr<Snapshot> s = spare_ != nullptr ? std::move(spare_) : std::make_unique<Snapshot>();
+  std::unique_ptr<Snapshot> s = spare_ != nullptr ? std::move(spare_) : std::unique_ptr<Snapshot>(new Snapshot);
   s->step = m_.StepTotal;
   s->eventIndex = EventEnd();
   s->memo = memo_;

@@ -42,7 +42,7 @@ namespace hc11 {
 
 struct RecordLimits {
   std::size_t budgetBytes = std::size_t{256} << 20;  // snapshots, inputs and memo together
-  std::uint64_t interval = std::uint64_t{1} << 18;   // steps between snapshots during a run
+  std::uint64_t interval = std::uint64_t{1} << 20;   // steps between snapshots during a run
   std::uint64_t maxGap = std::uint64_t{1} << 26;     // longest replay thinning may create
 };
 
