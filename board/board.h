@@ -43,6 +43,30 @@ inline constexpr std::uint8_t kPortDSynthClock = 0x20;
 // Which part of the panel a device just changed.
 enum class PanelPart { Display, Leds, LbPcf8574, LbOutA, LbSynth, Memo, Inputs };
 
+// Everything the user or a host link feeds the board, as its public input
+// methods receive it. RunStarted is the host text emptied by a run command.
+enum class BoardInput : std::uint8_t {
+  PressKey,
+  ReleaseKey,
+  PressOnOff,
+  ReleaseOnOff,
+  SetCbOC,
+  SetNiveauSignal,
+  SetOcFreq,
+  InjectMessage,
+  HostReceive,
+  ClearMemo,
+  ClickEcran1,
+  RunStarted
+};
+
+// Told of each input before it takes effect (the time-travel record).
+class BoardInputSink {
+ public:
+  virtual ~BoardInputSink() = default;
+  virtual void BoardInputGiven(BoardInput input, int value, std::span<const std::uint8_t> bytes) = 0;
+};
+
 class Board final : public Peripherals {
  public:
   static constexpr std::size_t kEepromSize = 2048;
@@ -65,7 +89,10 @@ class Board final : public Peripherals {
   void AfterWrite16(std::uint16_t address, std::uint16_t value) override;
   void BoardReset() override;
   // Every run command starts with an empty host receive text.
-  void RunStarted() override { HostRxText.clear(); }
+  void RunStarted() override {
+    Note(BoardInput::RunStarted);
+    HostRxText.clear();
+  }
 
   // The watch list's typed read. `value` is the watch's current byte, returned
   // unchanged where the read has nothing better; problems are shown as a
@@ -162,7 +189,30 @@ class Board final : public Peripherals {
   // The program's text output (the typed read's " I2C interdit en normal").
   std::function<void(std::string_view)> ProgramOutput;
 
+  // Null costs one test per input.
+  BoardInputSink* InputSink = nullptr;
+  // The devices' private fields, saved and put back whole by the snapshots.
+  struct Internals {
+    std::uint8_t frameOverflow = 0;
+    std::uint8_t outABits = 0;
+    bool cbOC = false;
+    int niveauSignal = 40;
+    int ocFreq = 145650;
+  };
+  Internals GetInternals() const { return {frameOverflow_, outABits_, cbOC_, niveauSignal_, ocFreq_}; }
+  void SetInternals(const Internals& in) {
+    frameOverflow_ = in.frameOverflow;
+    outABits_ = in.outABits;
+    cbOC_ = in.cbOC;
+    niveauSignal_ = in.niveauSignal;
+    ocFreq_ = in.ocFreq;
+  }
+
  private:
+  void Note(BoardInput input, int value = 0, std::span<const std::uint8_t> bytes = {}) {
+    if (InputSink != nullptr) [[unlikely]]
+      InputSink->BoardInputGiven(input, value, bytes);
+  }
   std::uint8_t& FrameSlot();
   void I2cEvent(const char* text);
   void Changed(PanelPart part);

@@ -18,6 +18,7 @@ void Board::PortAIndicator(std::uint16_t address, std::uint8_t value) {
 
 void Board::PressKey(std::size_t keyIndex) {
   if (keyIndex >= kKeypad.size()) return;
+  Note(BoardInput::PressKey, static_cast<int>(keyIndex));
   const KeypadKey& key = kKeypad[keyIndex];
   AdcInputs[static_cast<std::size_t>(key.channel)] = key.level;
   Changed(PanelPart::Inputs);
@@ -25,6 +26,7 @@ void Board::PressKey(std::size_t keyIndex) {
 
 void Board::ReleaseKey(std::size_t keyIndex) {
   if (keyIndex >= kKeypad.size()) return;
+  Note(BoardInput::ReleaseKey, static_cast<int>(keyIndex));
   const int channel = kKeypad[keyIndex].channel;
   AdcInputs[static_cast<std::size_t>(channel)] = KeypadIdleLevel(channel);
   Changed(PanelPart::Inputs);
@@ -32,26 +34,31 @@ void Board::ReleaseKey(std::size_t keyIndex) {
 
 // The on/off key is an input pin: it changes port A without any device reaction.
 void Board::PressOnOff() {
+  Note(BoardInput::PressOnOff);
   machine_.SetBitRaw(kPortA, kPinOnOff, false);
 }
 
 void Board::ReleaseOnOff() {
+  Note(BoardInput::ReleaseOnOff);
   machine_.SetBitRaw(kPortA, kPinOnOff, true);
 }
 
 void Board::SetCbOC(bool busy) {
+  Note(BoardInput::SetCbOC, busy ? 1 : 0);
   cbOC_ = busy;
   machine_.SetBitHooked(kPortA, kPinChannelBusy, busy);
   Changed(PanelPart::Inputs);
 }
 
 void Board::SetNiveauSignal(int level) {
+  Note(BoardInput::SetNiveauSignal, level);
   niveauSignal_ = level < 0 ? 0 : level > 255 ? 255 : level;
   AdcInputs[6] = static_cast<std::uint8_t>(niveauSignal_);
   Changed(PanelPart::Inputs);
 }
 
 void Board::SetOcFreq(int kHz) {
+  Note(BoardInput::SetOcFreq, kHz);
   ocFreq_ = kHz;
   AdcInputs[6] = static_cast<std::uint8_t>(niveauSignal_);
   Changed(PanelPart::Inputs);
@@ -62,11 +69,13 @@ void Board::PressCommand(BoardCommand command) {
 }
 
 void Board::ClearMemo() {
+  Note(BoardInput::ClearMemo);
   Memo1.clear();
   Changed(PanelPart::Memo);
 }
 
 void Board::ClickEcran1() {
+  Note(BoardInput::ClickEcran1);
   Ecran1.Click();
   Changed(PanelPart::Display);
 }

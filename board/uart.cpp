@@ -41,6 +41,7 @@ bool Board::ReceiveBusy() const {
 }
 
 void Board::InjectMessage(std::span<const std::uint8_t> bytes) {
+  Note(BoardInput::InjectMessage, 0, bytes);
   const std::size_t n = std::min(bytes.size(), kRxCapacity);
   RxBuffer[0] = static_cast<std::uint8_t>(n);
   std::copy_n(bytes.begin(), n, RxBuffer.begin() + 1);
@@ -51,6 +52,7 @@ void Board::InjectMessage(std::span<const std::uint8_t> bytes) {
 }
 
 void Board::HostReceive(std::string_view block) {
+  Note(BoardInput::HostReceive, 0, {reinterpret_cast<const std::uint8_t*>(block.data()), block.size()});
   bool dropped = block.size() >= kHostRxBlock;
   const std::size_t take = std::min(block.size(), kHostRxBlock);
   const std::size_t room = kHostRxLimit - std::min(HostRxText.size(), kHostRxLimit);

@@ -95,6 +95,20 @@ class Peripherals {
   virtual void RunStarted() {}
 };
 
+// Told by the run loop where it may look at the whole machine: before the
+// first step of a run command, between batches of steps (never inside one)
+// and after the last step. The time-travel record keeps its snapshots here.
+class RunObserver {
+ public:
+  virtual ~RunObserver() = default;
+  virtual void RunBegins(Machine& m) = 0;
+  // After a batch and the host's event processing; StepTotal is current.
+  virtual void BatchDone(Machine& m) = 0;
+  virtual void RunEnds(Machine& m) = 0;
+  // Steps the loop may take before the next BatchDone is wanted.
+  virtual std::uint64_t StepsUntilDue(const Machine& m) const = 0;
+};
+
 inline constexpr std::uint16_t kRegisterBlockStart = 0x1000;
 inline constexpr std::uint16_t kRegisterBlockEnd = 0x103F;
 inline constexpr std::size_t kHistorySize = 1024;
@@ -153,6 +167,11 @@ class Machine {
   std::int64_t EventTimeRef = 0;  // CycleCount - CycleBase at the previous event line
   // Steps after which each run command stops as "Arret" would; 0 = no bound.
   std::uint64_t StepBudget = 0;
+  // Steps executed since the machine was made: the clock of the time-travel
+  // record. The run loop brings it up to date after each batch of steps.
+  std::uint64_t StepTotal = 0;
+  // Null costs nothing: the run loop tests it once per batch.
+  RunObserver* Observer = nullptr;
   // Raised by every access that may have changed the register block (and by
   // the engine whenever the host ran); the port snapshots are taken only at
   // the end of a step that follows, so plain steps skip them.

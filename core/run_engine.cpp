@@ -177,6 +177,7 @@ ChunkEnd RunChunk(Machine& m, const DecodeTable& table, std::int64_t& left) {
 
 void Step(Machine& m) {
   StepWith(m, Decoder());
+  ++m.StepTotal;
 }
 
 bool StopTest(Machine& m) {
@@ -218,11 +219,13 @@ void RunLoop(Machine& m) {
   UiHooks& h = m.hooks();
   m.Idle = false;
   h.RunStarted();
+  if (m.Observer != nullptr) m.Observer->RunBegins(m);
   if (m.peripherals() != nullptr) m.peripherals()->RunStarted();
   ClearHistory(m);
   m.RunStartPC = m.cpu.PC;
 
   StepWith(m, table);
+  ++m.StepTotal;
   h.ShowStopReason("");
   std::uint32_t lastRedraw = h.TickCount();
 
@@ -236,11 +239,20 @@ void RunLoop(Machine& m) {
     m.RunMode = kModeStop;
     toBudget = kNever;
   }
-  std::int64_t chunk = std::min(toRefresh, toBudget);
+  // The time-travel record may want a batch to end sooner.
+  auto nextChunk = [&] {
+    std::int64_t n = std::min(toRefresh, toBudget);
+    if (m.Observer != nullptr)
+      n = static_cast<std::int64_t>(std::clamp<std::uint64_t>(m.Observer->StepsUntilDue(m), 1, n));
+    return n;
+  };
+  std::int64_t chunk = nextChunk();
   std::int64_t left = chunk;
 
   for (;;) {
-    if (RunChunk(m, table, left) == ChunkEnd::Stopped) break;
+    const ChunkEnd end = RunChunk(m, table, left);
+    m.StepTotal += static_cast<std::uint64_t>(chunk - left);
+    if (end == ChunkEnd::Stopped) break;
     toRefresh -= chunk;
     if (toBudget != kNever) toBudget -= chunk;
     if (toBudget == 0) {
@@ -258,14 +270,53 @@ void RunLoop(Machine& m) {
       }
       h.ProcessEvents();
     }
-    chunk = left = std::min(toRefresh, toBudget);
+    if (m.Observer != nullptr) m.Observer->BatchDone(m);
+    chunk = left = nextChunk();
   }
   m.StepCounter = static_cast<std::int32_t>(period - toRefresh + (chunk - left));
 
+  if (m.Observer != nullptr) m.Observer->RunEnds(m);
   h.ShowTraceLine(FormatTraceLine(m));
   h.ShowStopMessage(m.StopMessage);
   h.RunFinished();
   m.Idle = true;
+}
+
+// --- Replay for the time-travel record ------------------------------------
+
+namespace {
+
+template <bool kUntilBreak>
+std::uint64_t Replay(Machine& m, std::uint64_t steps) {
+  const DecodeTable& table = Decoder();
+  m.PortsMayChange = true;
+  std::uint64_t done = 0;
+  while (done < steps) {
+    StepBody<false, false>(m, table, m.cpu.PC);  // replayed steps were counted when first run
+    ++done;
+    if (m.StopFlag) [[unlikely]] {
+      // Errors and breakpoints ended the recorded run here; the next command
+      // went on from the same state, so the replay simply consumes them.
+      const bool ramBreak = !m.BreakReason.empty();
+      m.StopFlag = false;
+      m.StopMessage.clear();
+      if (kUntilBreak && ramBreak) {
+        m.StepTotal += done;
+        return done;  // BreakReason names the breakpoint
+      }
+      m.BreakReason.clear();
+    }
+    if (kUntilBreak && m.tInst[m.cpu.PC] == kBreakStop) [[unlikely]]
+      break;
+  }
+  m.StepTotal += done;
+  return done;
+}
+
+}  // namespace
+
+std::uint64_t ReplaySteps(Machine& m, std::uint64_t steps, bool untilBreak) {
+  return untilBreak ? Replay<true>(m, steps) : Replay<false>(m, steps);
 }
 
 }  // namespace hc11

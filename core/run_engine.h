@@ -38,6 +38,15 @@ bool StopTest(Machine& m);
 // The loop behind every run command.
 void RunLoop(Machine& m);
 
+// Executes up to `steps` steps for the time-travel record, as the recorded
+// runs did, with no stop test, no history and no host call; StepTotal grows
+// by the steps done, which are returned. Errors raised on the way are
+// consumed. With `untilBreak` it returns early after a step that leaves PC on
+// a "Break" code breakpoint, or after one in which a RAM breakpoint asked for
+// a stop (BreakReason then holds its text; RAM breakpoints act only while
+// the machine is not Idle).
+std::uint64_t ReplaySteps(Machine& m, std::uint64_t steps, bool untilBreak);
+
 // Empties the step history ring.
 void ClearHistory(Machine& m);
 

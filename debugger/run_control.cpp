@@ -3,6 +3,8 @@
 #include <cstdio>
 
 #include "core/run_engine.h"
+#include "core/trace.h"
+#include "reverse/time_travel.h"
 
 namespace hc11 {
 
@@ -59,6 +61,29 @@ bool RunControl::RunToCursor(std::optional<std::uint16_t> line) {
   return Start(u's', false);
 }
 
+template <class Command>
+bool RunControl::Reverse(Command command) {
+  if (machine_ == nullptr || timeTravel_ == nullptr || Running()) return false;
+  const BackResult result = command(*timeTravel_);
+  view_.ShowCasBreak(BackStopText(result));
+  traceLine_ = FormatTraceLine(*machine_);
+  stopMessage_.clear();
+  RunFinished();
+  return result.stop != BackStop::None;
+}
+
+bool RunControl::StepBack() {
+  return Reverse([](TimeTravel& tt) { return tt.StepBack(1); });
+}
+
+bool RunControl::StepBackOver() {
+  return Reverse([](TimeTravel& tt) { return tt.StepBackOver(); });
+}
+
+bool RunControl::RunBack() {
+  return Reverse([](TimeTravel& tt) { return tt.RunBack(); });
+}
+
 void RunControl::Stop() {
   if (machine_ != nullptr) machine_->RunMode = u'q';
 }
@@ -91,6 +116,7 @@ void RunControl::RunFinished() {
   if (Pane == RightPane::Trace) view_.RefreshTracePane();
   if (Pane == RightPane::Stack) view_.RefreshStackView();
   view_.RefreshPanel();
+  if (timeTravel_ != nullptr) view_.ShowReach(ReachText(*timeTravel_, machine_->CycleBase));
   view_.RunStateChanged(false);
 }
 

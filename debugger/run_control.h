@@ -46,6 +46,8 @@ class DebuggerView {
   // The board panel and anything else redrawn with the 100 ms refresh.
   virtual void RefreshPanel() {}
   virtual void RunStateChanged(bool running) { (void)running; }
+  // How far back the record reaches ("retour possible jusqu'à cycle N").
+  virtual void ShowReach(std::string_view text) { (void)text; }
 
   // Hooks the core reaches through UiHooks.
   virtual void TraceLineAdded(const std::string& line) { (void)line; }
@@ -58,6 +60,8 @@ class DebuggerView {
 // component name says from its sixth character ("LabelPC" -> "PC"). Empty for
 // a name that is no register label.
 std::string RegisterLabelText(const CpuState& cpu, std::string_view name);
+
+class TimeTravel;
 
 class RunControl final : public UiHooks {
  public:
@@ -75,6 +79,14 @@ class RunControl final : public UiHooks {
   bool ReturnUp();                                      // Ctrl+F8, double click on the stack
   bool RunToCursor(std::optional<std::uint16_t> line);  // F4, "continuer jusqu'a"
   void Stop();                                          // F2
+
+  // Reverse commands on the record (see TimeTravel), each followed by the
+  // refresh of a run; false when none could start (a run in progress, no
+  // record attached).
+  void AttachTimeTravel(TimeTravel* tt) { timeTravel_ = tt; }
+  bool StepBack();      // "Pas arrière"
+  bool StepBackOver();  // "Pas arrière Spr"
+  bool RunBack();       // "Exécuter en arrière"
 
   // A close request: refused while a run is in progress, which it stops.
   bool RequestClose();
@@ -103,9 +115,12 @@ class RunControl final : public UiHooks {
 
  private:
   bool Start(char16_t mode, bool stepOver);
+  template <class Command>
+  bool Reverse(Command command);
 
   DebuggerView& view_;
   Machine* machine_ = nullptr;
+  TimeTravel* timeTravel_ = nullptr;
   std::string traceLine_, stopMessage_;
 };
 

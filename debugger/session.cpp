@@ -44,7 +44,8 @@ Session::Session(UiHooks& hooks, Messages& messages)
       machine_(std::make_unique<Machine>(&hooks_)),
       board_(std::make_unique<Board>(*machine_, relay_)),
       breaks_(std::make_unique<BreakpointList>(*machine_)),
-      watches_(std::make_unique<WatchList>(*machine_, *board_)) {
+      watches_(std::make_unique<WatchList>(*machine_, *board_)),
+      timeTravel_(std::make_unique<TimeTravel>(*machine_, board_.get())) {
   hooks_.SetBreakpoints(breaks_.get());
 }
 
@@ -106,6 +107,8 @@ bool Session::Init(bool restore) {
   const MessageBatch batch(relay_);
   Machine& m = *machine_;
   UiHooks& h = m.hooks();
+  timeTravel_->Clear();
+  ApplyReverseBudget();
   m.StepOverCalls = false;
   auto writeInitialValues = [&]() {
     for (const std::string& error : watches_->WriteInitialValues())
@@ -149,6 +152,13 @@ bool Session::Init(bool restore) {
   h.ShowStopMessage("");
   h.ShowStopReason("");
   return loaded;
+}
+
+void Session::ApplyReverseBudget() {
+  RecordLimits limits = timeTravel_->Limits();
+  const std::optional<std::uint16_t> mib = StrToWord(settings_.Reglage("MemoireRetour"));
+  limits.budgetBytes = static_cast<std::size_t>(mib && *mib > 0 ? *mib : 256) << 20;
+  timeTravel_->SetLimits(limits);
 }
 
 bool Session::ReadWorkspace(bool report) {

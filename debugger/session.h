@@ -20,6 +20,7 @@
 #include "debugger/watches.h"
 #include "listing/listing_types.h"
 #include "profile/profiler.h"
+#include "reverse/time_travel.h"
 
 namespace hc11 {
 
@@ -44,6 +45,11 @@ class Session {
   Listing& listing() { return listing_; }
   BreakpointList& breakpoints() { return *breaks_; }
   WatchList& watches() { return *watches_; }
+  // Reverse execution; off until a front end switches it on. Init forgets the record.
+  TimeTravel& timeTravel() { return *timeTravel_; }
+  // The setting "MemoireRetour" (MiB, 1 to 65535; anything else keeps the
+  // default of 256) becomes the record's budget.
+  void ApplyReverseBudget();
   Settings& settings() { return settings_; }
   OptionMarks& options() { return settings_.marks; }
   // Coverage and profile counts: function ranges set at Load, cleared at Init.
@@ -106,6 +112,7 @@ class Session {
   std::unique_ptr<Board> board_;
   std::unique_ptr<BreakpointList> breaks_;
   std::unique_ptr<WatchList> watches_;
+  std::unique_ptr<TimeTravel> timeTravel_;
   Listing listing_;
   Profiler profiler_;
   Settings settings_;

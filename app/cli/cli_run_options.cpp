@@ -154,6 +154,16 @@ ParsedRunOptions ParseRunOptions(const std::vector<std::string>& args) {
       o.profiling.coverage = *v;
       continue;
     }
+    if (a == "--back-run" || a == "--digest") {
+      (a == "--digest" ? o.reverse.digest : o.reverse.backRun) = true;
+      continue;
+    }
+    if (a == "--back") {
+      const auto n = i + 1 < args.size() ? ParseCount(args[++i], 1, UINT64_MAX) : std::nullopt;
+      if (!n) return Fail("--back: expected a positive decimal number of steps");
+      o.reverse.back = *n;
+      continue;
+    }
     const BoardOptionResult board = ParseBoardOption(args, i, o.board);
     if (!board.error.empty()) return Fail(board.error);
     if (board.consumed > 0) {

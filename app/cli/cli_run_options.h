@@ -10,6 +10,7 @@
 #include "app/cli/cli_board.h"
 #include "app/cli/cli_serial_options.h"
 #include "app/cli/cli_profile.h"
+#include "app/cli/cli_reverse.h"
 
 namespace hc11::cli {
 
@@ -51,6 +52,7 @@ struct RunOptions {
   BoardOptions board;
   SerialOptions serial;
   ProfileOptions profiling;  // --profile, --coverage FILE
+  ReverseOptions reverse;  // --back K, --back-run, --digest
 };
 
 struct ParsedRunOptions {
@@ -64,6 +66,6 @@ inline constexpr const char* kRunUsage =
     "PROGRAM [--start ADDR] [--mode x|v|w|u|s] [--target ADDR] [--steps N] [--repeat K] "
     "[--break ADDR[:STATE[:KIND[:NAME]]]]... [--watch NAME[=ADDR][:FORMAT[:BYTES[:ELEMENTS[:INIT]]]]]... "
     "[--history] [--dump ADDR:COUNT]... [--no-workspace] [--save-workspace FILE] [--settings FILE] "
-    "[--profile] [--coverage FILE.info] [board options] [serial options]";
+    "[--profile] [--coverage FILE.info] [--back K] [--back-run] [--digest] [board options] [serial options]";
 
 }  // namespace hc11::cli

@@ -10,6 +10,7 @@
 #include "app/cli/cli_board.h"
 #include "app/cli/cli_command.h"
 #include "app/cli/cli_profile.h"
+#include "app/cli/cli_reverse.h"
 #include "app/cli/cli_run_host.h"
 #include "app/cli/cli_run_options.h"
 #include "app/cli/cli_serial.h"
@@ -174,13 +175,16 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   CliSerial serial(o.serial, *session, host, err);
   if (!serial.Start()) return 1;
   StartProfiling(o.profiling, *session);
+  PrepareReverse(o.reverse, *session);
   RunCommands(o, m, host, out);
   serial.Finish();
+  RunReverse(o.reverse, *session, out);
   if (o.history) ListHistory(m);
   PrintDumps(o, m, out);
   PrintLists(*session, out);
   PrintPanel(session->board(), o.board, out);
   if (!FinishProfiling(o.profiling, *session, out, err)) return 1;
+  PrintDigest(o.reverse, *session, out);
   if (!o.saveWorkspace.empty() && !session->SaveWorkspace(o.saveWorkspace)) return 1;
   return 0;
 }

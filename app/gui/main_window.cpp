@@ -72,6 +72,8 @@ MainWindow::MainWindow(Messages& messages, StartOptions options)
   setObjectName("Form1");
   run_.Attach(session_.machine());
   session_.profiler().Enable(session_.machine(), true);  // counting is on in the window
+  run_.AttachTimeTravel(&session_.timeTravel());
+  session_.timeTravel().SetRecording(true);
   pane_.Display().LineColorHook = [this](std::uint16_t address) -> Colour {
     return BreakLineColour(session_.machine().tInst[address]).value_or(kWhite);
   };
@@ -224,6 +226,7 @@ void MainWindow::BuildCentre() {
     if (item->column() != 1) return;
     session_.settings().SetReglage(valueListEditor1_->item(item->row(), 0)->text().toStdString(),
                                    item->text().toStdString());
+    session_.ApplyReverseBudget();
   });
   centre->addWidget(valueListEditor1_);
 
@@ -411,8 +414,8 @@ void MainWindow::RefreshPanel() {
 }
 
 void MainWindow::RunStateChanged(bool running) {
-  for (const char* name :
-       {"Executer1", "Step7", "Step8", "RemonterSP", "Jusquaucurseur", "CtrlF2", "relancer1"})
+  for (const char* name : {"Executer1", "Step7", "Step8", "RemonterSP", "Jusquaucurseur", "CtrlF2",
+                           "relancer1", "PasArriere", "PasArriereSpr", "ExecuterArriere"})
     if (QAction* a = Action(name)) a->setEnabled(!running);
   setCursor(running ? Qt::BusyCursor : Qt::ArrowCursor);
   if (running)
@@ -423,6 +426,10 @@ void MainWindow::RunStateChanged(bool running) {
   if (workbench_) workbench_->RunState(running);
   panel_->SetRunning(running);
   if (!running && profile_ != nullptr && profile_->isVisible()) profile_->Refresh();
+}
+
+void MainWindow::ShowReach(std::string_view text) {
+  statusBar()->showMessage(ToQString(text));
 }
 
 void MainWindow::TraceLineAdded(const std::string&) {

@@ -126,6 +126,7 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   void RefreshStackView() override;
   void RefreshPanel() override;
   void RunStateChanged(bool running) override;
+  void ShowReach(std::string_view text) override;
   void TraceLineAdded(const std::string& line) override;
   void ShowTraceList() override;
   void AppendInfoLine(std::string_view text) override;

@@ -172,7 +172,10 @@ void MainWindow::EditRegister(const QString& label) {
   Machine& m = session_.machine();
   const auto answer =
       messages_.Prompt("Saisir registre ", RegisterPromptText(m, name), RegisterPromptDefault(m, name));
-  if (answer && SetRegisterFromAnswer(m, name, *answer)) ShowRegisters();
+  if (answer && SetRegisterFromAnswer(m, name, *answer)) {
+    session_.timeTravel().NoteEdit();
+    ShowRegisters();
+  }
 }
 
 void MainWindow::SaveTraceFile() {

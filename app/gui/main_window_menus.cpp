@@ -122,6 +122,14 @@ void MainWindow::BuildRunMenu() {
           [this] { Relancer(); });
   connect(AddAction(executer, "Arret1", "Arret", Qt::Key_F2), &QAction::triggered, this,
           [this] { run_.Stop(); });
+  // Back in time; Shift with the key of the forward command.
+  executer->addSeparator();
+  connect(AddAction(executer, "PasArriere", "Pas arrière", QKeySequence(Qt::SHIFT | Qt::Key_F7)),
+          &QAction::triggered, this, [this] { run_.StepBack(); });
+  connect(AddAction(executer, "PasArriereSpr", "Pas arrière Spr", QKeySequence(Qt::SHIFT | Qt::Key_F8)),
+          &QAction::triggered, this, [this] { run_.StepBackOver(); });
+  connect(AddAction(executer, "ExecuterArriere", "Exécuter en arrière", QKeySequence(Qt::SHIFT | Qt::Key_F9)),
+          &QAction::triggered, this, [this] { run_.RunBack(); });
 }
 
 void MainWindow::BuildOptionsMenu() {

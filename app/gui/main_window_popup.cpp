@@ -138,6 +138,7 @@ void MainWindow::PopupCommand(const QString& name) {
     const auto value = answer ? StrToWord(Trim(*answer)) : std::nullopt;
     if (value && *value <= 255) {
       m.Memory[*at] = static_cast<std::uint8_t>(*value);
+      session_.timeTravel().NoteEdit();
       RefreshWatches(false);
     }
   } else if (name == "Surveiller1" && hover_) {

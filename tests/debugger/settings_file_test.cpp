@@ -53,7 +53,7 @@ TEST(SettingsFile, NewFileFollowsTheDesignOrder) {
       "LiaisonSerie=0\nTempsReel=0\nAttenteSerie=0\n"
       "[MemoTrace]\nh=200\n[ListBoxSurv]\nh=200\n[FDump]\nChoixDump=0\n"
       "[Reglages]\nTempoClavier=150\nPatchAcc=10\nCoefQuartz=1\nRafraichissement=10000\nPortCom=com1\n"
-      "BaudRate=9600\n";
+      "BaudRate=9600\nMemoireRetour=256\n";
   EXPECT_EQ(text, expected);
   EXPECT_EQ(RewriteSettings(text, s), text);
 }

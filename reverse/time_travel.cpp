@@ -1,0 +1,496 @@
+#include "reverse/time_travel.h"
+
+#include <algorithm>
+#include <limits>
+#include <string_view>
+#include <utility>
+
+#include "core/run_engine.h"
+
+namespace hc11 {
+
+namespace {
+
+constexpr std::uint8_t kBreakStop = 2;  // tInst state "Break"
+constexpr std::uint8_t kOpReturn = 0x39;
+constexpr std::uint8_t kOpReturnFromInterrupt = 0x3B;
+
+// The host sees nothing of a replay: no beep, no trace line, no label.
+UiHooks& SilentHooks() {
+  static UiHooks silent;  // stateless
+  return silent;
+}
+
+}  // namespace
+
+// Tells whether anything changed behind the record's back. The memo only
+// grows between the clears the record sees, so its length and last line do.
+std::uint64_t TimeTravel::ChangeMark(const Machine& m) const {
+  return StateDigest(m, board_, 1);
+}
+
+// What a replay must not disturb or show: the host's hooks and trace list,
+// the run command's variables, the panel's redraw callbacks, the step
+// history. `breaks` lets RAM breakpoints report (they act only while the
+// machine is not idle).
+class TimeTravel::ReplayScope {
+ public:
+  ReplayScope(TimeTravel& tt, bool breaks) : tt_(tt), m_(tt.m_), hooks_(&tt.m_.hooks()) {
+    tt_.replaying_ = true;
+    m_.SetHooks(&SilentHooks());
+    traceList_.swap(m_.TraceList);
+    eventTimeRef_ = m_.EventTimeRef;
+    runMode_ = m_.RunMode;
+    runTarget_ = m_.RunTarget;
+    stepOverCalls_ = m_.StepOverCalls;
+    stepOverArmed_ = m_.StepOverArmed;
+    savedSP_ = m_.SavedSP;
+    idle_ = m_.Idle;
+    history_ = m_.HistoryEnabled;
+    m_.RunMode = u'x';
+    m_.StepOverCalls = false;
+    m_.HistoryEnabled = false;
+    m_.Idle = !breaks;
+    if (tt_.board_ != nullptr) {
+      onPanelChange_.swap(tt_.board_->OnPanelChange);
+      programOutput_.swap(tt_.board_->ProgramOutput);
+    }
+  }
+  ~ReplayScope() {
+    m_.SetHooks(hooks_);
+    traceList_.swap(m_.TraceList);
+    m_.EventTimeRef = eventTimeRef_;
+    m_.RunMode = runMode_;
+    m_.RunTarget = runTarget_;
+    m_.StepOverCalls = stepOverCalls_;
+    m_.StepOverArmed = stepOverArmed_;
+    m_.SavedSP = savedSP_;
+    m_.Idle = idle_;
+    m_.HistoryEnabled = history_;
+    if (tt_.board_ != nullptr) {
+      onPanelChange_.swap(tt_.board_->OnPanelChange);
+      programOutput_.swap(tt_.board_->ProgramOutput);
+    }
+    tt_.replaying_ = false;
+  }
+  ReplayScope(const ReplayScope&) = delete;
+  ReplayScope& operator=(const ReplayScope&) = delete;
+
+ private:
+  TimeTravel& tt_;
+  Machine& m_;
+  UiHooks* hooks_;
+  std::deque<std::string> traceList_;
+  std::int64_t eventTimeRef_;
+  char16_t runMode_;
+  std::uint16_t runTarget_, savedSP_;
+  bool stepOverCalls_, stepOverArmed_, idle_, history_;
+  std::function<void(PanelPart)> onPanelChange_;
+  std::function<void(std::string_view)> programOutput_;
+};
+
+TimeTravel::TimeTravel(Machine& m, Board* board) : m_(m), board_(board) {}
+
+TimeTravel::~TimeTravel() {
+  SetRecording(false);
+}
+
+void TimeTravel::SetRecording(bool on) {
+  if (on == recording_) return;
+  recording_ = on;
+  Clear();
+  if (on) {
+    m_.Observer = this;
+    if (board_ != nullptr) board_->InputSink = this;
+  } else {
+    if (m_.Observer == this) m_.Observer = nullptr;
+    if (board_ != nullptr && board_->InputSink == this) board_->InputSink = nullptr;
+  }
+}
+
+void TimeTravel::SetLimits(const RecordLimits& limits) {
+  limits_ = limits;
+  limits_.interval = std::max<std::uint64_t>(1, limits_.interval);
+  limits_.maxGap = std::max(limits_.maxGap, limits_.interval);
+  Thin();
+}
+
+void TimeTravel::Clear() {
+  snaps_.clear();
+  events_.clear();
+  eventBase_ = 0;
+  eventBytes_ = 0;
+  memo_.reset();
+  memoValid_ = 0;
+  latest_ = expectedStep_ = expectedDigest_ = lastSnapStep_ = 0;
+  editPending_ = false;
+}
+
+std::uint64_t TimeTravel::EarliestStep() const {
+  return snaps_.empty() ? m_.StepTotal : snaps_.front()->step;
+}
+
+std::int64_t TimeTravel::EarliestCycle() const {
+  return snaps_.empty() ? m_.CycleCount : snaps_.front()->state.CycleCount;
+}
+
+std::size_t TimeTravel::BytesUsed() const {
+  std::size_t memo = memo_ != nullptr ? memo_->lines.capacity() * sizeof(std::string) : 0;
+  return (snaps_.size() + (spare_ != nullptr ? 1 : 0)) * sizeof(Snapshot) + eventBytes_ + memo;
+}
+
+// --- Recording ---------------------------------------------------------------
+
+void TimeTravel::RunBegins(Machine& m) {
+  if (HasRecord() && m.StepTotal != expectedStep_) {
+    Clear();  // steps were taken outside the record: it no longer leads here
+  } else if (HasRecord() && m.StepTotal < latest_) {
+    DiscardFuture();
+  }
+  // Whatever changed since the record last looked (registers or memory
+  // edited, inputs given while stopped) is taken whole.
+  if (!HasRecord() || editPending_ || ChangeMark(m) != expectedDigest_) TakeSnapshot();
+}
+
+void TimeTravel::BatchDone(Machine& m) {
+  if (editPending_ || m.StepTotal - lastSnapStep_ >= limits_.interval) TakeSnapshot();
+}
+
+void TimeTravel::RunEnds(Machine& m) {
+  if (editPending_) TakeSnapshot();
+  latest_ = expectedStep_ = m.StepTotal;
+  expectedDigest_ = ChangeMark(m);
+}
+
+std::uint64_t TimeTravel::StepsUntilDue(const Machine& m) const {
+  if (editPending_) return 1;
+  const std::uint64_t since = m.StepTotal - lastSnapStep_;
+  return since >= limits_.interval ? 1 : limits_.interval - since;
+}
+
+void TimeTravel::BoardInputGiven(BoardInput input, int value, std::span<const std::uint8_t> bytes) {
+  if (replaying_ || !HasRecord()) return;  // before the first run, the first snapshot holds it
+  if (m_.StepTotal == expectedStep_ && m_.StepTotal < latest_) DiscardFuture();
+  Event e;
+  e.step = m_.StepTotal;
+  e.input = input;
+  e.value = value;
+  e.bytes.assign(bytes.begin(), bytes.end());
+  eventBytes_ += sizeof(Event) + e.bytes.size();
+  events_.push_back(std::move(e));
+  if (input == BoardInput::ClearMemo) {
+    memo_ = std::make_shared<MemoStore>();
+    memoValid_ = 0;
+  }
+}
+
+void TimeTravel::SyncMemo() {
+  if (board_ == nullptr) return;
+  const std::vector<std::string>& live = board_->Memo1;
+  if (memo_ == nullptr || live.size() < memoValid_) {
+    memo_ = std::make_shared<MemoStore>();
+    memoValid_ = 0;
+  }
+  // Lines beyond memoValid_ belonged to a discarded future.
+  memo_->lines.resize(memoValid_);
+  memo_->lines.insert(memo_->lines.end(), live.begin() + static_cast<std::ptrdiff_t>(memoValid_), live.end());
+  memoValid_ = live.size();
+}
+
+void TimeTravel::TakeSnapshot() {
+  SyncMemo();
+  std::unique_ptr<Snapshot> s = spare_ != nullptr ? std::move(spare_) : std::unique_ptr<Snapshot>(new Snapshot);
+  s->step = m_.StepTotal;
+  s->eventIndex = EventEnd();
+  s->memo = memo_;
+  s->memoSize = memoValid_;
+  CaptureState(m_, board_, s->state);
+  lastSnapStep_ = s->step;
+  snaps_.push_back(std::move(s));
+  editPending_ = false;
+  Thin();
+}
+
+// Over budget: drop the snapshot whose loss widens the gaps least compared
+// with how far back it lies, so recent time stays dense; when every merge
+// would make a replay longer than maxGap, the oldest goes.
+void TimeTravel::Thin() {
+  while (snaps_.size() > 1 && BytesUsed() > limits_.budgetBytes) {
+    const std::uint64_t newest = snaps_.back()->step;
+    std::size_t best = 0;
+    double bestCost = std::numeric_limits<double>::infinity();
+    for (std::size_t i = 1; i + 1 < snaps_.size(); ++i) {
+      const std::uint64_t gap = snaps_[i + 1]->step - snaps_[i - 1]->step;
+      if (gap > limits_.maxGap) continue;
+      const double cost =
+          static_cast<double>(gap) / static_cast<double>(newest - snaps_[i - 1]->step + limits_.interval);
+      if (cost < bestCost) {
+        bestCost = cost;
+        best = i;
+      }
+    }
+    if (best != 0) {
+      if (spare_ == nullptr) {
+        spare_ = std::move(snaps_[best]);
+        spare_->memo.reset();
+      }
+      snaps_.erase(snaps_.begin() + static_cast<std::ptrdiff_t>(best));
+      continue;
+    }
+    snaps_.erase(snaps_.begin());
+    while (eventBase_ < snaps_.front()->eventIndex && !events_.empty()) {
+      eventBytes_ -= sizeof(Event) + events_.front().bytes.size();
+      events_.pop_front();
+      ++eventBase_;
+    }
+  }
+  if (spare_ != nullptr && BytesUsed() > limits_.budgetBytes) spare_.reset();
+}
+
+void TimeTravel::DiscardFuture() {
+  const std::uint64_t t = m_.StepTotal;
+  while (snaps_.size() > 1 && snaps_.back()->step > t) snaps_.pop_back();
+  while (!events_.empty() && events_.back().step > t) {
+    eventBytes_ -= sizeof(Event) + events_.back().bytes.size();
+    events_.pop_back();
+  }
+  latest_ = t;
+  lastSnapStep_ = snaps_.back()->step;
+}
+
+// --- Replay --------------------------------------------------------------------
+
+std::size_t TimeTravel::SnapshotAtOrBefore(std::uint64_t step) const {
+  const auto it =
+      std::upper_bound(snaps_.begin(), snaps_.end(), step,
+                       [](std::uint64_t s, const std::unique_ptr<Snapshot>& p) { return s < p->step; });
+  return it == snaps_.begin() ? 0 : static_cast<std::size_t>(it - snaps_.begin()) - 1;
+}
+
+void TimeTravel::RestoreSnapshot(std::size_t index) {
+  const Snapshot& s = *snaps_[index];
+  RestoreState(s.state, m_, board_);
+  m_.StepTotal = s.step;
+  if (board_ != nullptr && s.memo != nullptr) {
+    std::vector<std::string>& live = board_->Memo1;
+    // The live memo shares its first lines with the snapshot's when both
+    // come from the same store: only the rest is copied.
+    const std::size_t keep = s.memo == memo_ ? std::min({memoValid_, live.size(), s.memoSize}) : 0;
+    live.resize(keep);
+    live.insert(live.end(), s.memo->lines.begin() + static_cast<std::ptrdiff_t>(keep),
+                s.memo->lines.begin() + static_cast<std::ptrdiff_t>(s.memoSize));
+    memo_ = s.memo;
+    memoValid_ = s.memoSize;
+  }
+}
+
+void TimeTravel::ApplyEvent(const Event& e) {
+  if (board_ == nullptr) return;
+  Board& b = *board_;
+  switch (e.input) {
+    case BoardInput::PressKey:
+      b.PressKey(static_cast<std::size_t>(e.value));
+      break;
+    case BoardInput::ReleaseKey:
+      b.ReleaseKey(static_cast<std::size_t>(e.value));
+      break;
+    case BoardInput::PressOnOff:
+      b.PressOnOff();
+      break;
+    case BoardInput::ReleaseOnOff:
+      b.ReleaseOnOff();
+      break;
+    case BoardInput::SetCbOC:
+      b.SetCbOC(e.value != 0);
+      break;
+    case BoardInput::SetNiveauSignal:
+      b.SetNiveauSignal(e.value);
+      break;
+    case BoardInput::SetOcFreq:
+      b.SetOcFreq(e.value);
+      break;
+    case BoardInput::InjectMessage:
+      b.InjectMessage(e.bytes);
+      break;
+    case BoardInput::HostReceive:
+      b.HostReceive(std::string_view(reinterpret_cast<const char*>(e.bytes.data()), e.bytes.size()));
+      break;
+    case BoardInput::ClearMemo:
+      memo_ = std::make_shared<MemoStore>();
+      memoValid_ = 0;
+      b.ClearMemo();
+      break;
+    case BoardInput::ClickEcran1:
+      b.ClickEcran1();
+      break;
+    case BoardInput::RunStarted:
+      b.RunStarted();
+      break;
+  }
+}
+
+template <class Found>
+void TimeTravel::Advance(std::uint64_t target, std::size_t& nextEvent, bool untilBreak, Found found) {
+  for (;;) {
+    // A run command that began at the target belongs to the time after it.
+    while (nextEvent < EventEnd() && EventAt(nextEvent).step <= m_.StepTotal &&
+           (m_.StepTotal < target || EventAt(nextEvent).input != BoardInput::RunStarted))
+      ApplyEvent(EventAt(nextEvent++));
+    if (m_.StepTotal >= target) return;
+    std::uint64_t stopAt = target;
+    if (nextEvent < EventEnd()) stopAt = std::min(stopAt, EventAt(nextEvent).step);
+    while (m_.StepTotal < stopAt) {
+      ReplaySteps(m_, stopAt - m_.StepTotal, untilBreak);
+      if (!untilBreak) continue;
+      if (!m_.BreakReason.empty()) {
+        found(m_.StepTotal, std::move(m_.BreakReason));
+        m_.BreakReason.clear();
+      } else if (m_.tInst[m_.cpu.PC] == kBreakStop) {
+        found(m_.StepTotal, std::string());
+      }
+    }
+  }
+}
+
+template <class Scan>
+std::optional<std::uint64_t> TimeTravel::LastMoment(std::uint64_t before, Scan scan) {
+  if (!HasRecord() || before <= EarliestStep()) return std::nullopt;
+  // Segment k covers the moments after its snapshot up to the next one (the
+  // first segment also its own start), latest segment first.
+  std::size_t k = SnapshotAtOrBefore(before - 1);
+  for (;;) {
+    const std::uint64_t start = snaps_[k]->step;
+    const std::uint64_t end = k + 1 < snaps_.size() ? std::min(snaps_[k + 1]->step, before - 1) : before - 1;
+    if (start < end || k == 0) {
+      RestoreSnapshot(k);
+      std::size_t e = snaps_[k]->eventIndex;
+      if (const std::optional<std::uint64_t> t = scan(start, std::max(start, end), k == 0, e)) return t;
+    }
+    if (k == 0) return std::nullopt;
+    --k;
+  }
+}
+
+void TimeTravel::Arrived() {
+  m_.StopFlag = false;
+  m_.StopMessage.clear();
+  m_.BreakReason.clear();
+  m_.RunMode = u'q';
+  m_.StepOverArmed = false;
+  expectedStep_ = m_.StepTotal;
+  expectedDigest_ = ChangeMark(m_);
+  if (board_ != nullptr && board_->OnPanelChange) {
+    for (PanelPart p : {PanelPart::Display, PanelPart::Leds, PanelPart::LbPcf8574, PanelPart::LbOutA,
+                        PanelPart::LbSynth, PanelPart::Memo, PanelPart::Inputs})
+      board_->OnPanelChange(p);
+  }
+}
+
+bool TimeTravel::GoTo(std::uint64_t step) {
+  if (!HasRecord() || step < EarliestStep() || step > latest_) return false;
+  {
+    ReplayScope scope(*this, false);
+    const std::size_t k = SnapshotAtOrBefore(step);
+    RestoreSnapshot(k);
+    std::size_t e = snaps_[k]->eventIndex;
+    Advance(step, e, false, [](std::uint64_t, std::string&&) {});
+  }
+  Arrived();
+  return true;
+}
+
+// --- Commands ------------------------------------------------------------------
+
+BackResult TimeTravel::StepBack(std::uint64_t n) {
+  BackResult r;
+  // A record that does not lead to the present cannot take it back.
+  if (!HasRecord() || m_.StepTotal != expectedStep_ || m_.StepTotal > latest_) return r;
+  const std::uint64_t now = m_.StepTotal;
+  const std::uint64_t earliest = EarliestStep();
+  const std::uint64_t target = now - earliest >= n ? now - n : earliest;
+  GoTo(target);
+  r.stepsBack = now - target;
+  r.stop = target == now - n && n > 0 ? BackStop::Stepped : BackStop::StartOfRecord;
+  return r;
+}
+
+BackResult TimeTravel::StepBackOver() {
+  const std::uint16_t spNow = m_.cpu.SP;
+  const std::uint64_t now = m_.StepTotal;
+  BackResult r = StepBack(1);
+  if (r.stop != BackStop::Stepped) return r;
+  const std::uint8_t op = m_.Memory[m_.cpu.PC];
+  if (op != kOpReturn && op != kOpReturnFromInterrupt) return r;
+  // Inside the call the stack lies below its level after the return; the
+  // call (or the interrupted instruction) is the last moment at that level.
+  std::optional<std::uint64_t> t;
+  {
+    ReplayScope scope(*this, false);
+    t = LastMoment(now - 1, [&](std::uint64_t start, std::uint64_t end, bool withStart, std::size_t& e) {
+      std::optional<std::uint64_t> last;
+      if (withStart && m_.cpu.SP >= spNow) last = start;
+      while (m_.StepTotal < end) {
+        Advance(m_.StepTotal + 1, e, false, [](std::uint64_t, std::string&&) {});
+        if (m_.cpu.SP >= spNow) last = m_.StepTotal;
+      }
+      return last;
+    });
+  }
+  GoTo(t.value_or(EarliestStep()));
+  r.stepsBack = now - m_.StepTotal;
+  r.stop = t ? BackStop::Stepped : BackStop::StartOfRecord;
+  return r;
+}
+
+BackResult TimeTravel::RunBack() {
+  BackResult r;
+  if (!HasRecord() || m_.StepTotal != expectedStep_ || m_.StepTotal > latest_) return r;
+  const std::uint64_t now = m_.StepTotal;
+  std::string reason;
+  std::optional<std::uint64_t> t;
+  {
+    ReplayScope scope(*this, true);
+    t = LastMoment(now, [&](std::uint64_t start, std::uint64_t end, bool withStart, std::size_t& e) {
+      std::optional<std::uint64_t> last;
+      if (withStart && m_.tInst[m_.cpu.PC] == kBreakStop) {
+        last = start;
+        reason.clear();
+      }
+      Advance(end, e, true, [&](std::uint64_t at, std::string&& why) {
+        last = at;
+        reason = std::move(why);
+      });
+      return last;
+    });
+  }
+  GoTo(t.value_or(EarliestStep()));
+  r.stepsBack = now - m_.StepTotal;
+  if (!t) {
+    r.stop = BackStop::StartOfRecord;
+    return r;
+  }
+  r.stop = BackStop::Breakpoint;
+  r.reason = reason.empty() ? "Break " + m_.hooks().BreakpointLine(m_.cpu.PC) : std::move(reason);
+  return r;
+}
+
+std::string BackStopText(const BackResult& r) {
+  switch (r.stop) {
+    case BackStop::None:
+      return "rien d'enregistré";
+    case BackStop::Stepped:
+      return "stop arrière";
+    case BackStop::Breakpoint:
+      return r.reason;
+    case BackStop::StartOfRecord:
+      return "début enregistrement";
+  }
+  return {};
+}
+
+std::string ReachText(const TimeTravel& tt, std::int64_t cycleBase) {
+  if (!tt.HasRecord()) return {};
+  return "retour possible jusqu'à cycle " + std::to_string(tt.EarliestCycle() - cycleBase);
+}
+
+}  // namespace hc11
