@@ -167,7 +167,9 @@ Settings ParseSettings(std::string_view text) {
       for (std::size_t i = 0; i < kOptionItems.size(); ++i)
         if (EqualNoCase(*key, kOptionItems[i].component)) s.marks.Set(i, ReadBool(value, s.marks.Checked(i)));
     }
-    // "Reglages" is written only: the editor starts from its defaults.
+    // "Reglages" is written only: the editor starts from its defaults, except
+    // for the GDB server's port.
+    if (is("Reglages", "PortGdb")) s.SetReglage("PortGdb", value);
   }
   return s;
 }

@@ -15,13 +15,14 @@
 namespace hc11 {
 
 // The settings editor's keys and the values it starts with every time.
-inline constexpr std::array<std::pair<const char*, const char*>, 6> kReglagesDefaults = {{
+inline constexpr std::array<std::pair<const char*, const char*>, 7> kReglagesDefaults = {{
     {"TempoClavier", "150"},
     {"PatchAcc", "10"},
     {"CoefQuartz", "1"},
     {"Rafraichissement", "10000"},
     {"PortCom", "com1"},
     {"BaudRate", "9600"},
+    {"PortGdb", "1234"},  // the GDB server's port, kept from one start to the next
 }};
 
 struct Settings {

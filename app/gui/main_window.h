@@ -23,6 +23,7 @@
 #include <string>
 
 #include "app/gui/entry_list.h"
+#include "app/gui/gdb_link.h"
 #include "app/gui/tone.h"
 #include "debugger/find_lines.h"
 #include "debugger/flow_pane.h"
@@ -71,6 +72,7 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   WatchList& watches() { return session_.watches(); }
   BoardPanel& boardPanel() { return *panel_; }
   DumpWindow& dumpWindow() { return *dump_; }
+  GdbLink& gdbLink() { return *gdb_; }
   const std::string& ListingBase() const { return listingBase_; }
 
   // --- Breakpoint and watch lists, navigation, the flowchart popup ----------
@@ -207,6 +209,7 @@ class MainWindow final : public QMainWindow, public DebuggerView {
 
   BoardPanel* panel_ = nullptr;
   std::map<QString, QAction*> actions_;
+  std::unique_ptr<GdbLink> gdb_;  // "Serveur GDB"
 };
 
 }  // namespace hc11::gui
