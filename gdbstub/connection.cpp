@@ -4,7 +4,8 @@
 
 namespace hc11::gdb {
 
-Connection::Connection(Dispatcher& dispatcher, Sender send) : dispatcher_(dispatcher), send_(std::move(send)) {}
+Connection::Connection(Dispatcher& dispatcher, Sender send)
+    : dispatcher_(dispatcher), send_(std::move(send)) {}
 
 void Connection::Send(std::string_view bytes) {
   if (!ended_ && !send_(bytes)) ended_ = true;

@@ -179,8 +179,8 @@ std::string Dispatcher::BreakPacket(std::string_view p) {
   const bool insert = p[0] == 'Z';
   if (p.size() < 3 || p[2] != ',') return kMalformed;
   const char type = p[1];
-  const auto range = ParseRange(p.substr(3, p.find(';') == std::string_view::npos ? std::string_view::npos
-                                                                                     : p.find(';') - 3));
+  const auto range = ParseRange(
+      p.substr(3, p.find(';') == std::string_view::npos ? std::string_view::npos : p.find(';') - 3));
   if (!range) return kMalformed;
   if (range->address > 0xFFFF) return kOutOfRange;
   const auto address = static_cast<std::uint16_t>(range->address);
@@ -264,7 +264,9 @@ std::optional<std::string> Dispatcher::AfterRun(bool stepping) {
   if (gone_) return std::nullopt;  // nobody to tell; the machine stays stopped
   const std::string& error = machine_.StopMessage;
   if (const auto& hit = breaks_.hit()) {
-    const char* name = hit->type == WatchType::Write ? "watch" : hit->type == WatchType::Read ? "rwatch" : "awatch";
+    const char* name = hit->type == WatchType::Write  ? "watch"
+                       : hit->type == WatchType::Read ? "rwatch"
+                                                      : "awatch";
     lastStop_ = Format("T05%s:%04x;", name, hit->address);
   } else if (interrupted_) {
     lastStop_ = "S02";

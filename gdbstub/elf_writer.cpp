@@ -50,7 +50,8 @@ struct SectionHeader {
 std::uint16_t SectionOf(const ElfImage& image, std::uint16_t address) {
   for (std::size_t i = 0; i < image.sections.size(); ++i) {
     const ElfSection& s = image.sections[i];
-    if (address >= s.address && static_cast<std::size_t>(address - s.address) < s.bytes.size()) return static_cast<std::uint16_t>(i + 1);
+    if (address >= s.address && static_cast<std::size_t>(address - s.address) < s.bytes.size())
+      return static_cast<std::uint16_t>(i + 1);
   }
   return kShnAbs;
 }
@@ -130,7 +131,9 @@ std::string WriteElf(const ElfImage& image) {
     Put32(out, h.entsize);
   }
 
-  std::string header = "\x7f" "ELF";
+  std::string header =
+      "\x7f"
+      "ELF";
   Put8(header, 1);  // 32-bit
   Put8(header, 2);  // big-endian
   Put8(header, 1);  // version

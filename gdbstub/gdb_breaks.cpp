@@ -92,9 +92,8 @@ bool GdbBreakpoints::InsertWatch(WatchType type, std::uint16_t address, std::uin
 
 bool GdbBreakpoints::RemoveWatch(WatchType type, std::uint16_t address, std::uint32_t length) {
   if (length == 0 || length > kMaxWatchLength || address + length > 0x10000) return false;
-  std::erase_if(watches_, [&](const Watch& w) {
-    return w.type == type && w.address == address && w.length == length;
-  });
+  std::erase_if(watches_,
+                [&](const Watch& w) { return w.type == type && w.address == address && w.length == length; });
   // Bytes another watchpoint of the same type still covers keep their entries.
   for (std::uint32_t i = 0; i < length; ++i) {
     const std::uint32_t a = address + i;

@@ -60,8 +60,8 @@ bool LoadProgram(const RunOptions& o, Session& session, const char* command, std
   } else {
     const std::string base = Session::BaseOf(o.program);
     if (!Readable(ListingFileName(base)) && !Readable(ProgramImageName(base))) {
-      err << "hc11flow-cli " << command << ": cannot read '" << ListingFileName(base) << "' or '" << ProgramImageName(base)
-          << "'\n";
+      err << "hc11flow-cli " << command << ": cannot read '" << ListingFileName(base) << "' or '"
+          << ProgramImageName(base) << "'\n";
       return false;
     }
     report = session.Load(base);

@@ -64,7 +64,8 @@ bool ParseServerOptions(const std::vector<std::string>& args, ServerOptions& o, 
       o.port = static_cast<std::uint16_t>(port);
     } else {
       // Options that only make sense for a batch run are refused, not ignored.
-      for (std::string_view batch : {"--mode", "--target", "--steps", "--repeat", "--dump", "--save-workspace"}) {
+      for (std::string_view batch :
+           {"--mode", "--target", "--steps", "--repeat", "--dump", "--save-workspace"}) {
         if (a == batch) {
           error = a + " is an option of run, not of gdbserver";
           return false;

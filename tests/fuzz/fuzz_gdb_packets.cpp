@@ -22,7 +22,8 @@ void CheckOutput(std::string_view out) {
   hc11::gdb::PacketReader reader;
   for (char c : out) {
     const auto event = reader.Push(c);
-    if (event == hc11::gdb::FrameEvent::BadChecksum || event == hc11::gdb::FrameEvent::Oversized) std::abort();
+    if (event == hc11::gdb::FrameEvent::BadChecksum || event == hc11::gdb::FrameEvent::Oversized)
+      std::abort();
   }
 }
 

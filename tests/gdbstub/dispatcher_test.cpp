@@ -1,6 +1,8 @@
 // The stub's answers, packet by packet, on the loop program: registers,
 // memory, breakpoints and watchpoints as entries of the breakpoint list, runs
 // and their stop replies, the reverse packets through a fake history.
+#include "gdbstub/dispatcher.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,7 +11,6 @@
 #include <vector>
 
 #include "core/text_util.h"
-#include "gdbstub/dispatcher.h"
 #include "gdbstub/gdb_breaks.h"
 #include "tests/gdbstub/gdb_fixture.h"
 
@@ -81,7 +82,14 @@ TEST_F(DispatcherTest, RegistersInGdbsLayoutWithDAlwaysAB) {
       // x d y sp pc a b ccr page after reset
       {"g", "0000000000000000e00000001000"},
       {"s", "S05"},
-      {"g", "000000000000" "00ff" "e003" "00" "00" "10" "00"},
+      {"g",
+       "000000000000"
+       "00ff"
+       "e003"
+       "00"
+       "00"
+       "10"
+       "00"},
       {"P5=12", "OK"},
       {"p1", "1200"},
       {"P6=34", "OK"},
@@ -108,11 +116,49 @@ TEST_F(DispatcherTest, GWritesTheWholeFileAndAStaleHalfNeverUndoesTheOther) {
   machine().cpu.A = 0x12;
   machine().cpu.B = 0x34;
   // GDB changed a in its cache; d still holds the old a:b.
-  EXPECT_EQ(Ask("G" "1111" "1234" "2222" "3333" "e009" "99" "34" "05" "00"), "OK");
-  EXPECT_EQ(Ask("g"), "1111" "9934" "2222" "3333" "e009" "99" "34" "05" "00");
+  EXPECT_EQ(Ask("G"
+                "1111"
+                "1234"
+                "2222"
+                "3333"
+                "e009"
+                "99"
+                "34"
+                "05"
+                "00"),
+            "OK");
+  EXPECT_EQ(Ask("g"),
+            "1111"
+            "9934"
+            "2222"
+            "3333"
+            "e009"
+            "99"
+            "34"
+            "05"
+            "00");
   // GDB changed d; a and b are as they were.
-  EXPECT_EQ(Ask("G" "1111" "5678" "2222" "3333" "e009" "99" "34" "05" "07"), "OK");
-  EXPECT_EQ(Ask("g"), "1111" "5678" "2222" "3333" "e009" "56" "78" "05" "00");
+  EXPECT_EQ(Ask("G"
+                "1111"
+                "5678"
+                "2222"
+                "3333"
+                "e009"
+                "99"
+                "34"
+                "05"
+                "07"),
+            "OK");
+  EXPECT_EQ(Ask("g"),
+            "1111"
+            "5678"
+            "2222"
+            "3333"
+            "e009"
+            "56"
+            "78"
+            "05"
+            "00");
 }
 
 TEST_F(DispatcherTest, MemoryReadsAndWritesStayInsideTheImage) {
@@ -123,22 +169,11 @@ TEST_F(DispatcherTest, MemoryReadsAndWritesStayInsideTheImage) {
   binary += '\x03';
   binary += "A";
   const std::vector<Exchange> exchanges = {
-      {"me000,3", "8e00ff"},
-      {"M10,2:abcd", "OK"},
-      {"m10,2", "abcd"},
-      {binary, "OK"},
-      {"m20,3", "230341"},
-      {"X0,0:", "OK"},
-      {"mfffe,2", "e000"},
-      {"mffff,2", "E02"},
-      {"m10000,1", "E02"},
-      {"m0,1001", "E02"},  // more than a reply can hold
-      {"m10", "E01"},
-      {"m10,zz", "E01"},
-      {"M10,2:ab", "E01"},
-      {"M10,1:zz", "E01"},
-      {"Mffff,2:0102", "E02"},
-      {"M10,1", "E01"},
+      {"me000,3", "8e00ff"},   {"M10,2:abcd", "OK"}, {"m10,2", "abcd"},   {binary, "OK"},
+      {"m20,3", "230341"},     {"X0,0:", "OK"},      {"mfffe,2", "e000"}, {"mffff,2", "E02"},
+      {"m10000,1", "E02"},     {"m0,1001", "E02"},  // more than a reply can hold
+      {"m10", "E01"},          {"m10,zz", "E01"},    {"M10,2:ab", "E01"}, {"M10,1:zz", "E01"},
+      {"Mffff,2:0102", "E02"}, {"M10,1", "E01"},
   };
   for (const Exchange& e : exchanges) EXPECT_EQ(Ask(e.packet), e.reply) << e.packet;
 }
@@ -211,8 +246,8 @@ TEST_F(DispatcherTest, OverlappingWatchpointsKeepTheBytesStillWatched) {
 TEST_F(DispatcherTest, BadBreakpointPacketsAreRefused) {
   const std::vector<Exchange> exchanges = {
       {"Z1,e000,1", ""},  // hardware breakpoints are not offered
-      {"Z2,10,9", "E02"}, {"Z2,10,0", "E02"}, {"Z2,fffe,4", "E02"},
-      {"Z0,10000,1", "E02"}, {"Z0e000", "E01"}, {"Z0,e000", "E01"}, {"Z", "E01"},
+      {"Z2,10,9", "E02"}, {"Z2,10,0", "E02"}, {"Z2,fffe,4", "E02"}, {"Z0,10000,1", "E02"},
+      {"Z0e000", "E01"},  {"Z0,e000", "E01"}, {"Z", "E01"},
   };
   for (const Exchange& e : exchanges) EXPECT_EQ(Ask(e.packet), e.reply) << e.packet;
   EXPECT_TRUE(session->breakpoints().entries().empty());

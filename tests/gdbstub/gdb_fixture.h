@@ -21,9 +21,9 @@ namespace hc11::test {
 
 inline std::filesystem::path LoopProgramCopy() {
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  const std::filesystem::path dir = std::filesystem::path(::testing::TempDir()) /
-                                    ("gdbstub_" + std::to_string(::getpid()) + "_" + info->test_suite_name() +
-                                     "_" + info->name());
+  const std::filesystem::path dir =
+      std::filesystem::path(::testing::TempDir()) /
+      ("gdbstub_" + std::to_string(::getpid()) + "_" + info->test_suite_name() + "_" + info->name());
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
   const std::filesystem::path source = std::filesystem::path(HC11_SOURCE_DIR) / "examples" / "loop";

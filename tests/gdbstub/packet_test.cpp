@@ -1,12 +1,12 @@
 // Packet framing: what the reader makes of byte streams however they are cut,
 // and the escaping of replies and binary data.
+#include "gdbstub/packet.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "gdbstub/packet.h"
 
 namespace hc11::gdb {
 namespace {
@@ -79,7 +79,11 @@ TEST(PacketReaderTest, APacketCutIntoPiecesIsTheSamePacket) {
 TEST(PacketFramingTest, RepliesEscapeTheFramingCharactersAndCheckTheEscapedBytes) {
   EXPECT_EQ(FramePacket("OK"), "$OK#9a");
   const std::string framed = FramePacket("a$b#c}d*e");
-  EXPECT_EQ(framed.substr(0, framed.size() - 3), "$a}\x04" "b}\x03" "c}]d}\x0a" "e");
+  EXPECT_EQ(framed.substr(0, framed.size() - 3),
+            "$a}\x04"
+            "b}\x03"
+            "c}]d}\x0a"
+            "e");
   // The reader sees a good packet, and the binary escape gives back the text.
   PacketReader reader;
   std::optional<FrameEvent> last;

@@ -1,6 +1,8 @@
 // The stub over loopback TCP, driven by a client that sends what GDB sends:
 // an in-process server polled by a thread of its own (the window's way), and
 // the gdbserver command as a separate process (the CLI's way).
+#include "gdbstub/server.h"
+
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -11,7 +13,6 @@
 #include <mutex>
 #include <thread>
 
-#include "gdbstub/server.h"
 #include "tests/gdbstub/gdb_client.h"
 #include "tests/gdbstub/gdb_fixture.h"
 
