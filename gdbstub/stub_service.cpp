@@ -47,7 +47,7 @@ void StubService::ApplyNow(const Request& r) {
   }
   if (server_ != nullptr && server_->port() == *port) return;
   server_.reset();  // a new port: the old listener goes first
-  auto server = std::make_unique<Server>(session_, host_);
+  auto server = std::make_unique<Server>(session_, host_, reverse_);
   std::string error;
   if (!server->Listen(kLoopback, *port, error)) {
     messages.Show(MsgKind::Error, "Erreur", "Serveur GDB: " + error);

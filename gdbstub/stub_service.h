@@ -22,7 +22,9 @@ std::optional<std::uint16_t> ParsePort(const std::string& text);
 
 class StubService {
  public:
-  StubService(Session& session, StubHost& host) : session_(session), host_(host) {}
+  // `reverse`, when given, offers GDB the reverse packets (see reverse.h).
+  StubService(Session& session, StubHost& host, ReverseExecution* reverse = nullptr)
+      : session_(session), host_(host), reverse_(reverse) {}
 
   // Starts the server (or moves it to a new port) when `on`, stops it
   // otherwise. A bad or taken port is reported and leaves no server. Asked
@@ -44,6 +46,7 @@ class StubService {
 
   Session& session_;
   StubHost& host_;
+  ReverseExecution* reverse_;
   std::unique_ptr<Server> server_;
   int polling_ = 0;  // Poll calls on the stack (a GDB run polls again inside)
   std::optional<Request> pending_;

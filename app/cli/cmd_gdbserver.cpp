@@ -95,7 +95,8 @@ int Serve(const std::vector<std::string>& args, std::ostream& out, std::ostream&
   if (!PrepareRunSession(*parsed.options, *session, "gdbserver", err)) return kExitUsage;
 
   gdb::StubHost stubHost;
-  gdb::Server server(*session, stubHost);
+  // No model of the run that can go back is given yet, so bs/bc are not offered.
+  gdb::Server server(*session, stubHost, /*reverse=*/nullptr);
   if (!server.Listen(so.address, so.port, error)) {
     err << "hc11flow-cli gdbserver: " << error << '\n';
     return 1;
