@@ -65,6 +65,7 @@ test-asan: deps
 bench: build
 	$(BUILD)/bench/hc11flow-bench
 	$(BUILD)/bench/hc11flow-bench-reverse
+	$(BUILD)/bench/hc11flow-bench-gdb
 
 fuzz: deps
 	@cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -145,6 +145,14 @@ void BreakpointList::Remove(std::size_t index) {
   entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
   b.BreakState = 0;
   Unregister(b);
+  // Another code entry at the same address goes on acting.
+  if (IsCode(b.BreakKind)) {
+    for (const Tbreak& other : entries_)
+      if (other.address == b.address && IsCode(other.BreakKind)) {
+        Register(other);
+        break;
+      }
+  }
 }
 
 void BreakpointList::ClearAll() {

@@ -37,7 +37,7 @@ struct OptionItem {
   bool checkedByDefault;
 };
 
-inline constexpr std::array<OptionItem, 21> kOptionItems = {{
+inline constexpr std::array<OptionItem, 22> kOptionItems = {{
     {"AfReg", "Aff Registres", true, OptionFeeds::TraceEveryStep, false},
     {"AffCommentaires", "Aff Commentaires", true, OptionFeeds::Comments, false},
     {"AffLabelLocal", "Aff LabelsLocal", true, OptionFeeds::LocalLabels, false},
@@ -60,6 +60,7 @@ inline constexpr std::array<OptionItem, 21> kOptionItems = {{
     {"TempsReel", "Temps réel", true, OptionFeeds::Nothing, false},
     {"AttenteSerie", "Attendre le client série", true, OptionFeeds::Nothing, false},
     {"Couverture", "Couverture", true, OptionFeeds::Coverage, false},
+    {"ServeurGdb", "Serveur GDB", true, OptionFeeds::Nothing, false},
 }};
 
 class OptionMarks {

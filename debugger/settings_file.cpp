@@ -168,10 +168,10 @@ Settings ParseSettings(std::string_view text) {
       for (std::size_t i = 0; i < kOptionItems.size(); ++i)
         if (EqualNoCase(*key, kOptionItems[i].component)) s.marks.Set(i, ReadBool(value, s.marks.Checked(i)));
     }
-    // Of "Reglages" only the serial link's port and rate are read back; the
-    // editor's other values start from their defaults.
-    for (const char* serialKey : {"PortCom", "BaudRate"})
-      if (is("Reglages", serialKey)) s.SetReglage(serialKey, Trim(value));
+    // Of "Reglages" only the serial link's port and rate and the GDB server's
+    // port are read back; the editor's other values start from their defaults.
+    for (const char* key : {"PortCom", "BaudRate", "PortGdb"})
+      if (is("Reglages", key)) s.SetReglage(key, Trim(value));
   }
   return s;
 }

@@ -23,6 +23,7 @@ inline constexpr std::array<std::pair<const char*, const char*>, 7> kReglagesDef
     {"PortCom", "com1"},
     {"BaudRate", "9600"},
     {"MemoireRetour", "256"},  // MiB kept for going back in time
+    {"PortGdb", "1234"},  // the GDB server's port, kept from one start to the next
 }};
 
 struct Settings {

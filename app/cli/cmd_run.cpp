@@ -12,6 +12,7 @@
 #include "app/cli/cli_profile.h"
 #include "app/cli/cli_reverse.h"
 #include "app/cli/cli_run_host.h"
+#include "app/cli/cli_run_load.h"
 #include "app/cli/cli_run_options.h"
 #include "app/cli/cli_serial.h"
 #include "core/hex_loader.h"
@@ -30,81 +31,6 @@
 namespace hc11::cli {
 
 namespace {
-
-constexpr std::uint16_t kResetVector = 0xFFFE;
-
-bool Readable(const std::string& path) {
-  std::error_code ec;
-  return std::filesystem::is_regular_file(path, ec) && std::ifstream(path).good();
-}
-
-bool IsHexFile(const std::string& path) {
-  return path.size() > 4 && ToLower(path.substr(path.size() - 4)) == ".hex";
-}
-
-// The command line's breakpoints and watches, after those of the workspace.
-void AddListEntries(const RunOptions& o, Session& session) {
-  for (const BreakOption& b : o.breaks)
-    session.breakpoints().Append({b.name, b.address, b.kind, b.state}, true);
-  std::vector<TSurv> watches;
-  watches.reserve(o.watches.size());
-  for (const WatchOption& opt : o.watches) {
-    TSurv w;
-    w.name = opt.name;
-    w.WatchFormat = opt.format;
-    w.bytesPer = opt.bytesPer;
-    w.elements = opt.elements;
-    w.initial = opt.initial;
-    if (opt.address) {
-      w.address = *opt.address;
-    } else if (const auto a = FindSymbol(session.listing().Symbols, opt.name, 'I')) {
-      w.address = *a;
-    }
-    watches.push_back(std::move(w));
-  }
-  // One refresh for them all: thousands of watches stay linear.
-  session.watches().AppendAll(watches);
-  for (const TSurv& w : watches)
-    for (const std::string& error : session.watches().WriteValue(w, w.initial))
-      session.messages().Show(MsgKind::Error, "Erreur", QuoteText(w.name) + ": " + error);
-}
-
-// Loads PROGRAM: a HEX file alone, or the program named by its listing or its
-// base path (listing, then code image). False when nothing can be read.
-bool LoadProgram(const RunOptions& o, Session& session, std::ostream& err) {
-  Machine& m = session.machine();
-  if (o.start) m.StartPC = *o.start;
-  LoadReport report;
-  if (IsHexFile(o.program) && Readable(o.program)) {
-    report = session.LoadImageOnly(o.program);
-  } else {
-    const std::string base = Session::BaseOf(o.program);
-    if (!Readable(ListingFileName(base)) && !Readable(ProgramImageName(base))) {
-      err << "hc11flow-cli run: cannot read '" << ListingFileName(base) << "' or '" << ProgramImageName(base)
-          << "'\n";
-      return false;
-    }
-    report = session.Load(base);
-  }
-  // --start wins; without it and without "debprog_" the reset vector starts.
-  if (o.start) {
-    m.StartPC = *o.start;
-  } else if (!report.startFromListing) {
-    m.StartPC = static_cast<std::uint16_t>(m.Memory[kResetVector] << 8 | m.Memory[kResetVector + 1]);
-  }
-  m.cpu.PC = m.StartPC;
-  if (o.target) m.RunTarget = *o.target;
-  if (report.listingRead) {
-    // The function names of the stack lines come from the flowchart's label index.
-    ConvertAll(session.listing());
-    const FixedTextMetrics metrics;
-    Flowchart(session.listing(), session.messages(), metrics).BuildLabelIndex();
-  }
-  AddListEntries(o, session);
-  m.HistoryEnabled = o.history;
-  m.StepBudget = o.steps;
-  return true;
-}
 
 void RunCommands(const RunOptions& o, Machine& m, const CliRunHost& host, std::ostream& out) {
   for (std::uint32_t k = 0; k < o.repeat; ++k) {
@@ -150,27 +76,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   CliMessages messages(err);
   auto session = std::make_unique<Session>(host, messages);
   Machine& m = session->machine();
-  if (!o.settings.empty()) {
-    std::string error;
-    std::error_code ec;
-    if (!std::filesystem::exists(o.settings, ec)) {
-      err << "hc11flow-cli run: cannot read settings '" << QuoteText(o.settings)
-          << "': " << std::strerror(ENOENT) << '\n';
-      return kExitUsage;
-    }
-    if (!ReadSettingsFile(o.settings, session->settings(), error)) {
-      err << "hc11flow-cli run: " << error << '\n';
-      return kExitUsage;
-    }
-  }
-  session->SetUseWorkspace(!o.noWorkspace);
-
-  ApplyBoardOptionsBeforeLoad(session->board(), o.board);
-  if (!LoadProgram(o, *session, err)) return kExitUsage;
-  if (const std::string error = ApplyBoardOptionsAfterLoad(session->board(), o.board); !error.empty()) {
-    err << "hc11flow-cli run: " << error << '\n';
-    return kExitUsage;
-  }
+  if (!PrepareRunSession(o, *session, "run", err)) return kExitUsage;
   // The host serial link and real time, around the runs.
   CliSerial serial(o.serial, *session, host, err);
   if (!serial.Start()) return 1;

@@ -83,6 +83,13 @@ MainWindow::MainWindow(Messages& messages, StartOptions options)
   statusBar()->setObjectName("StatusLine");
   panel_ = new BoardPanel(session_.board(), this);
   session_.board().OnPanelChange = [this](PanelPart part) { panel_->Changed(part, run_.Running()); };
+  gdb_ = std::make_unique<GdbLink>(
+      session_, run_, [this] { BreaksChanged(); },
+      [this] {
+        ShowRegisters();
+        RefreshWatches(true);
+        ShowSourceAt(session_.machine().cpu.PC);
+      });
   qApp->installEventFilter(this);
   link_.OnEvent = [this](std::string_view e) {
     AppendInfoLine(e);
@@ -224,9 +231,10 @@ void MainWindow::BuildCentre() {
   connect(valueListEditor1_, &QTableWidget::cellDoubleClicked, valueListEditor1_, &QWidget::hide);
   connect(valueListEditor1_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
     if (item->column() != 1) return;
-    session_.settings().SetReglage(valueListEditor1_->item(item->row(), 0)->text().toStdString(),
-                                   item->text().toStdString());
+    const std::string key = valueListEditor1_->item(item->row(), 0)->text().toStdString();
+    session_.settings().SetReglage(key, item->text().toStdString());
     session_.ApplyReverseBudget();
+    if (key == gdb::kPortSetting) gdb_->Apply(messages_);  // the server moves to the new port
   });
   centre->addWidget(valueListEditor1_);
 
@@ -351,6 +359,7 @@ std::uint32_t MainWindow::TickCount() {
 void MainWindow::ProcessEvents() {
   link_.Yield();
   QCoreApplication::processEvents(QEventLoop::AllEvents);
+  gdb_->Poll();  // GDB's 0x03 reaches a running simulation here
 }
 
 void MainWindow::ShowSourceAt(std::uint16_t address) {

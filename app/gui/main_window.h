@@ -24,6 +24,7 @@
 #include <string>
 
 #include "app/gui/entry_list.h"
+#include "app/gui/gdb_link.h"
 #include "app/gui/tone.h"
 #include "debugger/find_lines.h"
 #include "debugger/flow_pane.h"
@@ -79,6 +80,7 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   serial::LinkControl& serialLink() { return link_; }
   Workbench& workbench() { return *workbench_; }
   ProfileWindow* profileWindow() { return profile_; }
+  GdbLink& gdbLink() { return *gdb_; }
   const std::string& ListingBase() const { return listingBase_; }
 
   // --- Breakpoint and watch lists, navigation, the flowchart popup ----------
@@ -227,6 +229,7 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   BoardPanel* panel_ = nullptr;
   std::map<QString, QAction*> actions_;
   std::unique_ptr<Workbench> workbench_;
+  std::unique_ptr<GdbLink> gdb_;  // "Serveur GDB"
 };
 
 }  // namespace hc11::gui

@@ -51,6 +51,7 @@ void MainWindow::Start() {
   ApplyOptions();
   valueListEditor1_->hide();
   Load();
+  gdb_->Apply(messages_);  // "Serveur GDB" kept checked in the settings
 }
 
 void MainWindow::Load() {

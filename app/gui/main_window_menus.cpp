@@ -201,6 +201,7 @@ void MainWindow::OptionToggled(const QString& name, bool on) {
   const auto index = OptionMarks::IndexOf(name.toStdString());
   if (!index) return;
   const OptionFeeds feeds = kOptionItems[*index].feeds;
+  if (name == gdb::kServerMark) gdb_->Apply(messages_);
   if (feeds == OptionFeeds::NoOverlapLayout && !pane_.CurrentFunction().empty()) {
     pane_.ShowFunction(pane_.CurrentFunction(), false);  // laid out again the other way
     RepaintFlowchart(false);

@@ -100,6 +100,15 @@ TEST_F(BreakpointsTest, LookupFindsTheFirstEntryWhateverItsKind) {
   EXPECT_TRUE(list.entries().empty());
 }
 
+TEST_F(BreakpointsTest, RemovingOneOfTwoCodeEntriesKeepsTheOtherActing) {
+  list.Append({"a", 0x30, 'C', 2}, true);
+  list.Append({"b", 0x30, 'C', 3}, true);
+  list.Remove(0);
+  EXPECT_EQ(m.tInst[0x30], 3);  // "b" traces on
+  list.Remove(0);
+  EXPECT_EQ(m.tInst[0x30], 0);
+}
+
 // E000 86 05  ldA #5
 // E002 97 10  stA $10
 // E004 96 10  ldA $10

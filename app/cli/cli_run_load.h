@@ -1,0 +1,18 @@
+// Opening a program the way `run` does: the settings' patches, the
+// workspace (unless --no-workspace), the board options around the load, the
+// start address, and the command line's breakpoints and watches. Shared by
+// the commands that run a program (run, gdbserver).
+#pragma once
+
+#include <ostream>
+
+#include "app/cli/cli_run_options.h"
+#include "debugger/session.h"
+
+namespace hc11::cli {
+
+// False, with a line "hc11flow-cli COMMAND: ..." on `err`, when the settings
+// or the program cannot be read or a board option does not apply.
+bool PrepareRunSession(const RunOptions& o, Session& session, const char* command, std::ostream& err);
+
+}  // namespace hc11::cli

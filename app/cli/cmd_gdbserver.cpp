@@ -1,0 +1,118 @@
+// hc11flow-cli gdbserver: loads a program as `run` does and serves it to GDB
+// over TCP, one client after the other (or only one with --once).
+#include <charconv>
+#include <memory>
+#include <ostream>
+#include <string_view>
+
+#include "app/cli/cli_command.h"
+#include "app/cli/cli_messages.h"
+#include "app/cli/cli_run_host.h"
+#include "app/cli/cli_run_load.h"
+#include "app/cli/cli_run_options.h"
+#include "debugger/session.h"
+#include "gdbstub/server.h"
+
+namespace hc11::cli {
+
+namespace {
+
+constexpr const char* kUsage =
+    "[--port N] [--once] [--listen ADDR] PROGRAM [--start ADDR] [--break ...] [--watch ...] [--history] "
+    "[--no-workspace] [--settings FILE] [board options]";
+constexpr int kWaitMs = 500;
+
+struct ServerOptions {
+  std::uint16_t port = gdb::kDefaultPort;
+  bool once = false;
+  std::string address = gdb::kLoopback;
+  std::vector<std::string> runArgs;  // everything else, read as `run` reads it
+};
+
+// The run loop's event pump reaches the server: that is how GDB's 0x03 and a
+// vanished client stop a run.
+class ServerHost final : public CliRunHost {
+ public:
+  using CliRunHost::CliRunHost;
+  void ProcessEvents() override {
+    if (server != nullptr) server->Poll();
+  }
+  gdb::Server* server = nullptr;
+};
+
+bool ParseServerOptions(const std::vector<std::string>& args, ServerOptions& o, std::string& error) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--once") {
+      o.once = true;
+    } else if (a == "--port" || a == "--listen") {
+      if (i + 1 >= args.size()) {
+        error = a + " needs a value";
+        return false;
+      }
+      const std::string& v = args[++i];
+      if (a == "--listen") {
+        o.address = v;
+        continue;
+      }
+      unsigned port = 0;
+      const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), port);
+      if (ec != std::errc() || end != v.data() + v.size() || port > 65535) {
+        error = "--port: expected a port number 0 to 65535, got '" + v + "'";
+        return false;
+      }
+      o.port = static_cast<std::uint16_t>(port);
+    } else {
+      // Options that only make sense for a batch run are refused, not ignored.
+      for (std::string_view batch :
+           {"--mode", "--target", "--steps", "--repeat", "--dump", "--save-workspace"}) {
+        if (a == batch) {
+          error = a + " is an option of run, not of gdbserver";
+          return false;
+        }
+      }
+      o.runArgs.push_back(a);
+    }
+  }
+  return true;
+}
+
+int Serve(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  ServerOptions so;
+  std::string error;
+  if (!ParseServerOptions(args, so, error)) {
+    err << "hc11flow-cli gdbserver: " << error << '\n';
+    return kExitUsage;
+  }
+  const ParsedRunOptions parsed = ParseRunOptions(so.runArgs);
+  if (!parsed.options) {
+    err << "hc11flow-cli gdbserver: " << parsed.error << '\n';
+    return kExitUsage;
+  }
+  ServerHost host(out);
+  CliMessages messages(err);
+  auto session = std::make_unique<Session>(host, messages);
+  if (!PrepareRunSession(*parsed.options, *session, "gdbserver", err)) return kExitUsage;
+
+  gdb::StubHost stubHost;
+  // No model of the run that can go back is given yet, so bs/bc are not offered.
+  gdb::Server server(*session, stubHost, /*reverse=*/nullptr);
+  if (!server.Listen(so.address, so.port, error)) {
+    err << "hc11flow-cli gdbserver: " << error << '\n';
+    return 1;
+  }
+  host.server = &server;
+  if (so.address != gdb::kLoopback)
+    err << "hc11flow-cli gdbserver: warning: listening on " << so.address
+        << ": anyone who can reach it can read and change the simulated board\n";
+  out << "gdbserver: listening on " << so.address << ':' << server.port() << std::endl;
+  while (!so.once || server.ClientsEnded() == 0) server.WaitAndPoll(kWaitMs);
+  out << "gdbserver: " << (server.KillRequested() ? "killed" : "client gone") << std::endl;
+  return 0;
+}
+
+const bool kRegistered = RegisterCommand({"gdbserver", kUsage, Serve});
+
+}  // namespace
+
+}  // namespace hc11::cli

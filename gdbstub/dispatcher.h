@@ -1,0 +1,77 @@
+// The stub's answers: one packet payload in, one reply payload out, acting on
+// a debugger session (its machine and breakpoint list). Runs ("c", "s",
+// vCont) happen inside Handle through the host, which the window routes
+// through its own run commands so its views follow; the server polls the
+// client from the run loop's event pump and calls Interrupt or ClientGone.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/run_engine.h"
+#include "debugger/session.h"
+#include "gdbstub/gdb_breaks.h"
+#include "gdbstub/reverse.h"
+
+namespace hc11::gdb {
+
+// What the stub asks of the program hosting it.
+class StubHost {
+ public:
+  virtual ~StubHost() = default;
+  // A run until something stops it, and one instruction.
+  virtual void Continue(Machine& m) { RunCommand(m, kModeRun, false); }
+  virtual void StepOne(Machine& m) { RunCommand(m, kModeStep, false); }
+  // The breakpoint list changed (an entry came or went).
+  virtual void BreaksChanged() {}
+  // Registers or memory were written from GDB.
+  virtual void MachineChanged() {}
+};
+
+enum class ClientEnd { None, Detach, Kill };
+
+class Dispatcher {
+ public:
+  // `reverse` may be null: the reverse packets are then not offered.
+  Dispatcher(Session& session, GdbBreakpoints& breaks, StubHost& host, ReverseExecution* reverse = nullptr);
+
+  // The reply payload (unframed); nullopt when nothing is to be sent: after
+  // "k", or when the client went away during a run.
+  std::optional<std::string> Handle(std::string_view payload);
+
+  // From the server while a run started here is going on.
+  bool Running() const { return running_; }
+  void Interrupt();
+  void ClientGone();
+
+  // Set by "QStartNoAckMode": acknowledgements stop after its reply.
+  bool TakeNoAckRequest();
+  ClientEnd end() const { return end_; }
+
+ private:
+  std::string Supported() const;
+  std::string ReadFeatures(std::string_view args) const;
+  std::string ReadMemory(std::string_view args) const;
+  std::string WriteMemory(std::string_view args, bool binary);
+  std::string RegisterPacket(std::string_view payload);
+  std::string BreakPacket(std::string_view payload);
+  std::optional<std::string> Resume(char action, std::string_view address);
+  std::optional<std::string> ResumeCont(std::string_view args);
+  std::optional<std::string> Reverse(bool continueBack);
+  std::optional<std::string> AfterRun(bool stepping);
+
+  Machine& machine_;
+  GdbBreakpoints& breaks_;
+  StubHost& host_;
+  ReverseExecution* reverse_;
+  std::string lastStop_ = "S05";
+  bool running_ = false;
+  bool interrupted_ = false;
+  bool gone_ = false;
+  bool noAckRequest_ = false;
+  ClientEnd end_ = ClientEnd::None;
+};
+
+}  // namespace hc11::gdb

@@ -1,0 +1,101 @@
+// The ELF file of a program, read back by the 68HC11 binutils as GDB would
+// read it: header, loadable code sections, and the labels as symbols.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "gdbstub/elf_symbols.h"
+#include "tests/cli/cli_runner.h"
+#include "tests/gdbstub/gdb_fixture.h"
+
+namespace hc11::test {
+namespace {
+
+// The output of a shell command, or nullopt when the tool is missing.
+std::optional<std::string> Output(const std::string& command) {
+  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+  if (pipe == nullptr) return std::nullopt;
+  std::string text;
+  char chunk[4096];
+  while (const std::size_t n = fread(chunk, 1, sizeof chunk, pipe)) text.append(chunk, n);
+  if (pclose(pipe) != 0) return std::nullopt;
+  return text;
+}
+
+bool Has(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+class ElfTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    program = LoopProgramCopy();
+    const CliResult r = RunCli(program.parent_path(), {"elf", "loop", "-o", "loop.elf"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    elf = (program.parent_path() / "loop.elf").string();
+    if (!Output("m68hc11-readelf --version")) GTEST_SKIP() << "binutils for the 68HC11 are not installed";
+  }
+  std::filesystem::path program;
+  std::string elf;
+};
+
+TEST_F(ElfTest, ReadelfSeesA68hc11ExecutableWithLoadableCode) {
+  const std::string header = Output("m68hc11-readelf -h -l -S " + elf).value_or("");
+  EXPECT_TRUE(Has(header, "ELF32")) << header;
+  EXPECT_TRUE(Has(header, "big endian")) << header;
+  EXPECT_TRUE(Has(header, "EXEC")) << header;
+  EXPECT_TRUE(Has(header, "68HC11")) << header;
+  EXPECT_TRUE(Has(header, "Entry point address:               0xe000")) << header;
+  // The code from $E000 and the reset vector at $FFFE.
+  EXPECT_TRUE(Has(header, ".text             PROGBITS        0000e000")) << header;
+  EXPECT_TRUE(Has(header, ".text.1           PROGBITS        0000fffe")) << header;
+  EXPECT_TRUE(Has(header, "AX")) << header;
+  EXPECT_TRUE(Has(header, "LOAD")) << header;
+  EXPECT_FALSE(Has(header, "Warning")) << header;
+  EXPECT_FALSE(Has(header, "Error")) << header;
+}
+
+TEST_F(ElfTest, LabelsAreFunctionsCodeLabelsOrObjects) {
+  const std::string symbols = Output("m68hc11-readelf -s " + elf).value_or("");
+  struct Row {
+    const char* name;
+    const char* row;  // value, size, type as readelf prints them
+  } rows[] = {
+      {"debprog_", "0000e000    20 FUNC    GLOBAL DEFAULT    1 debprog_"},  // up to compte
+      {"compte", "0000e014     2 FUNC    GLOBAL DEFAULT    1 compte"},
+      {"boucle", "0000e009     0 NOTYPE  GLOBAL DEFAULT    1 boucle"},
+  };
+  for (const Row& r : rows) EXPECT_TRUE(Has(symbols, r.row)) << r.name << "\n" << symbols;
+}
+
+TEST_F(ElfTest, ObjdumpDisassemblesUnderTheLabels) {
+  const std::string text = Output("m68hc11-objdump -d " + elf).value_or("");
+  EXPECT_TRUE(Has(text, "file format elf32-m68hc11")) << text;
+  EXPECT_TRUE(Has(text, "<compte>:")) << text;
+  EXPECT_TRUE(Has(text, "inx")) << text;
+  EXPECT_TRUE(Has(text, "staa")) << text;
+}
+
+TEST(ElfImageTest, DataLabelsAreObjectsAndSectionsFollowTheLoadedBytes) {
+  Listing listing;
+  listing.Symbols.ListSymbI.push_back({"", Tsym{"compteur", 0x0010, 'I'}});
+  listing.Symbols.ListSymbI.push_back({"", Tsym{"main", 0xE000, 'I'}});
+  (*listing.ListingMap)[0xE000] = kMapListing;
+  listing.FunctionList.entries["MAIN"] = {0xE000, 0};
+  auto code = std::make_unique<gdb::CodeImage>();
+  for (std::uint16_t a : {0xE000, 0xE001, 0xE002, 0xF000}) code->loaded[a] = true;
+  const gdb::ElfImage image = gdb::ProgramElfImage(*code, listing, 0xE000);
+  ASSERT_EQ(image.sections.size(), 2u);
+  EXPECT_EQ(image.sections[0].bytes.size(), 3u);
+  EXPECT_EQ(image.sections[1].name, ".text.1");
+  ASSERT_EQ(image.symbols.size(), 2u);
+  EXPECT_EQ(image.symbols[0].name, "compteur");
+  EXPECT_EQ(image.symbols[0].type, gdb::ElfSymbolType::Object);
+  EXPECT_EQ(image.symbols[1].type, gdb::ElfSymbolType::Function);
+  EXPECT_EQ(image.symbols[1].size, 3u);
+}
+
+}  // namespace
+}  // namespace hc11::test

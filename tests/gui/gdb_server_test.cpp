@@ -1,0 +1,81 @@
+// "Serveur GDB" in the window: the mark starts the server on the "PortGdb"
+// port, GDB's breakpoints show in the "Break" list and its stops in the
+// labels, and a bad port is reported.
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+#include <QListWidget>
+#include <QStringList>
+
+#include "tests/gdbstub/gdb_client.h"
+#include "tests/gui/gui_fixture.h"
+
+namespace hc11::test {
+namespace {
+
+// A port nobody listens on right now.
+std::uint16_t FreePort() {
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+  socklen_t length = sizeof addr;
+  getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &length);
+  close(fd);
+  return ntohs(addr.sin_port);
+}
+
+class GdbServerWindowTest : public GuiTest {
+ protected:
+  // Sends a packet and lets the window answer it as its timer would.
+  std::optional<std::string> Exchange(const std::string& packet) {
+    client.SendRaw(gdb::FramePacket(packet));
+    for (int i = 0; i < 500; ++i) {
+      window->gdbLink().Poll();
+      if (const auto reply = client.ReadPacket(10)) return reply;
+    }
+    return std::nullopt;
+  }
+  QStringList BreakLines() {
+    QStringList lines;
+    auto* list = window->findChild<QListWidget*>("ListBreak1");
+    for (int i = 0; i < list->count(); ++i) lines << list->item(i)->text();
+    return lines;
+  }
+  GdbClient client;
+};
+
+TEST_F(GdbServerWindowTest, GdbsBreakpointShowsInTheListAndItsStopInTheLabels) {
+  gui::MainWindow& w = Open(CopyExample("loop"));
+  const std::uint16_t port = FreePort();
+  w.session().settings().SetReglage("PortGdb", std::to_string(port));
+  Trigger("ServeurGdb");
+  ASSERT_TRUE(w.gdbLink().service().Listening());
+  ASSERT_TRUE(client.Connect(port));
+  client.acking = false;
+  ASSERT_EQ(Exchange("QStartNoAckMode"), "OK");
+  EXPECT_EQ(Exchange("Z0,e014,1"), "OK");
+  EXPECT_EQ(BreakLines(), QStringList{"e014 C Break    gdb"});
+  EXPECT_EQ(Exchange("c"), "T05swbreak:;");
+  EXPECT_EQ(Label("Cas_Break"), "Break e014 C Break    gdb");
+  EXPECT_EQ(Label("LabelPC"), "PC=E014");
+  EXPECT_EQ(Exchange("z0,e014,1"), "OK");
+  EXPECT_TRUE(BreakLines().isEmpty());
+  // Unchecked, the server closes.
+  Trigger("ServeurGdb");
+  EXPECT_FALSE(w.gdbLink().service().Listening());
+  EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(GdbServerWindowTest, ABadPortIsReportedAndNoServerStarts) {
+  gui::MainWindow& w = Open(CopyExample("loop"));
+  w.session().settings().SetReglage("PortGdb", "abc");
+  Trigger("ServeurGdb");
+  EXPECT_FALSE(w.gdbLink().service().Listening());
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].text, "Serveur GDB: port invalide 'abc'");
+}
+
+}  // namespace
+}  // namespace hc11::test
