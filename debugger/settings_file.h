@@ -15,7 +15,7 @@
 namespace hc11 {
 
 // The settings editor's keys and the values it starts with every time.
-inline constexpr std::array<std::pair<const char*, const char*>, 7> kReglagesDefaults = {{
+inline constexpr std::array<std::pair<const char*, const char*>, 8> kReglagesDefaults = {{
     {"TempoClavier", "150"},
     {"PatchAcc", "10"},
     {"CoefQuartz", "1"},

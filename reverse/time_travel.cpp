@@ -120,8 +120,6 @@ void TimeTravel::Clear() {
   events_.clear();
   eventBase_ = 0;
   eventBytes_ = 0;
-  memo_.reset();
-  memoValid_ = 0;
   latest_ = expectedStep_ = expectedDigest_ = lastSnapStep_ = 0;
   editPending_ = false;
 }
@@ -135,7 +133,8 @@ std::int64_t TimeTravel::EarliestCycle() const {
 }
 
 std::size_t TimeTravel::BytesUsed() const {
-  std::size_t memo = memo_ != nullptr ? memo_->lines.capacity() * sizeof(std::string) : 0;
+  std::size_t memo = 0;
+  for (const auto& snap : snaps_) memo += snap->memo.size() * sizeof(std::string);
   return (snaps_.size() + (spare_ != nullptr ? 1 : 0)) * sizeof(Snapshot) + eventBytes_ + memo;
 }
 
@@ -178,32 +177,16 @@ void TimeTravel::BoardInputGiven(BoardInput input, int value, std::span<const st
   e.bytes.assign(bytes.begin(), bytes.end());
   eventBytes_ += sizeof(Event) + e.bytes.size();
   events_.push_back(std::move(e));
-  if (input == BoardInput::ClearMemo) {
-    memo_ = std::make_shared<MemoStore>();
-    memoValid_ = 0;
-  }
-}
-
-void TimeTravel::SyncMemo() {
-  if (board_ == nullptr) return;
-  const std::vector<std::string>& live = board_->Memo1;
-  if (memo_ == nullptr || live.size() < memoValid_) {
-    memo_ = std::make_shared<MemoStore>();
-    memoValid_ = 0;
-  }
-  // Lines beyond memoValid_ belonged to a discarded future.
-  memo_->lines.resize(memoValid_);
-  memo_->lines.insert(memo_->lines.end(), live.begin() + static_cast<std::ptrdiff_t>(memoValid_), live.end());
-  memoValid_ = live.size();
 }
 
 void TimeTravel::TakeSnapshot() {
-  SyncMemo();
   std::unique_ptr<Snapshot> s = spare_ != nullptr ? std::move(spare_) : std::unique_ptr<Snapshot>(new Snapshot);
   s->step = m_.StepTotal;
   s->eventIndex = EventEnd();
-  s->memo = memo_;
-  s->memoSize = memoValid_;
+  if (board_ != nullptr) {
+    s->memo = board_->Memo1;
+    s->memoAdded = board_->MemoAdded;
+  }
   CaptureState(m_, board_, s->state);
   lastSnapStep_ = s->step;
   snaps_.push_back(std::move(s));
@@ -232,7 +215,7 @@ void TimeTravel::Thin() {
     if (best != 0) {
       if (spare_ == nullptr) {
         spare_ = std::move(snaps_[best]);
-        spare_->memo.reset();
+        spare_->memo.clear();
       }
       snaps_.erase(snaps_.begin() + static_cast<std::ptrdiff_t>(best));
       continue;
@@ -271,16 +254,9 @@ void TimeTravel::RestoreSnapshot(std::size_t index) {
   const Snapshot& s = *snaps_[index];
   RestoreState(s.state, m_, board_);
   m_.StepTotal = s.step;
-  if (board_ != nullptr && s.memo != nullptr) {
-    std::vector<std::string>& live = board_->Memo1;
-    // The live memo shares its first lines with the snapshot's when both
-    // come from the same store: only the rest is copied.
-    const std::size_t keep = s.memo == memo_ ? std::min({memoValid_, live.size(), s.memoSize}) : 0;
-    live.resize(keep);
-    live.insert(live.end(), s.memo->lines.begin() + static_cast<std::ptrdiff_t>(keep),
-                s.memo->lines.begin() + static_cast<std::ptrdiff_t>(s.memoSize));
-    memo_ = s.memo;
-    memoValid_ = s.memoSize;
+  if (board_ != nullptr) {
+    board_->Memo1 = s.memo;
+    board_->MemoAdded = s.memoAdded;  // smaller than the panel's count: the panel shows the memo anew
   }
 }
 
@@ -316,8 +292,6 @@ void TimeTravel::ApplyEvent(const Event& e) {
       b.HostReceive(std::string_view(reinterpret_cast<const char*>(e.bytes.data()), e.bytes.size()));
       break;
     case BoardInput::ClearMemo:
-      memo_ = std::make_shared<MemoStore>();
-      memoValid_ = 0;
       b.ClearMemo();
       break;
     case BoardInput::ClickEcran1:

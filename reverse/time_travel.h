@@ -121,14 +121,12 @@ class TimeTravel final : public RunObserver, public BoardInputSink {
   void BoardInputGiven(BoardInput input, int value, std::span<const std::uint8_t> bytes) override;
 
  private:
-  struct MemoStore {
-    std::vector<std::string> lines;
-  };
   struct Snapshot {
     std::uint64_t step = 0;
     std::size_t eventIndex = 0;  // inputs already part of the state
-    std::shared_ptr<MemoStore> memo;
-    std::size_t memoSize = 0;
+    // The panel's memo of serial lines (at most a few thousand) and its count of lines ever added.
+    std::deque<std::string> memo;
+    std::uint64_t memoAdded = 0;
     SimState state;
   };
   struct Event {
@@ -145,7 +143,6 @@ class TimeTravel final : public RunObserver, public BoardInputSink {
   void TakeSnapshot();
   void Thin();
   void DiscardFuture();
-  void SyncMemo();
   void RestoreSnapshot(std::size_t index);
   std::size_t SnapshotAtOrBefore(std::uint64_t step) const;
   // Replays from the current moment to `target`, giving the inputs on the way;
@@ -169,8 +166,6 @@ class TimeTravel final : public RunObserver, public BoardInputSink {
   std::deque<Event> events_;
   std::size_t eventBase_ = 0;  // index of events_.front()
   std::size_t eventBytes_ = 0;
-  std::shared_ptr<MemoStore> memo_;
-  std::size_t memoValid_ = 0;  // lines of memo_ that match the live memo
   std::uint64_t latest_ = 0;   // end of the recorded time
   std::uint64_t expectedStep_ = 0;
   std::uint64_t expectedDigest_ = 0;
