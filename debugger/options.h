@@ -36,7 +36,7 @@ struct OptionItem {
   bool checkedByDefault;
 };
 
-inline constexpr std::array<OptionItem, 17> kOptionItems = {{
+inline constexpr std::array<OptionItem, 18> kOptionItems = {{
     {"AfReg", "Aff Registres", true, OptionFeeds::TraceEveryStep, false},
     {"AffCommentaires", "Aff Commentaires", true, OptionFeeds::Comments, false},
     {"AffLabelLocal", "Aff LabelsLocal", true, OptionFeeds::LocalLabels, false},
@@ -54,6 +54,7 @@ inline constexpr std::array<OptionItem, 17> kOptionItems = {{
     {"TracerUartW", "Tracer Uart W", false, OptionFeeds::Nothing, false},
     {"TracerUartd", "Trace Uart détaillé", false, OptionFeeds::Nothing, false},
     {"DispoSansChevauchement", "Disposition sans chevauchement", true, OptionFeeds::NoOverlapLayout, true},
+    {"PanneauDevant", "Panneau toujours devant", true, OptionFeeds::Nothing, true},  // board panel on top
 }};
 
 class OptionMarks {

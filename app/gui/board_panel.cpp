@@ -155,13 +155,31 @@ void BoardPanel::Refresh() {
   RefreshMemo();
 }
 
+void BoardPanel::SetOnTop(bool on) {
+  if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == on) return;
+  // A change of window flags hides the window; it comes back where it was,
+  // without taking the focus from the dialog that caused the change.
+  const bool shown = isVisible();
+  const QRect at = geometry();
+  setWindowFlag(Qt::WindowStaysOnTopHint, on);
+  setGeometry(at);
+  if (shown) {
+    setAttribute(Qt::WA_ShowWithoutActivating, true);
+    show();
+    setAttribute(Qt::WA_ShowWithoutActivating, false);
+  }
+}
+
 void BoardPanel::RefreshMemo() {
   QString text;
   for (const std::string& line : board_.Memo1) {
     if (!text.isEmpty()) text += '\n';
     text += ToQString(line);
   }
-  if (memo1_->toPlainText() != text) memo1_->setPlainText(text);
+  if (memo1_->toPlainText() == text) return;
+  memo1_->setPlainText(text);
+  memo1_->moveCursor(QTextCursor::End);  // the newest line in view
+  memo1_->ensureCursorVisible();
 }
 
 }  // namespace hc11::gui

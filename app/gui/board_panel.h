@@ -24,6 +24,8 @@ class BoardPanel final : public QWidget {
   // are repainted with the 100 ms redraw rather than at once.
   void Changed(PanelPart part, bool running);
   void FlushChanges();
+  // Above every other window, or only above the main window.
+  void SetOnTop(bool on);
 
  private:
   QWidget* BuildKeypad();

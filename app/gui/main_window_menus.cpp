@@ -8,6 +8,7 @@
 #include "app/gui/board_panel.h"
 #include "app/gui/dump_window.h"
 #include "app/gui/main_window.h"
+#include "app/gui/reglages_editor.h"
 #include "app/gui/trace_pane.h"
 #include "core/trace.h"
 #include "debugger/options.h"
@@ -43,19 +44,11 @@ void MainWindow::BuildMenus() {
   connect(AddAction(fichier, "Precedent", "Precedent", QKeySequence(Qt::SHIFT | Qt::Key_F2)),
           &QAction::triggered, this, [this] {
             Action("Precedent")->setEnabled(false);
-            if (pane_.Precedent()) {
-              RepaintFlowchart(false);
-              RefreshHistory();
-            }
+            HistoryMoved(pane_.Precedent());
             Action("Precedent")->setEnabled(true);
           });
   connect(AddAction(fichier, "Suivant", "Suivant", QKeySequence(Qt::SHIFT | Qt::Key_F3)), &QAction::triggered,
-          this, [this] {
-            if (pane_.Suivant()) {
-              RepaintFlowchart(false);
-              RefreshHistory();
-            }
-          });
+          this, [this] { HistoryMoved(pane_.Suivant()); });
 
   BuildRunMenu();
 
@@ -205,6 +198,7 @@ void MainWindow::ApplyOptions() {
     }
   }
   marks.CopyToCore(session_.machine(), session_.board());
+  panel_->SetOnTop(dialogsOpen_ == 0 && marks.Checked("PanneauDevant"));
   pane_.Display().SetShowComments(marks.Checked("AffCommentaires"));
   pane_.Sheet().ShowLocalLabels = marks.Checked("AffLabelLocal");
   pane_.Sheet().NoOverlapLayout = marks.Checked("DispoSansChevauchement");
