@@ -4,6 +4,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QVBoxLayout>
 #include <limits>
 
@@ -178,8 +179,9 @@ void BoardPanel::RefreshMemo() {
   }
   if (memo1_->toPlainText() == text) return;
   memo1_->setPlainText(text);
-  memo1_->moveCursor(QTextCursor::End);  // the newest line in view
-  memo1_->ensureCursorVisible();
+  // The newest line in view.
+  memo1_->moveCursor(QTextCursor::End);
+  memo1_->verticalScrollBar()->setValue(memo1_->verticalScrollBar()->maximum());
 }
 
 }  // namespace hc11::gui

@@ -437,8 +437,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-  if (sourceExcerpt_->isVisible() && SourceExcerptDismissed(watched, event)) HideSourceExcerpt();
-  KeepDialogsAbovePanel(watched, event);
+  // The panes are built before the panel: the filter sees their first events.
+  if (panel_ != nullptr) {
+    if (sourceExcerpt_->isVisible() && SourceExcerptDismissed(watched, event)) HideSourceExcerpt();
+    KeepDialogsAbovePanel(watched, event);
+  }
   if (event->type() == QEvent::MouseButtonPress) {
     if (watched == lbInfo_) {  // read: a click puts the information away
       lbInfo_->clear();

@@ -21,6 +21,7 @@
 #include "app/gui/flow_view.h"
 #include "flowchart/paint/interaction.h"
 #include "tests/gui/gui_fixture.h"
+#include "tests/listing/listing_text.h"
 
 namespace hc11::test {
 namespace {
@@ -109,8 +110,11 @@ TEST_F(EverydayTest, LienFollowsTheCalleeAndNeverAnUnknownName) {
   EXPECT_EQ(w.findChild<QComboBox*>("ListUrl")->currentText(), "send_banner");
   EXPECT_EQ(w.windowTitle(), "version.dll" + QString(23, ' ') + QString::fromStdString(w.ListingBase()));
 
-  HoverLine(0xE0EB);  // call [X]
+  // A call line whose name is no function of the program.
+  HoverLine(0xE045);
+  w.flowPane().Display().FollowName = "call nulle_part";
   const std::string shown = w.flowPane().CurrentFunction();
+  EXPECT_EQ(Popup("Lien1")->text(), "nulle_part");
   Popup("Lien1")->trigger();
   EXPECT_EQ(w.flowPane().CurrentFunction(), shown);
   EXPECT_TRUE(Named("LbInfo")->isVisible());
@@ -244,10 +248,12 @@ TEST_F(EverydayTest, SettingsEditorEditsLikeATable) {
   const int row = 3;  // "Rafraichissement"
   // The first key opens the cell's editor and goes into it; the rest follow.
   auto type = [&](const QString& text) {
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // the last cell editor
     editor->setCurrentCell(row, 1);
     QTest::keyClick(editor, text.at(0).toLatin1());
     auto* line = editor->findChild<QLineEdit*>();
     ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->text(), text.left(1));
     QTest::keyClicks(line, text.mid(1));
     QTest::keyClick(line, Qt::Key_Return);
     QApplication::processEvents();
@@ -305,6 +311,27 @@ TEST_F(EverydayTest, SourceExcerptAndAnEmptySheet) {
   w.flowPane().Sheet().Boxes.Clear();
   w.ShowSourceAt(w.session().machine().cpu.PC);
   EXPECT_EQ(paintBox->size(), size);
+}
+
+// Load lists the instructions not interpreted (here a "ds" inside the code)
+// above the function list.
+TEST_F(EverydayTest, LoadListsTheInstructionsNotInterpretedFirst) {
+  const QString base = dir.filePath("odd");
+  QFile lst(base + ".lst");
+  ASSERT_TRUE(lst.open(QIODevice::WriteOnly));
+  lst.write(Join({Lst("E000", "", "1", "        org     $E000"), Lst("E000", "86 01", "2", "debprog_ ldA #1"),
+                  Lst("E002", "", "3", "        ds      1"), Lst("E003", "20 FB", "4", "        jr      debprog_")})
+                .c_str());
+  lst.close();
+  gui::MainWindow& w = Open(base.toStdString());
+  auto* list = w.findChild<QTreeWidget*>("ListView1");
+  ASSERT_GE(list->topLevelItemCount(), 4);
+  EXPECT_EQ(list->topLevelItem(0)->text(0), kNotInterpretedHeader);
+  EXPECT_TRUE(list->topLevelItem(1)->text(0).startsWith("Erreur = E002"));
+  EXPECT_EQ(list->topLevelItem(2)->text(0), kFunctionsHeader);
+  // A click on the row shows its line; one on a function row shows the function.
+  emit list->itemClicked(list->topLevelItem(1), 0);
+  EXPECT_EQ(w.flowPane().Display().SelAddrText, "E002");
 }
 
 // The board panel's memo keeps its newest line in view.
