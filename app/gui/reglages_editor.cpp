@@ -4,7 +4,6 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
-#include <QTimer>
 
 #include "debugger/settings_file.h"
 
@@ -61,7 +60,7 @@ void ReglagesEditor::Edited(QTableWidgetItem* changed) {
   ShowValue(changed->row(), changed->data(Qt::UserRole).toString());
   // Reported once the editor has closed, so the message box does not fight
   // it for the focus.
-  if (OnRefused) QTimer::singleShot(0, this, [this, error] { OnRefused(error); });
+  if (OnRefused) QMetaObject::invokeMethod(this, [this, error] { OnRefused(error); }, Qt::QueuedConnection);
 }
 
 void ReglagesEditor::mouseDoubleClickEvent(QMouseEvent* event) {

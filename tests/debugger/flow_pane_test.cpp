@@ -83,8 +83,9 @@ const TLigne* PointAt(FlowPane& pane, std::uint16_t address) {
   return pane.LineAt(box.Rect.Left + 5, box.Rect.Top + rowHeight * at.line + 1);
 }
 
-// "Lien" on "call send_banner" shows the callee; a line that leads to no
-// function of the program (an indexed call) changes nothing and says why.
+// "Lien" on "call send_banner" shows the callee, on "call [X]" the table it
+// reads; a name that is no function of the program changes nothing and says
+// why.
 TEST_F(FlowPaneTest, LienFollowsTheCalleeAndNothingElse) {
   pane.ShowAddress(0xE045, 0xE000, runTarget);
   ASSERT_NE(PointAt(pane, 0xE045), nullptr);
@@ -95,9 +96,12 @@ TEST_F(FlowPaneTest, LienFollowsTheCalleeAndNothingElse) {
   EXPECT_EQ(pane.History().front(), "send_banner");
 
   pane.ShowAddress(0xE0EB, 0xE000, runTarget);
-  const std::string shown = pane.CurrentFunction();
   ASSERT_NE(PointAt(pane, 0xE0EB), nullptr);
-  ASSERT_FALSE(pane.Display().FollowName.empty());
+  ASSERT_TRUE(pane.FollowLink(message));
+  EXPECT_EQ(pane.CurrentFunction(), "key_table");
+
+  const std::string shown = pane.CurrentFunction();
+  pane.Display().FollowName = "call nulle_part";  // as a call to an unknown name gives it
   EXPECT_FALSE(pane.FollowLink(message));
   EXPECT_FALSE(message.empty());
   EXPECT_EQ(pane.CurrentFunction(), shown);

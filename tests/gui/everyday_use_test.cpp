@@ -248,15 +248,17 @@ TEST_F(EverydayTest, SettingsEditorEditsLikeATable) {
   const int row = 3;  // "Rafraichissement"
   // The first key opens the cell's editor and goes into it; the rest follow.
   auto type = [&](const QString& text) {
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // the last cell editor
     editor->setCurrentCell(row, 1);
     QTest::keyClick(editor, text.at(0).toLatin1());
-    auto* line = editor->findChild<QLineEdit*>();
+    QLineEdit* line = nullptr;  // the open cell editor, not one closed before
+    for (QLineEdit* e : editor->findChildren<QLineEdit*>())
+      if (e->isVisible()) line = e;
     ASSERT_NE(line, nullptr);
     EXPECT_EQ(line->text(), text.left(1));
     QTest::keyClicks(line, text.mid(1));
     QTest::keyClick(line, Qt::Key_Return);
-    QApplication::processEvents();
+    QApplication::processEvents();  // the delegate commits the text
+    QApplication::processEvents();  // and a refusal is reported after it
   };
   type("500");
   EXPECT_EQ(w.session().settings().Reglage("Rafraichissement"), "500");
