@@ -131,8 +131,8 @@ void MainWindow::BuildTopBar() {
   row->addLayout(state, 2);
   cbDebugOnce_ = new QCheckBox("debug 1 pas", bar);
   cbDebugOnce_->setObjectName("CbDebugOnce");
-  cbDebugOnce_->setToolTip(QString::fromUtf8(
-      "Agit une seule fois : le décodeur la décoche à l'instruction suivante"));
+  cbDebugOnce_->setToolTip(
+      QString::fromUtf8("Agit une seule fois : le décodeur la décoche à l'instruction suivante"));
   connect(cbDebugOnce_, &QCheckBox::toggled, this, [this](bool on) { session_.machine().DebugOnce = on; });
   row->addWidget(cbDebugOnce_);
 
@@ -159,7 +159,8 @@ void MainWindow::BuildTopBar() {
   listUrl_->setMinimumWidth(100);
   listUrl_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   listUrl_->setMinimumContentsLength(10);
-  connect(listUrl_, &QComboBox::activated, this, [this](int index) { HistoryMoved(pane_.SelectHistory(index)); });
+  connect(listUrl_, &QComboBox::activated, this,
+          [this](int index) { HistoryMoved(pane_.SelectHistory(index)); });
   row->addWidget(listUrl_);
   topBar_ = bar;
 }

@@ -200,7 +200,7 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   QScrollArea* scrollBox1_ = nullptr;
   FlowView* paintBox1_ = nullptr;
   QLabel* lbInfo_ = nullptr;
-  QLabel* label1_ = nullptr;  // the value hint
+  QLabel* label1_ = nullptr;         // the value hint
   QLabel* sourceExcerpt_ = nullptr;  // "Afficher source"
   std::optional<HoverSymbol> hover_;
   ReglagesEditor* valueListEditor1_ = nullptr;
@@ -218,8 +218,8 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   FindBox* findBox_ = nullptr;
   FindCursor find_;
   FlowPopup popup_;
-  int listMode_ = 0;   // ListView1: 0 search results, 2 function list
-  int hoverBox_ = 0;   // the box under the pointer, 0 when none
+  int listMode_ = 0;  // ListView1: 0 search results, 2 function list
+  int hoverBox_ = 0;  // the box under the pointer, 0 when none
 
   BoardPanel* panel_ = nullptr;
   int dialogsOpen_ = 0;  // dialogs of the window shown at the moment

@@ -99,7 +99,8 @@ void MainWindow::ShowInitialised() {
 
 void MainWindow::RefreshReglages() {
   for (std::size_t i = 0; i < kReglagesDefaults.size(); ++i)
-    valueListEditor1_->ShowValue(static_cast<int>(i), QString::fromStdString(session_.settings().reglages[i]));
+    valueListEditor1_->ShowValue(static_cast<int>(i),
+                                 QString::fromStdString(session_.settings().reglages[i]));
 }
 
 void MainWindow::Save() {

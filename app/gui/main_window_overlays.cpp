@@ -45,8 +45,7 @@ void MainWindow::HideSourceExcerpt() {
 }
 
 bool MainWindow::SourceExcerptDismissed(QObject* watched, QEvent* event) const {
-  if (event->type() == QEvent::KeyPress)
-    return static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape;
+  if (event->type() == QEvent::KeyPress) return static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape;
   if (event->type() != QEvent::MouseButtonPress) return false;
   auto* w = qobject_cast<QWidget*>(watched);
   return w != nullptr && w != sourceExcerpt_ && w->window() == this;

@@ -154,7 +154,8 @@ void MainWindow::PopupCommand(const QString& name) {
   } else if (name == "AffInfos1") {
     lbInfo_->clear();
     if (pane_.Sheet().Boxes.Valid(hoverBox_))
-      for (const std::string& line : pane_.Sheet().DumpObject(pane_.Sheet().Boxes[hoverBox_])) AppendInfoLine(line);
+      for (const std::string& line : pane_.Sheet().DumpObject(pane_.Sheet().Boxes[hoverBox_]))
+        AppendInfoLine(line);
   }
 }
 

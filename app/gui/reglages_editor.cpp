@@ -60,7 +60,9 @@ void ReglagesEditor::Edited(QTableWidgetItem* changed) {
   ShowValue(changed->row(), changed->data(Qt::UserRole).toString());
   // Reported once the editor has closed, so the message box does not fight
   // it for the focus.
-  if (OnRefused) QMetaObject::invokeMethod(this, [this, error] { OnRefused(error); }, Qt::QueuedConnection);
+  if (OnRefused)
+    QMetaObject::invokeMethod(
+        this, [this, error] { OnRefused(error); }, Qt::QueuedConnection);
 }
 
 void ReglagesEditor::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -92,8 +92,8 @@ TEST(Navigation, RowsHintAndPopup) {
   listing.FunctionList.entries["main"].Adresse = 0xE000;
   std::vector<std::string> loaded;
   for (const ListRow& r : LoadRows(listing)) loaded.push_back(r.instruction);
-  EXPECT_EQ(loaded, (std::vector<std::string>{kNotInterpretedHeader, "Erreur = E002 weird",
-                                              kFunctionsHeader, "main"}));
+  EXPECT_EQ(loaded, (std::vector<std::string>{kNotInterpretedHeader, "Erreur = E002 weird", kFunctionsHeader,
+                                              "main"}));
 
   Machine m;
   m.cpu.A = 0x12;

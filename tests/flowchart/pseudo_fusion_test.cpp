@@ -111,14 +111,26 @@ TEST(PseudoFusion, MergedStatementsCoverEveryAddressTheyTookIn) {
     const char* last;
   };
   const Case cases[] = {
-      {"stores", {"E000||A = $10", "E002||$20 = A", "E004||$21 = A"}, [](PseudoRewriter& r) { r.StoreFusion('A'); },
-       "E000", "E004"},
-      {"use", {"E000||A = $10", "E002||A = A + B"}, [](PseudoRewriter& r) { r.UseSubstitution('A'); }, "E000",
+      {"stores",
+       {"E000||A = $10", "E002||$20 = A", "E004||$21 = A"},
+       [](PseudoRewriter& r) { r.StoreFusion('A'); },
+       "E000",
+       "E004"},
+      {"use",
+       {"E000||A = $10", "E002||A = A + B"},
+       [](PseudoRewriter& r) { r.UseSubstitution('A'); },
+       "E000",
        "E002"},
-      {"index load", {"E000||X = $40", "E003||A = [X]"}, [](PseudoRewriter& r) { r.IndexFolding(); }, "E000",
+      {"index load",
+       {"E000||X = $40", "E003||A = [X]"},
+       [](PseudoRewriter& r) { r.IndexFolding(); },
+       "E000",
        "E003"},
-      {"flag branch", {"E000||A - $20||||Z", "E002||bit(status,z) =1|fin"},
-       [](PseudoRewriter& r) { r.BranchFusion(); }, "E000", "E002"},
+      {"flag branch",
+       {"E000||A - $20||||Z", "E002||bit(status,z) =1|fin"},
+       [](PseudoRewriter& r) { r.BranchFusion(); },
+       "E000",
+       "E002"},
   };
   for (const Case& c : cases) {
     TListSyn lines = Recs(c.in);

@@ -321,9 +321,10 @@ TEST_F(EverydayTest, LoadListsTheInstructionsNotInterpretedFirst) {
   const QString base = dir.filePath("odd");
   QFile lst(base + ".lst");
   ASSERT_TRUE(lst.open(QIODevice::WriteOnly));
-  lst.write(Join({Lst("E000", "", "1", "        org     $E000"), Lst("E000", "86 01", "2", "debprog_ ldA #1"),
-                  Lst("E002", "", "3", "        ds      1"), Lst("E003", "20 FB", "4", "        jr      debprog_")})
-                .c_str());
+  lst.write(
+      Join({Lst("E000", "", "1", "        org     $E000"), Lst("E000", "86 01", "2", "debprog_ ldA #1"),
+            Lst("E002", "", "3", "        ds      1"), Lst("E003", "20 FB", "4", "        jr      debprog_")})
+          .c_str());
   lst.close();
   gui::MainWindow& w = Open(base.toStdString());
   auto* list = w.findChild<QTreeWidget*>("ListView1");
