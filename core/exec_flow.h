@@ -51,9 +51,11 @@ void Call(Machine& m, const Operands& o) {
   TransferTo(m, target);
 }
 
-// Ends a "Remonter du SP" run once the stack is back at its starting level.
+// Ends a "Remonter du SP" run at the return that leaves the routine active
+// when the command was given: only that return lifts SP above its level then;
+// returns of nested calls (and interrupts) bring it back to that level at most.
 inline void CheckReturnUp(Machine& m) {
-  if (m.RunMode == u'u' && m.cpu.SP >= m.SavedSP) m.RunMode = u'q';
+  if (m.RunMode == u'u' && m.cpu.SP > m.SavedSP) m.RunMode = u'q';
 }
 
 inline void Rts(Machine& m) {

@@ -113,7 +113,14 @@ void BreakpointList::Register(const Tbreak& b) {
 
 void BreakpointList::Unregister(const Tbreak& b) {
   if (IsCode(b.BreakKind)) {
+    // Another entry at the same address keeps it registered.
     machine_.tInst[b.address] = 0;
+    for (const Tbreak& other : entries_) {
+      if (other.address == b.address && IsCode(other.BreakKind)) {
+        Register(other);
+        break;
+      }
+    }
   } else {
     RefreshRamBits(b.address);
   }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/text_util.h"
+#include "debugger/navigation.h"
 #include "flowchart/pseudo_code.h"
 #include "listing/symbols.h"
 
@@ -15,6 +16,12 @@ void FlowPane::AfterLoad(const std::string& listingBase, bool listingRead) {
   if (listingRead) ConvertAll(listing_);
   sheet_.BuildLabelIndex();
   current_.clear();
+  // Names of another program's functions leave the history.
+  for (int i = static_cast<int>(history_.size()) - 1; i >= 0; --i) {
+    if (IsFunction(history_[static_cast<std::size_t>(i)])) continue;
+    history_.erase(history_.begin() + i);
+    if (historyIndex_ > i) --historyIndex_;
+  }
   if (listing_.LineList.empty()) return;
   if (historyIndex_ >= static_cast<int>(history_.size())) historyIndex_ = history_.empty() ? -1 : 0;
   sheet_.LoadCoordFile(listingBase);
@@ -25,7 +32,12 @@ void FlowPane::AfterLoad(const std::string& listingBase, bool listingRead) {
   }
 }
 
+bool FlowPane::IsFunction(std::string_view name) const {
+  return listing_.FunctionList.entries.contains(std::string(name));
+}
+
 bool FlowPane::ShowFunction(std::string_view name, bool enter) {
+  if (!IsFunction(name)) return false;
   current_ = name;
   if (enter) Enter(current_);
   return BuildSheet(sheet_, display_, current_);
@@ -100,6 +112,18 @@ const TLigne* FlowPane::LineAt(int x, int y) {
   hitLeft_ = box.Rect.Left;
   hitTop_ = box.Rect.Top + display_.HitLineIndex * (sheet_.LineH + 3);
   return &box.Lignes[static_cast<std::size_t>(display_.HitLineIndex)];
+}
+
+bool FlowPane::FollowLink(std::string& message) {
+  message.clear();
+  if (display_.FollowName.empty()) return false;
+  const std::string target = LinkTargetOf(display_.FollowName);
+  if (!IsFunction(target)) {
+    message = "Lien: " + target + " n'est pas une fonction";
+    return false;
+  }
+  ShowFunction(target);
+  return true;
 }
 
 bool FlowPane::SelectHistory(int index) {

@@ -31,8 +31,15 @@ class FlowPane {
   void AfterLoad(const std::string& listingBase, bool listingRead);
 
   // Builds a function's sheet; with `enter` it goes into the history at the
-  // selected position. False when the sheet has no box.
+  // selected position. False when the sheet has no box; a name that is no
+  // function changes nothing.
   bool ShowFunction(std::string_view name, bool enter = true);
+  bool IsFunction(std::string_view name) const;
+
+  // "Lien": the function called by the line under the pointer is shown and
+  // entered in the history. False with `message` when that line calls no
+  // function of the program (message empty when no call line is pointed at).
+  bool FollowLink(std::string& message);
 
   // Shows where `address` lies: the function holding it (drawn and entered
   // in the history when it is not the one shown), then its line, marked as the

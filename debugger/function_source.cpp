@@ -1,11 +1,11 @@
 #include "debugger/function_source.h"
 
-#include "core/file_read.h"
 #include "core/text_util.h"
+#include "listing/listing_loader.h"
 
 namespace hc11 {
 
-std::vector<std::string> FunctionSourceLines(const std::string& listingFile, const Flowchart& sheet) {
+std::vector<std::string> FunctionSourceLines(const std::string& listingBase, const Flowchart& sheet) {
   std::optional<std::uint16_t> low, high;
   for (int b = 1; b <= sheet.Boxes.Count(); ++b) {
     for (const TLigne& line : sheet.Boxes[b].Lignes) {
@@ -19,16 +19,9 @@ std::vector<std::string> FunctionSourceLines(const std::string& listingFile, con
   }
   std::vector<std::string> lines;
   if (!low) return lines;
-  BoundedLineFile in(listingFile, kSourceLineChars);
-  std::string line;
-  bool started = false;
-  while (lines.size() < kSourceLinesMax && in.Next(line)) {
-    const auto a = line.size() >= 4 ? StrToWord("$" + line.substr(0, 4)) : std::nullopt;
-    if (!started && (!a || *a != *low)) continue;
-    if (started && a && *a > *high) break;
-    started = true;
-    lines.push_back(line);
-  }
+  ReadListingExcerpt(Format("%4.4X", *low), Format("%4.4X", *high), listingBase, lines);
+  for (std::string& line : lines)
+    if (!line.empty() && line.back() == '\r') line.pop_back();
   return lines;
 }
 

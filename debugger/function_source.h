@@ -1,5 +1,6 @@
-// "Afficher source": the listing lines of the function on the sheet, from the
-// first line at its lowest address through the line at its highest one.
+// "Afficher source": the listing's excerpt of the function on the sheet, from
+// the first line at its lowest address through the line at its highest one,
+// at most the listing reader's 21 lines.
 #pragma once
 
 #include <string>
@@ -9,9 +10,8 @@
 
 namespace hc11 {
 
-inline constexpr std::size_t kSourceLinesMax = 400;  // the label would outgrow the screen
-
-// Empty when the sheet has no address or the file cannot be read.
-std::vector<std::string> FunctionSourceLines(const std::string& listingFile, const Flowchart& sheet);
+// Empty when the sheet has no address or the listing cannot be read;
+// `listingBase` is the program's path without extension.
+std::vector<std::string> FunctionSourceLines(const std::string& listingBase, const Flowchart& sheet);
 
 }  // namespace hc11

@@ -58,6 +58,13 @@ std::vector<ListRow> FunctionRows(const Listing& listing) {
   return rows;
 }
 
+std::vector<ListRow> LoadRows(const Listing& listing) {
+  std::vector<ListRow> rows = NotInterpretedRows(listing);
+  const std::vector<ListRow> functions = FunctionRows(listing);
+  rows.insert(rows.end(), functions.begin(), functions.end());
+  return rows;
+}
+
 std::string ValueHint(const Machine& m, const SymbolTables& symbols, std::string_view addrText,
                       std::string_view text, std::optional<HoverSymbol>& hover) {
   hover.reset();
@@ -92,6 +99,12 @@ std::string ValueHint(const Machine& m, const SymbolTables& symbols, std::string
   std::string hint = std::string(addrText) + " " + std::string(text) + " : ";
   for (std::size_t i = 0; i < pieces.size(); ++i) hint += (i > 0 ? "; " : "") + pieces[i];
   return hint;
+}
+
+std::string LinkTargetOf(std::string_view followName) {
+  std::string_view name = TrimView(followName);
+  if (name.starts_with("call ")) name = TrimView(name.substr(5));
+  return std::string(name);
 }
 
 FlowPopup BuildFlowPopup(std::string_view linkTarget, bool haveFunction,

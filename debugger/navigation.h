@@ -30,6 +30,8 @@ std::vector<ListRow> SearchRows(const Listing& listing, std::string_view text);
 std::vector<ListRow> NotInterpretedRows(const Listing& listing);
 // The header row, then one row per function.
 std::vector<ListRow> FunctionRows(const Listing& listing);
+// ListView1 after Load: the instructions not interpreted, then the functions.
+std::vector<ListRow> LoadRows(const Listing& listing);
 
 struct HoverSymbol {
   std::string name;
@@ -41,6 +43,10 @@ struct HoverSymbol {
 // in the text; `hover` becomes the last variable named, or empty.
 std::string ValueHint(const Machine& m, const SymbolTables& symbols, std::string_view addrText,
                       std::string_view text, std::optional<HoverSymbol>& hover);
+
+// LinkTarget: the function a call line leads to, from the name the flowchart
+// took from it ("call affiche" gives "affiche", "tab" stays "tab").
+std::string LinkTargetOf(std::string_view followName);
 
 // The flowchart popup as it opens.
 struct PopupItem {

@@ -37,7 +37,7 @@ struct OptionItem {
   bool checkedByDefault;
 };
 
-inline constexpr std::array<OptionItem, 22> kOptionItems = {{
+inline constexpr std::array<OptionItem, 23> kOptionItems = {{
     {"AfReg", "Aff Registres", true, OptionFeeds::TraceEveryStep, false},
     {"AffCommentaires", "Aff Commentaires", true, OptionFeeds::Comments, false},
     {"AffLabelLocal", "Aff LabelsLocal", true, OptionFeeds::LocalLabels, false},
@@ -61,6 +61,7 @@ inline constexpr std::array<OptionItem, 22> kOptionItems = {{
     {"AttenteSerie", "Attendre le client série", true, OptionFeeds::Nothing, false},
     {"Couverture", "Couverture", true, OptionFeeds::Coverage, false},
     {"ServeurGdb", "Serveur GDB", true, OptionFeeds::Nothing, false},
+    {"PanneauDevant", "Panneau toujours devant", true, OptionFeeds::Nothing, true},  // board panel on top
 }};
 
 class OptionMarks {

@@ -102,6 +102,7 @@ void RunControl::ShowTraceList() {
 void RunControl::RefreshDuringRun() {
   view_.ShowLigneX2(traceLine_);
   view_.RefreshWatches(false);
+  if (Pane == RightPane::Trace) view_.RefreshTracePane();
   view_.RefreshPanel();
 }
 

@@ -127,6 +127,15 @@ void Settings::SetReglage(std::string_view key, std::string value) {
     if (key == kReglagesDefaults[i].first) reglages[i] = std::move(value);
 }
 
+std::string ReglageValueError(std::string_view key, std::string_view value) {
+  if (key == "PortCom") return {};
+  const std::string_view v = TrimView(value);
+  const bool number =
+      !v.empty() && v.size() <= 9 && v.find_first_not_of("0123456789") == std::string_view::npos;
+  if (number) return {};
+  return std::string(key) + ": '" + std::string(value) + "' n'est pas un nombre valide";
+}
+
 Settings ParseSettings(std::string_view text) {
   Settings s;
   std::string section;

@@ -45,6 +45,10 @@ struct Settings {
   void SetReglage(std::string_view key, std::string value);
 };
 
+// Why `value` cannot be the settings editor's value of `key`, empty when it
+// can: every key but the port name holds a decimal number.
+std::string ReglageValueError(std::string_view key, std::string_view value);
+
 // Reads every key with its default.
 Settings ParseSettings(std::string_view text);
 

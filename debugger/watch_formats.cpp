@@ -119,13 +119,13 @@ std::vector<std::string> WriteWatchText(std::string_view text, std::uint8_t form
           v = StrToIntSigned(t);
         }
         if (!v) continue;
+        // Every byte of the element, most significant first as the processor
+        // keeps words; beyond the value's 64 bits come its sign bytes.
         const std::uint32_t at = address + static_cast<std::uint32_t>(i) * bytesPer;
-        if (bytesPer >= 2) {
-          // Words are kept high byte first, as the processor keeps them.
-          bytes.emplace_back(at, static_cast<std::uint8_t>(*v >> 8));
-          bytes.emplace_back(at + 1, static_cast<std::uint8_t>(*v));
-        } else {
-          bytes.emplace_back(at, static_cast<std::uint8_t>(*v));
+        for (unsigned k = 0; k < bytesPer; ++k) {
+          const unsigned shift = 8 * (bytesPer - 1 - k);
+          const long long byte = shift < 64 ? *v >> shift : (*v < 0 ? -1 : 0);
+          bytes.emplace_back(at + k, static_cast<std::uint8_t>(byte));
         }
         break;
       }

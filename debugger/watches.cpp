@@ -17,9 +17,15 @@ constexpr std::uint8_t kFloatBytes = 6;
 }  // namespace
 
 std::string WatchLine(const TSurv& w, const std::string& value) {
-  // A name read from a damaged file may be huge or hold control bytes.
-  return Format("%c%c %-10s %4x=%s", w.type, w.WatchStatus, QuoteText(w.name).c_str(), w.address,
-                value.c_str());
+  // A name read from a damaged file may be huge or hold control bytes. It
+  // fills ten characters, not ten bytes: an accented name keeps the columns
+  // of the list lined up.
+  std::string name = QuoteText(w.name);
+  std::size_t characters = 0;
+  for (const char c : name)
+    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++characters;
+  if (characters < 10) name.append(10 - characters, ' ');
+  return Format("%c%c %s %4x=%s", w.type, w.WatchStatus, name.c_str(), w.address, value.c_str());
 }
 
 std::vector<std::string> WatchList::Lines() const {
@@ -169,7 +175,7 @@ std::string WatchList::ApplyDialog(std::size_t index, const WatchDialog& d,
       w.bytesPer = static_cast<std::uint8_t>(std::clamp(d.bytesPer, 1, 16));
       w.elements = static_cast<std::uint8_t>(std::clamp(d.elements, 1, 100));
       w.initial = d.initial;
-      if (d.modified) messages = WriteValue(w, d.value);
+      if (d.valueModified) messages = WriteValue(w, d.value);
     }
   }
   Refresh(true);

@@ -45,7 +45,10 @@ struct WatchDialog {
   int format = FmtHex;
   int bytesPer = 1, elements = 1;
   std::string value, initial;
-  bool modified = false;  // value or initial value edited
+  // Each box has its own mark: an edit of the initial value alone must not
+  // write the displayed value back into memory.
+  bool valueModified = false;
+  bool initialModified = false;
 };
 
 class WatchList {

@@ -62,6 +62,7 @@ int PseudoRewriter::LiveAfter(int i, int count) const {
 
 void PseudoRewriter::AbsorbPrevious(TSynElem& e, int q) {
   TSynElem& prev = At(q);
+  e.AddrEndText = LastAddressOf(e);
   e.AddrText = prev.AddrText;
   e.Label = prev.Label;
   JoinComment(e.Comment, prev.Comment);

@@ -32,6 +32,7 @@ void PseudoRewriter::StoreFusion(char reg) {
       if (!n.Label.empty() || !n.Target.empty() || !e.Target.empty()) break;
       stores += n.Text.substr(0, p) + " = ";
       e.Text = stores + shown;
+      e.AddrEndText = LastAddressOf(n);
       JoinComment(e.Comment, n.Comment);
       Remove(j);
     }
@@ -58,6 +59,7 @@ void PseudoRewriter::UseSubstitution(char reg) {
     if (!n.Label.empty() || !n.Target.empty() || !e.Target.empty()) continue;
     merged.replace(q, use.size(), " " + e.Text.substr(load.size()) + " ");
     e.Text = std::move(merged);
+    e.AddrEndText = LastAddressOf(n);
     JoinComment(e.Comment, n.Comment);
     e.Marks.AffecteZ = n.Marks.AffecteZ;
     e.Marks.AffecteC = n.Marks.AffecteC;
@@ -121,6 +123,7 @@ void PseudoRewriter::BranchFusion() {
       test = "Arg erreur :" + t;
     prev.Text = std::move(test);
     prev.Target = e.Target;
+    prev.AddrEndText = LastAddressOf(e);
     prev.Comment = e.Comment + prev.Comment;
     Remove(i);
   }

@@ -60,6 +60,13 @@ class PseudoRewriter {
 // template typed by the user can never read beyond its arguments.
 std::string ApplyTemplate(std::string_view tmpl, std::initializer_list<std::string_view> args);
 
+// The address text of the last instruction a statement covers. A statement
+// that takes in the one after it extends its range to that one's end, so a
+// stop on any of its instructions finds it.
+inline const std::string& LastAddressOf(const TSynElem& e) {
+  return e.AddrEndText.empty() ? e.AddrText : e.AddrEndText;
+}
+
 // Appends " , " and `extra` to `comment` when `extra` is not empty.
 void JoinComment(std::string& comment, const std::string& extra);
 

@@ -4,6 +4,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QVBoxLayout>
 #include <limits>
 
@@ -164,6 +165,21 @@ void BoardPanel::Refresh() {
   RefreshMemo();
 }
 
+void BoardPanel::SetOnTop(bool on) {
+  if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == on) return;
+  // A change of window flags hides the window; it comes back where it was,
+  // without taking the focus from the dialog that caused the change.
+  const bool shown = isVisible();
+  const QRect at = geometry();
+  setWindowFlag(Qt::WindowStaysOnTopHint, on);
+  setGeometry(at);
+  if (shown) {
+    setAttribute(Qt::WA_ShowWithoutActivating, true);
+    show();
+    setAttribute(Qt::WA_ShowWithoutActivating, false);
+  }
+}
+
 // Only the lines added since the last refresh are appended: a firmware that
 // transmits in a loop must not cost a rebuild of the whole text each time.
 // During a run a flood shows only its newest lines: laying out thousands of
@@ -190,6 +206,9 @@ void BoardPanel::RefreshMemo() {
     } else {
       memo1_->setPlainText(text);
     }
+    // The newest line in view.
+    memo1_->moveCursor(QTextCursor::End);
+    memo1_->verticalScrollBar()->setValue(memo1_->verticalScrollBar()->maximum());
   }
   memoShownAdded_ = board_.MemoAdded;
   memoShownLines_ = memo.size();

@@ -27,6 +27,8 @@ class BoardPanel final : public QWidget {
   // While a run is in progress a flood of serial lines shows only its newest
   // lines; when the run ends the memo shows everything the board kept.
   void SetRunning(bool running);
+  // Above every other window, or only above the main window.
+  void SetOnTop(bool on);
 
  private:
   QWidget* BuildKeypad();

@@ -39,6 +39,7 @@ DumpWindow::DumpWindow(LineSource source, QWidget* parent) : QWidget(parent), so
   layout->addWidget(memo1_);
   connect(ok, &QPushButton::clicked, this, [this] { Build(); });
   connect(adrDump_, &QLineEdit::returnPressed, this, [this] { Build(); });
+  connect(choixDump_, &QComboBox::currentIndexChanged, this, [this] { Build(false); });
   resize(560, 300);
 }
 

@@ -104,8 +104,8 @@ EditWatchDialog::EditWatchDialog(const WatchDialog& fill, QWidget* parent) : QDi
   form->addRow("Valeur", value_);
   form->addRow("Valeur Init", initial_);
   form->addRow(OkCancel(this));
-  for (QLineEdit* e : {value_, initial_})
-    connect(e, &QLineEdit::textEdited, this, [this] { modified_ = true; });
+  connect(value_, &QLineEdit::textEdited, this, [this] { valueModified_ = true; });
+  connect(initial_, &QLineEdit::textEdited, this, [this] { initialModified_ = true; });
 }
 
 WatchDialog EditWatchDialog::Texts() const {
@@ -118,7 +118,8 @@ WatchDialog EditWatchDialog::Texts() const {
   d.elements = elements_->value();
   d.value = value_->text().toStdString();
   d.initial = initial_->text().toStdString();
-  d.modified = modified_;
+  d.valueModified = valueModified_;
+  d.initialModified = initialModified_;
   return d;
 }
 

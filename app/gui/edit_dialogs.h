@@ -41,7 +41,8 @@ class EditWatchDialog final : public QDialog {
   QSpinBox* elements_;
   QLineEdit* value_;
   QLineEdit* initial_;
-  bool modified_ = false;  // set by any edit of the value or the initial value
+  bool valueModified_ = false;    // set by an edit of the value
+  bool initialModified_ = false;  // set by an edit of the initial value
 };
 
 // Runs a dialog modally; true on OK with `d` replaced by what was entered.

@@ -16,17 +16,15 @@ FlowView::FlowView(FlowPane& pane, const QFont& font, QScrollArea& area)
 
 void FlowView::Repaint(bool relayout) {
   Flowchart& sheet = pane_.Sheet();
-  if (sheet.Boxes.Count() == 0) {
-    bitmap_.Resize(1, 1);
-  } else {
+  // A sheet without boxes leaves the paint box as it was.
+  if (sheet.Boxes.Count() == 0) return;
+  bitmap_.Resize(sheet.PicW, sheet.PicH);
+  bitmap_.Paint(sheet, pane_.Display(), relayout);
+  if (sheet.SheetOverflow) {
+    // A second pass on the enlarged bitmap once placing grew the sheet.
+    sheet.SheetOverflow = false;
     bitmap_.Resize(sheet.PicW, sheet.PicH);
-    bitmap_.Paint(sheet, pane_.Display(), relayout);
-    if (sheet.SheetOverflow) {
-      // A second pass on the enlarged bitmap once placing grew the sheet.
-      sheet.SheetOverflow = false;
-      bitmap_.Resize(sheet.PicW, sheet.PicH);
-      bitmap_.Paint(sheet, pane_.Display(), false);
-    }
+    bitmap_.Paint(sheet, pane_.Display(), false);
   }
   sheet.BitmapW = bitmap_.Width();
   sheet.BitmapH = bitmap_.Height();
@@ -114,6 +112,11 @@ namespace hc11::gui {
 void FlowView::contextMenuEvent(QContextMenuEvent* event) {
   if (OnContextMenu)
     OnContextMenu(zoom_.ToSheet(event->pos().x()), zoom_.ToSheet(event->pos().y()), event->globalPos());
+}
+
+void FlowView::leaveEvent(QEvent* event) {
+  if (OnLeave) OnLeave();
+  QWidget::leaveEvent(event);
 }
 
 }  // namespace hc11::gui

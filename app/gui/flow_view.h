@@ -39,6 +39,8 @@ class FlowView final : public QWidget, public SheetViewport {
   std::function<void(int x, int y)> OnPress;
   // The pointer moved over the sheet with no button held.
   std::function<void(int x, int y)> OnHover;
+  // The pointer left the sheet.
+  std::function<void()> OnLeave;
   // The popup menu asked for at a point of the sheet (global position given).
   std::function<void(int x, int y, QPoint global)> OnContextMenu;
 
@@ -57,6 +59,7 @@ class FlowView final : public QWidget, public SheetViewport {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
+  void leaveEvent(QEvent* event) override;
 
  private:
   FlowPane& pane_;

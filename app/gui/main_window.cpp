@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QMdiSubWindow>
@@ -23,12 +24,14 @@
 #include "app/gui/flow_view.h"
 #include "app/gui/gui_fonts.h"
 #include "app/gui/profile_window.h"
+#include "app/gui/reglages_editor.h"
 #include "app/gui/symbol_lists.h"
 #include "app/gui/trace_pane.h"
 #include "core/run_engine.h"
 #include "app/gui/workbench.h"
 #include "core/trace.h"
 #include "debugger/hex_entry.h"
+#include "debugger/settings_file.h"
 #include "debugger/views.h"
 
 namespace hc11::gui {
@@ -123,10 +126,11 @@ void MainWindow::BuildTopBar() {
   ligneX2_->setFont(CodeFont());
   ligneX2_->setCursor(Qt::PointingHandCursor);
   ligneX2_->installEventFilter(this);
-  // Long trace lines are cut rather than widening the window.
+  // Long trace lines are cut rather than widening the window: with large
+  // system fonts or scaling the whole bar must still fit on the screen.
   for (QLabel* label : {ligneX1_, ligneX2_}) {
     label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    label->setMinimumWidth(440);
+    label->setMinimumWidth(160);
     lines->addWidget(label);
   }
   row->addLayout(lines, 3);
@@ -151,15 +155,19 @@ void MainWindow::BuildTopBar() {
   }
   state->addLayout(registers);
   row->addLayout(state, 2);
-  cbDebugOnce_ = new QCheckBox("debug", bar);
+  cbDebugOnce_ = new QCheckBox("debug 1 pas", bar);
   cbDebugOnce_->setObjectName("CbDebugOnce");
+  cbDebugOnce_->setToolTip(
+      QString::fromUtf8("Agit une seule fois : le décodeur la décoche à l'instruction suivante"));
   connect(cbDebugOnce_, &QCheckBox::toggled, this, [this](bool on) { session_.machine().DebugOnce = on; });
   row->addWidget(cbDebugOnce_);
 
   auto* group = new QWidget(bar);
   group->setObjectName("GroupBox1");
-  auto* radios = new QHBoxLayout(group);
+  // Two rows of three keep the bar narrow enough for any screen.
+  auto* radios = new QGridLayout(group);
   radios->setContentsMargins(0, 0, 0, 0);
+  radios->setVerticalSpacing(0);
   auto* buttons = new QButtonGroup(group);
   for (std::size_t i = 0; i < kPaneButtons.size(); ++i) {
     auto* rb = new QRadioButton(kPaneButtons[i].caption, group);
@@ -167,18 +175,18 @@ void MainWindow::BuildTopBar() {
     buttons->addButton(rb);
     const RightPane pane = kPaneButtons[i].pane;
     connect(rb, &QRadioButton::clicked, this, [this, pane] { SelectPane(pane); });
-    radios->addWidget(rb);
+    radios->addWidget(rb, static_cast<int>(i / 3), static_cast<int>(i % 3));
     paneButtons_[i] = rb;
   }
   row->addWidget(group);
 
   listUrl_ = new QComboBox(bar);
   listUrl_->setObjectName("ListUrl");
-  listUrl_->setMinimumWidth(130);
-  connect(listUrl_, &QComboBox::activated, this, [this](int index) {
-    if (pane_.SelectHistory(index)) RepaintFlowchart(false);
-    setWindowTitle(QString("version.dll") + QString(23, ' ') + QString::fromStdString(listingBase_));
-  });
+  listUrl_->setMinimumWidth(100);
+  listUrl_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  listUrl_->setMinimumContentsLength(10);
+  connect(listUrl_, &QComboBox::activated, this,
+          [this](int index) { HistoryMoved(pane_.SelectHistory(index)); });
   row->addWidget(listUrl_);
   topBar_ = bar;
 }
@@ -199,6 +207,7 @@ void MainWindow::BuildCentre() {
     if (pane_.SelectAt(x, y, m.cpu.PC, m.RunTarget)) paintBox1_->Repaint();
   };
   paintBox1_->OnHover = [this](int x, int y) { HoverAt(x, y); };
+  paintBox1_->OnLeave = [this] { label1_->hide(); };
   paintBox1_->OnContextMenu = [this](int x, int y, QPoint global) {
     HoverAt(x, y);
     FlowPopupMenu()->popup(global);
@@ -213,29 +222,27 @@ void MainWindow::BuildCentre() {
   label1_->setStyleSheet("background: #ffffe0; border: 1px solid gray");
   label1_->setAttribute(Qt::WA_TransparentForMouseEvents);
   label1_->hide();
+  // "Afficher source": the listing lines as they are, in the code font.
+  sourceExcerpt_ = NamedLabel("LbSource", scrollBox1_->viewport());
+  sourceExcerpt_->setFont(CodeFont());
+  sourceExcerpt_->setTextFormat(Qt::PlainText);
+  sourceExcerpt_->setStyleSheet("background: #ffffe0; border: 1px solid gray; padding: 2px");
+  sourceExcerpt_->installEventFilter(this);
+  sourceExcerpt_->hide();
 
-  valueListEditor1_ = new QTableWidget(static_cast<int>(kReglagesDefaults.size()), 2);
-  valueListEditor1_->setObjectName("ValueListEditor1");
-  valueListEditor1_->setHorizontalHeaderLabels({"Key", "Value"});
-  valueListEditor1_->setColumnWidth(0, 150);
-  valueListEditor1_->setColumnWidth(1, 150);
-  valueListEditor1_->verticalHeader()->hide();
-  for (std::size_t i = 0; i < kReglagesDefaults.size(); ++i) {
-    auto* key = new QTableWidgetItem(kReglagesDefaults[i].first);
-    key->setFlags(key->flags() & ~Qt::ItemIsEditable);
-    valueListEditor1_->setItem(static_cast<int>(i), 0, key);
-    valueListEditor1_->setItem(static_cast<int>(i), 1, new QTableWidgetItem(kReglagesDefaults[i].second));
-  }
-  valueListEditor1_->setMaximumHeight(200);
+  valueListEditor1_ = new ReglagesEditor;
   valueListEditor1_->hide();
-  connect(valueListEditor1_, &QTableWidget::cellDoubleClicked, valueListEditor1_, &QWidget::hide);
-  connect(valueListEditor1_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
-    if (item->column() != 1) return;
-    const std::string key = valueListEditor1_->item(item->row(), 0)->text().toStdString();
-    session_.settings().SetReglage(key, item->text().toStdString());
+  valueListEditor1_->OnEdited = [this](const std::string& key, const std::string& value) {
+    std::string error = ReglageValueError(key, value);
+    if (!error.empty()) return error;
+    session_.settings().SetReglage(key, value);
     session_.ApplyReverseBudget();
     if (key == gdb::kPortSetting) gdb_->Apply(messages_);  // the server moves to the new port
-  });
+    return error;
+  };
+  valueListEditor1_->OnRefused = [this](const std::string& error) {
+    messages_.Show(MsgKind::Error, "Erreur", error);
+  };
   centre->addWidget(valueListEditor1_);
 
   // The dump window lives in the MDI area under the flowchart.
@@ -257,6 +264,9 @@ void MainWindow::BuildCentre() {
   QMdiSubWindow* dumpFrame =
       mdiArea_->addSubWindow(dump_, Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                                         Qt::WindowMinimizeButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+  // One dump window for the whole session: its close box only hides it, and
+  // "Dump" shows it again.
+  dumpFrame->setAttribute(Qt::WA_DeleteOnClose, false);
   dumpFrame->show();
   auto* centreSplit = new QSplitter(Qt::Vertical);
   centreSplit->addWidget(panel1);
@@ -435,6 +445,9 @@ void MainWindow::RunStateChanged(bool running) {
   if (workbench_) workbench_->RunState(running);
   panel_->SetRunning(running);
   if (!running && profile_ != nullptr && profile_->isVisible()) profile_->Refresh();
+  // A hint left from before the run would show old values over the PC's line.
+  if (running) label1_->hide();
+  if (!running) dump_->Build(false);
 }
 
 void MainWindow::ShowReach(std::string_view text) {
@@ -473,6 +486,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  // The panes are built before the panel: the filter sees their first events.
+  if (panel_ != nullptr) {
+    if (sourceExcerpt_->isVisible() && SourceExcerptDismissed(watched, event)) HideSourceExcerpt();
+    KeepDialogsAbovePanel(watched, event);
+  }
   if (event->type() == QEvent::MouseButtonPress) {
     if (watched == lbInfo_) {  // read: a click puts the information away
       lbInfo_->clear();

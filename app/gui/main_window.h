@@ -43,6 +43,7 @@ class DumpWindow;
 class ProfileWindow;
 class FindBox;
 class FlowView;
+class ReglagesEditor;
 class SymbolLists;
 class Workbench;
 
@@ -67,6 +68,9 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   void Init(bool restoreWorkspace);
   // Saves the settings and the workspace ("Quitter", Init, relancer, close).
   void Save();
+  // "Ouvrir Fichier.Lst" once a file was chosen: the current program's
+  // workspace and the settings are saved first, then the new one is loaded.
+  void OpenListingFile(const std::string& path);
 
   // A menu item or shortcut by its component name ("Executer1", "Step7" ...).
   QAction* Action(const QString& name) const;
@@ -160,6 +164,18 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   void ShowListRows(const std::vector<ListRow>& rows, int mode = 0, bool sorted = false);
   void RefreshHistory();
   void RepaintFlowchart(bool relayout);
+  // The caption while a function of the history is shown.
+  void ShowHistoryCaption();
+  // Leaves what the window shows of the flowchart as the model says after a
+  // move in the history ("Precedent", "Suivant", "Lien").
+  void HistoryMoved(bool moved);
+  void ShowSourceExcerpt(const std::vector<std::string>& lines);
+  void HideSourceExcerpt();
+  // Escape, or a press anywhere but on the excerpt, puts it away.
+  bool SourceExcerptDismissed(QObject* watched, QEvent* event) const;
+  // While a dialog of the window is open the board panel gives up its place
+  // on top, so that the dialog is never hidden under it.
+  void KeepDialogsAbovePanel(QObject* watched, QEvent* event);
   void OptionToggled(const QString& name, bool on);
   // The serial link after its marks or the program changed.
   void ApplySerialLink(bool restart);
@@ -204,9 +220,10 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   QScrollArea* scrollBox1_ = nullptr;
   FlowView* paintBox1_ = nullptr;
   QLabel* lbInfo_ = nullptr;
-  QLabel* label1_ = nullptr;  // the value hint
+  QLabel* label1_ = nullptr;         // the value hint
+  QLabel* sourceExcerpt_ = nullptr;  // "Afficher source"
   std::optional<HoverSymbol> hover_;
-  QTableWidget* valueListEditor1_ = nullptr;
+  ReglagesEditor* valueListEditor1_ = nullptr;
   QMdiArea* mdiArea_ = nullptr;
   DumpWindow* dump_ = nullptr;
   ProfileWindow* profile_ = nullptr;
@@ -222,11 +239,11 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   FindBox* findBox_ = nullptr;
   FindCursor find_;
   FlowPopup popup_;
-  int listMode_ = 0;
-  int hoverBox_ =
-      0;  // the box under the pointer, 0 when none  // ListView1: 0 search results, 2 function list
+  int listMode_ = 0;  // ListView1: 0 search results, 2 function list
+  int hoverBox_ = 0;  // the box under the pointer, 0 when none
 
   BoardPanel* panel_ = nullptr;
+  int dialogsOpen_ = 0;  // dialogs of the window shown at the moment
   std::map<QString, QAction*> actions_;
   std::unique_ptr<Workbench> workbench_;
   std::unique_ptr<GdbLink> gdb_;  // "Serveur GDB"

@@ -162,7 +162,9 @@ void MainWindow::ShowFunction(const std::string& name) {
 void MainWindow::ListRowChosen(int row) {
   QTreeWidgetItem* item = listView1_->topLevelItem(row);
   if (item == nullptr) return;
-  if (listMode_ == 2) {
+  // Function rows have no function column; the rows of instructions not
+  // interpreted shown above them after Load act as search results.
+  if (listMode_ == 2 && item->text(1).isEmpty()) {
     if (item->text(2).isEmpty()) return;  // the header row
     ShowFunction(item->text(0).toStdString());
     return;

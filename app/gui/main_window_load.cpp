@@ -15,6 +15,7 @@
 #include "app/gui/dump_window.h"
 #include "app/gui/flow_view.h"
 #include "app/gui/main_window.h"
+#include "app/gui/reglages_editor.h"
 #include "app/gui/symbol_lists.h"
 #include "app/gui/trace_pane.h"
 #include "app/gui/workbench.h"
@@ -44,7 +45,11 @@ void MainWindow::Start() {
     listingBase_ = settings.NomFichLst;
   else
     listingBase_ = options_.demoBase;  // first start
-  panel_->move(settings.EnvL, settings.EnvT);
+  // The panel's client area goes back where it was saved from: a frame
+  // position saved and a client position restored would creep by the title
+  // bar's height at every start.
+  panel_->adjustSize();
+  panel_->setGeometry(QRect(QPoint(settings.EnvL, settings.EnvT), panel_->size()));
   panel_->setVisible(settings.EnvVisible || options_.screenshot);
   dump_->SetChoice(settings.ChoixDump);
   workbench_->Start();
@@ -61,9 +66,10 @@ void MainWindow::Load() {
   workbench_->Loaded();
   RefreshHistory();
   symbolLists_->Fill(session_.listing().Symbols);
-  const std::vector<ListRow> notInterpreted = NotInterpretedRows(session_.listing());
-  if (!notInterpreted.empty()) Beep(500, 100);
-  if (!session_.listing().LineList.empty()) ShowFunctionList();
+  // The instructions not interpreted come first, then the function list.
+  const std::vector<ListRow> rows = LoadRows(session_.listing());
+  if (!rows.empty() && rows.front().instruction == kNotInterpretedHeader) Beep(500, 100);
+  if (!session_.listing().LineList.empty()) ShowListRows(rows, 2, false);
   ShowInitialised();
 }
 
@@ -96,22 +102,22 @@ void MainWindow::ShowInitialised() {
   ligneX1_->clear();
   casBreak_->clear();
   panel_->Refresh();
+  dump_->Build(false);
   mdiArea_->tileSubWindows();
   workbench_->Initialised();
 }
 
 void MainWindow::RefreshReglages() {
-  const QSignalBlocker block(valueListEditor1_);
   for (std::size_t i = 0; i < kReglagesDefaults.size(); ++i)
-    valueListEditor1_->item(static_cast<int>(i), 1)
-        ->setText(QString::fromStdString(session_.settings().reglages[i]));
+    valueListEditor1_->ShowValue(static_cast<int>(i),
+                                 QString::fromStdString(session_.settings().reglages[i]));
 }
 
 void MainWindow::Save() {
   Settings& s = session_.settings();
   s.NomFichLst = listingBase_;
   s.DirNameS = QFileInfo(QString::fromStdString(sFileName_)).fileName().toStdString();
-  const QRect panel = panel_->frameGeometry();
+  const QRect panel = panel_->geometry();
   s.EnvH = panel.height();
   s.EnvT = panel.top();
   s.EnvL = panel.left();
@@ -138,6 +144,7 @@ void MainWindow::RefreshHistory() {
 }
 
 void MainWindow::RepaintFlowchart(bool relayout) {
+  label1_->hide();  // its values and place belong to the sheet as it was
   paintBox1_->Repaint(relayout);
 }
 
@@ -145,10 +152,14 @@ void MainWindow::OpenListing() {
   const QFileInfo current(QString::fromStdString(listingBase_ + ".lst"));
   const QString chosen = QFileDialog::getOpenFileName(this, "Ouvrir Fichier.Lst", current.absoluteFilePath(),
                                                       "Hex file (*.lst)");
-  if (!chosen.isEmpty()) {
-    listingBase_ = Session::BaseOf(chosen.toStdString());
-    Load();
-  }
+  if (!chosen.isEmpty()) OpenListingFile(chosen.toStdString());
+  RefreshCaption();
+}
+
+void MainWindow::OpenListingFile(const std::string& path) {
+  Save();  // the program left behind keeps its breakpoints and watches
+  listingBase_ = Session::BaseOf(path);
+  Load();
   RefreshCaption();
 }
 
@@ -175,7 +186,9 @@ void MainWindow::EditRegister(const QString& label) {
       messages_.Prompt("Saisir registre ", RegisterPromptText(m, name), RegisterPromptDefault(m, name));
   if (answer && SetRegisterFromAnswer(m, name, *answer)) {
     session_.timeTravel().NoteEdit();
+    // Both readouts: the register labels and the trace line.
     ShowRegisters();
+    ligneX2_->setText(ToQString(FormatTraceLine(m)));
   }
 }
 

@@ -9,6 +9,7 @@
 #include "app/gui/dump_window.h"
 #include "app/gui/main_window.h"
 #include "app/gui/profile_window.h"
+#include "app/gui/reglages_editor.h"
 #include "debugger/coverage_view.h"
 #include "app/gui/trace_pane.h"
 #include "app/gui/workbench.h"
@@ -46,19 +47,11 @@ void MainWindow::BuildMenus() {
   connect(AddAction(fichier, "Precedent", "Precedent", QKeySequence(Qt::SHIFT | Qt::Key_F2)),
           &QAction::triggered, this, [this] {
             Action("Precedent")->setEnabled(false);
-            if (pane_.Precedent()) {
-              RepaintFlowchart(false);
-              RefreshHistory();
-            }
+            HistoryMoved(pane_.Precedent());
             Action("Precedent")->setEnabled(true);
           });
   connect(AddAction(fichier, "Suivant", "Suivant", QKeySequence(Qt::SHIFT | Qt::Key_F3)), &QAction::triggered,
-          this, [this] {
-            if (pane_.Suivant()) {
-              RepaintFlowchart(false);
-              RefreshHistory();
-            }
-          });
+          this, [this] { HistoryMoved(pane_.Suivant()); });
 
   BuildRunMenu();
 
@@ -222,6 +215,7 @@ void MainWindow::ApplyOptions() {
     }
   }
   marks.CopyToCore(session_.machine(), session_.board());
+  panel_->SetOnTop(dialogsOpen_ == 0 && marks.Checked("PanneauDevant"));
   pane_.Display().SetShowComments(marks.Checked("AffCommentaires"));
   pane_.Sheet().ShowLocalLabels = marks.Checked("AffLabelLocal");
   pane_.Sheet().NoOverlapLayout = marks.Checked("DispoSansChevauchement");

@@ -91,7 +91,7 @@ QMenu* MainWindow::FlowPopupMenu() {
     }
   }
   const bool haveFunction = !pane_.CurrentFunction().empty() && pane_.Sheet().Boxes.Count() > 0;
-  popup_ = BuildFlowPopup(pane_.Display().FollowName, haveFunction,
+  popup_ = BuildFlowPopup(LinkTargetOf(pane_.Display().FollowName), haveFunction,
                           SelectedLine(pane_.Sheet(), pane_.Display()), hover_);
   for (const PopupEntry& e : kPopupEntries) {
     if (e.item == nullptr) continue;
@@ -116,7 +116,10 @@ void MainWindow::PopupCommand(const QString& name) {
   const auto address = HoveredAddress(pane_.Sheet(), pane_.Display(), hoverBox_);
   Machine& m = session_.machine();
   if (name == "Lien1") {
-    if (!pane_.Display().FollowName.empty()) ShowFunction(pane_.Display().FollowName);
+    std::string message;
+    const bool followed = pane_.FollowLink(message);
+    if (!message.empty()) AppendInfoLine(message);
+    if (followed) HistoryMoved(true);
   } else if (name == "ChercherR1" || name == "Chercher") {
     Search(word);
   } else if (name == "Continuerjusqua1") {
@@ -148,14 +151,13 @@ void MainWindow::PopupCommand(const QString& name) {
     session_.breakpoints().TraceVariable(hover_->name, hover_->address);
     BreaksChanged();
     SelectPane(RightPane::Break);
-  } else if (name == "AffInfos1" || name == "Affichersource1") {
+  } else if (name == "Affichersource1") {
+    ShowSourceExcerpt(FunctionSourceLines(listingBase_, pane_.Sheet()));
+  } else if (name == "AffInfos1") {
     lbInfo_->clear();
-    std::vector<std::string> lines;
-    if (name == "Affichersource1")
-      lines = FunctionSourceLines(listingBase_ + ".lst", pane_.Sheet());
-    else if (pane_.Sheet().Boxes.Valid(hoverBox_))
-      lines = pane_.Sheet().DumpObject(pane_.Sheet().Boxes[hoverBox_]);
-    for (const std::string& line : lines) AppendInfoLine(line);
+    if (pane_.Sheet().Boxes.Valid(hoverBox_))
+      for (const std::string& line : pane_.Sheet().DumpObject(pane_.Sheet().Boxes[hoverBox_]))
+        AppendInfoLine(line);
   }
 }
 

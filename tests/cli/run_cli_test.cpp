@@ -65,7 +65,9 @@ TEST_F(RunCliTest, GoldenOutputs) {
       {"loop_breakpoints", {"run", kLoop, "--break", "E010", "--break", "e009:3", "--repeat", "2"}},
       {"loop_run_to_target", {"run", kLoop, "--mode", "s", "--target", "0xE010", "--repeat", "2"}},
       {"loop_step_over", {"run", kLoop, "--mode", "w", "--repeat", "18"}},
-      {"loop_return_up", {"run", kLoop, "--mode", "u", "--repeat", "2"}},
+      // At the top level no return climbs above the saved SP: the step budget
+      // ends the second command inside the routine, whose return ends the third.
+      {"loop_return_up", {"run", kLoop, "--mode", "u", "--steps", "50", "--repeat", "3"}},
       // Without ldS the call pushes at SP 0 and wraps into the forbidden top of memory.
       {"loop_stack_wrap", {"run", kLoop, "--start", "E007", "--dump", "FFF8:8", "--dump", "0:2"}},
   };

@@ -107,16 +107,16 @@ TEST_F(ExecFlowTest, ReturnFromInterruptRestoresEveryRegister) {
             std::tuple(0x11, 0x22, 0x3333, 0x4444, 0x00FF, 0xE123, 0xC5));
 }
 
-// "Remonter du SP" ends on the first return that brings SP back to its level.
-TEST_F(ExecFlowTest, ReturnEndsAReturnUpRunOnceTheStackClimbsBack) {
-  for (std::uint16_t sp : {std::uint16_t{0x00EE}, std::uint16_t{0x00EC}}) {
+// "Remonter du SP" ends on the first return that lifts SP above its level.
+TEST_F(ExecFlowTest, ReturnEndsAReturnUpRunOnceTheStackClimbsAboveItsLevel) {
+  for (std::uint16_t sp : {std::uint16_t{0x00F0}, std::uint16_t{0x00EE}, std::uint16_t{0x00EC}}) {
     SCOPED_TRACE(sp);
     m.RunMode = u'u';
     m.SavedSP = 0x00F0;
     m.cpu.SP = sp;
     Load({0x39});
     Exec();
-    EXPECT_EQ(m.RunMode, sp + 2 >= 0x00F0 ? u'q' : u'u');
+    EXPECT_EQ(m.RunMode, sp + 2 > 0x00F0 ? u'q' : u'u');
   }
 }
 

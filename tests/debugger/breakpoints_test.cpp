@@ -48,6 +48,25 @@ TEST_F(BreakpointsTest, NewEditRemoveRegisterInTheMachine) {
   list.Remove(3);  // nothing selected: harmless
 }
 
+// Two code entries at one address: moving or removing one leaves the address
+// registered for the other, and a run still stops there.
+TEST_F(BreakpointsTest, TwoEntriesAtOneAddressKeepItRegistered) {
+  for (const bool remove : {false, true}) {
+    SCOPED_TRACE(remove ? "remove" : "move");
+    list.ClearAll();
+    list.Append({"first", 0xE010, 'C', 2}, true);
+    list.Append({"second", 0xE010, 'C', 2}, true);
+    if (remove)
+      list.Remove(0);
+    else
+      EXPECT_EQ(list.Edit(0, {"first", "E020", "C", 2}), "");
+    EXPECT_EQ(m.tInst[0xE010], 2);
+    EXPECT_EQ(list.Find(0xE010), remove ? 0u : 1u);
+  }
+  list.Remove(0);  // the last entry there goes: the address is free
+  EXPECT_EQ(m.tInst[0xE010], 0);
+}
+
 TEST_F(BreakpointsTest, DialogReadBackErrorsKeepTheOldValues) {
   Tbreak b{"old", 0x1234, 'C', 2};
   EXPECT_NE(ReadBreakDialog({std::string(60, 'n'), "12G4", "i", 3}, b), "");

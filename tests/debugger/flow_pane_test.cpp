@@ -74,6 +74,47 @@ TEST_F(FlowPaneTest, APressOnALineSelectsItAsTheRunToTarget) {
   EXPECT_EQ(pane.SelectedAddress(), 0xE00A);
 }
 
+// Points at the line of `address` in the shown sheet.
+const TLigne* PointAt(FlowPane& pane, std::uint16_t address) {
+  const AddressLine at = FindAddressLine(pane.Sheet(), address);
+  if (at.box == 0) return nullptr;
+  const TRectangle& box = pane.Sheet().Boxes[at.box];
+  const int rowHeight = box.Haut / static_cast<int>(box.Lignes.size());
+  return pane.LineAt(box.Rect.Left + 5, box.Rect.Top + rowHeight * at.line + 1);
+}
+
+// "Lien" on "call send_banner" shows the callee, on "call [X]" the table it
+// reads; a name that is no function of the program changes nothing and says
+// why.
+TEST_F(FlowPaneTest, LienFollowsTheCalleeAndNothingElse) {
+  pane.ShowAddress(0xE045, 0xE000, runTarget);
+  ASSERT_NE(PointAt(pane, 0xE045), nullptr);
+  std::string message;
+  ASSERT_TRUE(pane.FollowLink(message));
+  EXPECT_EQ(pane.CurrentFunction(), "send_banner");
+  EXPECT_GT(pane.Sheet().Boxes.Count(), 0);
+  EXPECT_EQ(pane.History().front(), "send_banner");
+
+  pane.ShowAddress(0xE0EB, 0xE000, runTarget);
+  ASSERT_NE(PointAt(pane, 0xE0EB), nullptr);
+  ASSERT_TRUE(pane.FollowLink(message));
+  EXPECT_EQ(pane.CurrentFunction(), "key_table");
+
+  const std::string shown = pane.CurrentFunction();
+  pane.Display().FollowName = "call nulle_part";  // as a call to an unknown name gives it
+  EXPECT_FALSE(pane.FollowLink(message));
+  EXPECT_FALSE(message.empty());
+  EXPECT_EQ(pane.CurrentFunction(), shown);
+  for (const std::string& name : pane.History()) EXPECT_TRUE(pane.IsFunction(name)) << name;
+
+  // Nothing under the pointer: no message, no change.
+  pane.LineAt(-50, -50);
+  EXPECT_FALSE(pane.FollowLink(message));
+  EXPECT_EQ(message, "");
+  EXPECT_FALSE(pane.ShowFunction("call send_banner"));
+  EXPECT_EQ(pane.CurrentFunction(), shown);
+}
+
 TEST(FlowPaneWithoutListing, ShowsNothingAndMovesNowhere) {
   Listing listing;
   RecordingMessages messages;

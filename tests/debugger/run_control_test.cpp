@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -95,6 +96,25 @@ TEST_F(RunControlTest, ArretAndCloseReachARunningLoopThroughTheEventPump) {
   // During the run the 100 ms redraw shows the trace line, the changed
   // watches and the panel (the fake clock advances 60 ms per reading).
   EXPECT_NE(std::find(view.calls.begin(), view.calls.end(), "watches changed"), view.calls.end());
+}
+
+// The trace pane, when it is the one shown, is redrawn with the 100 ms
+// refresh while the program runs, not only once it has stopped.
+TEST_F(RunControlTest, TheShownTracePaneFollowsARunningProgram) {
+  for (const RightPane pane : {RightPane::Trace, RightPane::Stack}) {
+    Load(kClrThenLoop);
+    m.RefreshEvery = 100;
+    view.calls.clear();
+    view.pumps = 0;
+    view.onPump = [&] {
+      if (view.pumps == 3) control.Stop();
+    };
+    control.Pane = pane;
+    ASSERT_TRUE(control.Run());
+    const auto stopped = std::find(view.calls.begin(), view.calls.end(), "source 57345");
+    const bool traceDuringRun = std::find(view.calls.begin(), stopped, "trace") != stopped;
+    EXPECT_EQ(traceDuringRun, pane == RightPane::Trace);
+  }
 }
 
 TEST_F(RunControlTest, RunToCursorNeedsALineAndStopsThere) {

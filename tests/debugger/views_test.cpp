@@ -88,6 +88,12 @@ TEST(Navigation, RowsHintAndPopup) {
   EXPECT_EQ(errors[0].instruction, kNotInterpretedHeader);
   EXPECT_EQ(errors[1].instruction, "Erreur = E002 weird");
   EXPECT_EQ(errors[1].function, "main");
+  // After Load both lists show, the instructions not interpreted first.
+  listing.FunctionList.entries["main"].Adresse = 0xE000;
+  std::vector<std::string> loaded;
+  for (const ListRow& r : LoadRows(listing)) loaded.push_back(r.instruction);
+  EXPECT_EQ(loaded, (std::vector<std::string>{kNotInterpretedHeader, "Erreur = E002 weird", kFunctionsHeader,
+                                              "main"}));
 
   Machine m;
   m.cpu.A = 0x12;

@@ -85,6 +85,11 @@ TEST_F(WatchesTest, NewWatchAndTheChangedTest) {
   m.Memory[0] = 0xAC;
   EXPECT_EQ(list.Refresh(false), std::vector<std::size_t>{0});
   EXPECT_EQ(list.Refresh(true), std::vector<std::size_t>{0});
+  // Names are padded by characters: the address column stays in place.
+  list.AddSymbol("été", 0, 'I');
+  EXPECT_EQ(list.Lines()[1], "I  été           0=   ac");
+  list.AddSymbol("nom_bien_trop_long", 0, 'I');
+  EXPECT_EQ(list.Lines()[2], "I  nom_bien_trop_long    0=   ac");
 }
 
 TEST_F(WatchesTest, WriterStoresPerFormatAndRefusesBeyondTheEnd) {
@@ -96,6 +101,11 @@ TEST_F(WatchesTest, WriterStoresPerFormatAndRefusesBeyondTheEnd) {
   const Case cases[] = {
       {FmtBits, 3, 1, "1 0,1F", {0x01, 0x00, 0x1F}},
       {FmtHex, 2, 2, "1234 zz 5", {0x12, 0x34, 0x00, 0x00, 0x00, 0x05}},
+      // Every byte of a 3- or 4-byte element, most significant first.
+      {FmtHex, 1, 3, "123456", {0x12, 0x34, 0x56, 0x00}},
+      {FmtHex, 2, 4, "12345678 9A", {0x12, 0x34, 0x56, 0x78, 0x00, 0x00, 0x00, 0x9A}},
+      {FmtDecimal, 1, 3, "1193046", {0x12, 0x34, 0x56}},
+      {FmtDecimal, 1, 3, "-2", {0xFF, 0xFF, 0xFE}},
       {FmtDecimal, 2, 1, "10\t255", {10, 255}},
       {FmtString, 2, 1, "AB", {'A', 'B'}},
       {FmtSigned, 1, 1, "5", {0}},
@@ -136,12 +146,27 @@ TEST_F(WatchesTest, ResolveByNameAndDialog) {
   WatchDialog d = list.FillDialog(0);
   EXPECT_EQ(d.address, "0022");
   d.value = "7F";
-  d.modified = true;
+  d.valueModified = true;
   d.type = "Q";  // not a dialog letter: the type stays
   std::vector<std::string> messages;
   EXPECT_EQ(list.ApplyDialog(0, d, messages), "");
   EXPECT_EQ(m.Memory[0x22], 0x7F);
   EXPECT_EQ(list.entries()[0].type, 'I');
+  // Only the value box writes memory: an edit of the initial value alone
+  // leaves the bytes as they are, even when the shown text would not read
+  // back the same (a string's zero marker).
+  Put(0x50, {'A', 0, 'B'});
+  TSurv text = Watch(FmtString, 3, 1, 0x50);
+  list.Append(text);
+  WatchDialog initialOnly = list.FillDialog(2);
+  EXPECT_EQ(initialOnly.value, "A! 0!B");
+  initialOnly.initial = "XY";
+  initialOnly.initialModified = true;
+  EXPECT_EQ(list.ApplyDialog(2, initialOnly, messages), "");
+  EXPECT_EQ(std::vector<std::uint8_t>(m.Memory.begin() + 0x50, m.Memory.begin() + 0x53),
+            (std::vector<std::uint8_t>{'A', 0, 'B'}));
+  EXPECT_EQ(list.entries()[2].initial, "XY");
+
   d.address = "1FFFF";
   EXPECT_NE(list.ApplyDialog(0, d, messages), "");
   EXPECT_EQ(list.entries()[0].address, 0x22);

@@ -1,4 +1,5 @@
 // Merging neighbouring statements: stores, uses, index loads, flag branches.
+#include <functional>
 #include <random>
 
 #include "core/text_util.h"
@@ -97,6 +98,55 @@ TEST(PseudoFusion, FlagTestFoldsIntoTheStatementThatSetsTheFlag) {
            {"E000||A - $20||q", "E002|l|bit(status,z) =1|fin"}},
       },
       [](PseudoRewriter& r) { r.BranchFusion(); });
+}
+
+// A merged statement covers every instruction it took in, so a stop on any
+// of them finds its line: its range ends at the last one's address.
+TEST(PseudoFusion, MergedStatementsCoverEveryAddressTheyTookIn) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> in;
+    std::function<void(PseudoRewriter&)> pass;
+    const char* first;
+    const char* last;
+  };
+  const Case cases[] = {
+      {"stores",
+       {"E000||A = $10", "E002||$20 = A", "E004||$21 = A"},
+       [](PseudoRewriter& r) { r.StoreFusion('A'); },
+       "E000",
+       "E004"},
+      {"use",
+       {"E000||A = $10", "E002||A = A + B"},
+       [](PseudoRewriter& r) { r.UseSubstitution('A'); },
+       "E000",
+       "E002"},
+      {"index load",
+       {"E000||X = $40", "E003||A = [X]"},
+       [](PseudoRewriter& r) { r.IndexFolding(); },
+       "E000",
+       "E003"},
+      {"flag branch",
+       {"E000||A - $20||||Z", "E002||bit(status,z) =1|fin"},
+       [](PseudoRewriter& r) { r.BranchFusion(); },
+       "E000",
+       "E002"},
+  };
+  for (const Case& c : cases) {
+    TListSyn lines = Recs(c.in);
+    PseudoRewriter r(lines, {});
+    c.pass(r);
+    ASSERT_EQ(lines.size(), 1u) << c.name;
+    EXPECT_EQ(lines[0].AddrText, c.first) << c.name;
+    EXPECT_EQ(lines[0].AddrEndText, c.last) << c.name;
+  }
+  // Passes one after the other keep extending the range.
+  TListSyn lines = Recs({"E000||X = $40", "E003||A = [X]", "E005||$20 = A"});
+  PseudoRewriter r(lines, {});
+  r.IndexFolding();
+  r.StoreFusion('A');
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0].AddrText + "-" + lines[0].AddrEndText, "E000-E005");
 }
 
 // Lists made of statement fragments in every order: the passes must neither

@@ -203,7 +203,7 @@ TEST_F(WorkListTest, WatchDialogFormatsWritesAndInitialValues) {
       d.bytesPer = c.bytes;
       d.elements = c.elements;
       d.value = c.value;
-      d.modified = !c.value.empty();
+      d.valueModified = !c.value.empty();
       return d;
     };
     List("ListBoxSurv").setCurrentRow(0);
