@@ -450,8 +450,15 @@ void MainWindow::RunStateChanged(bool running) {
   if (!running) dump_->Build(false);
 }
 
+// The reach stays on the right of the status bar, beside each command's own message.
 void MainWindow::ShowReach(std::string_view text) {
-  statusBar()->showMessage(ToQString(text));
+  auto* reach = statusBar()->findChild<QLabel*>("LbRetour");
+  if (reach == nullptr) {
+    reach = new QLabel(statusBar());
+    reach->setObjectName("LbRetour");
+    statusBar()->addPermanentWidget(reach);
+  }
+  reach->setText(ToQString(text));
 }
 
 void MainWindow::TraceLineAdded(const std::string&) {

@@ -1,4 +1,5 @@
 // The window's reverse commands: every view follows the moment reached.
+#include <QLabel>
 #include <QMainWindow>
 #include <QStatusBar>
 #include <set>
@@ -15,7 +16,10 @@ TEST_F(GuiTest, StepBackAndRunBackShowTheEarlierMoment) {
   for (int i = 0; i < 19; ++i) Trigger("Step7");
   ASSERT_EQ(m.cpu.PC, 0xE012);
   ASSERT_EQ(m.cpu.X, 1);
-  EXPECT_EQ(w.statusBar()->currentMessage(), QString::fromUtf8("retour possible jusqu'à cycle 0"));
+  const auto* reach = w.statusBar()->findChild<QLabel*>("LbRetour");
+  ASSERT_NE(reach, nullptr);
+  EXPECT_EQ(reach->text(), QString::fromUtf8("retour possible jusqu'à cycle 0"));
+  EXPECT_EQ(w.statusBar()->currentMessage(), QString::fromUtf8("Pas à pas: E012"));  // the step's own message
 
   Trigger("PasArriere");
   EXPECT_EQ(Label("Cas_Break"), QString::fromUtf8("stop arrière"));
