@@ -11,6 +11,7 @@
 #include "app/cli/cli_run_load.h"
 #include "app/cli/cli_run_options.h"
 #include "debugger/session.h"
+#include "gdbstub/recorded_reverse.h"
 #include "gdbstub/server.h"
 
 namespace hc11::cli {
@@ -95,8 +96,9 @@ int Serve(const std::vector<std::string>& args, std::ostream& out, std::ostream&
   if (!PrepareRunSession(*parsed.options, *session, "gdbserver", err)) return kExitUsage;
 
   gdb::StubHost stubHost;
-  // No model of the run that can go back is given yet, so bs/bc are not offered.
-  gdb::Server server(*session, stubHost, /*reverse=*/nullptr);
+  // GDB's reverse-step and reverse-continue walk the session's record.
+  gdb::RecordedReverse reverse(session->timeTravel());
+  gdb::Server server(*session, stubHost, &reverse);
   if (!server.Listen(so.address, so.port, error)) {
     err << "hc11flow-cli gdbserver: " << error << '\n';
     return 1;

@@ -14,7 +14,8 @@ GdbLink::GdbLink(Session& session, RunControl& run, std::function<void()> breaks
       run_(run),
       breaksChanged_(std::move(breaksChanged)),
       machineChanged_(std::move(machineChanged)),
-      service_(session, *this) {
+      reverse_(session.timeTravel()),
+      service_(session, *this, &reverse_) {
   timer_.setInterval(kPollMs);
   QObject::connect(&timer_, &QTimer::timeout, [this] { service_.Poll(); });
 }

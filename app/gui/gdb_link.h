@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "debugger/run_control.h"
+#include "gdbstub/recorded_reverse.h"
 #include "gdbstub/stub_service.h"
 
 namespace hc11::gui {
@@ -31,6 +32,7 @@ class GdbLink final : public gdb::StubHost {
   Session& session_;
   RunControl& run_;
   std::function<void()> breaksChanged_, machineChanged_;
+  gdb::RecordedReverse reverse_;  // "bs"/"bc" walk the window's own record
   gdb::StubService service_;
   QTimer timer_;
 };

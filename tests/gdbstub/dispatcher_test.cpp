@@ -12,6 +12,7 @@
 
 #include "core/text_util.h"
 #include "gdbstub/gdb_breaks.h"
+#include "gdbstub/recorded_reverse.h"
 #include "tests/gdbstub/gdb_fixture.h"
 
 namespace hc11::test {
@@ -358,6 +359,33 @@ TEST_F(ReverseDispatcherTest, ReversePacketsAreOfferedAndReachTheHistory) {
   fake.depth = 5;
   EXPECT_EQ(Ask("bc"), "T05replaylog:begin;");
   EXPECT_EQ(fake.depth, 0);
+}
+
+// The real record behind "bs"/"bc": GDB walks back through what the stub ran.
+class RecordedReverseTest : public DispatcherTest {
+ protected:
+  void SetUp() override {
+    DispatcherTest::SetUp();
+    recorded = std::make_unique<gdb::RecordedReverse>(session->timeTravel());
+    reverse = recorded.get();
+    stub = std::make_unique<gdb::Dispatcher>(*session, *breaks, host, reverse);
+  }
+  std::unique_ptr<gdb::RecordedReverse> recorded;
+};
+
+TEST_F(RecordedReverseTest, StepsAndContinuesBackThroughWhatRan) {
+  EXPECT_NE(Ask("qSupported").find("ReverseStep+;ReverseContinue+"), std::string::npos);
+  const std::vector<Exchange> exchanges = {
+      {"s", "S05"},   {"p4", "e003"}, {"s", "S05"},  {"s", "S05"},  {"p4", "e007"},
+      {"bs", "S05"},  {"p4", "e006"},  // one instruction back
+      {"Z0,e003,1", "OK"},
+      {"bc", "T05swbreak:;"}, {"p4", "e003"},  // back to GDB's breakpoint
+      {"z0,e003,1", "OK"},
+      {"bc", "T05replaylog:begin;"}, {"p4", "e000"},  // the start of the record
+      {"bs", "T05replaylog:begin;"},
+      {"s", "S05"},   {"p4", "e003"},  // forward again from the oldest moment
+  };
+  for (const Exchange& e : exchanges) EXPECT_EQ(Ask(e.packet), e.reply) << e.packet;
 }
 
 }  // namespace
