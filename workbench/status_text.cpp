@@ -22,6 +22,9 @@ std::string StopStatus(const StopReport& r) {
     if (!r.breakpointName.empty()) text += " " + r.breakpointName;
     return text;
   }
+  // Going back in time leaves the machine stopped as after F2: say where it went.
+  if (reason == "stop arrière") return "Pas arrière: " + pc;
+  if (reason == "début enregistrement") return "Début de l'enregistrement: " + pc;
   // A RAM breakpoint names its own reason.
   if (!reason.empty() && !StartsWithText(reason, "stop")) return "Arrêt: " + std::string(reason);
   if (r.stopRequested) return std::string(kStopRequested) + ": " + pc;

@@ -25,6 +25,8 @@ TEST(StatusText, EachWayARunEnds) {
        "Arrêt sur erreur en E100: code inconnu"},
       {{RunKind::Run, "Ecriture ram 0010", "", 0xE100, "", false}, "Arrêt: Ecriture ram 0010"},
       {{RunKind::ReturnUp, "stop ", "", 0xE05A, "", false}, "Remonté du SP: E05A"},
+      {{RunKind::Run, "stop arrière", "", 0xE00A, "", true}, "Pas arrière: E00A"},
+      {{RunKind::Run, "début enregistrement", "", 0xE000, "", true}, "Début de l'enregistrement: E000"},
   };
   for (const Case& c : cases) EXPECT_EQ(StopStatus(c.report), c.status) << c.status;
   EXPECT_EQ(SerialCommandStatus("LecE2P"), "Commande LecE2P placée dans le tampon série");
