@@ -165,7 +165,9 @@ bool OnSegment(int x, int y, const JumpSegment& s, bool strict) {
 std::vector<Junction> Junctions(const std::vector<JumpSegment>& segments) {
   std::vector<Junction> out;
   for (const JumpSegment& a : segments) {
-    for (const auto& [x, y] : {std::pair{a.x0, a.y0}, std::pair{a.x1, a.y1}}) {
+    for (const auto& end : {std::pair{a.x0, a.y0}, std::pair{a.x1, a.y1}}) {
+      // Plain copies: a lambda may not capture structured bindings on every compiler.
+      const auto x = end.first, y = end.second;
       bool joins = false;
       for (const JumpSegment& b : segments)
         joins = joins || (b.line != a.line && SameTarget(a, b) && OnSegment(x, y, b, /*strict=*/true));
