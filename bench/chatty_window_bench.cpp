@@ -79,6 +79,10 @@ int main(int argc, char** argv) {
   hc11::SilentMessages silent;
   hc11::Session headless(hooks, silent);
   headless.Load(program);
+  // The window counts coverage and records for going back; so does the
+  // headless side here, so the ratio measures only what the window adds.
+  headless.profiler().Enable(headless.machine(), true);
+  headless.timeTravel().SetRecording(true);
   auto runHeadless = [&] {
     headless.machine().StepBudget = steps;
     hc11::RunCommand(headless.machine(), hc11::kModeRun, false);

@@ -55,6 +55,10 @@ int main(int argc, char** argv) {
   hc11::SilentMessages silent;
   hc11::Session headless(hooks, silent);
   headless.Load(loop);
+  // The window counts coverage and records for going back; so does the
+  // headless side here, so the ratio measures only what the window adds.
+  headless.profiler().Enable(headless.machine(), true);
+  headless.timeTravel().SetRecording(true);
   const double headlessRate = StepsPerSecond(steps, [&] {
     headless.machine().StepBudget = steps;
     hc11::RunCommand(headless.machine(), hc11::kModeRun, false);

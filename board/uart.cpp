@@ -31,8 +31,9 @@ std::uint8_t Board::UartRead() {
 void Board::UartTransmit(std::uint8_t value) {
   if (Memo1.size() >= kMemoLines) Memo1.pop_front();
   Memo1.push_back(Format("uart %2.2x", value));
+  // No change notice per byte: a chatty firmware would pay for it at every
+  // transmission. The panel finds new lines by MemoAdded at its next refresh.
   ++MemoAdded;
-  Changed(PanelPart::Memo);
   if (OnTransmit) OnTransmit(value);
 }
 

@@ -142,7 +142,7 @@ void BoardPanel::Changed(PanelPart part, bool running) {
 void BoardPanel::FlushChanges() {
   if (dirty_) {
     Refresh();
-  } else if (memoDirty_) {
+  } else if (memoDirty_ || board_.MemoAdded != memoShownAdded_) {
     RefreshMemo();
   }
   dirty_ = memoDirty_ = false;
