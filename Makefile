@@ -34,7 +34,7 @@ run-headless:
 # in a temporary folder, with a throw-away settings file and a workspace (a
 # breakpoint and three watches) written there by the CLI.
 screenshots: build
-	@tmp=$$(mktemp -d) && cp examples/demo/demo.lst examples/demo/demo.HEX $$tmp/ && \
+	@tmp=$$(mktemp -d) && cp examples/demo/demo.lst examples/demo/demo.HEX $$tmp/ && : > $$tmp/hc11flow.ini && \
 	  $(BUILD)/app/cli/hc11flow-cli run $$tmp/demo --steps 1 --no-workspace --settings $$tmp/hc11flow.ini \
 	    --break E02D --watch leds:b --watch cfg:$$:1:4 --watch adval:D --save-workspace $$tmp/demo.Zan >/dev/null && \
 	  QT_QPA_PLATFORM=offscreen $(BUILD)/app/gui/hc11flow --settings $$tmp/hc11flow.ini \
