@@ -40,7 +40,8 @@ class TcpLink : public ::testing::Test {
     std::string error;
     ASSERT_TRUE(demo.link.Open({serial::LinkKind::Tcp, "", 0}, 9600, error)) << error;
     ASSERT_EQ(demo.link.Name().rfind("tcp 127.0.0.1:", 0), 0u) << demo.link.Name();
-    demo.RunSteps(2'000'000);  // past the start-up text, which nobody hears
+    demo.RunSteps(2'000'000);  // past the start-up text, which nobody hears:
+    demo.link.Poll();          // it goes out now, before any client is there
   }
   DemoLink demo;
 };
