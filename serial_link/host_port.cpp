@@ -81,14 +81,14 @@ void HostPort::Wait(std::int64_t us) const {
   ::ppoll(p.fd < 0 ? nullptr : &p, p.fd < 0 ? 0 : 1, &ts, nullptr);
 }
 
-std::unique_ptr<HostPort> OpenHostPort(const LinkSpec& spec, long baud, std::string& error) {
-  switch (spec.kind) {
+std::unique_ptr<HostPort> OpenHostPort(const LinkAddress& address, long baud, std::string& error) {
+  switch (address.kind) {
     case LinkKind::Pty:
-      return OpenPtyPort(spec.path, error);
+      return OpenPtyPort(address.path, error);
     case LinkKind::Tcp:
-      return OpenTcpPort(spec.port, error);
+      return OpenTcpPort(address.port, error);
     case LinkKind::Device:
-      return OpenDevicePort(spec.path, baud, error);
+      return OpenDevicePort(address.path, baud, error);
   }
   return nullptr;
 }

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "serial_link/link_spec.h"
+#include "serial_link/link_address.h"
 
 namespace hc11::serial {
 
@@ -50,7 +50,7 @@ class HostPort {
   bool outOverflowReported_ = false;
 };
 
-// Opens the port the spec names; null with `error` (the system's reason) on failure.
-std::unique_ptr<HostPort> OpenHostPort(const LinkSpec& spec, long baud, std::string& error);
+// Opens the port the address names; null with `error` (the system's reason) on failure.
+std::unique_ptr<HostPort> OpenHostPort(const LinkAddress& address, long baud, std::string& error);
 
 }  // namespace hc11::serial

@@ -24,15 +24,15 @@ bool LinkControl::Apply() {
   }
   if (link_.IsOpen()) return true;
   const std::string portCom = session_.settings().Reglage("PortCom");
-  const ParsedLinkSpec spec = ParseLinkSpec(portCom);
+  const ParsedLinkAddress address = ParseLinkAddress(portCom);
   const std::string baudText = session_.settings().Reglage("BaudRate");
   const auto baud = ParseBaudRate(baudText);
   std::string error;
-  if (!spec.spec) {
-    error = "PortCom '" + portCom + "': " + spec.error;
+  if (!address.address) {
+    error = "PortCom '" + portCom + "': " + address.error;
   } else if (!baud) {
     error = "BaudRate '" + baudText + "': expected a positive decimal rate";
-  } else if (link_.Open(*spec.spec, *baud, error)) {
+  } else if (link_.Open(*address.address, *baud, error)) {
     Event(link_.Name());
     return true;
   }

@@ -16,9 +16,9 @@ SerialLink::~SerialLink() {
   Close();
 }
 
-bool SerialLink::Open(const LinkSpec& spec, long baud, std::string& error, std::int64_t gapUs) {
+bool SerialLink::Open(const LinkAddress& address, long baud, std::string& error, std::int64_t gapUs) {
   Close();
-  auto port = OpenHostPort(spec, baud, error);
+  auto port = OpenHostPort(address, baud, error);
   if (!port) return false;
   port_ = std::move(port);
   FramerLimits limits;

@@ -17,7 +17,7 @@
 
 #include "board/board.h"
 #include "serial_link/host_port.h"
-#include "serial_link/link_spec.h"
+#include "serial_link/link_address.h"
 #include "serial_link/message_framer.h"
 
 namespace hc11::serial {
@@ -34,7 +34,7 @@ class SerialLink {
 
   // Opens the port; on failure the link stays closed and `error` says why.
   // `gapUs` 0: two character times at `baud`, at least 2 ms.
-  bool Open(const LinkSpec& spec, long baud, std::string& error, std::int64_t gapUs = 0);
+  bool Open(const LinkAddress& address, long baud, std::string& error, std::int64_t gapUs = 0);
   void Close();
   bool IsOpen() const { return port_ != nullptr; }
   bool Connected() const { return port_ != nullptr && port_->Connected(); }

@@ -28,13 +28,13 @@ CliSerial::~CliSerial() {
 bool CliSerial::Start() {
   if (!options_.Any()) return true;
   Machine& m = session_.machine();
-  if (!options_.spec.empty()) {
+  if (!options_.address.empty()) {
     link_ = std::make_unique<serial::SerialLink>(session_.board());
     link_->OnEvent = [this](std::string_view e) { err_ << "serial: " << e << std::endl; };
     const long baud =
         options_.baud.value_or(serial::ParseBaudRate(session_.settings().Reglage("BaudRate")).value_or(9600));
     std::string error;
-    if (!link_->Open(*serial::ParseLinkSpec(options_.spec).spec, baud, error, options_.gapUs.value_or(0))) {
+    if (!link_->Open(*serial::ParseLinkAddress(options_.address).address, baud, error, options_.gapUs.value_or(0))) {
       err_ << "serial: " << error << std::endl;
       link_.reset();
       return false;

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <string_view>
 
-#include "serial_link/link_spec.h"
+#include "serial_link/link_address.h"
 
 namespace hc11::cli {
 
@@ -35,9 +35,9 @@ SerialOptionResult ParseSerialOption(const std::vector<std::string>& args, std::
   if (i + 1 >= args.size()) return {0, a + " needs a value"};
   const std::string& v = args[i + 1];
   if (a == "--serial") {
-    const auto parsed = serial::ParseLinkSpec(v);
-    if (!parsed.spec) return {0, "--serial: " + parsed.error};
-    o.spec = v;
+    const auto parsed = serial::ParseLinkAddress(v);
+    if (!parsed.address) return {0, "--serial: " + parsed.error};
+    o.address = v;
   } else if (a == "--baud") {
     const auto baud = serial::ParseBaudRate(v);
     if (!baud) return {0, "--baud: expected a positive decimal rate, got '" + v + "'"};
@@ -64,7 +64,7 @@ SerialOptionResult ParseSerialOption(const std::vector<std::string>& args, std::
 }
 
 std::string CheckSerialOptions(const SerialOptions& o) {
-  if (!o.spec.empty()) return {};
+  if (!o.address.empty()) return {};
   if (o.wait) return "--serial-wait needs --serial";
   if (o.untilIdleMs > 0) return "--until-idle needs --serial";
   if (o.gapUs) return "--serial-gap needs --serial";

@@ -10,7 +10,7 @@
 namespace hc11::cli {
 
 struct SerialOptions {
-  std::string spec;                   // --serial: pty[:LINK], tcp:PORT or a device path
+  std::string address;                   // --serial: pty[:LINK], tcp:PORT or a device path
   bool wait = false;                  // --serial-wait: no run before a client is connected
   bool realtime = false;              // --realtime
   std::uint64_t seconds = 0;          // --seconds: wall-clock bound, 0 none
@@ -18,7 +18,7 @@ struct SerialOptions {
   std::optional<long> baud;           // --baud, instead of the settings' "BaudRate"
   std::optional<std::int64_t> gapUs;  // --serial-gap MS: the idle gap that ends a host message
 
-  bool Any() const { return !spec.empty() || realtime || seconds > 0; }
+  bool Any() const { return !address.empty() || realtime || seconds > 0; }
 };
 
 struct SerialOptionResult {

@@ -7,7 +7,7 @@ namespace hc11::gui {
 void MainWindow::ApplySerialLink(bool restart) {
   Settings& s = session_.settings();
   if (!restart && session_.options().Checked(serial::kMarkLink) && !run_.Running() &&
-      !serial::ParseLinkSpec(s.Reglage("PortCom")).spec) {
+      !serial::ParseLinkAddress(s.Reglage("PortCom")).address) {
     // The first time, "PortCom" holds a name that is no port here ("com1"):
     // ask once; the answer is kept in the settings.
     const auto answer =

@@ -1,5 +1,5 @@
 // Arbitrary host bytes and timings through the serial link's framing, and
-// arbitrary text as a link spec and a baud rate: nothing crashes, no message
+// arbitrary text as a link address and a baud rate: nothing crashes, no message
 // is empty or over the buffer's size, the backlog stays within its bound and
 // every byte fed is delivered, held or counted as dropped.
 #include <algorithm>
@@ -8,15 +8,15 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "serial_link/link_spec.h"
+#include "serial_link/link_address.h"
 #include "serial_link/message_framer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   const auto newline = text.find('\n');
   const std::string_view head = text.substr(0, newline);
-  if (const auto spec = hc11::serial::ParseLinkSpec(head).spec) {
-    if (hc11::serial::ParseLinkSpec(hc11::serial::DescribeSpec(*spec)).spec->path != spec->path) std::abort();
+  if (const auto address = hc11::serial::ParseLinkAddress(head).address) {
+    if (hc11::serial::ParseLinkAddress(hc11::serial::DescribeSpec(*address)).address->path != address->path) std::abort();
   }
   (void)hc11::serial::ParseBaudRate(head);
 

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "serial_link/link_spec.h"
+#include "serial_link/link_address.h"
 #include "serial_link/message_framer.h"
 #include "serial_link/realtime_pacer.h"
 
@@ -105,16 +105,16 @@ TEST(SerialSettings, IdleGapAndBaudRateAndSpecs) {
            {"com1", false, LinkKind::Pty, "", 0},
            {"/dev/tty\nx", false, LinkKind::Pty, "", 0},
        }) {
-    const ParsedLinkSpec p = ParseLinkSpec(c.text);
-    ASSERT_EQ(p.spec.has_value(), c.ok) << c.text << ": " << p.error;
+    const ParsedLinkAddress p = ParseLinkAddress(c.text);
+    ASSERT_EQ(p.address.has_value(), c.ok) << c.text << ": " << p.error;
     if (!c.ok) {
       EXPECT_FALSE(p.error.empty());
       continue;
     }
-    EXPECT_EQ(p.spec->kind, c.kind) << c.text;
-    EXPECT_EQ(p.spec->path, c.path) << c.text;
-    EXPECT_EQ(p.spec->port, c.port) << c.text;
-    EXPECT_EQ(DescribeSpec(*p.spec), c.text);
+    EXPECT_EQ(p.address->kind, c.kind) << c.text;
+    EXPECT_EQ(p.address->path, c.path) << c.text;
+    EXPECT_EQ(p.address->port, c.port) << c.text;
+    EXPECT_EQ(DescribeSpec(*p.address), c.text);
   }
 }
 

@@ -1,4 +1,4 @@
-#include "serial_link/link_spec.h"
+#include "serial_link/link_address.h"
 
 #include <charconv>
 
@@ -22,27 +22,27 @@ bool HasControl(std::string_view text) {
 
 }  // namespace
 
-ParsedLinkSpec ParseLinkSpec(std::string_view text) {
-  LinkSpec spec;
+ParsedLinkAddress ParseLinkAddress(std::string_view text) {
+  LinkAddress address;
   if (HasControl(text)) return {std::nullopt, "control characters in the serial link"};
-  if (text == "pty") return {spec, {}};
+  if (text == "pty") return {address, {}};
   if (text.starts_with("pty:")) {
-    spec.path = std::string(text.substr(4));
-    if (spec.path.empty()) return {std::nullopt, "pty: the link name is empty"};
-    return {spec, {}};
+    address.path = std::string(text.substr(4));
+    if (address.path.empty()) return {std::nullopt, "pty: the link name is empty"};
+    return {address, {}};
   }
   if (text.starts_with("tcp:")) {
     const auto port = Decimal(text.substr(4), 65535);
     if (!port)
       return {std::nullopt, "tcp: expected a port 0 to 65535, got '" + std::string(text.substr(4)) + "'"};
-    spec.kind = LinkKind::Tcp;
-    spec.port = static_cast<int>(*port);
-    return {spec, {}};
+    address.kind = LinkKind::Tcp;
+    address.port = static_cast<int>(*port);
+    return {address, {}};
   }
   if (text.starts_with("/")) {
-    spec.kind = LinkKind::Device;
-    spec.path = std::string(text);
-    return {spec, {}};
+    address.kind = LinkKind::Device;
+    address.path = std::string(text);
+    return {address, {}};
   }
   return {std::nullopt, "expected pty, pty:LINK, tcp:PORT or a device path, got '" + std::string(text) + "'"};
 }
@@ -53,14 +53,14 @@ std::optional<long> ParseBaudRate(std::string_view text) {
   return v;
 }
 
-std::string DescribeSpec(const LinkSpec& spec) {
-  switch (spec.kind) {
+std::string DescribeSpec(const LinkAddress& address) {
+  switch (address.kind) {
     case LinkKind::Pty:
-      return spec.path.empty() ? "pty" : "pty:" + spec.path;
+      return address.path.empty() ? "pty" : "pty:" + address.path;
     case LinkKind::Tcp:
-      return "tcp:" + std::to_string(spec.port);
+      return "tcp:" + std::to_string(address.port);
     case LinkKind::Device:
-      return spec.path;
+      return address.path;
   }
   return {};
 }

@@ -11,23 +11,23 @@ namespace hc11::serial {
 
 enum class LinkKind { Pty, Tcp, Device };
 
-struct LinkSpec {
+struct LinkAddress {
   LinkKind kind = LinkKind::Pty;
   std::string path;  // the pty's link (may be empty) or the device
   int port = 0;      // tcp; 0 lets the system choose
 };
 
-struct ParsedLinkSpec {
-  std::optional<LinkSpec> spec;
-  std::string error;  // one line, set when spec is empty
+struct ParsedLinkAddress {
+  std::optional<LinkAddress> address;
+  std::string error;  // one line, set when address is empty
 };
 
-ParsedLinkSpec ParseLinkSpec(std::string_view text);
+ParsedLinkAddress ParseLinkAddress(std::string_view text);
 
 // The settings' "BaudRate": a positive decimal number up to 4,000,000.
 std::optional<long> ParseBaudRate(std::string_view text);
 
-// The spec as the user would write it again.
-std::string DescribeSpec(const LinkSpec& spec);
+// The address as the user would write it again.
+std::string DescribeSpec(const LinkAddress& address);
 
 }  // namespace hc11::serial
