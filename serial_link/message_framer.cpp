@@ -55,7 +55,10 @@ std::optional<std::vector<std::uint8_t>> MessageFramer::Take() {
   std::vector<std::uint8_t> message = std::move(ready_.front());
   ready_.pop_front();
   held_ -= message.size();
-  if (overflowing_ && held_ < limits_.backlogBytes) {
+  // The overflow ends once the firmware has worked through most of the
+  // backlog: a flood it drains as fast as it arrives is one episode, not a
+  // report for every message taken.
+  if (overflowing_ && held_ <= limits_.backlogBytes / 4) {
     reports_.push_back(std::to_string(droppedNow_) + " host bytes dropped");
     overflowing_ = false;
     droppedNow_ = 0;

@@ -49,7 +49,7 @@ class MessageFramer {
   std::optional<std::int64_t> Deadline() const;
 
   // Reports to pass on, oldest first: the backlog's overflow once, then the
-  // number of bytes dropped once the backlog has room again.
+  // number of bytes dropped once the backlog has drained to a quarter.
   std::vector<std::string> TakeReports();
 
   std::uint64_t DroppedBytes() const { return droppedTotal_; }
