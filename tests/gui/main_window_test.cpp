@@ -65,10 +65,10 @@ TEST_F(GuiTest, ArretEndsALongRunAndCloseIsRefusedUntilItHas) {
   // The trace line is redrawn during the run, before "Arret" arrives.
   const QString before = Label("LigneX2");
   QString during;
-  QTimer::singleShot(250, &w, [&] {
-    during = Label("LigneX2");
-    Trigger("Arret1");
-  });
+  // Read apart from the stop: a redraw due in the same event pass as both
+  // would leave nothing run between them.
+  QTimer::singleShot(250, &w, [&] { during = Label("LigneX2"); });
+  QTimer::singleShot(400, &w, [&] { Trigger("Arret1"); });
   Trigger("Executer1");
   EXPECT_NE(during, before);
   EXPECT_NE(during, Label("LigneX2"));

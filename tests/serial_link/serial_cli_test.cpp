@@ -133,7 +133,7 @@ TEST_F(SerialCli, RealTimeKeepsSimulatedTimeWithTheWallClock) {
   const double ms = std::stod(out.substr(t + 2));
   // Unpaced, a second of the demo simulates tens of seconds; a slow, shared
   // machine may fall a little behind the clock, never ahead of it.
-  EXPECT_GT(ms, 500.0) << out;
+  EXPECT_GT(ms, 200.0) << out;
   EXPECT_LT(ms, 1100.0) << out;
   EXPECT_NE(std::find(seen.begin(), seen.end(), "serial: run ended: wall-clock limit reached"), seen.end());
 }
