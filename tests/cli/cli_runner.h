@@ -8,10 +8,10 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
+
+#include "tests/support/test_files.h"
 
 namespace hc11::test {
 
@@ -20,29 +20,15 @@ struct CliResult {
   std::string out, err;
 };
 
-inline std::string Slurp(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
-// An empty folder named after the process and the running test, so
-// concurrent runs never share one.
-inline std::filesystem::path FreshTestFolder(const std::string& prefix) {
-  const std::filesystem::path dir = std::filesystem::path(::testing::TempDir()) /
-                                    (prefix + std::to_string(::getpid()) + "_" +
-                                     ::testing::UnitTest::GetInstance()->current_test_info()->name());
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  return dir;
-}
-
 // Runs the CLI from `dir`, so nothing depends on the caller's folder and file
-// names in messages stay short.
-inline CliResult RunCli(const std::filesystem::path& dir, const std::vector<std::string>& args) {
+// names in messages stay short. With a bound, a run that hangs is ended after
+// that many seconds with timeout(1)'s status, 124.
+inline CliResult RunCli(const std::filesystem::path& dir, const std::vector<std::string>& args,
+                        int boundSeconds = 0) {
   auto quote = [](const std::string& s) { return "'" + s + "'"; };
-  std::string cmd = "cd " + quote(dir.string()) + " && " + quote(HC11_CLI_PATH);
+  std::string cmd = "cd " + quote(dir.string()) + " && ";
+  if (boundSeconds > 0) cmd += "timeout " + std::to_string(boundSeconds) + " ";
+  cmd += quote(HC11_CLI_PATH);
   for (const std::string& a : args) cmd += " " + quote(a);
   cmd += " >out.txt 2>err.txt";
   const int raw = std::system(cmd.c_str());

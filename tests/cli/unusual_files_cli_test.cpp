@@ -2,9 +2,7 @@
 // or odd option values: it ends, says why, and exits as for other bad input.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -24,25 +22,12 @@ class UnusualFilesCliTest : public ::testing::Test {
  protected:
   void SetUp() override {
     dir = hc11::test::FreshTestFolder("hc11_cli_odd_");
-    for (const char* ext : {".lst", ".HEX"})
-      fs::copy_file(fs::path(HC11_SOURCE_DIR) / "examples/loop" / (std::string("loop") + ext),
-                    dir / (std::string("loop") + ext));
+    hc11::test::CopyExampleInto(dir, "loop");
   }
   void TearDown() override { fs::remove_all(dir); }
 
-  // As RunCli, bounded: a hang ends after 20 s with kTimedOut.
-  CliResult Cli(const std::vector<std::string>& args) {
-    auto quote = [](const std::string& s) { return "'" + s + "'"; };
-    std::string cmd = "cd " + quote(dir.string()) + " && timeout 20 " + quote(HC11_CLI_PATH);
-    for (const std::string& a : args) cmd += " " + quote(a);
-    cmd += " >out.txt 2>err.txt";
-    const int raw = std::system(cmd.c_str());
-    CliResult r;
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.out = Slurp(dir / "out.txt");
-    r.err = Slurp(dir / "err.txt");
-    return r;
-  }
+  // A hang ends after 20 s with kTimedOut.
+  CliResult Cli(const std::vector<std::string>& args) { return hc11::test::RunCli(dir, args, 20); }
 
   fs::path dir;
 };

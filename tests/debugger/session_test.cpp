@@ -6,34 +6,22 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "core/run_engine.h"
 #include "debugger/workspace_file.h"
 #include "tests/support/recording.h"
+#include "tests/support/test_files.h"
 
 namespace hc11::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string Slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
 class SessionTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = fs::path(::testing::TempDir()) /
-          ("hc11_session_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::create_directories(dir);
-    for (const char* ext : {".lst", ".HEX"})
-      fs::copy_file(fs::path(HC11_SOURCE_DIR) / "examples/loop" / (std::string("loop") + ext),
-                    dir / (std::string("loop") + ext), fs::copy_options::overwrite_existing);
-    base = (dir / "loop").string();
+    dir = FreshTestFolder("hc11_session_");
+    base = CopyExampleInto(dir, "loop");
   }
   void TearDown() override { fs::remove_all(dir); }
 

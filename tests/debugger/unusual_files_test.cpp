@@ -11,38 +11,25 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <sstream>
 
 #include "core/run_engine.h"
 #include "debugger/session.h"
 #include "debugger/workspace_file.h"
 #include "tests/support/recording.h"
+#include "tests/support/test_files.h"
 
 namespace hc11::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string Slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
 class UnusualFilesTest : public ::testing::Test {
  protected:
   void SetUp() override {
     std::signal(SIGALRM, SIG_DFL);
     ::alarm(30);  // a blocked reader fails the test rather than hanging
-    dir = fs::path(::testing::TempDir()) /
-          ("hc11_unusual_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    for (const char* ext : {".lst", ".HEX"})
-      fs::copy_file(fs::path(HC11_SOURCE_DIR) / "examples/loop" / (std::string("loop") + ext),
-                    dir / (std::string("loop") + ext));
-    base = (dir / "loop").string();
+    dir = FreshTestFolder("hc11_unusual_");
+    base = CopyExampleInto(dir, "loop");
   }
   void TearDown() override {
     ::alarm(0);

@@ -10,19 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/test_files.h"
 #include "tools/lstgen/generate.h"
 
 namespace hc11::lstgen {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using test::Slurp;
 
 std::vector<fs::path> CheckedInSources() {
   std::vector<fs::path> sources;
