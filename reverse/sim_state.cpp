@@ -50,69 +50,48 @@ class Hasher {
 
 static_assert(sizeof(WriteTagEntry) == 2 && offsetof(WriteTagEntry, tag) == 0);
 
+// Every board field a snapshot keeps, paired with its place in the
+// snapshot, so that capture and restore cannot drift apart.
+template <class B, class S, class F>
+void EachBoardField(B& b, S& s, F f) {
+  f(b.I2cPhase, s.I2cPhase);
+  f(b.I2cMode, s.I2cMode);
+  f(b.I2cBitCount, s.I2cBitCount);
+  f(b.I2cCount, s.I2cCount);
+  f(b.I2cFrame, s.I2cFrame);
+  f(b.PcfLatch, s.PcfLatch);
+  f(b.EepromImage, s.EepromImage);
+  f(b.EepromReadPtr, s.EepromReadPtr);
+  f(b.EepromReadBit, s.EepromReadBit);
+  f(b.SynthPhase, s.SynthPhase);
+  f(b.SynthBits, s.SynthBits);
+  f(b.SynthReg, s.SynthReg);
+  f(b.SynthShift, s.SynthShift);
+  f(b.SynthA, s.SynthA);
+  f(b.SynthM, s.SynthM);
+  f(b.SynthR, s.SynthR);
+  f(b.RxBuffer, s.RxBuffer);
+  f(b.RxIndex, s.RxIndex);
+  f(b.HostRxText, s.HostRxText);
+  f(b.AdcInputs, s.AdcInputs);
+  f(b.Ecran1.Segments, s.Segments);
+  f(b.Ecran1.Caption, s.EcranCaption);
+  f(b.Led1Ton, s.Led1Ton);
+  f(b.Led2Hp, s.Led2Hp);
+  f(b.Led3Klx, s.Led3Klx);
+  f(b.Led4MA, s.Led4MA);
+  f(b.LbPcf8574, s.LbPcf8574);
+  f(b.LbOutA, s.LbOutA);
+  f(b.LbSynth, s.LbSynth);
+}
+
 void CaptureBoard(const Board& b, BoardState& s) {
-  s.I2cPhase = b.I2cPhase;
-  s.I2cMode = b.I2cMode;
-  s.I2cBitCount = b.I2cBitCount;
-  s.I2cCount = b.I2cCount;
-  s.I2cFrame = b.I2cFrame;
-  s.PcfLatch = b.PcfLatch;
-  s.EepromImage = b.EepromImage;
-  s.EepromReadPtr = b.EepromReadPtr;
-  s.EepromReadBit = b.EepromReadBit;
-  s.SynthPhase = b.SynthPhase;
-  s.SynthBits = b.SynthBits;
-  s.SynthReg = b.SynthReg;
-  s.SynthShift = b.SynthShift;
-  s.SynthA = b.SynthA;
-  s.SynthM = b.SynthM;
-  s.SynthR = b.SynthR;
-  s.RxBuffer = b.RxBuffer;
-  s.RxIndex = b.RxIndex;
-  s.HostRxText = b.HostRxText;
-  s.AdcInputs = b.AdcInputs;
-  s.Segments = b.Ecran1.Segments;
-  s.EcranCaption = b.Ecran1.Caption;
-  s.Led1Ton = b.Led1Ton;
-  s.Led2Hp = b.Led2Hp;
-  s.Led3Klx = b.Led3Klx;
-  s.Led4MA = b.Led4MA;
-  s.LbPcf8574 = b.LbPcf8574;
-  s.LbOutA = b.LbOutA;
-  s.LbSynth = b.LbSynth;
+  EachBoardField(b, s, [](const auto& from, auto& to) { to = from; });
   s.internals = b.GetInternals();
 }
 
 void RestoreBoard(const BoardState& s, Board& b) {
-  b.I2cPhase = s.I2cPhase;
-  b.I2cMode = s.I2cMode;
-  b.I2cBitCount = s.I2cBitCount;
-  b.I2cCount = s.I2cCount;
-  b.I2cFrame = s.I2cFrame;
-  b.PcfLatch = s.PcfLatch;
-  b.EepromImage = s.EepromImage;
-  b.EepromReadPtr = s.EepromReadPtr;
-  b.EepromReadBit = s.EepromReadBit;
-  b.SynthPhase = s.SynthPhase;
-  b.SynthBits = s.SynthBits;
-  b.SynthReg = s.SynthReg;
-  b.SynthShift = s.SynthShift;
-  b.SynthA = s.SynthA;
-  b.SynthM = s.SynthM;
-  b.SynthR = s.SynthR;
-  b.RxBuffer = s.RxBuffer;
-  b.RxIndex = s.RxIndex;
-  b.HostRxText = s.HostRxText;
-  b.AdcInputs = s.AdcInputs;
-  b.Ecran1.Segments = s.Segments;
-  b.Ecran1.Caption = s.EcranCaption;
-  b.Led1Ton = s.Led1Ton;
-  b.Led2Hp = s.Led2Hp;
-  b.Led3Klx = s.Led3Klx;
-  b.Led4MA = s.Led4MA;
-  b.LbPcf8574 = s.LbPcf8574;
-  b.LbOutA = s.LbOutA;
-  b.LbSynth = s.LbSynth;
+  EachBoardField(b, s, [](auto& to, const auto& from) { to = from; });
   b.SetInternals(s.internals);
 }
 
