@@ -3,8 +3,8 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
-#include <initializer_list>
 
+#include "bench/counting_loop.h"
 #include "board/board.h"
 #include "core/machine.h"
 #include "core/messages.h"
@@ -13,23 +13,14 @@
 
 namespace {
 
-constexpr std::uint16_t kStart = 0xE000;
-constexpr std::uint64_t kLongRun = 100'000'000;
+using hc11::bench::kLoopStart;
+using hc11::bench::LoadCountingLoop;
 
-// The loop of the run-loop benchmark: loads, an add, a store, a decrement
-// and a branch.
-void LoadLoop(hc11::Machine& m) {
-  std::uint16_t a = kStart;
-  for (std::uint8_t b : {0xC6, 0x00, 0x96, 0x10, 0x8B, 0x01, 0x97, 0x10, 0x5A, 0x26, 0xF7, 0x20, 0xF5})
-    m.Memory[a++] = b;
-  m.CodeEnd = a;
-  m.StartPC = kStart;
-  m.ResetMachine();
-}
+constexpr std::uint64_t kLongRun = 100'000'000;
 
 struct Rig {
   explicit Rig(bool record) {
-    LoadLoop(m);
+    LoadCountingLoop(m);
     tt.SetRecording(record);
   }
   hc11::Machine m;
@@ -68,7 +59,7 @@ BENCHMARK(BM_RunLoopRecording)->Arg(10'000'000)->Unit(benchmark::kMillisecond);
 Rig& LongRecord() {
   static Rig* rig = [] {
     auto* r = new Rig(true);
-    r->m.tInst[kStart] = 2;  // the first moment is the only "Break" one
+    r->m.tInst[kLoopStart] = 2;  // the first moment is the only "Break" one
     r->m.StepBudget = kLongRun;
     hc11::RunCommand(r->m, hc11::kModeRun, false);
     return r;

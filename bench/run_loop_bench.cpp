@@ -3,9 +3,9 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
-#include <initializer_list>
 #include <memory>
 
+#include "bench/counting_loop.h"
 #include "board/board.h"
 #include "core/machine.h"
 #include "core/messages.h"
@@ -14,23 +14,8 @@
 
 namespace {
 
-constexpr std::uint16_t kStart = 0xE000;
-
-// E000  C6 00     ldB  #0
-// E002  96 10     ldA  $10        <- loop
-// E004  8B 01     addA #1
-// E006  97 10     stA  $10
-// E008  5A        decB
-// E009  26 F7     bne  $E002
-// E00B  20 F5     jr   $E002
-void LoadLoop(hc11::Machine& m) {
-  std::uint16_t a = kStart;
-  for (std::uint8_t b : {0xC6, 0x00, 0x96, 0x10, 0x8B, 0x01, 0x97, 0x10, 0x5A, 0x26, 0xF7, 0x20, 0xF5})
-    m.Memory[a++] = b;
-  m.CodeEnd = a;
-  m.StartPC = kStart;
-  m.ResetMachine();
-}
+using hc11::bench::kLoopStart;
+using hc11::bench::LoadCountingLoop;
 
 void RunLoopBench(benchmark::State& state, hc11::Machine& m) {
   const auto steps = static_cast<std::uint64_t>(state.range(0));
@@ -45,7 +30,7 @@ void RunLoopBench(benchmark::State& state, hc11::Machine& m) {
 
 void BM_RunLoop(benchmark::State& state) {
   hc11::Machine m;
-  LoadLoop(m);
+  LoadCountingLoop(m);
   RunLoopBench(state, m);
 }
 BENCHMARK(BM_RunLoop)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
@@ -56,7 +41,7 @@ void BM_RunLoopWithBoard(benchmark::State& state) {
   hc11::Machine m;
   hc11::SilentMessages messages;
   hc11::Board board(m, messages);
-  LoadLoop(m);
+  LoadCountingLoop(m);
   RunLoopBench(state, m);
 }
 BENCHMARK(BM_RunLoopWithBoard)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
@@ -64,7 +49,7 @@ BENCHMARK(BM_RunLoopWithBoard)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 // "Tracer instructions détaillé" checked: every step is recorded.
 void BM_RunLoopWithHistory(benchmark::State& state) {
   hc11::Machine m;
-  LoadLoop(m);
+  LoadCountingLoop(m);
   m.HistoryEnabled = true;
   RunLoopBench(state, m);
 }
@@ -76,7 +61,7 @@ void BM_RunLoopWithCounters(benchmark::State& state) {
   hc11::Machine m;
   auto counters = std::make_unique<hc11::ExecCounters>();
   m.Counters = counters.get();
-  LoadLoop(m);
+  LoadCountingLoop(m);
   RunLoopBench(state, m);
 }
 BENCHMARK(BM_RunLoopWithCounters)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
@@ -84,7 +69,7 @@ BENCHMARK(BM_RunLoopWithCounters)->Arg(1'000'000)->Unit(benchmark::kMillisecond)
 // A stopping breakpoint outside the loop: the check runs every step, never hits.
 void BM_RunLoopWithBreakpoint(benchmark::State& state) {
   hc11::Machine m;
-  LoadLoop(m);
+  LoadCountingLoop(m);
   m.tInst[0xE100] = 2;
   RunLoopBench(state, m);
 }
