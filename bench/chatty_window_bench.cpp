@@ -5,7 +5,6 @@
 // full memo; headless and window rounds alternate.
 //
 //   build/bench/hc11flow-chatty-bench [STEPS]
-#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -16,9 +15,7 @@
 #include <sstream>
 #include <string>
 
-#include "app/gui/main_window.h"
-#include "core/run_engine.h"
-#include "debugger/session.h"
+#include "bench/window_and_headless.h"
 #include "tools/lstgen/generate.h"
 
 namespace {
@@ -75,31 +72,9 @@ int main(int argc, char** argv) {
   QTemporaryDir dir;
   const std::string program = Generate(dir);
 
-  hc11::UiHooks hooks;
-  hc11::SilentMessages silent;
-  hc11::Session headless(hooks, silent);
-  headless.Load(program);
-  // The window counts coverage and records for going back; so does the
-  // headless side here, so the ratio measures only what the window adds.
-  headless.profiler().Enable(headless.machine(), true);
-  headless.timeTravel().SetRecording(true);
-  auto runHeadless = [&] {
-    headless.machine().StepBudget = steps;
-    hc11::RunCommand(headless.machine(), hc11::kModeRun, false);
-  };
-
-  hc11::gui::StartOptions options;
-  options.settingsPath = dir.filePath("hc11flow.ini").toStdString();
-  options.program = program;
-  hc11::gui::MainWindow window(silent, options);
-  window.resize(1280, 800);
-  window.show();
-  window.Start();
-  QAction* f9 = window.Action("Executer1");
-  auto runWindow = [&] {
-    window.session().machine().StepBudget = steps;
-    f9->trigger();
-  };
+  hc11::bench::WindowAndHeadless both(program, dir);
+  auto runHeadless = [&] { both.RunHeadless(steps); };
+  auto runWindow = [&] { both.RunWindow(steps); };
 
   // Rounds alternate, so a busy machine slows both sides alike; best of each.
   double headlessRate = 0, windowRate = 0;
@@ -108,11 +83,11 @@ int main(int argc, char** argv) {
     windowRate = std::max(windowRate, Rate(steps, runWindow));
   }
 
-  std::printf("memo lines: %zu (%llu sent)\n", window.session().board().Memo1.size(),
-              static_cast<unsigned long long>(window.session().board().MemoAdded));
+  const hc11::Board& board = both.window().session().board();
+  std::printf("memo lines: %zu (%llu sent)\n", board.Memo1.size(),
+              static_cast<unsigned long long>(board.MemoAdded));
   std::printf("headless: %.1f Msteps/s\n", headlessRate / 1e6);
   std::printf("window:   %.1f Msteps/s (%.1f%% of headless)\n", windowRate / 1e6,
               100 * windowRate / headlessRate);
-  window.close();
   return 0;
 }

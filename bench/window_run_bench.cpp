@@ -3,7 +3,6 @@
 // time from "Arret" (F2) to the return of a long run.
 //
 //   build/bench/hc11flow-window-bench [STEPS]
-#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -15,9 +14,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/gui/main_window.h"
-#include "core/run_engine.h"
-#include "debugger/session.h"
+#include "bench/window_and_headless.h"
 
 namespace {
 
@@ -51,47 +48,22 @@ int main(int argc, char** argv) {
   QTemporaryDir dir;
   const std::string loop = CopyLoop(dir);
 
-  hc11::UiHooks hooks;
-  hc11::SilentMessages silent;
-  hc11::Session headless(hooks, silent);
-  headless.Load(loop);
-  // The window counts coverage and records for going back; so does the
-  // headless side here, so the ratio measures only what the window adds.
-  headless.profiler().Enable(headless.machine(), true);
-  headless.timeTravel().SetRecording(true);
-  const double headlessRate = StepsPerSecond(steps, [&] {
-    headless.machine().StepBudget = steps;
-    hc11::RunCommand(headless.machine(), hc11::kModeRun, false);
-  });
-
-  hc11::gui::StartOptions options;
-  options.settingsPath = dir.filePath("hc11flow.ini").toStdString();
-  options.program = loop;
-  hc11::gui::MainWindow window(silent, options);
-  window.resize(1280, 800);
-  window.show();
-  window.Start();
-  QAction* f9 = window.Action("Executer1");
-  QAction* f2 = window.Action("Arret1");
-  const double windowRate = StepsPerSecond(steps, [&] {
-    window.session().machine().StepBudget = steps;
-    f9->trigger();
-  });
+  hc11::bench::WindowAndHeadless both(loop, dir);
+  const double headlessRate = StepsPerSecond(steps, [&] { both.RunHeadless(steps); });
+  const double windowRate = StepsPerSecond(steps, [&] { both.RunWindow(steps); });
 
   // F2 200 ms into an endless run; the run must return within 150 ms.
-  window.session().machine().StepBudget = 0;
   QElapsedTimer sinceF2;
-  QTimer::singleShot(200, &window, [&] {
+  QTimer::singleShot(200, &both.window(), [&] {
     sinceF2.start();
-    f2->trigger();
+    both.window().Action("Arret1")->trigger();
   });
-  f9->trigger();
+  both.RunWindow(0);
   const double f2Ms = static_cast<double>(sinceF2.nsecsElapsed()) / 1e6;
 
   std::printf("headless: %.1f Msteps/s\n", headlessRate / 1e6);
   std::printf("window:   %.1f Msteps/s (%.1f%% of headless)\n", windowRate / 1e6,
               100 * windowRate / headlessRate);
   std::printf("F2 to stop: %.2f ms\n", f2Ms);
-  window.close();
   return 0;
 }
