@@ -4,7 +4,6 @@
 //
 //   build/bench/hc11flow-window-bench [STEPS]
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
