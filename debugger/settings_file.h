@@ -53,7 +53,7 @@ std::string ReglageValueError(std::string_view key, std::string_view value);
 Settings ParseSettings(std::string_view text);
 
 // The file's new text: `original` with the owned keys rewritten in place and
-// the missing ones added, in the design order, at the end of their section.
+// the missing ones added, in their usual order, at the end of their section.
 std::string RewriteSettings(std::string_view original, const Settings& s);
 
 // Applies "PatchCode" lines (base, offset and value, decimal or "$" hex,

@@ -1,5 +1,5 @@
 // The window's own section of the settings file, "Affichage": the zoom of the
-// flowchart and where the "Source" and "Registres" panes stand. The design's
+// flowchart and where the "Source" and "Registres" panes stand. The other
 // sections are left as they are; this section is read and rewritten apart.
 #pragma once
 

@@ -154,7 +154,7 @@ TEST_F(ProgramCommandsCli, FlowchartLegibilityAndDisplayMarks) {
       EXPECT_EQ(r.status, 0) << r.err;
       EXPECT_EQ(legibility(r.out).rfind(clean, 0), 0u) << legibility(r.out);
     }
-  // The design's layout of the dispatcher runs jumps through its handlers.
+  // The literal layout of the dispatcher runs jumps through its handlers.
   const Result design = Cli({"flowchart", "demo", "serial_command", "--layout", "design"});
   EXPECT_EQ(legibility(design.out).rfind(clean, 0), std::string::npos) << legibility(design.out);
 

@@ -1,5 +1,5 @@
 // The settings file: defaults, a round trip that keeps every foreign line,
-// the design's key order in a new file, "PatchCode" and the file's place.
+// the usual key order in a new file, "PatchCode" and the file's place.
 #include "debugger/settings_file.h"
 
 #include <gtest/gtest.h>
