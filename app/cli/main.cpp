@@ -47,6 +47,10 @@ int main(int argc, char** argv) {
   for (const auto& c : hc11::cli::Commands()) {
     if (name == c.name) {
       std::vector<std::string> args(argv + 2, argv + argc);
+      if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        std::cout << "usage: hc11flow-cli " << c.name << ' ' << c.usage << '\n';
+        return 0;
+      }
       int status = c.run(args, std::cout, std::cerr);
       std::cout.flush();
       return status;

@@ -47,6 +47,29 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
+TEST_F(ProgramCommandsCli, HelpOfEveryCommandIsItsUsageOnStdout) {
+  const Result all = Cli({"--help"});
+  EXPECT_EQ(all.status, 0);
+  int commands = 0;
+  std::istringstream lines(all.out);
+  for (std::string line; std::getline(lines, line);) {
+    const std::string prefix = "  hc11flow-cli ";
+    if (line.rfind(prefix, 0) != 0) continue;
+    ++commands;
+    const std::string name = line.substr(prefix.size(), line.find(' ', prefix.size()) - prefix.size());
+    for (const char* flag : {"--help", "-h"}) {
+      const Result one = Cli({name, flag});
+      EXPECT_EQ(one.status, 0) << name << ' ' << flag << ": " << one.err;
+      EXPECT_EQ(one.out, "usage:" + line.substr(1) + "\n");
+      EXPECT_EQ(one.err, "");
+    }
+  }
+  EXPECT_GE(commands, 10);
+  // Anywhere else, "--help" is an option like any other.
+  CopyDemo();
+  EXPECT_EQ(Cli({"lines", "demo", "--help"}).status, 2);
+}
+
 TEST_F(ProgramCommandsCli, ListingNamesKeepTheCaseTheUserWrote) {
   Write("UP.LST", Join({Lst("E000", "", "1", "        org $E000"), Lst("E000", "39", "2", "debprog_ ret")}));
   for (const char* name : {"UP.LST", "UP"}) {
