@@ -1,22 +1,10 @@
 #include "app/cli/cli_serial.h"
 
-#include <csignal>
 #include <ostream>
 
+#include "app/cli/cli_interrupt.h"
+
 namespace hc11::cli {
-
-namespace {
-
-// Ctrl+C and SIGTERM end a bridged run as "Arret" would, so the panel lines
-// still print and the pty's link is removed. A signal handler can only
-// reach a flag of static storage.
-volatile std::sig_atomic_t gInterrupted = 0;
-
-extern "C" void OnInterrupt(int) {
-  gInterrupted = 1;
-}
-
-}  // namespace
 
 CliSerial::CliSerial(const SerialOptions& options, Session& session, CliRunHost& host, std::ostream& err)
     : options_(options), session_(session), host_(host), err_(err) {}
@@ -48,13 +36,8 @@ bool CliSerial::Start() {
   bounds.wallLimitUs = static_cast<std::int64_t>(options_.seconds) * 1'000'000;
   bounds.untilIdleUs = static_cast<std::int64_t>(options_.untilIdleMs) * 1000;
   run_->SetBounds(bounds);
-  run_->Interrupted = [] { return gInterrupted != 0; };
-  gInterrupted = 0;
-  struct sigaction action {};
-  action.sa_handler = OnInterrupt;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, &savedInt_);
-  sigaction(SIGTERM, &action, &savedTerm_);
+  // Ctrl+C ends a bridged run too, and the pty's link is removed after it.
+  run_->Interrupted = [] { return CliInterrupt::Requested(); };
   started_ = true;
   run_->Arm();
   if (options_.wait && !run_->WaitForClient()) {
@@ -73,8 +56,6 @@ void CliSerial::Finish() {
   host_.OnYield = nullptr;
   if (!run_->EndReason().empty()) err_ << "serial: run ended: " << run_->EndReason() << std::endl;
   if (link_) link_->Close();
-  sigaction(SIGINT, &savedInt_, nullptr);
-  sigaction(SIGTERM, &savedTerm_, nullptr);
 }
 
 }  // namespace hc11::cli

@@ -3,7 +3,6 @@
 // go to the error stream as "serial: ..." lines.
 #pragma once
 
-#include <csignal>
 #include <iosfwd>
 #include <memory>
 
@@ -36,8 +35,6 @@ class CliSerial {
   std::unique_ptr<serial::SerialLink> link_;
   std::unique_ptr<serial::LinkedRun> run_;
   bool started_ = false;
-  struct sigaction savedInt_ {
-  }, savedTerm_{};
 };
 
 }  // namespace hc11::cli

@@ -9,6 +9,7 @@
 
 #include "app/cli/cli_board.h"
 #include "app/cli/cli_command.h"
+#include "app/cli/cli_interrupt.h"
 #include "app/cli/cli_profile.h"
 #include "app/cli/cli_reverse.h"
 #include "app/cli/cli_run_host.h"
@@ -33,7 +34,7 @@ namespace hc11::cli {
 namespace {
 
 void RunCommands(const RunOptions& o, Machine& m, const CliRunHost& host, std::ostream& out) {
-  for (std::uint32_t k = 0; k < o.repeat; ++k) {
+  for (std::uint32_t k = 0; k < o.repeat && !CliInterrupt::Requested(); ++k) {
     if (o.mode == kModeReturnUp) {
       ReturnUpCommand(m);
     } else {
@@ -73,9 +74,15 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   }
   const RunOptions& o = *parsed.options;
   CliRunHost host(out);
+  CliInterrupt interrupt;
   CliMessages messages(err);
   auto session = std::make_unique<Session>(host, messages);
   Machine& m = session->machine();
+  // A signal ends the run at its next yield as "Arret" would (the serial
+  // link, when there is one, yields with the same check).
+  host.OnYield = [&m] {
+    if (CliInterrupt::Requested()) m.RunMode = kModeStop;
+  };
   if (!PrepareRunSession(o, *session, "run", err)) return kExitUsage;
   // The host serial link and real time, around the runs.
   CliSerial serial(o.serial, *session, host, err);

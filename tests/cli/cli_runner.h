@@ -22,12 +22,16 @@ struct CliResult {
 
 // Runs the CLI from `dir`, so nothing depends on the caller's folder and file
 // names in messages stay short. With a bound, a run that hangs is ended after
-// that many seconds with timeout(1)'s status, 124.
+// that many seconds with timeout(1)'s status, 124. With a signal too (INT,
+// TERM), the signal ends it and the status is the CLI's own.
 inline CliResult RunCli(const std::filesystem::path& dir, const std::vector<std::string>& args,
-                        int boundSeconds = 0) {
+                        int boundSeconds = 0, const std::string& signal = "") {
   auto quote = [](const std::string& s) { return "'" + s + "'"; };
   std::string cmd = "cd " + quote(dir.string()) + " && ";
-  if (boundSeconds > 0) cmd += "timeout " + std::to_string(boundSeconds) + " ";
+  if (boundSeconds > 0 && !signal.empty())
+    cmd += "timeout --preserve-status -k 20 -s " + signal + " " + std::to_string(boundSeconds) + " ";
+  else if (boundSeconds > 0)
+    cmd += "timeout " + std::to_string(boundSeconds) + " ";
   cmd += quote(HC11_CLI_PATH);
   for (const std::string& a : args) cmd += " " + quote(a);
   cmd += " >out.txt 2>err.txt";

@@ -153,6 +153,20 @@ TEST_F(RunCliTest, ListsFromTheCommandLineStopTraceAndAreSaved) {
             "watch: Im compteur     10=xxx\nwatch: Im tab          20=xxx\n");
 }
 
+TEST_F(RunCliTest, CtrlCOrTermEndsAnEndlessRunAsArretAndTheSummaryFollows) {
+  for (const char* signal : {"INT", "TERM"}) {
+    const Result r = hc11::test::RunCli(
+        dir, {"run", "demo", "--no-workspace", "--repeat", "3", "--save-workspace", "after.Zan"}, 1, signal);
+    EXPECT_EQ(r.status, 0) << signal << ": " << r.err;
+    // One run ended, the two repeats after it skipped.
+    EXPECT_EQ(r.out.find("status: stop \n"), r.out.rfind("status: "));
+    EXPECT_NE(r.out.find("trace: PC="), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("panel: Ecran1="), std::string::npos) << r.out;
+    EXPECT_TRUE(fs::is_regular_file(dir / "after.Zan"));
+    fs::remove(dir / "after.Zan");
+  }
+}
+
 TEST_F(RunCliTest, StackLinesNameTheCaller) {
   const Result r = Cli({"run", kLoop, "--break", "E014"});
   EXPECT_NE(r.out.find("status: Break e014 C Break    nom\n"), std::string::npos) << r.out;
