@@ -20,7 +20,9 @@ namespace {
 
 constexpr int kBoxMargin = 3;     // between a track and a box
 constexpr int kCrossCost = 1000;  // a crossing costs as much as this much more line
-constexpr int kFault = 1000000;   // a piece through a box, a text or beside another track
+// A piece through a box, a text or beside another track: above any sum of
+// crossings and length a sheet can reach.
+constexpr long kFault = 1000000000L;
 constexpr int kMinTrackX = 4;
 constexpr int kTries = 40;               // tracks tried per landing, nearest first
 constexpr int kMostTries = 60;           // the same while none is free, on a sheet of
@@ -59,6 +61,35 @@ bool StrictlyBetween(int v, int a, int b) {
   return v > std::min(a, b) && v < std::max(a, b);
 }
 
+// Moves the whole sheet `dx` right: the boxes without parent carry the
+// others, which are placed again after their parents.
+void ShiftSheet(Flowchart& sheet, int dx) {
+  const int n = sheet.Boxes.Count();
+  std::vector<int> depth(n + 1, -1);
+  for (int i = 1; i <= n; ++i) {
+    int d = 0;
+    for (int x = i; sheet.Boxes.Valid(sheet.Boxes[x].ObjetParent) && sheet.Boxes[x].ObjetParent != x && d <= n;
+         x = sheet.Boxes[x].ObjetParent)
+      ++d;
+    depth[i] = d;
+  }
+  std::vector<int> order;
+  for (int i = 1; i <= n; ++i) {
+    TRectangle& b = sheet.Boxes[i];
+    if (depth[i] == 0 || depth[i] > n) {
+      // A box in a cycle of parents has no place to follow: it just moves.
+      b.Rect.Left += dx;
+      b.Rect.Right += dx;
+      if (depth[i] == 0) b.DecalX += dx;
+    } else {
+      order.push_back(i);
+    }
+  }
+  std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return depth[a] < depth[b]; });
+  for (int i : order) sheet.Boxes[i].Place(sheet);
+  sheet.PicW += dx;
+}
+
 class TrackRouter {
  public:
   explicit TrackRouter(Flowchart& sheet) : sheet_(sheet) {
@@ -75,6 +106,25 @@ class TrackRouter {
     std::stable_sort(jumps.begin(), jumps.end(),
                      [&](const TLigneV* a, const TLigneV* b) { return Span(*a) < Span(*b); });
     large_ = jumps.size() > kLargeSheet;
+    LayWell(jumps);
+    // Outer lanes left of the sheet's edge: the sheet moves right to hold
+    // them (the routes follow their boxes).
+    int least = kMinTrackX;
+    for (const JumpSegment& p : placed_) least = std::min(least, std::min(p.x0, p.x1));
+    for (const TRect& r : tags_) least = std::min(least, r.Left);
+    if (least < kMinTrackX) Shift(kMinTrackX - least);
+    for (int l = 1; l <= sheet_.Lines.Count(); ++l)
+      if (sheet_.Lines.LineV(l) == nullptr) sheet_.Lines[l].Place(sheet_);
+  }
+
+  const std::vector<JumpSegment>& Placed() const { return placed_; }
+  const std::vector<TRect>& Tags() const { return tags_; }
+  const std::vector<TRect>& InkRects() const { return ink_; }
+
+ private:
+  // Lays every jump, shortest first; those left with a fault go first in a
+  // second pass when that leaves fewer faults.
+  void LayWell(std::vector<TLigneV*>& jumps) {
     detourBudget_ = large_ ? kLargeDetourBudget : kDetourBudget;
     // Laid one by one, a jump may find its way closed by those laid before
     // it: those jumps then go first, while that leaves fewer faults.
@@ -94,15 +144,8 @@ class TrackRouter {
         break;
       }
     }
-    for (int l = 1; l <= sheet_.Lines.Count(); ++l)
-      if (sheet_.Lines.LineV(l) == nullptr) sheet_.Lines[l].Place(sheet_);
   }
 
-  const std::vector<JumpSegment>& Placed() const { return placed_; }
-  const std::vector<TRect>& Tags() const { return tags_; }
-  const std::vector<TRect>& InkRects() const { return ink_; }
-
- private:
   struct Outcome {
     long faults = 0, cost = 0;
   };
@@ -110,26 +153,46 @@ class TrackRouter {
     std::vector<TLigneV> lines;
     std::vector<JumpSegment> placed;
     std::vector<TRect> tags;
+    std::vector<int> tagLines;
     int picW = 0, picH = 0;
   };
 
+  // Lays the jumps in `order`. A jump that finds every way closed takes
+  // the outer way that fewest jumps laid before it close, those jumps are
+  // taken off and laid again after it (each jump clears others off its way
+  // once at most, so this ends).
   Outcome LayAll(const std::vector<TLigneV*>& order, std::vector<TLigneV*>& faulty) {
     placed_.clear();
     tags_.clear();
+    tagLines_.clear();
+    pinned_.clear();
     faulty.clear();
+    std::vector<TLigneV*> work(order.rbegin(), order.rend());
+    std::vector<long> cost(static_cast<std::size_t>(sheet_.Lines.Count()) + 1, 0);
+    while (!work.empty()) {
+      TLigneV* v = work.back();
+      work.pop_back();
+      long c = Lay(*v);
+      if (c >= kFault) {
+        std::vector<int> cleared;
+        if (ClearWay(*v, cleared, c))
+          for (int line : cleared) work.push_back(sheet_.Lines.LineV(line));
+      }
+      cost[static_cast<std::size_t>(v->ObjetSelf)] = c;
+    }
     Outcome o;
     for (TLigneV* v : order) {
-      const long cost = Lay(*v);
-      o.cost += cost;
-      if (cost < kFault) continue;
-      o.faults += cost / kFault;
+      const long c = cost[static_cast<std::size_t>(v->ObjetSelf)];
+      o.cost += c;
+      if (c < kFault) continue;
+      o.faults += c / kFault;
       faulty.push_back(v);
     }
     return o;
   }
 
   Snapshot Take(const std::vector<TLigneV*>& jumps) const {
-    Snapshot s{{}, placed_, tags_, sheet_.PicW, sheet_.PicH};
+    Snapshot s{{}, placed_, tags_, tagLines_, sheet_.PicW, sheet_.PicH};
     for (const TLigneV* v : jumps) s.lines.push_back(*v);
     return s;
   }
@@ -138,6 +201,7 @@ class TrackRouter {
     for (std::size_t k = 0; k < jumps.size(); ++k) *jumps[k] = s.lines[k];
     placed_ = s.placed;
     tags_ = s.tags;
+    tagLines_ = s.tagLines;
     sheet_.PicW = s.picW;
     sheet_.PicH = s.picH;
   }
@@ -151,6 +215,7 @@ class TrackRouter {
   struct Choice {
     int x = 0, x2 = 0, yc = 0;
     bool detour = false;
+    bool outer = false;  // on lanes beyond the sheet, which may lie left of its edge
     bool exitLeft = false, entryLeft = false;
     long cost = std::numeric_limits<long>::max();
     JumpSegment seg[5];
@@ -175,7 +240,7 @@ class TrackRouter {
     const TRectangle& s = sheet_.Boxes[j.si];
     const TRectangle& t = sheet_.Boxes[j.ti];
     const int xe = c.detour ? c.x2 : c.x;
-    if (c.x < kMinTrackX || xe < kMinTrackX) return false;
+    if (!c.outer && (c.x < kMinTrackX || xe < kMinTrackX)) return false;
     if (c.x >= s.Rect.Right + j.tagRoom)
       c.exitLeft = false;
     else if (c.x < s.Rect.Left - j.tagRoom)
@@ -217,8 +282,7 @@ class TrackRouter {
     return true;
   }
 
-  // Lays line `v` on the cheapest track; returns what it cost.
-  long Lay(TLigneV& v) {
+  Jump MakeJump(const TLigneV& v) const {
     Jump j;
     j.line = v.ObjetSelf;
     j.si = v.ObjetParent;
@@ -234,9 +298,12 @@ class TrackRouter {
     j.exitLeft = s.Rect.Left - 1;
     j.entryRight = t.Rect.Right;
     j.entryLeft = t.Rect.Left - 1;
+    return j;
+  }
 
-    // The first text line is where a jump lands; the target's lower lines
-    // when that is closed.
+  // The first text line is where a jump lands; the target's lower lines
+  // when that is closed.
+  std::vector<int> Landings(const TRectangle& t) const {
     std::vector<int> landings = {t.Rect.Top + EntryDY(sheet_, t)};
     if (t.Triangle != 0) {
       // Beside a decision's upper or lower corner, off its own exit.
@@ -246,6 +313,15 @@ class TrackRouter {
       for (int k = 1; k < std::min<int>(4, static_cast<int>(t.Lignes.size())); ++k)
         landings.push_back(landings[0] + k * (sheet_.LineH + 3));
     }
+    return landings;
+  }
+
+  // Lays line `v` on the cheapest track; returns what it cost.
+  long Lay(TLigneV& v) {
+    Jump j = MakeJump(v);
+    const TRectangle& s = sheet_.Boxes[j.si];
+    const TRectangle& t = sheet_.Boxes[j.ti];
+    const std::vector<int> landings = Landings(t);
     Choice best;
     int bestY1 = j.y1;
     for (std::size_t k = 0; k < landings.size() && best.cost >= kFault; ++k) {
@@ -258,6 +334,13 @@ class TrackRouter {
       }
     }
     j.y1 = bestY1;
+    if (best.cost >= kFault) {
+      Choice outer;
+      if (const int y1 = OuterRoute(j, landings, outer); outer.cost < kFault) {
+        best = outer;
+        j.y1 = y1;
+      }
+    }
     if (best.segs == 0) {
       // Nothing fits at all: far right of everything level with the jump.
       best.x = std::max(s.Rect.Right + j.tagRoom, t.Rect.Right) + kTrackGap;
@@ -266,29 +349,48 @@ class TrackRouter {
       Shape(j, best);
       best.cost = Cost(best) + kFault;
     }
+    Commit(v, j, best);
+    return best.cost;
+  }
 
+  // Sets line `v` on route `c` (landing at j.y1) and keeps its pieces and tag.
+  void Commit(TLigneV& v, const Jump& j, const Choice& c) {
+    const TRectangle& s = sheet_.Boxes[j.si];
+    const TRectangle& t = sheet_.Boxes[j.ti];
     v.Piste = true;
-    v.OfsX = best.x - s.Rect.Left;
+    v.OfsX = c.x - s.Rect.Left;
     v.OfsY = 0;
-    v.SortieGauche = best.exitLeft;
-    v.EntreeGauche = best.entryLeft;
+    v.SortieGauche = c.exitLeft;
+    v.EntreeGauche = c.entryLeft;
     v.SortieDY = j.y0 - s.Rect.Top;
     v.EntreeDY = j.y1 - t.Rect.Top;
-    v.Detour = best.detour;
-    v.CanalDY = best.yc - s.Rect.Top;
-    v.DetourDX = best.x2 - s.Rect.Left;
+    v.Detour = c.detour;
+    v.CanalDY = c.yc - s.Rect.Top;
+    v.DetourDX = c.x2 - s.Rect.Left;
     v.Place(sheet_);
-    for (int k = 0; k < best.segs; ++k) {
-      placed_.push_back(best.seg[k]);
-      const TRect c = best.seg[k].Cells();
-      sheet_.PicW = std::max(sheet_.PicW, c.Right + 8);
-      sheet_.PicH = std::max(sheet_.PicH, c.Bottom + 8);
+    for (int k = 0; k < c.segs; ++k) {
+      placed_.push_back(c.seg[k]);
+      const TRect cells = c.seg[k].Cells();
+      sheet_.PicW = std::max(sheet_.PicW, cells.Right + 8);
+      sheet_.PicH = std::max(sheet_.PicH, cells.Bottom + 8);
     }
-    if (best.hasTag) {
-      tags_.push_back(best.tag);
-      sheet_.PicW = std::max(sheet_.PicW, best.tag.Right + 4);
+    if (c.hasTag) {
+      tags_.push_back(c.tag);
+      tagLines_.push_back(j.line);
+      sheet_.PicW = std::max(sheet_.PicW, c.tag.Right + 4);
     }
-    return best.cost;
+  }
+
+  // Takes line `line`'s pieces and tag off the sheet.
+  void Unlay(int line) {
+    placed_.erase(std::remove_if(placed_.begin(), placed_.end(),
+                                 [&](const JumpSegment& p) { return p.line == line; }),
+                  placed_.end());
+    for (std::size_t k = tags_.size(); k-- > 0;)
+      if (tagLines_[k] == line) {
+        tags_.erase(tags_.begin() + static_cast<long>(k));
+        tagLines_.erase(tagLines_.begin() + static_cast<long>(k));
+      }
   }
 
   // The cheapest route landing at height j.y1.
@@ -318,6 +420,169 @@ class TrackRouter {
     }
     if (best.cost >= kFault) LayDetour(j, s, t, best);
     return best;
+  }
+
+  // Lanes beyond everything laid so far: left and right of the sheet, rows
+  // above and below it.
+  struct Lanes {
+    int left = 0, right = 0, top = 0, bottom = 0;
+  };
+  Lanes OuterLanes(const Jump& j) const {
+    const TRectangle& s = sheet_.Boxes[j.si];
+    TRect all = s.Rect;
+    auto take = [&](const TRect& r) {
+      all.Left = std::min(all.Left, r.Left);
+      all.Top = std::min(all.Top, r.Top);
+      all.Right = std::max(all.Right, r.Right);
+      all.Bottom = std::max(all.Bottom, r.Bottom);
+    };
+    for (const TRect& r : ink_) take(r);
+    for (const TRect& r : tags_) take(r);
+    for (const JumpSegment& p : placed_) take(p.Cells());
+    return {std::min(all.Left, s.Rect.Left - j.tagRoom) - kTrackGap,
+            std::max(all.Right, s.Rect.Right + j.tagRoom) + kTrackGap, all.Top - kTrackGap,
+            all.Bottom + kTrackGap};
+  }
+
+  // The outer routes of a jump, shaped: out from the source's side along
+  // its own row to a lane, round below (or above) the sheet when the target
+  // is met from the other side, and in along the landing's row. Only the two
+  // rows by the boxes can meet anything. Calls `use` with each.
+  template <typename Use>
+  void OuterRoutes(Jump& j, const std::vector<int>& landings, Use use) {
+    const Lanes lanes = OuterLanes(j);
+    const int y1 = j.y1;
+    for (int landing : landings) {
+      j.y1 = landing;
+      // Nothing lies beyond the lanes: only what is level with the two
+      // rows by the boxes can meet the route.
+      GatherRows(j.y0, landing);
+      for (const bool exitLeft : {false, true})
+        for (const bool entryLeft : {false, true})
+          for (const int row : {lanes.bottom, lanes.top}) {
+            if ((exitLeft == entryLeft && row == lanes.top) || row < kMinTrackX) continue;
+            Choice c;
+            c.x = exitLeft ? lanes.left : lanes.right;
+            c.detour = exitLeft != entryLeft;
+            c.x2 = entryLeft ? lanes.left : lanes.right;
+            c.yc = row;
+            c.outer = true;
+            if (Shape(j, c)) use(c, landing);
+          }
+    }
+    j.y1 = y1;
+  }
+
+  // The way that stays open when the search finds none: the cheapest outer
+  // route that meets nothing. Returns its landing height; `best` keeps a
+  // fault's cost when every outer route meets something.
+  int OuterRoute(Jump& j, const std::vector<int>& landings, Choice& best) {
+    int bestY1 = j.y1;
+    OuterRoutes(j, landings, [&](Choice& c, int landing) {
+      c.cost += Cost(c, best.cost - c.cost);
+      if (c.cost < best.cost) {
+        best = c;
+        bestY1 = landing;
+      }
+    });
+    return bestY1;
+  }
+
+  // When even the outer routes are closed, by jumps laid before: lays `v` on
+  // the outer route that the fewest of them close (boxes close none of
+  // these) and takes those off, into `cleared`, to be laid again. False
+  // when a box, or only a jump that cleared its own way, closes every route.
+  bool ClearWay(TLigneV& v, std::vector<int>& cleared, long& cost) {
+    if (std::find(pinned_.begin(), pinned_.end(), v.ObjetSelf) != pinned_.end()) return false;
+    Jump j = MakeJump(v);
+    const std::vector<int> landings = Landings(sheet_.Boxes[j.ti]);
+    Unlay(j.line);
+    Choice best;
+    int bestY1 = j.y1;
+    std::vector<int> blockers;
+    std::size_t fewest = std::numeric_limits<std::size_t>::max();
+    OuterRoutes(j, landings, [&](Choice& c, int landing) {
+      blockers.clear();
+      if (!Blockers(c, blockers)) return;
+      for (int b : blockers)
+        if (std::find(pinned_.begin(), pinned_.end(), b) != pinned_.end()) return;
+      if (blockers.size() < fewest || (blockers.size() == fewest && c.cost < best.cost)) {
+        fewest = blockers.size();
+        best = c;
+        bestY1 = landing;
+        cleared = blockers;
+      }
+    });
+    if (fewest == std::numeric_limits<std::size_t>::max()) {
+      cleared.clear();
+      cost = Lay(v);
+      return false;
+    }
+    for (int line : cleared) Unlay(line);
+    j.y1 = bestY1;
+    pinned_.push_back(j.line);
+    GatherRows(j.y0, j.y1);
+    best.cost += Cost(best);
+    Commit(v, j, best);
+    cost = best.cost;
+    return true;
+  }
+
+  // The lines whose pieces or tags route `c` meets; false when it meets a
+  // box.
+  bool Blockers(const Choice& c, std::vector<int>& lines) const {
+    auto add = [&](int line) {
+      if (std::find(lines.begin(), lines.end(), line) == lines.end()) lines.push_back(line);
+    };
+    for (int k = 0; k < c.segs; ++k) {
+      const JumpSegment& m = c.seg[k];
+      const TRect cells = m.Cells();
+      for (const TRect& r : band_)
+        if (cells.Intersects(r)) return false;
+      for (std::size_t t = 0; t < tags_.size(); ++t)
+        if (cells.Intersects(tags_[t])) add(tagLines_[t]);
+      for (const JumpSegment& p : near_)
+        if (Against(m, p) >= kFault) add(p.line);
+    }
+    if (c.hasTag) {
+      for (int k = 1; k < c.segs; ++k)
+        if (c.tag.Intersects(c.seg[k].Cells())) return false;
+      for (const TRect& r : band_)
+        if (c.tag.Intersects(r)) return false;
+      for (std::size_t t = 0; t < tags_.size(); ++t)
+        if (c.tag.Intersects(tags_[t])) add(tagLines_[t]);
+      for (const JumpSegment& p : near_)
+        if (c.tag.Intersects(p.Cells())) add(p.line);
+    }
+    return true;
+  }
+
+  // The boxes, tags and pieces level with row y0 or row y1 (or with the
+  // tags beside them).
+  void GatherRows(int y0, int y1) {
+    const int margin = std::max(kBoxMargin, TagHeight(sheet_) + 3);
+    auto level = [&](const TRect& r) {
+      return (r.Top <= y0 + margin && y0 - margin <= r.Bottom) || (r.Top <= y1 + margin && y1 - margin <= r.Bottom);
+    };
+    band_.clear();
+    for (const TRect& r : ink_)
+      if (level(r)) band_.push_back(r);
+    nearTags_.clear();
+    for (const TRect& r : tags_)
+      if (level(r)) nearTags_.push_back(r);
+    near_.clear();
+    for (const JumpSegment& p : placed_)
+      if (level(p.Cells())) near_.push_back(p);
+  }
+
+  // Moves the sheet and everything laid on it `dx` right.
+  void Shift(int dx) {
+    ShiftSheet(sheet_, dx);
+    for (TRect& r : ink_) r.Left += dx, r.Right += dx;
+    for (TRect& r : tags_) r.Left += dx, r.Right += dx;
+    for (JumpSegment& p : placed_) p.x0 += dx, p.x1 += dx;
+    for (int l = 1; l <= sheet_.Lines.Count(); ++l)
+      if (TLigneV* v = sheet_.Lines.LineV(l)) v->Place(sheet_);
   }
 
   // The boxes, tags and pieces level with rows top..bottom.
@@ -451,6 +716,9 @@ class TrackRouter {
       if (cost >= bound) return cost;
     }
     if (c.hasTag) {
+      // A detour may come back past its own tag.
+      for (int k = 1; k < c.segs; ++k)
+        if (meets(c.tag, c.seg[k].Cells())) cost += kFault;
       for (const TRect& r : band_)
         if (meets(c.tag, r)) cost += kFault;
       for (const TRect& tag : nearTags_)
@@ -499,8 +767,11 @@ class TrackRouter {
   std::vector<TRect> nearTags_;
   std::vector<JumpSegment> placed_;
   std::vector<TRect> tags_;
+  std::vector<int> tagLines_;  // the line of each tag
+  std::vector<int> pinned_;    // lines laid by clearing others off their way
   long detourBudget_ = kDetourBudget;
   bool large_ = false;  // closed jumps get a shorter search
+  // Room the outer routes lacked left of the sheet, and how many lacked it.
 };
 
 // Comment columns right of the box, moved right past every box, jump piece,
