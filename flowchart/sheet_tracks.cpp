@@ -92,7 +92,8 @@ void ShiftSheet(Flowchart& sheet, int dx) {
 
 class TrackRouter {
  public:
-  explicit TrackRouter(Flowchart& sheet) : sheet_(sheet) {
+  explicit TrackRouter(Flowchart& sheet)
+      : sheet_(sheet), ouiWidth_(TagWidth(sheet, "oui")), nonWidth_(TagWidth(sheet, "non")) {
     for (int b = 1; b <= sheet.Boxes.Count(); ++b) ink_.push_back(Ink(sheet, sheet.Boxes[b]));
   }
 
@@ -231,7 +232,7 @@ class TrackRouter {
     int exitRight = 0, exitLeft = 0, entryRight = 0, entryLeft = 0;
     bool tagged = false;
     std::string tagText;
-    int tagRoom = 0;
+    int tagWidth = 0, tagRoom = 0;
   };
 
   // The pieces, tag and cost of a route through x (and, for a detour, along
@@ -271,7 +272,7 @@ class TrackRouter {
     add(xe, j.y1, en, j.y1);
     c.hasTag = j.tagged;
     if (j.tagged)
-      c.tag = ExitTagRect(sheet_, s, j.tagText, c.exitLeft, j.y0, (c.detour ? c.yc : j.y1) >= j.y0);
+      c.tag = ExitTagRect(sheet_, s, j.tagWidth, c.exitLeft, j.y0, (c.detour ? c.yc : j.y1) >= j.y0);
     long length = 0;
     for (int k = 0; k < c.segs; ++k)
       length += std::abs(c.seg[k].x1 - c.seg[k].x0) + std::abs(c.seg[k].y1 - c.seg[k].y0);
@@ -293,7 +294,8 @@ class TrackRouter {
     j.y1 = t.Rect.Top + EntryDY(sheet_, t);
     j.tagged = s.Triangle != 0 && s.ObjetLineV == v.ObjetSelf;
     j.tagText = s.PointD != 0 ? "non" : "oui";
-    j.tagRoom = j.tagged ? TagWidth(sheet_, j.tagText) + 4 : 0;
+    j.tagWidth = j.tagText == "non" ? nonWidth_ : ouiWidth_;
+    j.tagRoom = j.tagged ? j.tagWidth + 4 : 0;
     j.exitRight = s.Rect.Right;
     j.exitLeft = s.Rect.Left - 1;
     j.entryRight = t.Rect.Right;
@@ -761,6 +763,7 @@ class TrackRouter {
   }
 
   Flowchart& sheet_;
+  const int ouiWidth_, nonWidth_;  // the tags, measured once
   std::vector<TRect> ink_;
   std::vector<TRect> band_;
   std::vector<JumpSegment> near_;
