@@ -61,9 +61,9 @@ bool StrictlyBetween(int v, int a, int b) {
   return v > std::min(a, b) && v < std::max(a, b);
 }
 
-// Moves the whole sheet `dx` right: the boxes without parent carry the
-// others, which are placed again after their parents.
-void ShiftSheet(Flowchart& sheet, int dx) {
+// Moves the whole sheet `dx` right and `dy` down: the boxes without parent
+// carry the others, which are placed again after their parents.
+void ShiftSheet(Flowchart& sheet, int dx, int dy) {
   const int n = sheet.Boxes.Count();
   std::vector<int> depth(n + 1, -1);
   for (int i = 1; i <= n; ++i) {
@@ -80,7 +80,12 @@ void ShiftSheet(Flowchart& sheet, int dx) {
       // A box in a cycle of parents has no place to follow: it just moves.
       b.Rect.Left += dx;
       b.Rect.Right += dx;
-      if (depth[i] == 0) b.DecalX += dx;
+      b.Rect.Top += dy;
+      b.Rect.Bottom += dy;
+      if (depth[i] == 0) {
+        b.DecalX += dx;
+        b.DecalY += dy;
+      }
     } else {
       order.push_back(i);
     }
@@ -88,6 +93,7 @@ void ShiftSheet(Flowchart& sheet, int dx) {
   std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return depth[a] < depth[b]; });
   for (int i : order) sheet.Boxes[i].Place(sheet);
   sheet.PicW += dx;
+  sheet.PicH += dy;
 }
 
 class TrackRouter {
@@ -110,10 +116,16 @@ class TrackRouter {
     LayWell(jumps);
     // Outer lanes left of the sheet's edge: the sheet moves right to hold
     // them (the routes follow their boxes).
-    int least = kMinTrackX;
-    for (const JumpSegment& p : placed_) least = std::min(least, std::min(p.x0, p.x1));
-    for (const TRect& r : tags_) least = std::min(least, r.Left);
-    if (least < kMinTrackX) Shift(kMinTrackX - least);
+    TRect least{kMinTrackX, kMinTrackX, 0, 0};
+    for (const JumpSegment& p : placed_) {
+      least.Left = std::min(least.Left, std::min(p.x0, p.x1));
+      least.Top = std::min(least.Top, std::min(p.y0, p.y1));
+    }
+    for (const TRect& r : tags_) {
+      least.Left = std::min(least.Left, r.Left);
+      least.Top = std::min(least.Top, r.Top);
+    }
+    if (least.Left < kMinTrackX || least.Top < kMinTrackX) Shift(kMinTrackX - least.Left, kMinTrackX - least.Top);
     for (int l = 1; l <= sheet_.Lines.Count(); ++l)
       if (sheet_.Lines.LineV(l) == nullptr) sheet_.Lines[l].Place(sheet_);
   }
@@ -426,51 +438,63 @@ class TrackRouter {
 
   // Lanes beyond everything laid so far: left and right of the sheet, rows
   // above and below it.
-  struct Lanes {
-    int left = 0, right = 0, top = 0, bottom = 0;
-  };
-  Lanes OuterLanes(const Jump& j) const {
-    const TRectangle& s = sheet_.Boxes[j.si];
-    TRect all = s.Rect;
+  // The lane kTrackGap beyond `x` and beyond everything laid level with
+  // rows top..bottom, on the left or on the right.
+  int Lane(bool left, int top, int bottom, int x) const {
+    top -= kTrackGap;
+    bottom += kTrackGap;
     auto take = [&](const TRect& r) {
-      all.Left = std::min(all.Left, r.Left);
-      all.Top = std::min(all.Top, r.Top);
-      all.Right = std::max(all.Right, r.Right);
-      all.Bottom = std::max(all.Bottom, r.Bottom);
+      if (r.Top <= bottom && top <= r.Bottom) x = left ? std::min(x, r.Left) : std::max(x, r.Right);
     };
     for (const TRect& r : ink_) take(r);
     for (const TRect& r : tags_) take(r);
     for (const JumpSegment& p : placed_) take(p.Cells());
-    return {std::min(all.Left, s.Rect.Left - j.tagRoom) - kTrackGap,
-            std::max(all.Right, s.Rect.Right + j.tagRoom) + kTrackGap, all.Top - kTrackGap,
-            all.Bottom + kTrackGap};
+    return left ? x - kTrackGap : x + kTrackGap;
   }
 
-  // The outer routes of a jump, shaped: out from the source's side along
-  // its own row to a lane, round below (or above) the sheet when the target
-  // is met from the other side, and in along the landing's row. Only the two
+  // The outer routes of a jump: out from the source's side along its own
+  // row to a lane beyond everything level with the route's rows, and in
+  // along the landing's row, the two lanes joined by a row below (or above)
+  // everything when the target is met from the other side. Only the two
   // rows by the boxes can meet anything. Calls `use` with each.
   template <typename Use>
   void OuterRoutes(Jump& j, const std::vector<int>& landings, Use use) {
-    const Lanes lanes = OuterLanes(j);
+    const TRectangle& s = sheet_.Boxes[j.si];
+    const TRectangle& t = sheet_.Boxes[j.ti];
+    int top = s.Rect.Top, bottom = s.Rect.Bottom;
+    auto take = [&](const TRect& r) {
+      top = std::min(top, r.Top);
+      bottom = std::max(bottom, r.Bottom);
+    };
+    for (const TRect& r : ink_) take(r);
+    for (const TRect& r : tags_) take(r);
+    for (const JumpSegment& p : placed_) take(p.Cells());
+    top -= kTrackGap;
+    bottom += kTrackGap;
+    const int exitX[2] = {s.Rect.Right + j.tagRoom, s.Rect.Left - j.tagRoom};
+    const int entryX[2] = {t.Rect.Right + 1, t.Rect.Left - 2};
     const int y1 = j.y1;
     for (int landing : landings) {
       j.y1 = landing;
-      // Nothing lies beyond the lanes: only what is level with the two
-      // rows by the boxes can meet the route.
       GatherRows(j.y0, landing);
-      for (const bool exitLeft : {false, true})
-        for (const bool entryLeft : {false, true})
-          for (const int row : {lanes.bottom, lanes.top}) {
-            if ((exitLeft == entryLeft && row == lanes.top) || row < kMinTrackX) continue;
-            Choice c;
-            c.x = exitLeft ? lanes.left : lanes.right;
-            c.detour = exitLeft != entryLeft;
-            c.x2 = entryLeft ? lanes.left : lanes.right;
-            c.yc = row;
-            c.outer = true;
-            if (Shape(j, c)) use(c, landing);
-          }
+      auto shaped = [&](Choice& c) {
+        c.outer = true;
+        if (Shape(j, c)) use(c, landing);
+      };
+      for (const bool left : {false, true}) {
+        Choice c;
+        c.x = Lane(left, std::min(j.y0, landing), std::max(j.y0, landing),
+                   left ? std::min(exitX[1], entryX[1]) : std::max(exitX[0], entryX[0]));
+        shaped(c);
+        for (const int row : {bottom, top}) {
+          Choice d;
+          d.detour = true;
+          d.yc = row;
+          d.x = Lane(left, std::min(j.y0, row), std::max(j.y0, row), exitX[left]);
+          d.x2 = Lane(!left, std::min(landing, row), std::max(landing, row), entryX[!left]);
+          shaped(d);
+        }
+      }
     }
     j.y1 = y1;
   }
@@ -577,12 +601,16 @@ class TrackRouter {
       if (level(p.Cells())) near_.push_back(p);
   }
 
-  // Moves the sheet and everything laid on it `dx` right.
-  void Shift(int dx) {
-    ShiftSheet(sheet_, dx);
-    for (TRect& r : ink_) r.Left += dx, r.Right += dx;
-    for (TRect& r : tags_) r.Left += dx, r.Right += dx;
-    for (JumpSegment& p : placed_) p.x0 += dx, p.x1 += dx;
+  // Moves the sheet and everything laid on it `dx` right and `dy` down.
+  void Shift(int dx, int dy) {
+    ShiftSheet(sheet_, dx, dy);
+    auto move = [&](TRect& r) {
+      r.Left += dx, r.Right += dx;
+      r.Top += dy, r.Bottom += dy;
+    };
+    for (TRect& r : ink_) move(r);
+    for (TRect& r : tags_) move(r);
+    for (JumpSegment& p : placed_) p.x0 += dx, p.x1 += dx, p.y0 += dy, p.y1 += dy;
     for (int l = 1; l <= sheet_.Lines.Count(); ++l)
       if (TLigneV* v = sheet_.Lines.LineV(l)) v->Place(sheet_);
   }
