@@ -31,7 +31,8 @@ struct DemoSheet {
 
   bool Load() {
     std::uint16_t startPC = 0;
-    if (!hc11::ReadListing(listing, HC11_SOURCE_DIR "/examples/demo/demo", startPC, messages, false)) return false;
+    if (!hc11::ReadListing(listing, HC11_SOURCE_DIR "/examples/demo/demo", startPC, messages, false))
+      return false;
     hc11::ConvertAll(listing);
     sheet = std::make_unique<hc11::Flowchart>(listing, messages, metrics);
     sheet->BuildLabelIndex();

@@ -222,11 +222,14 @@ TEST_F(Tracks, GeneratedProgramsReadWell) {
       const Legibility l = MeasureLegibility(sheet, comments);
       if (!l.Clean()) faults.push_back(name + (comments ? " (comments) " : " ") + Counts(l));
     }
-    if (const SheetClashes c = FindClashes(sheet); !c.overlaps.empty()) faults.push_back(name + " " + Describe(c));
+    if (const SheetClashes c = FindClashes(sheet); !c.overlaps.empty())
+      faults.push_back(name + " " + Describe(c));
   };
   using Maker = std::function<std::vector<std::string>(int)>;
-  const std::pair<const char*, Maker> shapes[] = {
-      {"dispatcher", Dispatcher}, {"nested loops", NestedLoops}, {"range tests", RangeTests}, {"early returns", EarlyReturns}};
+  const std::pair<const char*, Maker> shapes[] = {{"dispatcher", Dispatcher},
+                                                  {"nested loops", NestedLoops},
+                                                  {"range tests", RangeTests},
+                                                  {"early returns", EarlyReturns}};
   for (const auto& [name, make] : shapes)
     for (int n : {1, 3, 8, 25, 100, 150}) {
       listing = Listing{};

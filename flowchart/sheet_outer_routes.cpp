@@ -1,0 +1,229 @@
+// The routes that stay open when the search for a track finds none: out
+// along the source's row to a lane beyond everything level with the route,
+// round above or below the sheet when the target is met from the other
+// side, in along the landing's row. Only the two rows by the boxes can meet
+// anything, and a jump laid earlier that closes them is taken off and laid
+// again, so that no jump is left crossing a box, a text or another track.
+#include <algorithm>
+#include <limits>
+#include <vector>
+
+#include "flowchart/sheet_track_router.h"
+
+namespace hc11::tracks {
+
+void ShiftSheet(Flowchart& sheet, int dx, int dy) {
+  const int n = sheet.Boxes.Count();
+  std::vector<int> depth(n + 1, -1);
+  for (int i = 1; i <= n; ++i) {
+    int d = 0;
+    for (int x = i;
+         sheet.Boxes.Valid(sheet.Boxes[x].ObjetParent) && sheet.Boxes[x].ObjetParent != x && d <= n;
+         x = sheet.Boxes[x].ObjetParent)
+      ++d;
+    depth[i] = d;
+  }
+  std::vector<int> order;
+  for (int i = 1; i <= n; ++i) {
+    TRectangle& b = sheet.Boxes[i];
+    if (depth[i] == 0 || depth[i] > n) {
+      // A box in a cycle of parents has no place to follow: it just moves.
+      b.Rect.Left += dx;
+      b.Rect.Right += dx;
+      b.Rect.Top += dy;
+      b.Rect.Bottom += dy;
+      if (depth[i] == 0) {
+        b.DecalX += dx;
+        b.DecalY += dy;
+      }
+    } else {
+      order.push_back(i);
+    }
+  }
+  std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return depth[a] < depth[b]; });
+  for (int i : order) sheet.Boxes[i].Place(sheet);
+  sheet.PicW += dx;
+  sheet.PicH += dy;
+}
+
+// Lanes beyond everything laid so far: left and right of the sheet, rows
+// above and below it.
+// The lane kTrackGap beyond `x` and beyond everything laid level with
+// rows top..bottom, on the left or on the right.
+int TrackRouter::Lane(bool left, int top, int bottom, int x) const {
+  top -= kTrackGap;
+  bottom += kTrackGap;
+  auto take = [&](const TRect& r) {
+    if (r.Top <= bottom && top <= r.Bottom) x = left ? std::min(x, r.Left) : std::max(x, r.Right);
+  };
+  for (const TRect& r : ink_) take(r);
+  for (const TRect& r : tags_) take(r);
+  for (const JumpSegment& p : placed_) take(p.Cells());
+  return left ? x - kTrackGap : x + kTrackGap;
+}
+
+// The outer routes of a jump: out from the source's side along its own
+// row to a lane beyond everything level with the route's rows, and in
+// along the landing's row, the two lanes joined by a row below (or above)
+// everything when the target is met from the other side. Only the two
+// rows by the boxes can meet anything. Calls `use` with each.
+template <typename Use>
+void TrackRouter::OuterRoutes(Jump& j, const std::vector<int>& landings, Use use) {
+  const TRectangle& s = sheet_.Boxes[j.si];
+  const TRectangle& t = sheet_.Boxes[j.ti];
+  int top = s.Rect.Top, bottom = s.Rect.Bottom;
+  auto take = [&](const TRect& r) {
+    top = std::min(top, r.Top);
+    bottom = std::max(bottom, r.Bottom);
+  };
+  for (const TRect& r : ink_) take(r);
+  for (const TRect& r : tags_) take(r);
+  for (const JumpSegment& p : placed_) take(p.Cells());
+  top -= kTrackGap;
+  bottom += kTrackGap;
+  const int exitX[2] = {s.Rect.Right + j.tagRoom, s.Rect.Left - j.tagRoom};
+  const int entryX[2] = {t.Rect.Right + 1, t.Rect.Left - 2};
+  const int y1 = j.y1;
+  for (int landing : landings) {
+    j.y1 = landing;
+    GatherRows(j.y0, landing);
+    auto shaped = [&](Choice& c) {
+      c.outer = true;
+      if (Shape(j, c)) use(c, landing);
+    };
+    for (const bool left : {false, true}) {
+      Choice c;
+      c.x = Lane(left, std::min(j.y0, landing), std::max(j.y0, landing),
+                 left ? std::min(exitX[1], entryX[1]) : std::max(exitX[0], entryX[0]));
+      shaped(c);
+      for (const int row : {bottom, top}) {
+        Choice d;
+        d.detour = true;
+        d.yc = row;
+        d.x = Lane(left, std::min(j.y0, row), std::max(j.y0, row), exitX[left]);
+        d.x2 = Lane(!left, std::min(landing, row), std::max(landing, row), entryX[!left]);
+        shaped(d);
+      }
+    }
+  }
+  j.y1 = y1;
+}
+
+// The way that stays open when the search finds none: the cheapest outer
+// route that meets nothing. Returns its landing height; `best` keeps a
+// fault's cost when every outer route meets something.
+int TrackRouter::OuterRoute(Jump& j, const std::vector<int>& landings, Choice& best) {
+  int bestY1 = j.y1;
+  OuterRoutes(j, landings, [&](Choice& c, int landing) {
+    c.cost += Cost(c, best.cost - c.cost);
+    if (c.cost < best.cost) {
+      best = c;
+      bestY1 = landing;
+    }
+  });
+  return bestY1;
+}
+
+// When even the outer routes are closed, by jumps laid before: lays `v` on
+// the outer route that the fewest of them close (boxes close none of
+// these) and takes those off, into `cleared`, to be laid again. False
+// when a box, or only a jump that cleared its own way, closes every route.
+bool TrackRouter::ClearWay(TLigneV& v, std::vector<int>& cleared, long& cost) {
+  if (std::find(pinned_.begin(), pinned_.end(), v.ObjetSelf) != pinned_.end()) return false;
+  Jump j = MakeJump(v);
+  const std::vector<int> landings = Landings(sheet_.Boxes[j.ti]);
+  Unlay(j.line);
+  Choice best;
+  int bestY1 = j.y1;
+  std::vector<int> blockers;
+  std::size_t fewest = std::numeric_limits<std::size_t>::max();
+  OuterRoutes(j, landings, [&](Choice& c, int landing) {
+    blockers.clear();
+    if (!Blockers(c, blockers)) return;
+    for (int b : blockers)
+      if (std::find(pinned_.begin(), pinned_.end(), b) != pinned_.end()) return;
+    if (blockers.size() < fewest || (blockers.size() == fewest && c.cost < best.cost)) {
+      fewest = blockers.size();
+      best = c;
+      bestY1 = landing;
+      cleared = blockers;
+    }
+  });
+  if (fewest == std::numeric_limits<std::size_t>::max()) {
+    cleared.clear();
+    cost = Lay(v);
+    return false;
+  }
+  for (int line : cleared) Unlay(line);
+  j.y1 = bestY1;
+  pinned_.push_back(j.line);
+  GatherRows(j.y0, j.y1);
+  best.cost += Cost(best);
+  Commit(v, j, best);
+  cost = best.cost;
+  return true;
+}
+
+// The lines whose pieces or tags route `c` meets; false when it meets a
+// box.
+bool TrackRouter::Blockers(const Choice& c, std::vector<int>& lines) const {
+  auto add = [&](int line) {
+    if (std::find(lines.begin(), lines.end(), line) == lines.end()) lines.push_back(line);
+  };
+  for (int k = 0; k < c.segs; ++k) {
+    const JumpSegment& m = c.seg[k];
+    const TRect cells = m.Cells();
+    for (const TRect& r : band_)
+      if (cells.Intersects(r)) return false;
+    for (std::size_t t = 0; t < tags_.size(); ++t)
+      if (cells.Intersects(tags_[t])) add(tagLines_[t]);
+    for (const JumpSegment& p : near_)
+      if (Against(m, p) >= kFault) add(p.line);
+  }
+  if (c.hasTag) {
+    for (int k = 1; k < c.segs; ++k)
+      if (c.tag.Intersects(c.seg[k].Cells())) return false;
+    for (const TRect& r : band_)
+      if (c.tag.Intersects(r)) return false;
+    for (std::size_t t = 0; t < tags_.size(); ++t)
+      if (c.tag.Intersects(tags_[t])) add(tagLines_[t]);
+    for (const JumpSegment& p : near_)
+      if (c.tag.Intersects(p.Cells())) add(p.line);
+  }
+  return true;
+}
+
+// The boxes, tags and pieces level with row y0 or row y1 (or with the
+// tags beside them).
+void TrackRouter::GatherRows(int y0, int y1) {
+  const int margin = std::max(kBoxMargin, TagHeight(sheet_) + 3);
+  auto level = [&](const TRect& r) {
+    return (r.Top <= y0 + margin && y0 - margin <= r.Bottom) ||
+           (r.Top <= y1 + margin && y1 - margin <= r.Bottom);
+  };
+  band_.clear();
+  for (const TRect& r : ink_)
+    if (level(r)) band_.push_back(r);
+  nearTags_.clear();
+  for (const TRect& r : tags_)
+    if (level(r)) nearTags_.push_back(r);
+  near_.clear();
+  for (const JumpSegment& p : placed_)
+    if (level(p.Cells())) near_.push_back(p);
+}
+
+// Moves the sheet and everything laid on it `dx` right and `dy` down.
+void TrackRouter::Shift(int dx, int dy) {
+  ShiftSheet(sheet_, dx, dy);
+  auto move = [&](TRect& r) {
+    r.Left += dx, r.Right += dx;
+    r.Top += dy, r.Bottom += dy;
+  };
+  for (TRect& r : ink_) move(r);
+  for (TRect& r : tags_) move(r);
+  for (JumpSegment& p : placed_) p.x0 += dx, p.x1 += dx, p.y0 += dy, p.y1 += dy;
+  for (int l = 1; l <= sheet_.Lines.Count(); ++l)
+    if (TLigneV* v = sheet_.Lines.LineV(l)) v->Place(sheet_);
+}
+
+}  // namespace hc11::tracks
