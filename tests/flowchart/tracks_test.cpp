@@ -207,6 +207,35 @@ TEST_F(Tracks, CommentColumnsStayOffBoxesTracksAndTags) {
   for (int b = 1; b <= sheet.Boxes.Count(); ++b) EXPECT_LE(sheet.Boxes[b].XCommentFin, sheet.PicW);
 }
 
+// Routes that no track level with them could take run on lanes beyond the
+// sheet, left of and above its boxes as much as right and below: the sheet
+// moves to hold them, and placing it again gives the same drawing.
+TEST_F(Tracks, OuterLanesStayOnTheSheetAndPlaceTheSameAgain) {
+  for (const auto& records : {Dispatcher(100), NestedLoops(100)}) {
+    listing = Listing{};
+    Codes(records);
+    Function("main");
+    sheet.BuildLabelIndex();
+    ASSERT_TRUE(sheet.BuildFlowchart("main"));
+    ExpectLegible(sheet);
+    EXPECT_TRUE(FindClashes(sheet).negative.empty()) << Describe(FindClashes(sheet));
+    const std::vector<JumpSegment> pieces = JumpSegments(sheet);
+    for (const JumpSegment& p : pieces) {
+      const TRect c = p.Cells();
+      EXPECT_TRUE(c.Left >= 0 && c.Top >= 0 && c.Right <= sheet.PicW && c.Bottom <= sheet.PicH)
+          << "line " << p.line << " at " << c.Left << "," << c.Top << " on " << sheet.PicW << "x" << sheet.PicH;
+    }
+    const auto before = sheet.DescribeSheet();
+    sheet.Relayout();
+    const auto after = sheet.DescribeSheet();
+    EXPECT_EQ(std::vector(after.begin() + 1, after.end()), std::vector(before.begin() + 1, before.end()));
+    const std::vector<JumpSegment> again = JumpSegments(sheet);
+    ASSERT_EQ(again.size(), pieces.size());
+    for (std::size_t k = 0; k < pieces.size(); ++k)
+      EXPECT_TRUE(again[k].Cells() == pieces[k].Cells()) << "line " << pieces[k].line;
+  }
+}
+
 // Every sheet of many generated programs reads well, comments shown and
 // hidden: the shapes above from one to some 300 boxes, random programs, and
 // a generated listing's routines as the loader reads them. Each faulty sheet
