@@ -83,81 +83,159 @@ void TrackRouter::OuterRoutes(Jump& j, const std::vector<int>& landings, Use use
   bottom += kTrackGap;
   const int exitX[2] = {s.Rect.Right + j.tagRoom, s.Rect.Left - j.tagRoom};
   const int entryX[2] = {t.Rect.Right + 1, t.Rect.Left - 2};
-  const int y1 = j.y1;
-  for (int landing : landings) {
-    j.y1 = landing;
-    GatherRows(j.y0, landing);
-    auto shaped = [&](Choice& c) {
-      c.outer = true;
-      if (Shape(j, c)) use(c, landing);
-    };
-    for (const bool left : {false, true}) {
-      Choice c;
-      c.x = Lane(left, std::min(j.y0, landing), std::max(j.y0, landing),
-                 left ? std::min(exitX[1], entryX[1]) : std::max(exitX[0], entryX[0]));
-      shaped(c);
-      for (const int row : {bottom, top}) {
-        Choice d;
-        d.detour = true;
-        d.yc = row;
-        d.x = Lane(left, std::min(j.y0, row), std::max(j.y0, row), exitX[left]);
-        d.x2 = Lane(!left, std::min(landing, row), std::max(landing, row), entryX[!left]);
-        shaped(d);
+  const std::vector<int> exits = Exits(j);
+  const int y0 = j.y0, y1 = j.y1;
+  for (std::size_t e = 0; e < exits.size(); ++e)
+    for (int landing : landings) {
+      j.y0 = exits[e];
+      j.y1 = landing;
+      GatherRows(j.y0, landing);
+      auto shaped = [&](Choice& c) {
+        c.outer = true;
+        if (!Shape(j, c)) return;
+        c.cost += 30L * static_cast<long>(e);
+        use(c);
+      };
+      for (const bool left : {false, true}) {
+        Choice c;
+        c.x = Lane(left, std::min(j.y0, landing), std::max(j.y0, landing),
+                   left ? std::min(exitX[1], entryX[1]) : std::max(exitX[0], entryX[0]));
+        shaped(c);
+        for (const int row : {bottom, top}) {
+          Choice d;
+          d.detour = true;
+          d.yc = row;
+          d.x = Lane(left, std::min(j.y0, row), std::max(j.y0, row), exitX[left]);
+          d.x2 = Lane(!left, std::min(landing, row), std::max(landing, row), entryX[!left]);
+          shaped(d);
+        }
+      }
+      // Boxes side by side, too close for the search's tracks: a track in
+      // the gap between them, which may meet anything level with it.
+      if (t.Rect.Right < s.Rect.Left || s.Rect.Right < t.Rect.Left) {
+        const int margin = std::max(kBoxMargin, TagHeight(sheet_) + 3);
+        Gather(std::min(j.y0, landing) - margin, std::max(j.y0, landing) + margin);
+        const int gapLeft = std::min(exitX[0], entryX[0]), gapRight = std::max(exitX[1], entryX[1]);
+        for (const int x : {gapLeft + 1, (gapLeft + gapRight) / 2, gapRight - 1}) {
+          Choice c;
+          c.x = x;
+          shaped(c);
+        }
       }
     }
-  }
+  j.y0 = y0;
   j.y1 = y1;
 }
 
 // The way that stays open when the search finds none: the cheapest outer
 // route that meets nothing. Returns its landing height; `best` keeps a
 // fault's cost when every outer route meets something.
-int TrackRouter::OuterRoute(Jump& j, const std::vector<int>& landings, Choice& best) {
-  int bestY1 = j.y1;
-  OuterRoutes(j, landings, [&](Choice& c, int landing) {
+std::vector<int> TrackRouter::Exits(const Jump& j) const {
+  const TRectangle& s = sheet_.Boxes[j.si];
+  std::vector<int> exits = {j.y0};
+  if (s.Triangle == 0)
+    for (int k = 1; k < 6; ++k)
+      if (const int y = s.Rect.Top + k * s.Haut / 6; y > s.Rect.Top && y < s.Rect.Bottom - 1 && y != j.y0)
+        exits.push_back(y);
+  return exits;
+}
+
+bool TrackRouter::OuterRoute(Jump& j, const std::vector<int>& landings, Choice& best) {
+  int bestY0 = j.y0, bestY1 = j.y1;
+  OuterRoutes(j, landings, [&](Choice& c) {
     c.cost += Cost(c, best.cost - c.cost);
     if (c.cost < best.cost) {
       best = c;
-      bestY1 = landing;
+      bestY0 = j.y0;
+      bestY1 = j.y1;
     }
   });
-  return bestY1;
+  if (best.cost >= kFault) return false;
+  j.y0 = bestY0;
+  j.y1 = bestY1;
+  return true;
 }
 
-// When even the outer routes are closed, by jumps laid before: lays `v` on
-// the outer route that the fewest of them close (boxes close none of
-// these) and takes those off, into `cleared`, to be laid again. False
-// when a box, or only a jump that cleared its own way, closes every route.
 bool TrackRouter::ClearWay(TLigneV& v, std::vector<int>& cleared, long& cost) {
   if (std::find(pinned_.begin(), pinned_.end(), v.ObjetSelf) != pinned_.end()) return false;
   Jump j = MakeJump(v);
   const std::vector<int> landings = Landings(sheet_.Boxes[j.ti]);
   Unlay(j.line);
-  Choice best;
-  int bestY1 = j.y1;
+  // Every route that only jumps close, with those jumps.
+  struct Way {
+    Choice c;
+    int y0 = 0, y1 = 0;
+    std::vector<int> blockers;
+  };
+  std::vector<Way> ways;
   std::vector<int> blockers;
-  std::size_t fewest = std::numeric_limits<std::size_t>::max();
-  OuterRoutes(j, landings, [&](Choice& c, int landing) {
+  auto consider = [&](Choice& c) {
     blockers.clear();
     if (!Blockers(c, blockers)) return;
     for (int b : blockers)
       if (std::find(pinned_.begin(), pinned_.end(), b) != pinned_.end()) return;
-    if (blockers.size() < fewest || (blockers.size() == fewest && c.cost < best.cost)) {
-      fewest = blockers.size();
-      best = c;
-      bestY1 = landing;
-      cleared = blockers;
+    ways.push_back({c, j.y0, j.y1, blockers});
+  };
+  OuterRoutes(j, landings, consider);
+  // The tracks the search tried, which other jumps may have closed.
+  const TRectangle& s = sheet_.Boxes[j.si];
+  const TRectangle& t = sheet_.Boxes[j.ti];
+  const int margin = std::max(kBoxMargin, TagHeight(sheet_) + 3);
+  const int y0 = j.y0, y1 = j.y1;
+  for (int exit : Exits(j))
+    for (int landing : landings) {
+      j.y0 = exit;
+      j.y1 = landing;
+      Gather(std::min(j.y0, landing) - margin, std::max(j.y0, landing) + margin);
+      for (int x : TrackCandidates(j, s, t)) {
+        Choice c;
+        c.x = x;
+        if (!Shape(j, c)) continue;
+        c.cost += exit == y0 ? 0 : 30;
+        consider(c);
+      }
     }
-  });
-  if (fewest == std::numeric_limits<std::size_t>::max()) {
+  j.y0 = y0;
+  j.y1 = y1;
+  if (ways.empty()) {
     cleared.clear();
     cost = Lay(v);
     return false;
   }
-  for (int line : cleared) Unlay(line);
-  j.y1 = bestY1;
+  std::stable_sort(ways.begin(), ways.end(), [](const Way& a, const Way& b) {
+    return a.blockers.size() != b.blockers.size() ? a.blockers.size() < b.blockers.size()
+                                                  : a.c.cost < b.c.cost;
+  });
+  // The first way whose jumps find clean routes again, tried in the order
+  // they will be laid; the fewest jumps when none does.
+  constexpr std::size_t kWaysTried = 6;
+  std::size_t chosen = 0;
   pinned_.push_back(j.line);
-  GatherRows(j.y0, j.y1);
+  for (std::size_t w = 0; w < ways.size() && w < kWaysTried; ++w) {
+    const Way& way = ways[w];
+    std::vector<TLigneV*> moved = {&v};
+    for (int line : way.blockers) moved.push_back(sheet_.Lines.LineV(line));
+    const Snapshot kept = Take(moved);
+    for (int line : way.blockers) Unlay(line);
+    j.y0 = way.y0;
+    j.y1 = way.y1;
+    Commit(v, j, way.c);
+    bool clean = true;
+    for (std::size_t k = way.blockers.size(); k-- > 0 && clean;)
+      clean = Lay(*sheet_.Lines.LineV(way.blockers[k])) < kFault;
+    Restore(moved, kept);
+    if (clean) {
+      chosen = w;
+      break;
+    }
+  }
+  const Way& way = ways[chosen];
+  cleared = way.blockers;
+  for (int line : cleared) Unlay(line);
+  j.y0 = way.y0;
+  j.y1 = way.y1;
+  Choice best = way.c;
+  Gather(std::numeric_limits<int>::min() / 2, std::numeric_limits<int>::max() / 2);
   best.cost += Cost(best);
   Commit(v, j, best);
   cost = best.cost;
@@ -172,9 +250,18 @@ bool TrackRouter::Blockers(const Choice& c, std::vector<int>& lines) const {
   };
   for (int k = 0; k < c.segs; ++k) {
     const JumpSegment& m = c.seg[k];
-    const TRect cells = m.Cells();
+    // Kept off the boxes as the search keeps its tracks.
+    TRect clear = m.Cells();
+    if (m.Vertical()) {
+      clear.Left -= kBoxMargin - 1;
+      clear.Right += kBoxMargin - 1;
+    } else if (c.detour && k > 0 && k + 1 < c.segs) {
+      clear.Top -= kBoxMargin - 1;
+      clear.Bottom += kBoxMargin - 1;
+    }
     for (const TRect& r : band_)
-      if (cells.Intersects(r)) return false;
+      if (clear.Intersects(r)) return false;
+    const TRect cells = m.Cells();
     for (std::size_t t = 0; t < tags_.size(); ++t)
       if (cells.Intersects(tags_[t])) add(tagLines_[t]);
     for (const JumpSegment& p : near_)

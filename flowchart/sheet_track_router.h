@@ -134,19 +134,25 @@ class TrackRouter {
   // row to a lane beyond everything level with the route's rows, and in
   // along the landing's row, the two lanes joined by a row below (or above)
   // everything when the target is met from the other side. Only the two
-  // rows by the boxes can meet anything. Calls `use` with each.
+  // rows by the boxes can meet anything. Calls `use` with each, `j` holding
+  // its exit and landing rows.
   template <typename Use>
   void OuterRoutes(Jump& j, const std::vector<int>& landings, Use use);
 
+  // The rows a jump may leave its source from, the usual one first: a
+  // decision's jump leaves from its point; another box's from its middle
+  // or, when that row is closed, from another row of the box.
+  std::vector<int> Exits(const Jump& j) const;
+
   // The way that stays open when the search finds none: the cheapest outer
-  // route that meets nothing. Returns its landing height; `best` keeps a
-  // fault's cost when every outer route meets something.
-  int OuterRoute(Jump& j, const std::vector<int>& landings, Choice& best);
+  // route that meets nothing, into `best`, with its exit and landing rows
+  // into `j`. False, `j` untouched, when every outer route meets something.
+  bool OuterRoute(Jump& j, const std::vector<int>& landings, Choice& best);
 
   // When even the outer routes are closed, by jumps laid before: lays `v` on
-  // the outer route that the fewest of them close (boxes close none of
-  // these) and takes those off, into `cleared`, to be laid again. False
-  // when a box, or only a jump that cleared its own way, closes every route.
+  // the outer route or searched track that the fewest of them close (and no
+  // box) and takes those off, into `cleared`, to be laid again. False when
+  // a box, or only a jump that cleared its own way, closes every route.
   bool ClearWay(TLigneV& v, std::vector<int>& cleared, long& cost);
 
   // The lines whose pieces or tags route `c` meets; false when it meets a

@@ -232,6 +232,12 @@ std::vector<int> TrackRouter::Landings(const TRectangle& t) const {
   } else if (landings[0] == t.Rect.Top + 4 + sheet_.LineH / 2) {
     for (int k = 1; k < std::min<int>(4, static_cast<int>(t.Lignes.size())); ++k)
       landings.push_back(landings[0] + k * (sheet_.LineH + 3));
+  } else {
+    // An empty jump box, a few pixels high: its other rows.
+    for (int k = 1; k < 6; ++k)
+      if (const int y = t.Rect.Top + k * t.Haut / 6;
+          y > t.Rect.Top && y < t.Rect.Bottom - 1 && y != landings[0])
+        landings.push_back(y);
   }
   return landings;
 }
@@ -255,11 +261,7 @@ long TrackRouter::Lay(TLigneV& v) {
   }
   j.y1 = bestY1;
   if (best.cost >= kFault) {
-    Choice outer;
-    if (const int y1 = OuterRoute(j, landings, outer); outer.cost < kFault) {
-      best = outer;
-      j.y1 = y1;
-    }
+    if (Choice outer; OuterRoute(j, landings, outer)) best = outer;
   }
   if (best.segs == 0) {
     // Nothing fits at all: far right of everything level with the jump.
