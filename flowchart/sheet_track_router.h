@@ -20,6 +20,8 @@ inline constexpr int kCrossCost = 1000;  // a crossing costs as much as this muc
 // crossings and length a sheet can reach.
 inline constexpr long kFault = 1000000000L;
 inline constexpr int kMinTrackX = 4;
+// Passes laying the jumps left with a fault first, while that leaves fewer.
+inline constexpr int kOrderPasses = 4;
 inline constexpr int kTries = 40;               // tracks tried per landing, nearest first
 inline constexpr int kMostTries = 60;           // the same while none is free, on a sheet of
 inline constexpr std::size_t kLargeSheet = 50;  // more jumps than this

@@ -79,21 +79,27 @@ void TrackRouter::Run() {
 void TrackRouter::LayWell(std::vector<TLigneV*>& jumps) {
   detourBudget_ = large_ ? kLargeDetourBudget : kDetourBudget;
   // Laid one by one, a jump may find its way closed by those laid before
-  // it: those jumps then go first, while that leaves fewer faults.
+  // it: those jumps then go first, while that leaves fewer faults; at last
+  // the longest go first.
   std::vector<TLigneV*> faulty;
   Outcome best = LayAll(jumps, faulty);
-  for (int pass = 0; pass < 1 && best.faults > 0 && best.faults <= 20; ++pass) {
+  for (int pass = 0; pass <= kOrderPasses && best.faults > 0 && best.faults <= 20; ++pass) {
     const Snapshot kept = Take(jumps);
-    std::vector<TLigneV*> order = faulty;
-    for (TLigneV* v : jumps)
-      if (std::find(faulty.begin(), faulty.end(), v) == faulty.end()) order.push_back(v);
+    std::vector<TLigneV*> order;
+    if (pass < kOrderPasses) {
+      order = faulty;
+      for (TLigneV* v : jumps)
+        if (std::find(faulty.begin(), faulty.end(), v) == faulty.end()) order.push_back(v);
+    } else {
+      order.assign(jumps.rbegin(), jumps.rend());
+    }
     const Outcome again = LayAll(order, faulty);
     if (again.faults < best.faults || (again.faults == best.faults && again.cost < best.cost)) {
       best = again;
       jumps = order;
     } else {
       Restore(jumps, kept);
-      break;
+      if (pass < kOrderPasses) pass = kOrderPasses - 1;
     }
   }
 }
