@@ -112,7 +112,8 @@ void TrackRouter::OuterRoutes(Jump& j, const std::vector<int>& landings, Use use
       }
       // Boxes side by side, too close for the search's tracks: a track in
       // the gap between them, which may meet anything level with it.
-      if (t.Rect.Right < s.Rect.Left || s.Rect.Right < t.Rect.Left) {
+      const bool level = t.Rect.Top < s.Rect.Bottom && s.Rect.Top < t.Rect.Bottom;
+      if (level && (t.Rect.Right < s.Rect.Left || s.Rect.Right < t.Rect.Left)) {
         const int margin = std::max(kBoxMargin, TagHeight(sheet_) + 3);
         Gather(std::min(j.y0, landing) - margin, std::max(j.y0, landing) + margin);
         const int gapLeft = std::min(exitX[0], entryX[0]), gapRight = std::max(exitX[1], entryX[1]);
