@@ -116,8 +116,49 @@ class Tracks : public SheetFixture {
       if (const TLigneV* v = sheet.Lines.LineV(l); v != nullptr && v->Piste) return true;
     return false;
   }
+  // Measures the sheet just built, comments hidden and shown, and notes
+  // what is wrong with it under `name`.
+  void Check(const std::string& name) {
+    ++sheets;
+    tracked += AnyTrack();
+    largest = std::max(largest, sheet.Boxes.Count());
+    for (bool comments : {false, true}) {
+      const Legibility l = MeasureLegibility(sheet, comments);
+      if (!l.Clean()) faults.push_back(name + (comments ? " (comments) " : " ") + Counts(l));
+    }
+    if (const SheetClashes c = FindClashes(sheet); !c.overlaps.empty())
+      faults.push_back(name + " " + Describe(c));
+  }
+  void CheckShape(const char* name, const std::function<std::vector<std::string>(int)>& make, int n) {
+    listing = Listing{};
+    Codes(make(n));
+    Function("main");
+    sheet.BuildLabelIndex();
+    ASSERT_TRUE(sheet.BuildFlowchart("main"));
+    Check(Format("%s %d", name, n));
+  }
+  void CheckRandom(std::uint32_t seed, int functions) {
+    listing = Listing{};
+    Codes(RandomProgram(seed, functions));
+    for (int f = 0; f < functions; ++f) Function(Format("f%d", f));
+    sheet.BuildLabelIndex();
+    for (int f = 0; f < functions; ++f) {
+      ASSERT_TRUE(sheet.BuildFlowchart(Format("f%d", f)));
+      Check(Format("seed %u f%d", seed, f));
+    }
+  }
+  std::string Faults() const {
+    std::string list = Format("%zu faults on %d sheets:", faults.size(), sheets);
+    for (const std::string& f : faults) list += "\n  " + f;
+    return list;
+  }
+
   std::vector<std::string> design;
+  std::vector<std::string> faults;
+  int sheets = 0, tracked = 0, largest = 0;
 };
+
+using Maker = std::function<std::vector<std::string>(int)>;
 
 TEST_F(Tracks, BranchesToThreeTargetsGetOwnTracksAndJoinWithDots) {
   // Shaped like the demo's key decoder: four branches to one target, one to
@@ -223,7 +264,8 @@ TEST_F(Tracks, OuterLanesStayOnTheSheetAndPlaceTheSameAgain) {
     for (const JumpSegment& p : pieces) {
       const TRect c = p.Cells();
       EXPECT_TRUE(c.Left >= 0 && c.Top >= 0 && c.Right <= sheet.PicW && c.Bottom <= sheet.PicH)
-          << "line " << p.line << " at " << c.Left << "," << c.Top << " on " << sheet.PicW << "x" << sheet.PicH;
+          << "line " << p.line << " at " << c.Left << "," << c.Top << " on " << sheet.PicW << "x"
+          << sheet.PicH;
     }
     const auto before = sheet.DescribeSheet();
     sheet.Relayout();
@@ -241,43 +283,13 @@ TEST_F(Tracks, OuterLanesStayOnTheSheetAndPlaceTheSameAgain) {
 // a generated listing's routines as the loader reads them. Each faulty sheet
 // is named with its counts.
 TEST_F(Tracks, GeneratedProgramsReadWell) {
-  std::vector<std::string> faults;
-  int sheets = 0, tracked = 0, largest = 0;
-  auto check = [&](const std::string& name) {
-    ++sheets;
-    tracked += AnyTrack();
-    largest = std::max(largest, sheet.Boxes.Count());
-    for (bool comments : {false, true}) {
-      const Legibility l = MeasureLegibility(sheet, comments);
-      if (!l.Clean()) faults.push_back(name + (comments ? " (comments) " : " ") + Counts(l));
-    }
-    if (const SheetClashes c = FindClashes(sheet); !c.overlaps.empty())
-      faults.push_back(name + " " + Describe(c));
-  };
-  using Maker = std::function<std::vector<std::string>(int)>;
   const std::pair<const char*, Maker> shapes[] = {{"dispatcher", Dispatcher},
                                                   {"nested loops", NestedLoops},
                                                   {"range tests", RangeTests},
                                                   {"early returns", EarlyReturns}};
   for (const auto& [name, make] : shapes)
-    for (int n : {1, 3, 8, 25, 100, 150}) {
-      listing = Listing{};
-      Codes(make(n));
-      Function("main");
-      sheet.BuildLabelIndex();
-      ASSERT_TRUE(sheet.BuildFlowchart("main"));
-      check(Format("%s %d", name, n));
-    }
-  for (std::uint32_t seed = 1; seed <= 100; ++seed) {
-    listing = Listing{};
-    Codes(RandomProgram(seed, 4));
-    for (int f = 0; f < 4; ++f) Function(Format("f%d", f));
-    sheet.BuildLabelIndex();
-    for (int f = 0; f < 4; ++f) {
-      ASSERT_TRUE(sheet.BuildFlowchart(Format("f%d", f)));
-      check(Format("seed %u f%d", seed, f));
-    }
-  }
+    for (int n : {1, 3, 8, 25, 100, 150}) CheckShape(name, make, n);
+  for (std::uint32_t seed = 1; seed <= 100; ++seed) CheckRandom(seed, 4);
   listing = Listing{};
   std::uint16_t startPC = 0;
   ParseListingText(listing, bench::ListingGenerator().Generate(40, 300, 2000), startPC, messages, false);
@@ -287,15 +299,27 @@ TEST_F(Tracks, GeneratedProgramsReadWell) {
   for (const auto& [name, entry] : listing.FunctionList.entries)
     if (sheet.BuildFlowchart(name)) {
       ++built;
-      check(name);
+      Check(name);
     }
-  std::string list;
-  for (const std::string& f : faults) list += "\n  " + f;
-  EXPECT_TRUE(faults.empty()) << faults.size() << " faults on " << sheets << " sheets:" << list;
+  EXPECT_TRUE(faults.empty()) << Faults();
   EXPECT_GT(built, 20);
   EXPECT_GE(largest, 300);
   // The programs do need tracks.
   EXPECT_GT(tracked, 100);
+}
+
+// The same shapes at every size in steps, where the way their boxes hang
+// changes from one size to the next, and larger random programs.
+TEST_F(Tracks, ShapesOfEverySizeReadWell) {
+  const std::pair<const char*, Maker> shapes[] = {{"dispatcher", Dispatcher},
+                                                  {"nested loops", NestedLoops},
+                                                  {"range tests", RangeTests},
+                                                  {"early returns", EarlyReturns}};
+  for (const auto& [name, make] : shapes)
+    for (int n = 1; n <= 130; n += 9) CheckShape(name, make, n);
+  for (std::uint32_t seed = 1; seed <= 60; ++seed) CheckRandom(seed * 7919u, 6);
+  EXPECT_TRUE(faults.empty()) << Faults();
+  EXPECT_GT(tracked, 200);
 }
 
 }  // namespace
