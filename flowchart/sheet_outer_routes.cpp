@@ -123,6 +123,26 @@ void TrackRouter::OuterRoutes(Jump& j, const std::vector<int>& landings, Use use
           shaped(c);
         }
       }
+      // Gaps too narrow for the search's tracks, which keep kTrackGap from
+      // the boxes and leave room for a tag beside the source: tracks as near
+      // the boxes level with the route as a track may run, the tag then
+      // lying on the far side of the exit from the track.
+      const int margin = std::max(kBoxMargin, TagHeight(sheet_) + 3);
+      Gather(std::min(j.y0, landing) - margin, std::max(j.y0, landing) + margin);
+      tight_ = {exitX[0], exitX[1] - 1, entryX[0] + 1, entryX[1] - 1, s.Rect.Right + kBoxMargin - 1,
+                s.Rect.Left - kBoxMargin};
+      for (const TRect& r : band_) {
+        tight_.push_back(r.Right + kBoxMargin - 1);
+        tight_.push_back(r.Left - kBoxMargin);
+      }
+      std::sort(tight_.begin(), tight_.end());
+      tight_.erase(std::unique(tight_.begin(), tight_.end()), tight_.end());
+      for (const int x : tight_) {
+        Choice c;
+        c.x = x;
+        c.tight = true;
+        shaped(c);
+      }
     }
   j.y0 = y0;
   j.y1 = y1;
@@ -208,12 +228,23 @@ bool TrackRouter::ClearWay(TLigneV& v, std::vector<int>& cleared, long& cost) {
                                                   : a.c.cost < b.c.cost;
   });
   // The first way whose jumps find clean routes again, tried in the order
-  // they will be laid; the fewest jumps when none does.
-  constexpr std::size_t kWaysTried = 6;
-  std::size_t chosen = 0;
+  // they will be laid; the fewest jumps when none does. Past the first few,
+  // only tracks not tried yet: the nearest tracks, each at every landing,
+  // may all close the way the displaced jumps need.
+  constexpr std::size_t kWaysTried = 6, kOtherTracks = 10;
+  std::size_t chosen = 0, others = 0;
+  std::vector<const Choice*> tried;
   pinned_.push_back(j.line);
-  for (std::size_t w = 0; w < ways.size() && w < kWaysTried; ++w) {
+  for (std::size_t w = 0; w < ways.size(); ++w) {
     const Way& way = ways[w];
+    if (w >= kWaysTried) {
+      const bool known = std::any_of(tried.begin(), tried.end(), [&](const Choice* c) {
+        return c->detour == way.c.detour && c->x == way.c.x && c->x2 == way.c.x2 && c->yc == way.c.yc;
+      });
+      if (known) continue;
+      if (++others > kOtherTracks) break;
+    }
+    tried.push_back(&way.c);
     std::vector<TLigneV*> moved = {&v};
     for (int line : way.blockers) moved.push_back(sheet_.Lines.LineV(line));
     const Snapshot kept = Take(moved);

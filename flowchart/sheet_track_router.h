@@ -88,6 +88,7 @@ class TrackRouter {
     int x = 0, x2 = 0, yc = 0;
     bool detour = false;
     bool outer = false;  // on lanes beyond the sheet, which may lie left of its edge
+    bool tight = false;  // may run by its source's tag, on the far side of the exit
     bool exitLeft = false, entryLeft = false;
     long cost = std::numeric_limits<long>::max();
     JumpSegment seg[5];
@@ -197,6 +198,7 @@ class TrackRouter {
   std::vector<TRect> tags_;
   std::vector<int> tagLines_;  // the line of each tag
   std::vector<int> pinned_;    // lines laid by clearing others off their way
+  std::vector<int> tight_;     // tracks near the boxes, kept to spare allocations
   long detourBudget_ = kDetourBudget;
   bool large_ = false;  // closed jumps get a shorter search
 };

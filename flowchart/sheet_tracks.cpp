@@ -166,9 +166,10 @@ bool TrackRouter::Shape(const Jump& j, Choice& c) const {
   const TRectangle& t = sheet_.Boxes[j.ti];
   const int xe = c.detour ? c.x2 : c.x;
   if (!c.outer && (c.x < kMinTrackX || xe < kMinTrackX)) return false;
-  if (c.x >= s.Rect.Right + j.tagRoom)
+  const int tagRoom = c.tight ? 0 : j.tagRoom;
+  if (c.x >= s.Rect.Right + tagRoom)
     c.exitLeft = false;
-  else if (c.x < s.Rect.Left - j.tagRoom)
+  else if (c.x < s.Rect.Left - tagRoom)
     c.exitLeft = true;
   else
     return false;
