@@ -5,6 +5,7 @@
 // anything, and a jump laid earlier that closes them is taken off and laid
 // again, so that no jump is left crossing a box, a text or another track.
 #include <algorithm>
+#include <cstdlib>
 #include <limits>
 #include <vector>
 
@@ -62,13 +63,50 @@ int TrackRouter::Lane(bool left, int top, int bottom, int x) const {
   return left ? x - kTrackGap : x + kTrackGap;
 }
 
+// A target in a pocket that only opens above or below: round above or
+// below the sheet from a lane beside the source, then along a track beside
+// the target as near its boxes as a track may run, or a track of another
+// jump to it.
+template <typename Shaped>
+void TrackRouter::Pockets(const Jump& j, int landing, int top, int bottom, Shaped shaped) {
+  const TRectangle& s = sheet_.Boxes[j.si];
+  const TRectangle& t = sheet_.Boxes[j.ti];
+  const int exitX[2] = {s.Rect.Right + j.tagRoom, s.Rect.Left - j.tagRoom};
+  const int entryX[2] = {t.Rect.Right + 1, t.Rect.Left - 2};
+  Gather(landing - kTrackGap, landing + kTrackGap);
+  tight_ = {entryX[0] + 1, entryX[1] - 1};
+  for (const TRect& r : band_) {
+    tight_.push_back(r.Right + kBoxMargin - 1);
+    tight_.push_back(r.Left - kBoxMargin);
+  }
+  auto fromEntry = [&](int x) { return std::min(std::abs(x - entryX[0]), std::abs(x - entryX[1])); };
+  std::sort(tight_.begin(), tight_.end());
+  tight_.erase(std::unique(tight_.begin(), tight_.end()), tight_.end());
+  std::stable_sort(tight_.begin(), tight_.end(), [&](int a, int b) { return fromEntry(a) < fromEntry(b); });
+  tight_.resize(std::min<std::size_t>(tight_.size(), kPocketTracks));
+  for (const JumpSegment& p : placed_)
+    if (p.Vertical() && p.target == j.ti) tight_.push_back(p.x0);
+  Gather(std::numeric_limits<int>::min() / 2, std::numeric_limits<int>::max() / 2);
+  for (const bool left : {false, true})
+    for (const int row : {bottom, top})
+      for (const int x2 : tight_) {
+        Choice d;
+        d.detour = true;
+        d.tight = true;
+        d.yc = row;
+        d.x = Lane(left, std::min(j.y0, row), std::max(j.y0, row), exitX[left]);
+        d.x2 = x2;
+        shaped(d);
+      }
+}
+
 // The outer routes of a jump: out from the source's side along its own
 // row to a lane beyond everything level with the route's rows, and in
 // along the landing's row, the two lanes joined by a row below (or above)
 // everything when the target is met from the other side. Only the two
 // rows by the boxes can meet anything. Calls `use` with each.
 template <typename Use>
-void TrackRouter::OuterRoutes(Jump& j, const std::vector<int>& landings, Use use) {
+void TrackRouter::OuterRoutes(Jump& j, const std::vector<int>& landings, bool pockets, Use use) {
   const TRectangle& s = sheet_.Boxes[j.si];
   const TRectangle& t = sheet_.Boxes[j.ti];
   int top = s.Rect.Top, bottom = s.Rect.Bottom;
@@ -96,6 +134,10 @@ void TrackRouter::OuterRoutes(Jump& j, const std::vector<int>& landings, Use use
         c.cost += 30L * static_cast<long>(e);
         use(c);
       };
+      if (pockets) {
+        Pockets(j, landing, top, bottom, shaped);
+        continue;
+      }
       for (const bool left : {false, true}) {
         Choice c;
         c.x = Lane(left, std::min(j.y0, landing), std::max(j.y0, landing),
@@ -163,14 +205,16 @@ std::vector<int> TrackRouter::Exits(const Jump& j) const {
 
 bool TrackRouter::OuterRoute(Jump& j, const std::vector<int>& landings, Choice& best) {
   int bestY0 = j.y0, bestY1 = j.y1;
-  OuterRoutes(j, landings, [&](Choice& c) {
+  auto take = [&](Choice& c) {
     c.cost += Cost(c, best.cost - c.cost);
     if (c.cost < best.cost) {
       best = c;
       bestY0 = j.y0;
       bestY1 = j.y1;
     }
-  });
+  };
+  OuterRoutes(j, landings, false, take);
+  if (best.cost >= kFault) OuterRoutes(j, landings, true, take);
   if (best.cost >= kFault) return false;
   j.y0 = bestY0;
   j.y1 = bestY1;
@@ -197,7 +241,8 @@ bool TrackRouter::ClearWay(TLigneV& v, std::vector<int>& cleared, long& cost) {
       if (std::find(pinned_.begin(), pinned_.end(), b) != pinned_.end()) return;
     ways.push_back({c, j.y0, j.y1, blockers});
   };
-  OuterRoutes(j, landings, consider);
+  OuterRoutes(j, landings, false, consider);
+  OuterRoutes(j, landings, true, consider);
   // The tracks the search tried, which other jumps may have closed.
   const TRectangle& s = sheet_.Boxes[j.si];
   const TRectangle& t = sheet_.Boxes[j.ti];

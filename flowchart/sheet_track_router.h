@@ -28,6 +28,9 @@ inline constexpr std::size_t kLargeSheet = 50;  // more jumps than this
 // Detour routes tried per sheet (a large one): beyond, a closed jump keeps
 // its best track.
 inline constexpr long kDetourBudget = 100000, kLargeDetourBudget = 8000;
+// Tracks beside a target tried from the rows round the sheet, when every
+// way is closed.
+inline constexpr std::size_t kPocketTracks = 8;
 
 // A box with the comment lines that spill beyond its right edge and the
 // label that hangs below a jump box.
@@ -139,8 +142,16 @@ class TrackRouter {
   // everything when the target is met from the other side. Only the two
   // rows by the boxes can meet anything. Calls `use` with each, `j` holding
   // its exit and landing rows.
+  // With `pockets`, the routes round the sheet into a pocket instead
+  // (Pockets), tried when the others are closed.
   template <typename Use>
-  void OuterRoutes(Jump& j, const std::vector<int>& landings, Use use);
+  void OuterRoutes(Jump& j, const std::vector<int>& landings, bool pockets, Use use);
+
+  // The routes round the sheet into a target's pocket: from a lane beside
+  // the source along row `top` or `bottom`, then on a track beside the
+  // target landing at `landing`. Calls `shaped` with each.
+  template <typename Shaped>
+  void Pockets(const Jump& j, int landing, int top, int bottom, Shaped shaped);
 
   // The rows a jump may leave its source from, the usual one first: a
   // decision's jump leaves from its point; another box's from its middle
