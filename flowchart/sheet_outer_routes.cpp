@@ -63,41 +63,59 @@ int TrackRouter::Lane(bool left, int top, int bottom, int x) const {
   return left ? x - kTrackGap : x + kTrackGap;
 }
 
+// Tracks as near as a track may run to the boxes and tracks level with row
+// y, the `count` nearest to x0 or x1, into `xs`.
+void TrackRouter::NearTracks(int y, int x0, int x1, std::size_t count, std::vector<int>& xs) {
+  Gather(y - kTrackGap, y + kTrackGap);
+  xs = {x0, x1};
+  for (const TRect& r : band_) {
+    xs.push_back(r.Right + kBoxMargin - 1);
+    xs.push_back(r.Left - kBoxMargin);
+  }
+  for (const JumpSegment& p : near_)
+    if (p.Vertical()) {
+      xs.push_back(p.x0 - kTrackGap);
+      xs.push_back(p.x0 + kTrackGap);
+    }
+  auto from = [&](int x) { return std::min(std::abs(x - x0), std::abs(x - x1)); };
+  std::sort(xs.begin(), xs.end());
+  xs.erase(std::unique(xs.begin(), xs.end()), xs.end());
+  std::stable_sort(xs.begin(), xs.end(), [&](int a, int b) { return from(a) < from(b); });
+  xs.resize(std::min(xs.size(), count));
+}
+
 // A target in a pocket that only opens above or below: round above or
-// below the sheet from a lane beside the source, then along a track beside
-// the target as near its boxes as a track may run, or a track of another
-// jump to it.
+// below the sheet, from a lane beside the source or a track near it, then
+// along a track beside the target as near its boxes and tracks as a track
+// may run, or a track of another jump to it.
 template <typename Shaped>
 void TrackRouter::Pockets(const Jump& j, int landing, int top, int bottom, Shaped shaped) {
   const TRectangle& s = sheet_.Boxes[j.si];
   const TRectangle& t = sheet_.Boxes[j.ti];
   const int exitX[2] = {s.Rect.Right + j.tagRoom, s.Rect.Left - j.tagRoom};
-  const int entryX[2] = {t.Rect.Right + 1, t.Rect.Left - 2};
-  Gather(landing - kTrackGap, landing + kTrackGap);
-  tight_ = {entryX[0] + 1, entryX[1] - 1};
-  for (const TRect& r : band_) {
-    tight_.push_back(r.Right + kBoxMargin - 1);
-    tight_.push_back(r.Left - kBoxMargin);
-  }
-  auto fromEntry = [&](int x) { return std::min(std::abs(x - entryX[0]), std::abs(x - entryX[1])); };
-  std::sort(tight_.begin(), tight_.end());
-  tight_.erase(std::unique(tight_.begin(), tight_.end()), tight_.end());
-  std::stable_sort(tight_.begin(), tight_.end(), [&](int a, int b) { return fromEntry(a) < fromEntry(b); });
-  tight_.resize(std::min<std::size_t>(tight_.size(), kPocketTracks));
+  NearTracks(j.y0, s.Rect.Right + kBoxMargin - 1, s.Rect.Left - kBoxMargin, kPocketExits, firsts_);
+  NearTracks(landing, t.Rect.Right + 2, t.Rect.Left - 3, kPocketTracks, tight_);
   for (const JumpSegment& p : placed_)
     if (p.Vertical() && p.target == j.ti) tight_.push_back(p.x0);
   Gather(std::numeric_limits<int>::min() / 2, std::numeric_limits<int>::max() / 2);
-  for (const bool left : {false, true})
-    for (const int row : {bottom, top})
-      for (const int x2 : tight_) {
-        Choice d;
-        d.detour = true;
-        d.tight = true;
-        d.yc = row;
-        d.x = Lane(left, std::min(j.y0, row), std::max(j.y0, row), exitX[left]);
-        d.x2 = x2;
-        shaped(d);
+  for (const bool left : {false, true}) {
+    for (const int row : {bottom, top}) {
+      const int lane = Lane(left, std::min(j.y0, row), std::max(j.y0, row), exitX[left]);
+      for (std::size_t k = 0; k <= firsts_.size(); ++k) {
+        const int x = k == 0 ? lane : firsts_[k - 1];
+        if (k > 0 && (x < s.Rect.Left) != left) continue;
+        for (const int x2 : tight_) {
+          Choice d;
+          d.detour = true;
+          d.tight = true;
+          d.yc = row;
+          d.x = x;
+          d.x2 = x2;
+          shaped(d);
+        }
       }
+    }
+  }
 }
 
 // The outer routes of a jump: out from the source's side along its own
@@ -107,6 +125,7 @@ void TrackRouter::Pockets(const Jump& j, int landing, int top, int bottom, Shape
 // rows by the boxes can meet anything. Calls `use` with each.
 template <typename Use>
 void TrackRouter::OuterRoutes(Jump& j, const std::vector<int>& landings, bool pockets, Use use) {
+  if (pockets && large_) return;
   const TRectangle& s = sheet_.Boxes[j.si];
   const TRectangle& t = sheet_.Boxes[j.ti];
   int top = s.Rect.Top, bottom = s.Rect.Bottom;

@@ -28,9 +28,9 @@ inline constexpr std::size_t kLargeSheet = 50;  // more jumps than this
 // Detour routes tried per sheet (a large one): beyond, a closed jump keeps
 // its best track.
 inline constexpr long kDetourBudget = 100000, kLargeDetourBudget = 8000;
-// Tracks beside a target tried from the rows round the sheet, when every
-// way is closed.
-inline constexpr std::size_t kPocketTracks = 8;
+// Tracks beside a target, and near the source, tried from the rows round
+// the sheet when every way is closed.
+inline constexpr std::size_t kPocketTracks = 8, kPocketExits = 4;
 
 // A box with the comment lines that spill beyond its right edge and the
 // label that hangs below a jump box.
@@ -143,7 +143,8 @@ class TrackRouter {
   // rows by the boxes can meet anything. Calls `use` with each, `j` holding
   // its exit and landing rows.
   // With `pockets`, the routes round the sheet into a pocket instead
-  // (Pockets), tried when the others are closed.
+  // (Pockets), tried when the others are closed; not on a large sheet,
+  // where trying them for every closed jump takes too long.
   template <typename Use>
   void OuterRoutes(Jump& j, const std::vector<int>& landings, bool pockets, Use use);
 
@@ -152,6 +153,10 @@ class TrackRouter {
   // target landing at `landing`. Calls `shaped` with each.
   template <typename Shaped>
   void Pockets(const Jump& j, int landing, int top, int bottom, Shaped shaped);
+
+  // Tracks as near as a track may run to the boxes and tracks level with
+  // row y, the `count` nearest to x0 or x1, into `xs`.
+  void NearTracks(int y, int x0, int x1, std::size_t count, std::vector<int>& xs);
 
   // The rows a jump may leave its source from, the usual one first: a
   // decision's jump leaves from its point; another box's from its middle
@@ -209,7 +214,7 @@ class TrackRouter {
   std::vector<TRect> tags_;
   std::vector<int> tagLines_;  // the line of each tag
   std::vector<int> pinned_;    // lines laid by clearing others off their way
-  std::vector<int> tight_;     // tracks near the boxes, kept to spare allocations
+  std::vector<int> tight_, firsts_;  // tracks near the boxes, kept to spare allocations
   long detourBudget_ = kDetourBudget;
   bool large_ = false;  // closed jumps get a shorter search
 };

@@ -325,12 +325,12 @@ TEST_F(Tracks, ShapesOfEverySizeReadWell) {
 // Random programs whose sheets were once left with a fault: a decision both
 // leaving and taking jumps on its middle row, jumps boxed in by neighbours
 // with a gap too narrow for the usual tracks, an exit whose tag left no room
-// for a track beside it, a target whose free side only opens above.
+// for a track beside it, targets whose free side only opens above or below.
 TEST_F(Tracks, SheetsThatOnceFailedReadWell) {
   const struct {
     std::uint32_t seed;
     int functions;
-  } once[] = {{3682335, 6}, {4124, 6}, {1906, 4}, {3836, 4}};
+  } once[] = {{3682335, 6}, {4124, 6}, {1906, 4}, {3836, 4}, {4878104, 4}, {24865660, 6}};
   for (const auto& [seed, functions] : once) CheckRandom(seed, functions);
   EXPECT_TRUE(faults.empty()) << Faults();
 }
