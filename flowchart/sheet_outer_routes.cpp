@@ -63,10 +63,10 @@ int TrackRouter::Lane(bool left, int top, int bottom, int x) const {
   return left ? x - kTrackGap : x + kTrackGap;
 }
 
-// Tracks as near as a track may run to the boxes and tracks level with row
-// y, the `count` nearest to x0 or x1, into `xs`.
-void TrackRouter::NearTracks(int y, int x0, int x1, std::size_t count, std::vector<int>& xs) {
-  Gather(y - kTrackGap, y + kTrackGap);
+// Tracks as near as a track may run to the boxes and tracks level with
+// rows y0..y1, the `count` nearest to x0 or x1, into `xs`.
+void TrackRouter::NearTracks(int y0, int y1, int x0, int x1, std::size_t count, std::vector<int>& xs) {
+  Gather(std::min(y0, y1) - kTrackGap, std::max(y0, y1) + kTrackGap);
   xs = {x0, x1};
   for (const TRect& r : band_) {
     xs.push_back(r.Right + kBoxMargin - 1);
@@ -93,13 +93,21 @@ void TrackRouter::Pockets(const Jump& j, int landing, int top, int bottom, Shape
   const TRectangle& s = sheet_.Boxes[j.si];
   const TRectangle& t = sheet_.Boxes[j.ti];
   const int exitX[2] = {s.Rect.Right + j.tagRoom, s.Rect.Left - j.tagRoom};
-  NearTracks(j.y0, s.Rect.Right + kBoxMargin - 1, s.Rect.Left - kBoxMargin, kPocketExits, firsts_);
-  NearTracks(landing, t.Rect.Right + 2, t.Rect.Left - 3, kPocketTracks, tight_);
-  for (const JumpSegment& p : placed_)
-    if (p.Vertical() && p.target == j.ti) tight_.push_back(p.x0);
-  Gather(std::numeric_limits<int>::min() / 2, std::numeric_limits<int>::max() / 2);
-  for (const bool left : {false, true}) {
-    for (const int row : {bottom, top}) {
+  for (const int row : {bottom, top}) {
+    // Near what lies level with the exit and with the landing, and near what
+    // the two tracks pass on their way to the row.
+    auto near = [&](int y, int x0, int x1, std::size_t count, std::vector<int>& xs) {
+      NearTracks(y, y, x0, x1, count, xs);
+      NearTracks(y, row, x0, x1, count, more_);
+      for (const int x : more_)
+        if (std::find(xs.begin(), xs.end(), x) == xs.end()) xs.push_back(x);
+    };
+    near(j.y0, s.Rect.Right + kBoxMargin - 1, s.Rect.Left - kBoxMargin, kPocketExits, firsts_);
+    near(landing, t.Rect.Right + 2, t.Rect.Left - 3, kPocketTracks, tight_);
+    for (const JumpSegment& p : placed_)
+      if (p.Vertical() && p.target == j.ti) tight_.push_back(p.x0);
+    Gather(std::numeric_limits<int>::min() / 2, std::numeric_limits<int>::max() / 2);
+    for (const bool left : {false, true}) {
       const int lane = Lane(left, std::min(j.y0, row), std::max(j.y0, row), exitX[left]);
       for (std::size_t k = 0; k <= firsts_.size(); ++k) {
         const int x = k == 0 ? lane : firsts_[k - 1];
@@ -190,7 +198,11 @@ void TrackRouter::OuterRoutes(Jump& j, const std::vector<int>& landings, bool po
       // lying on the far side of the exit from the track.
       const int margin = std::max(kBoxMargin, TagHeight(sheet_) + 3);
       Gather(std::min(j.y0, landing) - margin, std::max(j.y0, landing) + margin);
-      tight_ = {exitX[0], exitX[1] - 1, entryX[0] + 1, entryX[1] - 1, s.Rect.Right + kBoxMargin - 1,
+      tight_ = {exitX[0],
+                exitX[1] - 1,
+                entryX[0] + 1,
+                entryX[1] - 1,
+                s.Rect.Right + kBoxMargin - 1,
                 s.Rect.Left - kBoxMargin};
       for (const TRect& r : band_) {
         tight_.push_back(r.Right + kBoxMargin - 1);

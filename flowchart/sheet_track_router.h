@@ -155,8 +155,8 @@ class TrackRouter {
   void Pockets(const Jump& j, int landing, int top, int bottom, Shaped shaped);
 
   // Tracks as near as a track may run to the boxes and tracks level with
-  // row y, the `count` nearest to x0 or x1, into `xs`.
-  void NearTracks(int y, int x0, int x1, std::size_t count, std::vector<int>& xs);
+  // rows y0..y1, the `count` nearest to x0 or x1, into `xs`.
+  void NearTracks(int y0, int y1, int x0, int x1, std::size_t count, std::vector<int>& xs);
 
   // The rows a jump may leave its source from, the usual one first: a
   // decision's jump leaves from its point; another box's from its middle
@@ -212,9 +212,9 @@ class TrackRouter {
   std::vector<TRect> nearTags_;
   std::vector<JumpSegment> placed_;
   std::vector<TRect> tags_;
-  std::vector<int> tagLines_;  // the line of each tag
-  std::vector<int> pinned_;    // lines laid by clearing others off their way
-  std::vector<int> tight_, firsts_;  // tracks near the boxes, kept to spare allocations
+  std::vector<int> tagLines_;               // the line of each tag
+  std::vector<int> pinned_;                 // lines laid by clearing others off their way
+  std::vector<int> tight_, firsts_, more_;  // tracks near the boxes, kept to spare allocations
   long detourBudget_ = kDetourBudget;
   bool large_ = false;  // closed jumps get a shorter search
 };

@@ -330,7 +330,7 @@ TEST_F(Tracks, SheetsThatOnceFailedReadWell) {
   const struct {
     std::uint32_t seed;
     int functions;
-  } once[] = {{3682335, 6}, {4124, 6}, {1906, 4}, {3836, 4}, {4878104, 4}, {24865660, 6}};
+  } once[] = {{3682335, 6}, {4124, 6}, {1906, 4}, {3836, 4}, {4878104, 4}, {24865660, 6}, {4182, 4}};
   for (const auto& [seed, functions] : once) CheckRandom(seed, functions);
   EXPECT_TRUE(faults.empty()) << Faults();
 }
