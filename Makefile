@@ -69,6 +69,8 @@ bench: build
 	$(BUILD)/bench/hc11flow-bench
 	$(BUILD)/bench/hc11flow-bench-reverse
 	$(BUILD)/bench/hc11flow-bench-gdb
+	$(BUILD)/bench/flowchart/hc11flow-bench-flowchart
+	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/flowchart/hc11flow-bench-paint
 
 fuzz: deps
 	@cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) $(LINES_ONLY) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -81,7 +81,11 @@ ExitTag ExitTagOf(const Flowchart& sheet, int line) {
 // the exit stub from the line's run.
 TRect ExitTagRect(const Flowchart& sheet, const TRectangle& s, const std::string& text, bool left, int y,
                   bool down) {
-  const int w = TagWidth(sheet, text), h = TagHeight(sheet);
+  return ExitTagRect(sheet, s, TagWidth(sheet, text), left, y, down);
+}
+
+TRect ExitTagRect(const Flowchart& sheet, const TRectangle& s, int w, bool left, int y, bool down) {
+  const int h = TagHeight(sheet);
   const int x = left ? s.Rect.Left - 2 - w : s.Rect.Right + 2;
   const int top = down ? y - 1 - h : y + 2;
   return {x, top, x + w, top + h};

@@ -61,6 +61,8 @@ ExitTag ExitTagOf(const Flowchart& sheet, int line);
 // left (or right) side at height `y` and then runs down (or up).
 TRect ExitTagRect(const Flowchart& sheet, const TRectangle& s, const std::string& text, bool left, int y,
                   bool down);
+// The same for a tag `width` pixels wide (measuring a text takes time).
+TRect ExitTagRect(const Flowchart& sheet, const TRectangle& s, int width, bool left, int y, bool down);
 // Size of a tag: a smaller type than the statements.
 int TagHeight(const Flowchart& sheet);
 int TagWidth(const Flowchart& sheet, const std::string& text);
