@@ -119,7 +119,7 @@ class TRectangle final : public TORect {
   // The position is the user's (read from the position file or dragged):
   // the de-overlap pass moves other boxes around it, never this one.
   bool UserPlaced = false;
-  // Offset the de-overlap pass adds to OfsX/OfsY; 0 in the design layout.
+  // Offset the de-overlap pass adds to OfsX/OfsY; 0 in the literal layout.
   int DecalX = 0, DecalY = 0;
 
   int CenterX() const { return Rect.Left + LargLabel + (Larg - LargLabel) / 2; }
@@ -263,7 +263,7 @@ class Flowchart {
   // --- Routing and comment columns ---
   void RouteLines();
   void CommentColumns();
-  // The clear layout's routing: keeps the design's routes when they already
+  // The clear layout's routing: keeps the literal layout's routes when they already
   // read well, otherwise lays every jump on a track of its own (see
   // sheet_tracks.h).
   void RouteClear();

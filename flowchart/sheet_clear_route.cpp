@@ -61,9 +61,9 @@ void PlaceComments(Flowchart& sheet, const TrackRouter& router) {
   }
 }
 
-// The design's straight routes read well: nothing crossed, every jump drops
+// The literal layout's straight routes read well: nothing crossed, every jump drops
 // straight onto its target's centre, no crossing at all.
-bool DesignReadsWell(const Flowchart& sheet) {
+bool LiteralRoutesReadWell(const Flowchart& sheet) {
   for (int l = 1; l <= sheet.Lines.Count(); ++l) {
     const TLigneV* v = sheet.Lines.LineV(l);
     if (v == nullptr || !sheet.Boxes.Valid(v->ObjetParent) || !sheet.Boxes.Valid(v->ObjetParentb)) continue;
@@ -81,7 +81,7 @@ void Flowchart::RouteClear() {
   const int picW = PicW;
   RouteLines();
   CommentColumns();
-  if (DesignReadsWell(*this)) return;
+  if (LiteralRoutesReadWell(*this)) return;
   PicW = picW;
   TrackRouter router(*this);
   router.Run();

@@ -47,7 +47,7 @@ bool Flowchart::BuildFlowchart(std::string_view functionName) {
 }
 
 void Flowchart::Relayout() {
-  // The pass's offsets are recomputed from the design's positions each time,
+  // The pass's offsets are recomputed from the literal positions each time,
   // so that moving one box lets the others settle back.
   for (int i = 1; i <= Boxes.Count(); ++i) {
     TRectangle& b = Boxes[i];

@@ -1,4 +1,4 @@
-// What makes the window work like other debuggers, beside the designed
+// What makes the window work like other debuggers, beside the original
 // panes: the "Source" and "Registres" docks, zoom and the flowchart's keys,
 // the breakpoint margin and tab, the status line after every command, the
 // dump's changed bytes and the tooltips. The window calls the hooks below at

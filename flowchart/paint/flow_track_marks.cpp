@@ -16,7 +16,7 @@ namespace {
 
 constexpr Colour kTagColour = 0x505050;
 
-// A one-pixel-wide bar from (x0, y0) to (x1, y1), drawn as the design draws
+// A one-pixel-wide bar from (x0, y0) to (x1, y1), drawn as the literal layout draws
 // its lines (the outline of a one-pixel rectangle).
 void Bar(QPainter& p, int x0, int y0, int x1, int y1) {
   p.setPen(QPen(ToQColor(kBlack), 1));

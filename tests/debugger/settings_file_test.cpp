@@ -39,7 +39,7 @@ TEST(SettingsFile, ReadsKeysIgnoringCaseAndOnlyTheSerialLinkOfTheEditorValues) {
   EXPECT_EQ(s.Reglage("TempoClavier"), "150");
 }
 
-TEST(SettingsFile, NewFileFollowsTheDesignOrder) {
+TEST(SettingsFile, NewFileFollowsTheUsualOrder) {
   Settings s;
   s.NomFichLst = "/p/demo";
   s.marks.Set("AutTracer", true);

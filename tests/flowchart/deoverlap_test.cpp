@@ -37,41 +37,41 @@ class Deoverlap : public SheetFixture {
     sheet.BuildLabelIndex();
     sheet.NoOverlapLayout = false;
     ASSERT_TRUE(sheet.BuildFlowchart(fn));
-    design = FindClashes(sheet);
-    for (int i = 1; i <= sheet.Boxes.Count(); ++i) designRects.push_back(sheet.Boxes[i].Rect);
+    literal = FindClashes(sheet);
+    for (int i = 1; i <= sheet.Boxes.Count(); ++i) literalRects.push_back(sheet.Boxes[i].Rect);
     sheet.NoOverlapLayout = true;
     ASSERT_TRUE(sheet.BuildFlowchart(fn));
   }
   const TRect& Box(const std::string& label) { return sheet.Boxes[sheet.BoxOfLabel(label)].Rect; }
-  const TRect& DesignBox(const std::string& label) {
-    return designRects[static_cast<std::size_t>(sheet.BoxOfLabel(label) - 1)];
+  const TRect& LiteralBox(const std::string& label) {
+    return literalRects[static_cast<std::size_t>(sheet.BoxOfLabel(label) - 1)];
   }
   void ExpectClean() {
     const SheetClashes c = FindClashes(sheet);
     EXPECT_TRUE(c.Clean()) << Describe(c);
   }
 
-  SheetClashes design;
-  std::vector<TRect> designRects;
+  SheetClashes literal;
+  std::vector<TRect> literalRects;
 };
 
 TEST_F(Deoverlap, DispatcherHandlersMoveRightInReadingOrder) {
   BuildBoth(Dispatcher());
   // The literal layout hangs the handlers 26 pixels apart.
-  EXPECT_FALSE(design.overlaps.empty());
+  EXPECT_FALSE(literal.overlaps.empty());
   ExpectClean();
   // The first handler stays; the next three, each on the one before, move
-  // right at the height the design gave them; the last one, clear below the
+  // right at the height the literal gave them; the last one, clear below the
   // first, stays too.
   EXPECT_EQ(Box("h1"), (TRect{245, 93, 305, 147}));
-  EXPECT_EQ(Box("h5"), DesignBox("h5"));
+  EXPECT_EQ(Box("h5"), LiteralBox("h5"));
   const TRectangle& comment = sheet.Boxes[sheet.BoxOfLabel("h2") - 1];
   ASSERT_FALSE(comment.HasAddress());
   EXPECT_EQ(comment.Rect.Left, Box("h2").Left + 100);  // moved with its box
   EXPECT_EQ(Box("h2").Left, Box("h1").Right + kClearGap);
   EXPECT_EQ(Box("h3").Left, comment.Rect.Right + kClearGap);
   EXPECT_EQ(Box("h4").Left, Box("h3").Right + kClearGap);
-  for (const char* label : {"h2", "h3", "h4"}) EXPECT_EQ(Box(label).Top, DesignBox(label).Top) << label;
+  for (const char* label : {"h2", "h3", "h4"}) EXPECT_EQ(Box(label).Top, LiteralBox(label).Top) << label;
   EXPECT_EQ(sheet.PicW, Box("h4").Right + 25);
   // The moves are kept as offsets, so placing again changes nothing.
   auto before = sheet.DescribeSheet();
@@ -93,7 +93,7 @@ TEST_F(Deoverlap, RangeTestsWithSharedExitAndLoopWithEarlyExits) {
     SCOPED_TRACE(program[1]);
     listing = Listing{};
     BuildBoth(program);
-    EXPECT_FALSE(design.overlaps.empty());
+    EXPECT_FALSE(literal.overlaps.empty());
     ExpectClean();
   }
 }
@@ -102,12 +102,12 @@ TEST_F(Deoverlap, SavedHandlerStaysAndTheOthersMoveAroundIt) {
   // The third handler saved where it lies on the first one, below its top.
   sheet.Coords().Lines = {"main;h3;;r;150;20"};
   BuildBoth(Dispatcher());
-  ASSERT_TRUE(DesignBox("h3").Intersects(DesignBox("h1")));
+  ASSERT_TRUE(LiteralBox("h3").Intersects(LiteralBox("h1")));
   const TRect& dec3 = sheet.Boxes[sheet.Boxes[sheet.BoxOfLabel("h3")].ObjetParent].Rect;
   EXPECT_EQ(Box("h3").Left, dec3.Left + 150);
   EXPECT_EQ(Box("h3").Top, dec3.Top + 20);
   // The first handler, though it comes first, makes way.
-  EXPECT_GT(Box("h1").Left, DesignBox("h1").Left);
+  EXPECT_GT(Box("h1").Left, LiteralBox("h1").Left);
   ExpectClean();
 }
 
@@ -115,7 +115,7 @@ TEST_F(Deoverlap, DraggedBoxStaysAndTheOthersSettleAgain) {
   BuildBoth(Dispatcher());
   sheet.LoadCoordFile((TempDir() / "prog").string());
   // Drag the first handler far below: the second one is free again and
-  // returns to its design place.
+  // returns to its literal place.
   TRectangle& h1 = sheet.Boxes[sheet.BoxOfLabel("h1")];
   sheet.GrabX = sheet.GrabY = 0;
   h1.Deplace(sheet, 400, 600);
@@ -123,7 +123,7 @@ TEST_F(Deoverlap, DraggedBoxStaysAndTheOthersSettleAgain) {
   sheet.Relayout();
   EXPECT_EQ(Box("h1").Left, 400);
   EXPECT_EQ(Box("h1").Top, 600);
-  EXPECT_EQ(Box("h2"), DesignBox("h2"));
+  EXPECT_EQ(Box("h2"), LiteralBox("h2"));
   ExpectClean();
   // The position file keeps where each box is shown.
   const TRectangle& h4 = sheet.Boxes[sheet.BoxOfLabel("h4")];

@@ -1,5 +1,5 @@
 // Whole sheets of small functions, laid out with the fixed-width font; the
-// golden files pin every box's and line's geometry in the design's layout
+// golden files pin every box's and line's geometry in the literal layout
 // (the "Disposition sans chevauchement" mark off), which must not move.
 #include "tests/flowchart/sheet_fixture.h"
 

@@ -1,4 +1,4 @@
-// The design's routing of the vertical jump lines and placement of the
+// The literal layout's routing of the vertical jump lines and placement of the
 // comment columns (the "Disposition sans chevauchement" mark off).
 #include "tests/flowchart/sheet_clashes.h"
 #include "tests/flowchart/sheet_fixture.h"

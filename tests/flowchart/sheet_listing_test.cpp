@@ -21,7 +21,7 @@ std::string Lst(std::string_view addr, std::string_view code, int number, std::s
   return line + std::string(source) + "\r\n";
 }
 
-// The design's layout: its golden file pins the geometry.
+// The literal layout: its golden file pins the geometry.
 class SheetFromListing : public SheetFixture {
  protected:
   SheetFromListing() { sheet.NoOverlapLayout = false; }

@@ -107,7 +107,7 @@ class Tracks : public SheetFixture {
     sheet.BuildLabelIndex();
     sheet.NoOverlapLayout = false;
     ASSERT_TRUE(sheet.BuildFlowchart("main"));
-    design = sheet.DescribeSheet();
+    literal = sheet.DescribeSheet();
     sheet.NoOverlapLayout = true;
     ASSERT_TRUE(sheet.BuildFlowchart("main"));
   }
@@ -153,7 +153,7 @@ class Tracks : public SheetFixture {
     return list;
   }
 
-  std::vector<std::string> design;
+  std::vector<std::string> literal;
   std::vector<std::string> faults;
   int sheets = 0, tracked = 0, largest = 0;
 };
@@ -210,19 +210,19 @@ TEST_F(Tracks, BranchesToThreeTargetsGetOwnTracksAndJoinWithDots) {
   EXPECT_EQ(std::vector(after.begin() + 1, after.end()), std::vector(before.begin() + 1, before.end()));
 }
 
-TEST_F(Tracks, SheetThatReadsWellKeepsTheDesignRoutes) {
+TEST_F(Tracks, SheetThatReadsWellKeepsTheLiteralRoutes) {
   // A branch dropping straight onto a free target: nothing to mend.
   BuildBoth({"E000|main|A = 1", "E002||(A) = 0|suite", "E004||ret", "E005|suite|B = 1", "E007||ret"});
   EXPECT_FALSE(AnyTrack());
-  EXPECT_EQ(sheet.DescribeSheet(), design);
+  EXPECT_EQ(sheet.DescribeSheet(), literal);
   ExpectLegible(sheet);
-  // Its exit is still tagged in the clear layout, never in the design's.
+  // Its exit is still tagged in the clear layout, never in the literal one.
   EXPECT_EQ(ExitTagOf(sheet, 1).text, "oui");
   sheet.NoOverlapLayout = false;
   EXPECT_EQ(ExitTagOf(sheet, 1).text, "");
 }
 
-TEST_F(Tracks, SideExitIsTaggedNonAndTheDesignLayoutKeepsItsLines) {
+TEST_F(Tracks, SideExitIsTaggedNonAndTheLiteralLayoutKeepsItsLines) {
   // Saved with its jump on the side: the line then leads to the next box.
   sheet.Coords().Lines = {"main;test;n;;;"};
   BuildBoth({"E000|main|A = 1", "E002|test|(A) = 0|loin||saut de cote", "E004||B = 2", "E006||ret",
@@ -232,7 +232,7 @@ TEST_F(Tracks, SideExitIsTaggedNonAndTheDesignLayoutKeepsItsLines) {
   EXPECT_EQ(ExitTagOf(sheet, sheet.Boxes[test].ObjetLineV).text, "non");
   sheet.NoOverlapLayout = false;
   ASSERT_TRUE(sheet.BuildFlowchart("main"));
-  EXPECT_EQ(sheet.DescribeSheet(), design);
+  EXPECT_EQ(sheet.DescribeSheet(), literal);
   EXPECT_FALSE(AnyTrack());
 }
 

@@ -352,14 +352,14 @@ TEST_F(WorkbenchTest, DumpHighlightsBytesChangedSinceThePreviousStop) {
   EXPECT_TRUE(memo->extraSelections().isEmpty());
 }
 
-TEST_F(WorkbenchTest, TooltipsAndNoDesignedShortcutChanges) {
+TEST_F(WorkbenchTest, TooltipsAndNoOriginalShortcutChanges) {
   gui::MainWindow& w = OpenDemo();
   for (const char* name : {"LigneX2", "Cas_Break", "LabelPC", "ListUrl", "RbTrace", "RBVar"})
     EXPECT_FALSE(w.findChild<QWidget*>(name)->toolTip().isEmpty()) << name;
   for (const char* name : {"AfReg", "AffCommentaires", "TracerI2c"})
     EXPECT_FALSE(w.Action(name)->toolTip().isEmpty()) << name;
-  // The designed keys keep their commands, and no two actions share a key.
-  const std::pair<const char*, QKeySequence> designed[] = {
+  // The original keys keep their commands, and no two actions share a key.
+  const std::pair<const char*, QKeySequence> original[] = {
       {"Executer1", Qt::Key_F9},
       {"Step7", Qt::Key_F7},
       {"Step8", Qt::Key_F8},
@@ -372,7 +372,7 @@ TEST_F(WorkbenchTest, TooltipsAndNoDesignedShortcutChanges) {
       {"Suivant", QKeySequence(Qt::SHIFT | Qt::Key_F3)},
       {"Chercher1", QKeySequence(Qt::CTRL | Qt::Key_F)},
   };
-  for (const auto& [name, key] : designed) EXPECT_EQ(w.Action(name)->shortcut(), key) << name;
+  for (const auto& [name, key] : original) EXPECT_EQ(w.Action(name)->shortcut(), key) << name;
   std::set<QString> keys;
   for (QAction* a : w.findChildren<QAction*>()) {
     for (const QKeySequence& k : a->shortcuts())

@@ -119,7 +119,7 @@ TEST_F(Render, CommentBoxHasNoOutlineAndCommentsFollowTheOption) {
 
 TEST_F(Render, DecisionJumpLineArrowLandingDotAndOverflow) {
   Codes({"E000|main|A = [$10+X]", "E002||(A - $20) = 0|fin", "E004||A = 1", "E006|fin|ret"});
-  sheet.NoOverlapLayout = false;  // the design's drawing
+  sheet.NoOverlapLayout = false;  // the literal drawing
   Build("main");
   Paint();
   const TRectangle& dec = sheet.Boxes[2];
@@ -141,7 +141,7 @@ TEST_F(Render, DecisionJumpLineArrowLandingDotAndOverflow) {
 
 // In the clear layout a jump on a track ends in a filled arrowhead beside
 // its target, joins of jumps to one target get a dot, and the decision's
-// jump exit carries its tag; the design's drawing has none of these.
+// jump exit carries its tag; the literal drawing has none of these.
 TEST_F(Render, TrackArrowheadJunctionDotAndExitTag) {
   Codes({"E000|main|B = 0", "E002|boucle|B = B + 1", "E003||(B) <> 0|boucle", "E005||C = 1",
          "E007||(C) <> 0|boucle", "E009||ret"});
@@ -168,7 +168,7 @@ TEST_F(Render, TrackArrowheadJunctionDotAndExitTag) {
   ASSERT_TRUE(sheet.BuildFlowchart("main"));
   Paint();
   EXPECT_FALSE(sheet.Lines.LineV(1)->Piste);
-  EXPECT_EQ(ExitTagOf(sheet, 1).text, "") << "no tag in the design's drawing";
+  EXPECT_EQ(ExitTagOf(sheet, 1).text, "") << "no tag in the literal drawing";
 }
 
 TEST_F(Render, EmptySheetLeavesThePaintBoxUnchanged) {
