@@ -4,7 +4,6 @@
 // 30 ms for the drag to feel smooth. Runs offscreen.
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <string>
 
 #include "bench/flowchart/listing_generator.h"
@@ -80,12 +79,3 @@ void DragMove(benchmark::State& state) {
 BENCHMARK(DragMove)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QGuiApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -6,7 +6,6 @@
 // under 20 ms each. Runs offscreen.
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <memory>
 #include <string>
 
@@ -80,12 +79,3 @@ void DemoLargestPaint(benchmark::State& state) {
 BENCHMARK(DemoLargestPaint)->ArgName("relayout")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QGuiApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
