@@ -103,7 +103,7 @@ TEST(PtyLink, AnIdleGapSplitsAMessageInTwo) {
   std::thread client([&] {
     ReadCount(fd, expected[0].size(), 5000ms);
     WriteAll(fd, head);
-    std::this_thread::sleep_for(30ms);  // far more than two characters at 9600 baud
+    std::this_thread::sleep_for(100ms);  // far more than two characters at 9600 baud, and than a slow poll
     WriteAll(fd, tail);
     answer = ReadUntilIdle(fd, 300ms, 5000ms);
     done = true;
