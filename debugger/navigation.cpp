@@ -1,5 +1,7 @@
 #include "debugger/navigation.h"
 
+#include <algorithm>
+
 #include "core/file_read.h"
 #include "core/text_util.h"
 #include "debugger/views.h"
@@ -65,39 +67,67 @@ std::vector<ListRow> LoadRows(const Listing& listing) {
   return rows;
 }
 
+namespace {
+
+constexpr std::string_view kHintSeparators = " ()+,-.:<=>";
+
+// The number that follows an operand's "+" or "-": decimal digits, or "$"
+// and hexadecimal digits, as the listing writes offsets.
+std::optional<std::uint16_t> OffsetAt(std::string_view text, std::size_t& at) {
+  std::size_t end = at;
+  while (end < text.size() && kHintSeparators.find(text[end]) == std::string_view::npos) ++end;
+  const auto value = StrToWord(text.substr(at, end - at));
+  if (value) at = end;
+  return value;
+}
+
+}  // namespace
+
 std::string ValueHint(const Machine& m, const SymbolTables& symbols, std::string_view addrText,
                       std::string_view text, std::optional<HoverSymbol>& hover) {
   hover.reset();
   std::vector<std::string> pieces;
-  std::string token;
-  auto flush = [&]() {
-    if (token.empty()) return;
-    if (RegisterValue(m, token)) {
-      pieces.push_back(RegisterPromptText(m, token));
-    } else {
-      const std::string name = token.starts_with("X:") ? token.substr(2) : token;
-      if (const auto a = FindSymbol(symbols, name, 'I')) {
-        pieces.push_back(Format("%s [%4.4x]=$%2.2x=%d", name.c_str(), *a, m.Memory[*a], m.Memory[*a]));
-        hover = HoverSymbol{name, *a};
-      }
-    }
-    token.clear();
+  auto add = [&pieces](std::string piece) {
+    // A register or variable named twice in the line is shown once.
+    if (std::find(pieces.begin(), pieces.end(), piece) == pieces.end()) pieces.push_back(std::move(piece));
   };
-  for (char c : text) {
-    if (std::string_view(" ()+,-.:<=>").find(c) != std::string_view::npos) {
-      // "X:" stays in the token so that it can be dropped from the name.
-      if (c == ':' && token == "X") {
-        token += c;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    if (kHintSeparators.find(text[i]) != std::string_view::npos) {
+      ++i;
+      continue;
+    }
+    std::size_t end = i;
+    while (end < text.size() && kHintSeparators.find(text[end]) == std::string_view::npos) ++end;
+    std::string token(text.substr(i, end - i));
+    i = end;
+    if (RegisterValue(m, token)) {
+      // "X:" before a name is the index register's prefix, not the register.
+      if (token == "X" && i < text.size() && text[i] == ':') {
+        ++i;
         continue;
       }
-      flush();
-    } else {
-      token += c;
+      add(RegisterPromptText(m, token));
+      continue;
     }
+    const auto base = FindSymbol(symbols, token, 'I');
+    if (!base) continue;
+    // An operand "name+5" or "name-$10" stands for the byte at that offset.
+    std::string name = token;
+    std::uint16_t address = *base;
+    if (i + 1 < text.size() && (text[i] == '+' || text[i] == '-')) {
+      std::size_t at = i + 1;
+      if (const auto offset = OffsetAt(text, at)) {
+        name += std::string(text.substr(i, at - i));
+        address = static_cast<std::uint16_t>(text[i] == '+' ? address + *offset : address - *offset);
+        i = at;
+      }
+    }
+    add(Format("%s [%4.4x]=$%2.2x=%d", name.c_str(), address, m.Memory[address], m.Memory[address]));
+    hover = HoverSymbol{name, address};
   }
-  flush();
   std::string hint = std::string(addrText) + " " + std::string(text) + " : ";
-  for (std::size_t i = 0; i < pieces.size(); ++i) hint += (i > 0 ? "; " : "") + pieces[i];
+  for (std::size_t k = 0; k < pieces.size(); ++k) hint += (k > 0 ? "; " : "") + pieces[k];
   return hint;
 }
 

@@ -83,20 +83,6 @@ std::string RegisterPromptText(const Machine& m, std::string_view name) {
                 RegisterPromptDefault(m, name).c_str(), *v);
 }
 
-bool SetRegisterFromAnswer(Machine& m, std::string_view name, std::string_view answer) {
-  const HexEntry e = ParseHexEntry(answer, 0xFFFF);
-  if (!e.value) return false;
-  if (std::uint16_t* w = Word(m, name)) {
-    *w = static_cast<std::uint16_t>(*e.value);
-    return true;
-  }
-  if (std::uint8_t* b = Byte(m, name)) {
-    *b = static_cast<std::uint8_t>(*e.value);
-    return true;
-  }
-  return false;
-}
-
 namespace {
 
 // A byte of the character column as UTF-8 text: control characters (C0 and

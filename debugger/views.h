@@ -29,9 +29,6 @@ std::optional<std::uint16_t> RegisterValue(const Machine& m, std::string_view na
 // "%s=$%s=%d": the prompt text; its default answer is the hex digits.
 std::string RegisterPromptText(const Machine& m, std::string_view name);
 std::string RegisterPromptDefault(const Machine& m, std::string_view name);
-// The answer read as hexadecimal (at most $FFFF; A, B and CC take its low
-// byte); anything else leaves the register unchanged. True when it was set.
-bool SetRegisterFromAnswer(Machine& m, std::string_view name, std::string_view answer);
 
 // The dump window's memory choices, indexed by ChoixDump.
 inline constexpr std::array<const char*, 3> kDumpChoices = {"Ram", "Eprom16kb", "Horloge"};

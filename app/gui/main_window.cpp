@@ -353,6 +353,7 @@ void MainWindow::SelectPane(RightPane pane) {
     RefreshStackView();
   }
   if (pane == RightPane::Trace) RefreshTracePane();
+  if (pane == RightPane::Var) RefreshSymbolBytes();
 }
 
 // --- DebuggerView -----------------------------------------------------------
@@ -378,7 +379,7 @@ void MainWindow::ShowSourceAt(std::uint16_t address) {
   RefreshCoverage();
   RepaintFlowchart(false);
   if (rebuilt) RefreshHistory();
-  if (workbench_) workbench_->Followed();
+  if (workbench_) workbench_->Followed(address);
 }
 
 void MainWindow::ShowLigneX1(std::string_view text) {
@@ -448,6 +449,7 @@ void MainWindow::RunStateChanged(bool running) {
   // A hint left from before the run would show old values over the PC's line.
   if (running) label1_->hide();
   if (!running) dump_->Build(false);
+  if (!running && run_.Pane == RightPane::Var) RefreshSymbolBytes();
 }
 
 // The reach stays on the right of the status bar, beside each command's own message.

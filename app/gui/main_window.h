@@ -42,6 +42,8 @@ class CodeList;
 class DumpWindow;
 class ProfileWindow;
 class FindBox;
+class HelpWindow;
+class PaneFocus;
 class FlowView;
 class ReglagesEditor;
 class SymbolLists;
@@ -143,6 +145,7 @@ class MainWindow final : public QMainWindow, public DebuggerView {
 
  private:
   friend class Workbench;  // the source and register docks, zoom, keys, the status line
+  friend class PaneFocus;  // Tab between the panes, the focus frame, F5
   void BuildTopBar();
   void BuildCentre();
   void BuildRightPane();
@@ -152,12 +155,16 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   void BuildOptionsMenu();
   // "Profil": the window of the profile list, made on first use.
   void ShowProfile();
+  // "Aide": the page of the keys, made on first use.
+  void ShowHelp();
   void RefreshCoverage();
   QAction* AddAction(QMenu* menu, const char* name, const QString& caption, const QKeySequence& key = {});
   void SelectPane(RightPane pane);
   void RefreshCaption();
   void ShowInitialised();
   void RefreshBreakList();
+  // The "Var" pane's lines with the memory bytes of now.
+  void RefreshSymbolBytes();
   void RefreshReglages();
   void ApplyOptions();
   // ListView1's rows; `mode` 0 search results, 2 function list (sorted).
@@ -227,6 +234,7 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   QMdiArea* mdiArea_ = nullptr;
   DumpWindow* dump_ = nullptr;
   ProfileWindow* profile_ = nullptr;
+  HelpWindow* help_ = nullptr;
   // Right pane.
   QStackedWidget* panel3_ = nullptr;
   CodeList* memoTrace_ = nullptr;

@@ -52,10 +52,7 @@ void MainWindow::BuildWorkCommands() {
     WatchesChanged();
   };
   symbolLists_->OnSymbolChosen = [this](const Tsym& sym) { WatchSymbol(sym); };
-  symbolLists_->OnLabelClicked = [this] {
-    LabelListClicked(session_.listing().Symbols, session_.machine().Memory);
-    symbolLists_->Fill(session_.listing().Symbols);
-  };
+  symbolLists_->OnLabelClicked = [this] { RefreshSymbolBytes(); };
   connect(listView1_, &QTreeWidget::itemClicked, this,
           [this](QTreeWidgetItem* item) { ListRowChosen(listView1_->indexOfTopLevelItem(item)); });
 
@@ -63,6 +60,11 @@ void MainWindow::BuildWorkCommands() {
   findBox_->OnFind = [this](const QString& text, bool matchCase) { FindText(text.toStdString(), matchCase); };
   findBox_->OnStep = [this](bool backward) { FindStep(backward); };
   connect(Action("Chercher1"), &QAction::triggered, this, [this] { findBox_->Open(); });
+}
+
+void MainWindow::RefreshSymbolBytes() {
+  LabelListClicked(session_.listing().Symbols, session_.machine().Memory);
+  symbolLists_->Fill(session_.listing().Symbols);
 }
 
 void MainWindow::BreaksChanged() {

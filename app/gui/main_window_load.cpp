@@ -26,6 +26,7 @@
 #include "debugger/settings_file.h"
 #include "debugger/views.h"
 #include "flowchart/paint/interaction.h"
+#include "workbench/register_rows.h"
 
 namespace hc11::gui {
 
@@ -98,6 +99,7 @@ void MainWindow::ShowInitialised() {
   RefreshBreakList();
   listBoxSurv_->clear();
   RefreshWatches(true);
+  RefreshSymbolBytes();
   ShowRegisters();
   ligneX1_->clear();
   casBreak_->clear();
@@ -178,18 +180,24 @@ void MainWindow::Relancer() {
   setCursor(Qt::ArrowCursor);
 }
 
-// "Saisir registre ": an answer that is not hexadecimal leaves the register.
+// "Saisir registre ": an answer that is refused leaves the register.
 void MainWindow::EditRegister(const QString& label) {
   const std::string name = label.mid(5).toStdString();
   Machine& m = session_.machine();
   const auto answer =
       messages_.Prompt("Saisir registre ", RegisterPromptText(m, name), RegisterPromptDefault(m, name));
-  if (answer && SetRegisterFromAnswer(m, name, *answer)) {
-    session_.timeTravel().NoteEdit();
-    // Both readouts: the register labels and the trace line.
-    ShowRegisters();
-    ligneX2_->setText(ToQString(FormatTraceLine(m)));
+  if (!answer) return;
+  // Read as the "Registres" pane reads it: hexadecimal up to the register's
+  // width, anything else refused with the reason and the register unchanged.
+  const std::string error = SetRegisterText(m.cpu, name, *answer);
+  if (!error.empty()) {
+    messages_.Show(MsgKind::Error, "Erreur", error);
+    return;
   }
+  session_.timeTravel().NoteEdit();
+  // Both readouts: the register labels and the trace line.
+  ShowRegisters();
+  ligneX2_->setText(ToQString(FormatTraceLine(m)));
 }
 
 void MainWindow::SaveTraceFile() {

@@ -7,13 +7,15 @@
 
 #include "app/gui/board_panel.h"
 #include "app/gui/dump_window.h"
+#include "app/gui/help_window.h"
 #include "app/gui/main_window.h"
+#include "app/gui/profile_exports.h"
 #include "app/gui/profile_window.h"
 #include "app/gui/reglages_editor.h"
-#include "debugger/coverage_view.h"
 #include "app/gui/trace_pane.h"
 #include "app/gui/workbench.h"
 #include "core/trace.h"
+#include "debugger/coverage_view.h"
 #include "debugger/options.h"
 
 namespace hc11::gui {
@@ -42,7 +44,11 @@ void MainWindow::BuildMenus() {
           [this] { OpenListing(); });
   connect(AddAction(fichier, "ouvrirfichierS", "Ouvrir fichier.S"), &QAction::triggered, this,
           [this] { OpenSFile(); });
-  connect(AddAction(fichier, "Quitter1", "Quitter"), &QAction::triggered, this, [this] { Save(); });
+  // The designed writes, then the window closes (as its close box does).
+  connect(AddAction(fichier, "Quitter1", "Quitter"), &QAction::triggered, this, [this] {
+    Save();
+    close();
+  });
   AddAction(fichier, "SauverRamBin1", "Sauver Ram.Bin");  // no action
   connect(AddAction(fichier, "Precedent", "Precedent", QKeySequence(Qt::SHIFT | Qt::Key_F2)),
           &QAction::triggered, this, [this] {
@@ -91,7 +97,7 @@ void MainWindow::BuildMenus() {
   connect(AddAction(nullptr, "Reglages1", "Reglages"), &QAction::triggered, this,
           [this] { valueListEditor1_->setVisible(!valueListEditor1_->isVisible()); });
   AddAction(nullptr, "Chercher1", "Chercher", QKeySequence(Qt::CTRL | Qt::Key_F));
-  AddAction(nullptr, "Aide1", "Aide");  // no action
+  connect(AddAction(nullptr, "Aide1", "Aide"), &QAction::triggered, this, [this] { ShowHelp(); });
 }
 
 void MainWindow::BuildRunMenu() {
@@ -227,8 +233,10 @@ void MainWindow::RefreshCoverage() {
 }
 
 void MainWindow::ShowProfile() {
-  if (profile_ == nullptr) {
+  const bool first = profile_ == nullptr;
+  if (first) {
     profile_ = new ProfileWindow(this);
+    AttachCoverageExports(*profile_, *this, messages_);
     profile_->Rows = [this] { return ProfileListRows(session_); };
     profile_->OnShowFunction = [this](const std::string& name) {
       if (pane_.ShowFunction(name)) {
@@ -243,8 +251,17 @@ void MainWindow::ShowProfile() {
     };
   }
   profile_->Refresh();
+  if (first) profile_->PlaceOver(*this);
   profile_->show();
+  if (first) profile_->PlaceOver(*this);  // again with the frame the window got when shown
   profile_->raise();
+}
+
+void MainWindow::ShowHelp() {
+  if (help_ == nullptr) help_ = new HelpWindow(*this);
+  help_->Refresh();
+  help_->show();
+  help_->raise();
 }
 
 }  // namespace hc11::gui

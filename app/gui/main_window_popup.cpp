@@ -135,7 +135,9 @@ void MainWindow::PopupCommand(const QString& name) {
     BreaksChanged();
     SelectPane(RightPane::Break);
   } else if (name == "Edit1") {
-    const auto at = FindSymbol(session_.listing().Symbols, word, 'I');
+    // The hint's operand, offset included ("adval+5"), else the symbol by name.
+    const auto at = hover_ && hover_->name == word ? std::optional<std::uint16_t>(hover_->address)
+                                                   : FindSymbol(session_.listing().Symbols, word, 'I');
     if (!at) return;
     const auto answer = messages_.Prompt("Saisir registre ", word, Format("$%4.4X", m.Memory[*at]));
     const auto value = answer ? StrToWord(Trim(*answer)) : std::nullopt;

@@ -13,6 +13,7 @@ RegistersPane::RegistersPane() : QTableWidget(0, 2) {
   horizontalHeader()->setStretchLastSection(true);
   verticalHeader()->setDefaultSectionSize(kCodeRowHeight + 4);
   setFont(CodeFont());
+  setTabKeyNavigation(false);  // Tab goes on to the next pane, not the next cell
   setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                   QAbstractItemView::AnyKeyPressed);
   connect(this, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* changed) {

@@ -1,5 +1,6 @@
 #include "app/gui/source_pane.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -11,19 +12,34 @@ namespace hc11::gui {
 namespace {
 
 constexpr int kMarkSize = 10;
+constexpr int kBreakColourRole = Qt::UserRole + 1;  // 0xBBGGRR of the line's breakpoint mark
 
-QIcon MarkIcon(std::optional<std::uint32_t> bgr) {
+// The margin of a line: its breakpoint (a disc in the breakpoint's colour)
+// and, over it, the program counter's arrow, so that the PC line stays
+// recognisable when it is also the selected line.
+QIcon MarkIcon(std::optional<std::uint32_t> bgr, bool pc = false) {
   QPixmap pixmap(kMarkSize, kMarkSize);
   pixmap.fill(Qt::transparent);
+  QPainter p(&pixmap);
+  p.setRenderHint(QPainter::Antialiasing);
   if (bgr) {
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
     p.setBrush(QColor(static_cast<int>(*bgr & 0xFF), static_cast<int>(*bgr >> 8 & 0xFF),
                       static_cast<int>(*bgr >> 16 & 0xFF)));
     p.setPen(Qt::NoPen);
     p.drawEllipse(0, 0, kMarkSize, kMarkSize);
   }
+  if (pc) {
+    const QPointF arrow[] = {{1, 1}, {kMarkSize - 1.0, kMarkSize / 2.0}, {1, kMarkSize - 1.0}};
+    p.setBrush(QColor(0x00, 0x00, 0x80));
+    p.setPen(QPen(Qt::white, 1));
+    p.drawPolygon(arrow, 3);
+  }
   return QIcon(pixmap);
+}
+
+std::optional<std::uint32_t> BreakColourOf(const QListWidgetItem& item) {
+  const QVariant v = item.data(kBreakColourRole);
+  return v.isValid() ? std::optional<std::uint32_t>(v.toUInt()) : std::nullopt;
 }
 
 }  // namespace
@@ -60,7 +76,10 @@ void SourcePane::SetMarks(const SourceMap& map,
     const auto address = map.AddressOfLine(i);
     if (!address) continue;
     const auto colour = colourOf(*address);
-    item(static_cast<int>(i))->setIcon(colour ? MarkIcon(colour) : blank);
+    QListWidgetItem* row = item(static_cast<int>(i));
+    row->setData(kBreakColourRole, colour ? QVariant(*colour) : QVariant());
+    const bool pc = pcLine_ == i;
+    row->setIcon(colour || pc ? MarkIcon(colour, pc) : blank);
   }
 }
 
@@ -69,12 +88,14 @@ void SourcePane::SetPcLine(std::optional<std::size_t> line, bool scroll) {
     QListWidgetItem* old = item(static_cast<int>(*pcLine_));
     old->setBackground(QBrush());
     old->setForeground(QBrush());
+    old->setIcon(MarkIcon(BreakColourOf(*old)));
   }
   pcLine_ = line && static_cast<int>(*line) < count() ? line : std::nullopt;
   if (!pcLine_) return;
   QListWidgetItem* now = item(static_cast<int>(*pcLine_));
   now->setBackground(QColor(0x00, 0x00, 0x80));
   now->setForeground(Qt::white);
+  now->setIcon(MarkIcon(BreakColourOf(*now), true));
   if (scroll) scrollToItem(now, QAbstractItemView::EnsureVisible);
 }
 
@@ -104,6 +125,14 @@ void SourcePane::mousePressEvent(QMouseEvent* event) {
   // The right button chooses the line too, so that the popup acts on it.
   const bool choosing = event->button() == Qt::LeftButton || event->button() == Qt::RightButton;
   if (choosing && (item(index.row())->flags() & Qt::ItemIsSelectable) && OnLineChosen) OnLineChosen(line);
+}
+
+void SourcePane::keyPressEvent(QKeyEvent* event) {
+  const int before = currentRow();
+  QListWidget::keyPressEvent(event);
+  const int now = currentRow();
+  if (now != before && now >= 0 && (item(now)->flags() & Qt::ItemIsSelectable) && OnLineChosen)
+    OnLineChosen(static_cast<std::size_t>(now));
 }
 
 void SourcePane::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -39,6 +39,8 @@ class SourcePane final : public QListWidget {
  protected:
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  // The arrows choose a line as a click does (the target of F4 and F5).
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   std::optional<std::size_t> pcLine_;

@@ -18,6 +18,7 @@
 #include "app/gui/dump_window.h"
 #include "app/gui/flow_view.h"
 #include "app/gui/main_window.h"
+#include "app/gui/pane_focus.h"
 #include "app/gui/registers_pane.h"
 #include "app/gui/source_pane.h"
 #include "board/panel_tables.h"
@@ -39,7 +40,7 @@ constexpr const char* kNoDialogDuringRun = "Dialogue impossible pendant l'exécu
 
 QMenu* MenuTitled(QMainWindow& w, const QString& title) {
   for (QAction* a : w.menuBar()->actions())
-    if (a->text() == title && a->menu() != nullptr) return a->menu();
+    if (QString(a->text()).remove('&') == title && a->menu() != nullptr) return a->menu();
   return nullptr;
 }
 
@@ -122,13 +123,15 @@ Workbench::Workbench(MainWindow& window) : w_(window) {
     if (address) ToggleAt(*address);
     return address.has_value();
   };
-  view->setFocusPolicy(Qt::ClickFocus);
+  view->setFocusPolicy(Qt::StrongFocus);  // Tab reaches it as well as a click
 
   w_.dump_->OnBuilt = [this] { HighlightDump(); };
   qApp->installEventFilter(this);
+  focus_ = std::make_unique<PaneFocus>(w_, *this);
 }
 
 Workbench::~Workbench() {
+  focus_.reset();
   qApp->removeEventFilter(this);
 }
 
@@ -338,10 +341,15 @@ void Workbench::Initialised() {
   RefreshRegisters();
 }
 
-void Workbench::Followed() {
+void Workbench::Followed(std::uint16_t address) {
   const std::uint16_t pc = w_.session_.machine().cpu.PC;
-  source_->SetPcLine(map_.LineOfAddress(pc), true);
+  // A line shown from elsewhere ("Aller", a list) becomes the chosen one;
+  // after a stop the line chosen before stays chosen, but the PC's line is
+  // what must be in view, so it is scrolled to last.
+  if (address != pc) sourceTarget_.reset();
+  source_->SetPcLine(map_.LineOfAddress(pc), false);
   SyncSourceSelection();
+  if (address == pc) source_->SetPcLine(map_.LineOfAddress(pc), true);
 }
 
 void Workbench::RegistersShown() {

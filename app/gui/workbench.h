@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QPoint>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -20,6 +21,7 @@
 namespace hc11::gui {
 
 class MainWindow;
+class PaneFocus;
 class RegistersPane;
 class SourcePane;
 
@@ -33,7 +35,7 @@ class Workbench final : public QObject {
   void Loaded();       // a listing was read (or not)
   void Initialised();  // Init: the machine starts over
   void Saved();        // the settings file was written
-  void Followed();     // the flowchart showed an address (a stop, "Aller" ...)
+  void Followed(std::uint16_t address);  // the flowchart showed an address (a stop, "Aller" ...)
   void RegistersShown();
   void RunState(bool running);
   void MarksChanged();  // breakpoints may have changed
@@ -66,6 +68,7 @@ class Workbench final : public QObject {
   QDockWidget& sourceDock() { return *sourceDock_; }
   QDockWidget& registersDock() { return *registersDock_; }
   const SourceMap& sourceMap() const { return map_; }
+  PaneFocus& paneFocus() { return *focus_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -93,6 +96,7 @@ class Workbench final : public QObject {
   std::optional<std::uint16_t> sourceTarget_;  // set by a click in the source pane
   char16_t startMode_ = u'x';
   int errorsSeen_ = 0;
+  std::unique_ptr<PaneFocus> focus_;  // Tab between the panes, the focus frame, F5, Alt letters
 };
 
 }  // namespace hc11::gui

@@ -39,13 +39,6 @@ TEST(RegisterPrompt, TextDefaultAndAnswers) {
   EXPECT_EQ(RegisterPromptText(m, "A"), "A=$12=18");
   EXPECT_EQ(RegisterPromptDefault(m, "PC"), "E000");
   EXPECT_EQ(RegisterPromptText(m, "Q"), "");
-  EXPECT_TRUE(SetRegisterFromAnswer(m, "PC", "1000"));
-  EXPECT_EQ(m.cpu.PC, 0x1000);
-  EXPECT_FALSE(SetRegisterFromAnswer(m, "PC", "10G0"));
-  EXPECT_FALSE(SetRegisterFromAnswer(m, "X", "10000"));
-  EXPECT_EQ(m.cpu.PC, 0x1000);
-  EXPECT_TRUE(SetRegisterFromAnswer(m, "B", "1FF"));
-  EXPECT_EQ(m.cpu.B, 0xFF);
 }
 
 TEST(DumpWindow, RamEepromAndTheEndOfMemory) {
@@ -116,6 +109,49 @@ TEST(Navigation, RowsHintAndPopup) {
   EXPECT_TRUE(p.lien.enabled);
   EXPECT_FALSE(p.chercher.enabled);
   EXPECT_EQ(p.tracer.caption, "Tracer R");
+}
+
+// Operands with an offset stand for the byte they name; a register or a
+// variable named twice in a line is shown once.
+TEST(Navigation, ValueHintOffsetsAndRepeats) {
+  struct Case {
+    const char* text;
+    const char* pieces;
+    const char* hoverName;
+    std::uint16_t hoverAddress;
+  };
+  const Case cases[] = {
+      {"A = adval+5", "A=$02=2; adval+5 [001e]=$ff=255", "adval+5", 0x1E},
+      {"A = adval+$A", "A=$02=2; adval+$A [0023]=$33=51", "adval+$A", 0x23},
+      {"A = adval-1", "A=$02=2; adval-1 [0018]=$11=17", "adval-1", 0x18},
+      {"A = adval", "A=$02=2; adval [0019]=$22=34", "adval", 0x19},
+      {"A = adval+X", "A=$02=2; adval [0019]=$22=34; X=$1000=4096", "adval", 0x19},
+      {"B = B + $02", "B=$02=2", nullptr, 0},
+      {"adval = adval + 1", "adval [0019]=$22=34", "adval", 0x19},
+      {"adval+1,1 = D", "adval+1 [001a]=$00=0", "adval+1", 0x1A},
+  };
+  for (const Case& c : cases) {
+    Machine m;
+    m.cpu.A = 2;
+    m.cpu.B = 2;
+    m.cpu.X = 0x1000;
+    m.Memory[0x18] = 0x11;
+    m.Memory[0x19] = 0x22;
+    m.Memory[0x1E] = 0xFF;
+    m.Memory[0x23] = 0x33;
+    SymbolTables symbols;
+    AddSymbol(symbols.ListSymbI, Tsym{"adval", 0x0019}, nullptr);
+    std::optional<HoverSymbol> hover;
+    EXPECT_EQ(ValueHint(m, symbols, "E000", c.text, hover), std::string("E000 ") + c.text + " : " + c.pieces)
+        << c.text;
+    if (c.hoverName == nullptr) {
+      EXPECT_FALSE(hover) << c.text;
+      continue;
+    }
+    ASSERT_TRUE(hover) << c.text;
+    EXPECT_EQ(hover->name, c.hoverName);
+    EXPECT_EQ(hover->address, c.hoverAddress) << c.text;
+  }
 }
 
 TEST(SymbolPanel, ChooserShowsCOrIAndLabelClickRefreshesI) {
