@@ -55,8 +55,12 @@ ProfileWindow::ProfileWindow(QWidget* parent) : QWidget(parent, Qt::Tool) {
     return QFileDialog::getSaveFileName(this, caption, suggested, "lcov (*.info)").toStdString();
   };
   ChooseFolder = [this](const QString& caption, const QString& suggested) {
-    QDir().mkpath(suggested);
-    return QFileDialog::getExistingDirectory(this, caption, suggested).toStdString();
+    // The suggested folder is made so that the chooser can offer it, and
+    // removed again (when still empty) if another one is chosen.
+    const bool made = !QDir(suggested).exists() && QDir().mkpath(suggested);
+    const QString chosen = QFileDialog::getExistingDirectory(this, caption, suggested);
+    if (made && QDir::cleanPath(chosen) != QDir::cleanPath(suggested)) QDir().rmdir(suggested);
+    return chosen.toStdString();
   };
   resize(520, 320);
 }
