@@ -44,7 +44,7 @@ void MainWindow::BuildMenus() {
           [this] { OpenListing(); });
   connect(AddAction(fichier, "ouvrirfichierS", "Ouvrir fichier.S"), &QAction::triggered, this,
           [this] { OpenSFile(); });
-  // The designed writes, then the window closes (as its close box does).
+  // Settings and workspace written, then the window closes (as its close box does).
   connect(AddAction(fichier, "Quitter1", "Quitter"), &QAction::triggered, this, [this] {
     Save();
     close();
