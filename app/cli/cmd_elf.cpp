@@ -9,6 +9,7 @@
 #include "app/cli/cli_run_host.h"
 #include "app/cli/cli_session.h"
 #include "core/file_write.h"
+#include "core/messages.h"
 #include "debugger/session.h"
 #include "gdbstub/elf_symbols.h"
 #include "listing/listing_files.h"
@@ -48,7 +49,9 @@ int WriteElfFile(const std::vector<std::string>& args, std::ostream& out, std::o
   }
   auto code = std::make_unique<gdb::CodeImage>();
   const std::string hexFile = ProgramImageName(session->ListingBase());
-  if (!gdb::ReadCodeImage(hexFile, *code, messages)) {
+  // The load has already said why the image cannot be read.
+  SilentMessages again;
+  if (!gdb::ReadCodeImage(hexFile, *code, again)) {
     err << "hc11flow-cli elf: " << hexFile << ": the code image cannot be read\n";
     return 1;
   }
