@@ -247,7 +247,8 @@ void RunLoop(Machine& m) {
   ClearHistory(m);
   m.RunStartPC = m.cpu.PC;
 
-  if (StepWith(m, table)) ++m.StepTotal;
+  const bool firstDone = StepWith(m, table);
+  if (firstDone) ++m.StepTotal;
   h.ShowStopReason("");
   std::uint32_t lastRedraw = h.TickCount();
 
@@ -256,7 +257,8 @@ void RunLoop(Machine& m) {
   constexpr std::int64_t kNever = std::numeric_limits<std::int64_t>::max();
   const std::int64_t period = std::max<std::int64_t>(1, std::int64_t{m.RefreshEvery} + 1);
   std::int64_t toRefresh = std::max<std::int64_t>(1, period - m.StepCounter);
-  std::int64_t toBudget = m.StepBudget == 0 ? kNever : static_cast<std::int64_t>(m.StepBudget) - 1;
+  std::int64_t toBudget =
+      m.StepBudget == 0 ? kNever : static_cast<std::int64_t>(m.StepBudget) - (firstDone ? 1 : 0);
   if (toBudget == 0) {
     m.RunMode = kModeStop;
     toBudget = kNever;

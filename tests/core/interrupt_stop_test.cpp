@@ -112,6 +112,22 @@ TEST(InterruptStop, ATraceBreakpointAtTheHandlerWritesItsLineAndTheRunGoesOn) {
   EXPECT_EQ(rig.m.HistoryCount, plain.m.HistoryCount);
 }
 
+// A command whose first step is the entry alone still runs its whole budget
+// of instructions.
+TEST(InterruptStop, TheStepBudgetCountsInstructionsWhenTheFirstStepIsTheEntry) {
+  Rig rig, plain;
+  rig.m.tInst[kHandler] = 3;
+  for (Rig* r : {&rig, &plain}) {
+    r->m.StepBudget = 1;
+    RunCommand(r->m, kModeRun, false);  // jr: the interrupt is due next
+    r->m.StepBudget = 2;
+    RunCommand(r->m, kModeRun, false);  // incB, jr
+  }
+  EXPECT_EQ(rig.hooks.trace.size(), 1u);
+  EXPECT_EQ(rig.Counts(), plain.Counts());
+  EXPECT_EQ(rig.m.HistoryCount, 2u);
+}
+
 // Without a stop waiting there the entry and the handler's first
 // instruction stay one step, and a single step still runs both.
 TEST(InterruptStop, WithoutAStopAtTheHandlerTheEntryAndItsFirstInstructionAreOneStep) {
