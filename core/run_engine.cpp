@@ -29,20 +29,32 @@ void RecordHistory(Machine& m) {
 // `pc` is the PC the caller just read. With kCount the step goes to the
 // machine's counters: the instruction's cycles are those since the board's
 // accounting.
+// A code breakpoint ("Break" or "Trace") or a run-to target at `address`.
+inline bool StopWaitsAt(const Machine& m, std::uint16_t address) {
+  return (m.tInst[address] & 0xFE) == kBreakStop || (m.RunMode == kModeRunTo && m.RunTarget == address);
+}
+
+// False when the step ended after an interrupt entry alone, taken because a
+// stop waits at the handler: its first instruction is the next step, which
+// counts as the interrupted one (IrqCounter kIrqTakenAhead). History, board
+// time and the profile's instruction count all happen then, so the counts
+// and the time are those of one undivided step.
 template <bool kHistory, bool kCount>
-inline void StepBody(Machine& m, const DecodeTable& table, std::uint16_t pc) {
+inline bool StepBody(Machine& m, const DecodeTable& table, std::uint16_t pc) {
   if (!m.TestFlag(FlagI) && ++m.IrqCounter > kIrqPeriod) [[unlikely]] {
-    m.IrqCounter = 0;
+    const bool stopAhead = StopWaitsAt(m, m.TimerVector);
+    m.IrqCounter = stopAhead ? kIrqTakenAhead : 0;
     [[maybe_unused]] const std::int64_t before = m.CycleCount;
     InterruptEntry(m, m.TimerVector);
     if constexpr (kCount) m.Counters->Interrupt(m, pc, before);
+    if (stopAhead) return false;
     pc = m.cpu.PC;
   }
   if constexpr (kHistory) RecordHistory(m);
   m.AccountBoardTime();
   if (pc > m.CodeEnd) [[unlikely]] {
     EndOfCodeCheck(m);  // reports "adr>fin"; nothing executes
-    return;
+    return true;
   }
   const std::uint8_t op = m.Memory[pc];
   table.steps[op](m, pc);
@@ -54,17 +66,17 @@ inline void StepBody(Machine& m, const DecodeTable& table, std::uint16_t pc) {
   }
   ++m.CycleCount;
   if constexpr (kCount) m.Counters->Count(m, pc, op);
+  return true;
 }
 
-inline void StepWith(Machine& m, const DecodeTable& table) {
+inline bool StepWith(Machine& m, const DecodeTable& table) {
   m.StopMessage.clear();
   m.PortsMayChange = true;  // the host may have written the ports since
   const bool count = m.Counters != nullptr;
   if (m.HistoryEnabled) {
-    count ? StepBody<true, true>(m, table, m.cpu.PC) : StepBody<true, false>(m, table, m.cpu.PC);
-  } else {
-    count ? StepBody<false, true>(m, table, m.cpu.PC) : StepBody<false, false>(m, table, m.cpu.PC);
+    return count ? StepBody<true, true>(m, table, m.cpu.PC) : StepBody<true, false>(m, table, m.cpu.PC);
   }
+  return count ? StepBody<false, true>(m, table, m.cpu.PC) : StepBody<false, false>(m, table, m.cpu.PC);
 }
 
 // Breakpoint states 2 (stop) and 3 (trace); every other value is ignored.
@@ -149,7 +161,8 @@ ChunkEnd RunSteps(Machine& m, const DecodeTable& table, std::int64_t& left) {
       if (kPlainRun && m.RunMode != kModeRun) return ChunkEnd::ModeChanged;
       pc = m.cpu.PC;
     }
-    StepBody<kHistory, kCount>(m, table, pc);
+    if (!StepBody<kHistory, kCount>(m, table, pc)) [[unlikely]]
+      continue;  // an interrupt entry alone: the stop test looks at the handler
     if (--left == 0) [[unlikely]]
       return ChunkEnd::Done;
   }
@@ -161,9 +174,11 @@ ChunkEnd RunChunkWith(Machine& m, const DecodeTable& table, std::int64_t& left) 
     const bool plain = m.RunMode == kModeRun && !m.StepOverCalls;
     ChunkEnd end;
     if (m.HistoryEnabled) {
-      end = plain ? RunSteps<true, true, kCount>(m, table, left) : RunSteps<true, false, kCount>(m, table, left);
+      end = plain ? RunSteps<true, true, kCount>(m, table, left)
+                  : RunSteps<true, false, kCount>(m, table, left);
     } else {
-      end = plain ? RunSteps<false, true, kCount>(m, table, left) : RunSteps<false, false, kCount>(m, table, left);
+      end = plain ? RunSteps<false, true, kCount>(m, table, left)
+                  : RunSteps<false, false, kCount>(m, table, left);
     }
     if (end != ChunkEnd::ModeChanged) return end;
   }
@@ -175,9 +190,17 @@ ChunkEnd RunChunk(Machine& m, const DecodeTable& table, std::int64_t& left) {
 
 }  // namespace
 
-void Step(Machine& m) {
-  StepWith(m, Decoder());
+bool Step(Machine& m) {
+  if (!StepWith(m, Decoder())) return false;
   ++m.StepTotal;
+  return true;
+}
+
+bool TakeDueInterruptAhead(Machine& m) {
+  if (!InterruptDueNext(m)) return false;
+  m.IrqCounter = kIrqTakenAhead;
+  InterruptEntry(m, m.TimerVector);
+  return true;
 }
 
 bool StopTest(Machine& m) {
@@ -224,8 +247,8 @@ void RunLoop(Machine& m) {
   ClearHistory(m);
   m.RunStartPC = m.cpu.PC;
 
-  StepWith(m, table);
-  ++m.StepTotal;
+  const bool firstDone = StepWith(m, table);
+  if (firstDone) ++m.StepTotal;
   h.ShowStopReason("");
   std::uint32_t lastRedraw = h.TickCount();
 
@@ -234,7 +257,8 @@ void RunLoop(Machine& m) {
   constexpr std::int64_t kNever = std::numeric_limits<std::int64_t>::max();
   const std::int64_t period = std::max<std::int64_t>(1, std::int64_t{m.RefreshEvery} + 1);
   std::int64_t toRefresh = std::max<std::int64_t>(1, period - m.StepCounter);
-  std::int64_t toBudget = m.StepBudget == 0 ? kNever : static_cast<std::int64_t>(m.StepBudget) - 1;
+  std::int64_t toBudget =
+      m.StepBudget == 0 ? kNever : static_cast<std::int64_t>(m.StepBudget) - (firstDone ? 1 : 0);
   if (toBudget == 0) {
     m.RunMode = kModeStop;
     toBudget = kNever;
@@ -292,7 +316,13 @@ std::uint64_t Replay(Machine& m, std::uint64_t steps) {
   m.PortsMayChange = true;
   std::uint64_t done = 0;
   while (done < steps) {
-    StepBody<false, false>(m, table, m.cpu.PC);  // replayed steps were counted when first run
+    // Replayed steps were counted when first run.
+    if (!StepBody<false, false>(m, table, m.cpu.PC)) [[unlikely]] {
+      // An interrupt entry alone: a run would have stopped on a "Break" at
+      // the handler here, the moment after `done` steps.
+      if (kUntilBreak && m.tInst[m.cpu.PC] == kBreakStop) break;
+      continue;
+    }
     ++done;
     if (m.StopFlag) [[unlikely]] {
       // Errors and breakpoints ended the recorded run here; the next command

@@ -19,6 +19,10 @@ inline constexpr char16_t kModeReturnUp = u'u';  // "Remonter du SP"
 inline constexpr char16_t kModeStop = u'q';      // "Arret" (F2)
 
 inline constexpr std::int32_t kIrqPeriod = 10000;
+// IrqCounter after an interrupt entry taken ahead of its step: that step,
+// the handler's first instruction, brings the count to 0 as if it had
+// entered the interrupt itself.
+inline constexpr std::int32_t kIrqTakenAhead = -1;
 
 // Sets StepOverCalls and, for a run letter (s t u v w x), RunMode, then runs.
 // Ignored while a run is already in progress.
@@ -28,8 +32,22 @@ void RunCommand(Machine& m, char16_t mode, bool stepOver);
 void ReturnUpCommand(Machine& m);
 
 // One simulated step: periodic interrupt, history, board time, end-of-code
-// check, decode and execute, port snapshots, one count.
-void Step(Machine& m);
+// check, decode and execute, port snapshots, one count. When the periodic
+// interrupt is due and a stop waits at the handler's first instruction (a
+// code breakpoint, "Break" or "Trace", or the target of a run-to), the step
+// ends after the entry so the stop test sees PC there; the next step runs
+// that instruction, with the same counts and time as one undivided step.
+// Returns false for such an entry alone (StepTotal does not grow).
+bool Step(Machine& m);
+
+// True when the next step begins with the periodic interrupt's entry.
+inline bool InterruptDueNext(const Machine& m) {
+  return !m.TestFlag(FlagI) && m.IrqCounter >= kIrqPeriod;
+}
+
+// The periodic interrupt's entry due at the next step, taken now, as a run
+// stopping at the handler's first instruction takes it: true when it was due.
+bool TakeDueInterruptAhead(Machine& m);
 
 // Evaluated after every step; true when the run must stop (the stop-reason
 // label has been written).

@@ -263,6 +263,14 @@ void Session::KeepOtherSession(const std::string& path, const std::string& conte
 // ".new", and the message says where.
 bool Session::WriteFallback(const std::string& path, const std::string& error, const std::string& content,
                             const char* what) {
+  // Beside a device (/dev/full, a terminal) is a system folder, no place for
+  // the user's file.
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0 && (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))) {
+    relay_.Show(MsgKind::Error, "Erreur",
+                QuoteText(path) + ": " + error + " ; " + what + " ne sont pas enregistrés");
+    return false;
+  }
   const std::string fallback = path + ".new";
   std::string error2;
   ::unlink(fallback.c_str());

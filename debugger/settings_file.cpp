@@ -9,6 +9,7 @@
 #include "core/message_text.h"
 #include "core/text_util.h"
 #include "debugger/whole_file.h"
+#include "listing/line_reader.h"
 
 namespace hc11 {
 
@@ -21,20 +22,24 @@ struct Line {
 
 std::vector<Line> SplitLines(std::string_view text) {
   std::vector<Line> lines;
-  std::size_t i = 0;
-  while (i < text.size()) {
-    std::size_t j = i;
-    while (j < text.size() && text[j] != '\n' && text[j] != '\r') ++j;
-    Line l{std::string(text.substr(i, j - i)), {}};
-    if (j < text.size()) {
-      const std::size_t n = text[j] == '\r' && j + 1 < text.size() && text[j + 1] == '\n' ? 2 : 1;
-      l.ending = std::string(text.substr(j, n));
-      j += n;
-    }
-    lines.push_back(std::move(l));
-    i = j;
+  for (LineReader reader(text); !reader.AtEnd();) {
+    std::string line = reader.Next();
+    lines.push_back(Line{std::move(line), std::string(reader.Ending())});
   }
   return lines;
+}
+
+// The ending new lines get: the file's first one, LF in a file without any.
+std::string NewlineOf(const std::vector<Line>& lines) {
+  for (const Line& l : lines)
+    if (!l.ending.empty()) return l.ending;
+  return "\n";
+}
+
+// A line that ends a section: the next header, or any line that begins with "[".
+bool EndsSection(std::string_view line) {
+  const std::string_view t = TrimView(line);
+  return !t.empty() && t.front() == '[';
 }
 
 bool EqualNoCase(std::string_view a, std::string_view b) {
@@ -185,15 +190,51 @@ Settings ParseSettings(std::string_view text) {
   return s;
 }
 
+std::vector<std::pair<std::string, std::string>> ReadSection(std::string_view text,
+                                                             std::string_view section) {
+  std::vector<std::pair<std::string, std::string>> entries;
+  bool inside = false;
+  for (const Line& l : SplitLines(text)) {
+    if (EndsSection(l.text)) {
+      const auto name = SectionOf(l.text);
+      inside = name && EqualNoCase(*name, section);
+      continue;
+    }
+    if (!inside) continue;
+    if (const auto key = KeyOf(l.text)) entries.emplace_back(*key, l.text.substr(l.text.find('=') + 1));
+  }
+  return entries;
+}
+
+std::string ReplaceSection(std::string_view text, std::string_view section,
+                           const std::vector<std::string>& lines) {
+  const std::vector<Line> original = SplitLines(text);
+  const std::string newline = NewlineOf(original);
+  std::string block = "[" + std::string(section) + "]" + newline;
+  for (const std::string& line : lines) block += line + newline;
+  std::string out;
+  bool inside = false, written = false;
+  for (const Line& l : original) {
+    if (EndsSection(l.text)) {
+      const auto name = SectionOf(l.text);
+      inside = name && EqualNoCase(*name, section);
+      if (inside && !written) {
+        out += block;
+        written = true;
+      }
+    }
+    if (!inside) out += l.text + l.ending;
+  }
+  if (!written) {
+    if (!original.empty() && original.back().ending.empty()) out += newline;
+    out += block;
+  }
+  return out;
+}
+
 std::string RewriteSettings(std::string_view original, const Settings& s) {
   std::vector<Line> lines = SplitLines(original);
-  std::string newline = "\n";
-  for (const Line& l : lines) {
-    if (!l.ending.empty()) {
-      newline = l.ending;
-      break;
-    }
-  }
+  const std::string newline = NewlineOf(lines);
   auto insert = [&](std::size_t at, std::string text) {
     if (at > 0 && lines[at - 1].ending.empty()) lines[at - 1].ending = newline;
     lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), Line{std::move(text), newline});

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "debugger/options.h"
@@ -23,7 +24,7 @@ inline constexpr std::array<std::pair<const char*, const char*>, 8> kReglagesDef
     {"PortCom", "com1"},
     {"BaudRate", "9600"},
     {"MemoireRetour", "256"},  // MiB kept for going back in time
-    {"PortGdb", "1234"},  // the GDB server's port, kept from one start to the next
+    {"PortGdb", "1234"},       // the GDB server's port, kept from one start to the next
 }};
 
 struct Settings {
@@ -55,6 +56,17 @@ Settings ParseSettings(std::string_view text);
 // The file's new text: `original` with the owned keys rewritten in place and
 // the missing ones added, in their usual order, at the end of their section.
 std::string RewriteSettings(std::string_view original, const Settings& s);
+
+// A section kept by another part of the program: its "key=value" lines
+// (key trimmed, value as written), from every section of that name (any case).
+std::vector<std::pair<std::string, std::string>> ReadSection(std::string_view text, std::string_view section);
+
+// `text` with every section of that name dropped and one holding `lines`
+// written where the first stood (at the end when there was none); every
+// other line keeps its text and its ending byte for byte, and the new lines
+// end as the file's first line does.
+std::string ReplaceSection(std::string_view text, std::string_view section,
+                           const std::vector<std::string>& lines);
 
 // Applies "PatchCode" lines (base, offset and value, decimal or "$" hex,
 // separated by blanks or commas) to `memory`. A line whose first token is not

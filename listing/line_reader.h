@@ -24,8 +24,14 @@ class LineReader {
   // Lines read so far; the number of the line Next() returned last.
   int LineNumber() const { return lineNumber_; }
 
+  // The ending of the line Next() returned last, as it stands in the text
+  // ("\n", "\r\n", "\r", or empty for a last line without one), for a
+  // writer that keeps the file's line endings.
+  std::string_view Ending() const { return ending_; }
+
  private:
   std::string_view text_;
+  std::string_view ending_;
   std::size_t pos_ = 0;
   int lineNumber_ = 0;
 };

@@ -1,13 +1,12 @@
 #include "profile/lcov_file.h"
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <map>
 
+#include "core/file_read.h"
 #include "core/file_write.h"
 #include "core/text_util.h"
+#include "listing/line_reader.h"
 
 namespace hc11 {
 
@@ -139,16 +138,16 @@ bool WriteLcovFile(const std::string& infoPath, const std::string& lstPath, cons
   std::error_code ec;
   std::filesystem::path absolute = std::filesystem::absolute(lstPath, ec).lexically_normal();
   if (ec) absolute = lstPath;
-  std::ifstream in(lstPath, std::ios::binary);
-  if (!in) {
-    error = lstPath + ": " + std::strerror(errno);
+  // Read and split as the listing reader does, so the line numbers are the
+  // ones it gave (a lone CR ends a line there too).
+  std::string content;
+  ReadProblem problem;
+  if (!ReadRegularFile(lstPath, content, problem)) {
+    error = lstPath + ": " + problem.reason;
     return false;
   }
   std::vector<std::string> lines;
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(std::move(line));
-  }
+  for (LineReader reader(content); !reader.AtEnd();) lines.push_back(reader.Next());
   const std::string text = LcovTracefile(absolute.string(), lines, *listing.ListingMap, memory, profiler);
   if (WriteFileWhole(infoPath, text, error)) return true;
   error = infoPath + ": " + error;

@@ -180,7 +180,8 @@ void TimeTravel::BoardInputGiven(BoardInput input, int value, std::span<const st
 }
 
 void TimeTravel::TakeSnapshot() {
-  std::unique_ptr<Snapshot> s = spare_ != nullptr ? std::move(spare_) : std::unique_ptr<Snapshot>(new Snapshot);
+  std::unique_ptr<Snapshot> s =
+      spare_ != nullptr ? std::move(spare_) : std::unique_ptr<Snapshot>(new Snapshot);
   s->step = m_.StepTotal;
   s->eventIndex = EventEnd();
   if (board_ != nullptr) {
@@ -422,10 +423,15 @@ BackResult TimeTravel::RunBack() {
   const std::uint64_t now = m_.StepTotal;
   std::string reason;
   std::optional<std::uint64_t> t;
+  // A run stops on a "Break" at the periodic interrupt's handler after the
+  // entry, ahead of the step that runs the handler's first instruction: that
+  // moment has the step count of the one before the entry.
+  bool entryAhead = false;
   {
     ReplayScope scope(*this, true);
     t = LastMoment(now, [&](std::uint64_t start, std::uint64_t end, bool withStart, std::size_t& e) {
       std::optional<std::uint64_t> last;
+      bool ahead = false;
       if (withStart && m_.tInst[m_.cpu.PC] == kBreakStop) {
         last = start;
         reason.clear();
@@ -433,11 +439,20 @@ BackResult TimeTravel::RunBack() {
       Advance(end, e, true, [&](std::uint64_t at, std::string&& why) {
         last = at;
         reason = std::move(why);
+        ahead = m_.IrqCounter == kIrqTakenAhead;
       });
+      // The replay stops before the step after `end`, whose entry may be due.
+      if (last != end && m_.tInst[m_.TimerVector] == kBreakStop && InterruptDueNext(m_)) {
+        last = end;
+        reason.clear();
+        ahead = true;
+      }
+      if (last) entryAhead = ahead;
       return last;
     });
   }
   GoTo(t.value_or(EarliestStep()));
+  if (t && entryAhead && TakeDueInterruptAhead(m_)) Arrived();
   r.stepsBack = now - m_.StepTotal;
   if (!t) {
     r.stop = BackStop::StartOfRecord;

@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <string_view>
 
 #include "serial_link/port_openers.h"
 
@@ -17,10 +18,26 @@ namespace hc11::serial {
 
 namespace {
 
+constexpr int kTemporaryNames = 100;  // tried before giving up
+
 std::string ReadLink(const std::string& path) {
   char target[PATH_MAX];
   const ssize_t n = ::readlink(path.c_str(), target, sizeof target - 1);
   return n > 0 ? std::string(target, static_cast<std::size_t>(n)) : std::string();
+}
+
+// A link text naming a pseudo-terminal's slave: "/dev/pts/N" exactly, and
+// when that name exists, a character device. A link left by an earlier run
+// may name a pty that is gone; a text that merely starts with "/dev/pts/"
+// ("/dev/pts/../../home/x") is anything but.
+bool NamesPseudoTerminal(const std::string& text) {
+  constexpr std::string_view kPts = "/dev/pts/";
+  if (!text.starts_with(kPts) || text.size() == kPts.size()) return false;
+  for (std::size_t i = kPts.size(); i < text.size(); ++i)
+    if (text[i] < '0' || text[i] > '9') return false;
+  struct stat st {};
+  if (::stat(text.c_str(), &st) != 0) return errno == ENOENT;
+  return S_ISCHR(st.st_mode);
 }
 
 class PtyPort final : public HostPort {
@@ -36,14 +53,21 @@ class PtyPort final : public HostPort {
   // a symbolic link to a pseudo-terminal (one left by an earlier run).
   bool MakeLink(const std::string& link, std::string& error) {
     struct stat st {};
-    if (::lstat(link.c_str(), &st) == 0 &&
-        (!S_ISLNK(st.st_mode) || !ReadLink(link).starts_with("/dev/pts/"))) {
+    if (::lstat(link.c_str(), &st) == 0 && (!S_ISLNK(st.st_mode) || !NamesPseudoTerminal(ReadLink(link)))) {
       error = link + ": exists and is not a link to a pseudo-terminal; left as it is";
       return false;
     }
-    const std::string temporary = link + ".tmp-" + std::to_string(::getpid());
-    ::unlink(temporary.c_str());
-    if (::symlink(slave_.c_str(), temporary.c_str()) != 0) {
+    // symlink(2) never replaces a name: a file already there under the
+    // temporary name is someone else's and is left alone.
+    const std::string stem = link + ".tmp-" + std::to_string(::getpid());
+    std::string temporary = stem;
+    bool made = false;
+    for (int n = 0; n < kTemporaryNames && !made; ++n) {
+      if (n > 0) temporary = stem + "-" + std::to_string(n);
+      made = ::symlink(slave_.c_str(), temporary.c_str()) == 0;
+      if (!made && errno != EEXIST) break;
+    }
+    if (!made) {
       error = SystemError(link);
       return false;
     }
@@ -73,7 +97,7 @@ class PtyPort final : public HostPort {
       if (now) {
         events.push_back("client connected");
       } else {
-        ForgetOut();
+        DiscardUnread();
         events.push_back("client disconnected");
       }
     }
@@ -87,12 +111,24 @@ class PtyPort final : public HostPort {
   int DataFd() const override { return master_; }
   void Lost(std::vector<std::string>& events, const std::string& why) override {
     (void)why;
-    ForgetOut();
+    DiscardUnread();
     if (connected_) events.push_back("client disconnected");
     connected_ = false;
   }
 
  private:
+  // What the client left unread stays in the slave's input queue, which the
+  // next program to open the slave would read first: the queue is emptied
+  // from the slave side (flushing the master does not reach it), as a
+  // closed TCP connection takes its unread bytes with it.
+  void DiscardUnread() {
+    ForgetOut();
+    const int fd = ::open(slave_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return;
+    ::tcflush(fd, TCIFLUSH);
+    ::close(fd);
+  }
+
   int master_;
   std::string slave_;
   std::string link_;

@@ -1,9 +1,10 @@
 #include "workbench/source_map.h"
 
 #include <cctype>
-#include <fstream>
 
+#include "core/file_read.h"
 #include "core/text_util.h"
+#include "listing/line_reader.h"
 
 namespace hc11 {
 
@@ -50,17 +51,15 @@ SourceMap::SourceMap(std::vector<std::string> lines, const TListingMap* listingM
 
 bool SourceMap::Read(const std::string& listingFile, const TListingMap* listingMap, std::string& error) {
   lines_.clear();
-  std::ifstream in(listingFile, std::ios::binary);
-  if (!in) {
+  // Read and split as the listing reader does, so row N is its line N.
+  std::string content;
+  ReadProblem problem;
+  if (!ReadRegularFile(listingFile, content, problem)) {
     error = listingFile + ": lecture impossible";
     Index(nullptr);
     return false;
   }
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines_.push_back(line);
-  }
+  for (LineReader reader(content); !reader.AtEnd();) lines_.push_back(reader.Next());
   Index(listingMap);
   return true;
 }

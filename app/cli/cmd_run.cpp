@@ -10,6 +10,7 @@
 #include "app/cli/cli_board.h"
 #include "app/cli/cli_command.h"
 #include "app/cli/cli_interrupt.h"
+#include "app/cli/cli_output_check.h"
 #include "app/cli/cli_profile.h"
 #include "app/cli/cli_reverse.h"
 #include "app/cli/cli_run_host.h"
@@ -66,6 +67,23 @@ void PrintDumps(const RunOptions& o, const Machine& m, std::ostream& out) {
   }
 }
 
+// The run's outputs must spare the files it reads; saving the workspace over
+// the one it read is what --save-workspace is for.
+bool OutputsSpareInputs(const RunOptions& o, const Session& session, std::ostream& err) {
+  std::vector<InputFile> inputs = ProgramInputs(session.ListingBase());
+  if (!session.SettingsPath().empty()) inputs.push_back({session.SettingsPath(), "the settings file"});
+  if (!o.board.eepromFile.empty()) inputs.push_back({o.board.eepromFile, "the EEPROM image"});
+  const auto refused = [&](const char* option, const std::string& output) {
+    const auto input = InputNamedBy(output, inputs);
+    if (input) err << "hc11flow-cli run: " << option << ": " << OverwriteRefusal(output, *input) << '\n';
+    return input.has_value();
+  };
+  if (refused("--save-workspace", o.saveWorkspace)) return false;
+  if (!o.noWorkspace && !session.ListingBase().empty())
+    inputs.push_back({session.WorkspaceFile(), "the workspace"});
+  return !refused("--coverage", o.profiling.coverage);
+}
+
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   const ParsedRunOptions parsed = ParseRunOptions(args);
   if (!parsed.options) {
@@ -84,6 +102,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (CliInterrupt::Requested()) m.RunMode = kModeStop;
   };
   if (!PrepareRunSession(o, *session, "run", err)) return kExitUsage;
+  if (!OutputsSpareInputs(o, *session, err)) return kExitUsage;
   // The host serial link and real time, around the runs.
   CliSerial serial(o.serial, *session, host, err);
   if (!serial.Start()) return 1;

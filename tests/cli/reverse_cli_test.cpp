@@ -93,6 +93,27 @@ TEST(ReverseCli, BackRunStopsAtThePreviousBreakThenAtTheStart) {
   EXPECT_TRUE(Lines(none.out, "trace: ")[1].starts_with("trace: PC=E000 ")) << none.out;
 }
 
+// The demo's periodic interrupt handler, isr_tick at E5EC: a breakpoint on its
+// first instruction stops every run there, and going back stops at the
+// previous entry, the same moment the second run showed.
+TEST(ReverseCli, ABreakpointOnTheInterruptHandlerStopsForwardAndBack) {
+  const auto dir = FreshTestFolder("reverse_cli_");
+  const CliResult r =
+      RunCli(dir, {"run", kDemo, "--no-workspace", "--break", "E5EC", "--repeat", "3", "--back-run"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const auto status = Lines(r.out, "status: ");
+  const auto trace = Lines(r.out, "trace: ");
+  ASSERT_EQ(status.size(), 4u) << r.out;
+  ASSERT_EQ(trace.size(), 4u) << r.out;
+  for (std::size_t i = 0; i < 3; ++i) {
+    EXPECT_TRUE(status[i].starts_with("status: Break e5ec ")) << status[i];
+    EXPECT_TRUE(trace[i].starts_with("trace: PC=E5EC ")) << trace[i];
+  }
+  EXPECT_NE(trace[0], trace[1]);
+  EXPECT_EQ(status[3], status[1]);
+  EXPECT_EQ(trace[3], trace[1]);
+}
+
 TEST(ReverseCli, RefusesBadStepCounts) {
   const auto dir = FreshTestFolder("reverse_cli_");
   for (const char* bad : {"0", "-3", "x", ""}) {

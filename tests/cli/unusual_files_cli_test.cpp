@@ -103,4 +103,70 @@ TEST_F(UnusualFilesCliTest, ForbiddenInitialValueIsSaidAndTheRunGoesOn) {
   EXPECT_EQ(r.out.find("Ram Interdit"), std::string::npos) << r.out;
 }
 
+// An output named onto a file the command reads (directly or through a link)
+// is refused before anything is written, and the file stays as it was.
+TEST_F(UnusualFilesCliTest, AnOutputOntoAnInputOfTheCommandIsRefused) {
+  fs::create_symlink("loop.lst", dir / "alias.info");
+  struct Case {
+    std::vector<std::string> args;
+    const char* file;
+    const char* said;
+  };
+  const Case cases[] = {
+      {{"run", "loop", "--steps", "10", "--coverage", "loop.lst"},
+       "loop.lst",
+       "run: --coverage: 'loop.lst' is the listing, an input of the command: not overwritten"},
+      {{"run", "loop", "--steps", "10", "--coverage", "alias.info"},
+       "loop.lst",
+       "'alias.info' is the listing"},
+      {{"run", "loop", "--steps", "10", "--save-workspace", "./loop.HEX"},
+       "loop.HEX",
+       "run: --save-workspace: './loop.HEX' is the code image"},
+      {{"elf", "loop", "-o", "loop.HEX"}, "loop.HEX", "elf: -o: 'loop.HEX' is the code image"},
+      {{"elf", "loop.lst", "-o", "alias.info"}, "loop.lst", "elf: -o: 'alias.info' is the listing"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args[0] + " " + c.args.back());
+    const std::string before = Slurp(dir / c.file);
+    const CliResult r = Cli(c.args);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
+    EXPECT_EQ(Slurp(dir / c.file), before);
+    EXPECT_EQ(r.out.find("status:"), std::string::npos) << "nothing runs";
+  }
+  // Saving the workspace over the one read is what the option is for.
+  ASSERT_EQ(Cli({"run", "loop", "--steps", "10", "--save-workspace", "loop.Zan"}).status, 0);
+  EXPECT_EQ(Cli({"run", "loop", "--steps", "10", "--save-workspace", "loop.Zan"}).status, 0);
+}
+
+// A device that refuses the workspace gets no ".new" file beside it, and the
+// elf command's errors name the file they are about.
+TEST_F(UnusualFilesCliTest, ADeviceGetsNoFallbackAndElfErrorsNameTheirFile) {
+  if (fs::exists("/dev/full")) {
+    const CliResult r = Cli({"run", "loop", "--steps", "10", "--save-workspace", "/dev/full"});
+    const bool leftOne = fs::exists("/dev/full.new");
+    if (leftOne) fs::remove("/dev/full.new");
+    EXPECT_FALSE(leftOne);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("/dev/full"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("ne sont pas enregistrés"), std::string::npos) << r.err;
+  }
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    const char* said;
+  };
+  const Case cases[] = {
+      {{"elf", "loop", "-o", "absent/x.elf"}, 1, "elf: absent/x.elf: No such file or directory"},
+      {{"elf", "loop", "-o", ""}, 2, "elf: -o: expected a file name, got ''"},
+      {{"elf", "loop", "-o"}, 2, "elf: -o: expected a file name, got ''"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args.back());
+    const CliResult r = Cli(c.args);
+    EXPECT_EQ(r.status, c.status);
+    EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
+  }
+}
+
 }  // namespace

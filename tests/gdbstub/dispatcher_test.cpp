@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/run_engine.h"
 #include "core/text_util.h"
 #include "gdbstub/gdb_breaks.h"
 #include "gdbstub/recorded_reverse.h"
@@ -195,6 +196,26 @@ TEST_F(DispatcherTest, CodeBreakpointsAreEntriesOfTheBreakList) {
   EXPECT_TRUE(session->breakpoints().entries().empty());
   EXPECT_EQ(machine().tInst[0xE014], 0);
   EXPECT_EQ(Ask("z0,e014,1"), "OK");  // removing what is not there
+}
+
+// A breakpoint on the first instruction of the periodic interrupt's handler
+// (here clrA at E006, entered from the loop) stops there, before it runs.
+TEST_F(DispatcherTest, ABreakpointOnTheInterruptHandlerStops) {
+  Machine& m = machine();
+  m.StepBudget = 3;
+  EXPECT_EQ(Ask("c"), "S05");  // ldS, ldX, clrA
+  m.cpu.A = 0x55;
+  m.cpu.CC &= static_cast<std::uint8_t>(~FlagI);
+  m.TimerVector = 0xE006;
+  m.IrqCounter = kIrqPeriod - 3;
+  m.StepBudget = 100000;
+  EXPECT_EQ(Ask("Z0,e006,1"), "OK");
+  EXPECT_EQ(Ask("c"), "T05swbreak:;");
+  EXPECT_EQ(m.cpu.PC, 0xE006);
+  EXPECT_EQ(m.cpu.A, 0x56);  // ldB, addA, stA, then the entry: clrA not yet run
+  EXPECT_EQ(Ask("s"), "S05");
+  EXPECT_EQ(m.cpu.PC, 0xE007);
+  EXPECT_EQ(m.cpu.A, 0);
 }
 
 TEST_F(DispatcherTest, RemovingGdbsBreakpointKeepsTheUsersOwnAtTheSameAddress) {

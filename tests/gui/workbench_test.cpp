@@ -258,6 +258,49 @@ TEST_F(WorkbenchTest, ZoomKeepsHitTestingDragsAndSavedPositionsInSheetUnits) {
   EXPECT_EQ(window->findChild<gui::FlowView*>("PaintBox1")->zoom().Percent(), 150);
 }
 
+// The demo's listing and the settings file with lone CR line endings, which
+// the listing reader accepts: the source pane shows one row per line, the
+// zoom kept in "[Affichage]" is the one used, and quitting keeps one such
+// section with the file's own endings. A breakpoint set in the margin on
+// isr_tick's first instruction stops F9 there.
+TEST_F(WorkbenchTest, LoneCrFilesReadAsLinesAndTheInterruptHandlerStops) {
+  const std::string base = CopyExample("demo");
+  QFile lst(QString::fromStdString(base + ".lst"));
+  ASSERT_TRUE(lst.open(QIODevice::ReadOnly));
+  QByteArray text = lst.readAll();
+  lst.close();
+  const int lines = static_cast<int>(text.count('\n'));
+  text.replace("\r\n", "\n").replace('\n', '\r');
+  ASSERT_TRUE(lst.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  lst.write(text);
+  lst.close();
+  QFile ini(dir.filePath("hc11flow.ini"));
+  ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+  ini.write(QByteArray("[Fichier]\rNomFichLst=") + QByteArray::fromStdString(base) +
+            "\r[Affichage]\rZoom=150\r");
+  ini.close();
+
+  gui::MainWindow& w = Open(base);
+  bench = &w.workbench();
+  source = &bench->sourcePane();
+  EXPECT_EQ(source->count(), lines);
+  EXPECT_EQ(w.findChild<gui::FlowView*>("PaintBox1")->zoom().Percent(), 150);
+
+  ClickSource(LineOf(0xE5EC), true);
+  EXPECT_EQ(w.session().machine().tInst[0xE5EC], 2);
+  w.session().machine().StepBudget = 2'000'000;  // a run that misses it still ends
+  Trigger("Executer1");
+  EXPECT_TRUE(Label("Cas_Break").startsWith("Break e5ec")) << Label("Cas_Break").toStdString();
+  EXPECT_EQ(Label("LabelPC"), "PC=E5EC");
+
+  Trigger("Quitter1");
+  ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+  const QByteArray saved = ini.readAll();
+  EXPECT_EQ(saved.count("[Affichage]"), 1) << saved.toStdString();
+  EXPECT_TRUE(saved.contains("\r[Affichage]\rZoom=150\r")) << saved.toStdString();
+  EXPECT_FALSE(saved.contains('\n')) << saved.toStdString();
+}
+
 TEST_F(WorkbenchTest, StatusLineAndNothingModalDuringARun) {
   gui::MainWindow& w = OpenDemo();
   Trigger("Jusquaucurseur");

@@ -3,6 +3,7 @@
 // and lcov's merge of two runs.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <map>
 #include <regex>
 #include <sstream>
@@ -135,6 +136,24 @@ TEST_F(CoverageCli, TracefileNamesPhysicalListingLinesWithTheirCounts) {
   EXPECT_EQ(countBySource["incX@E010"], 3u);
   EXPECT_NE(std::find(info.begin(), info.end(), "FNDA:3,Affiche"), info.end());
   EXPECT_NE(std::find(info.begin(), info.end(), "FNDA:1,debprog_"), info.end());
+}
+
+// A listing with lone CR endings, which the listing reader accepts, gives
+// the tracefile of the same listing with LF endings.
+TEST_F(CoverageCli, LoneCrLineEndingsGiveTheSameTracefile) {
+  const test::CliResult lf = RunCli(dir, {"run", "prog", "--no-workspace", "--coverage", "lf.info"});
+  ASSERT_EQ(lf.status, 0) << lf.err;
+  std::string lone;
+  for (std::string line : lst) {
+    if (line.ends_with('\r')) line.pop_back();
+    lone += line + "\r";
+  }
+  std::ofstream(dir / "prog.lst", std::ios::binary) << lone;
+  const test::CliResult cr = RunCli(dir, {"run", "prog", "--no-workspace", "--coverage", "cr.info"});
+  ASSERT_EQ(cr.status, 0) << cr.err;
+  const std::string expected = Slurp(dir / "lf.info");
+  EXPECT_NE(expected.find("LF:10\n"), std::string::npos) << expected;
+  EXPECT_EQ(Slurp(dir / "cr.info"), expected);
 }
 
 TEST_F(CoverageCli, GenhtmlRendersTheListingAndLcovMergesTwoRuns) {

@@ -9,6 +9,7 @@
 
 #include "board/panel_tables.h"
 #include "tests/serial_link/demo_link.h"
+#include "tests/support/test_files.h"
 
 namespace hc11::test {
 namespace {
@@ -178,6 +179,86 @@ TEST(PtyLink, TheNamedLinkPointsToThePtyWhileOpenAndNeverReplacesAFile) {
   in >> kept;
   EXPECT_EQ(kept, "precious");
   std::filesystem::remove(link);
+}
+
+// A client that leaves without reading takes what it left unread with it
+// (here the start-up banner): the next one reads only the answer to its own
+// message.
+TEST(PtyLink, AClientGoneUnreadLeavesNothingForTheNext) {
+  const Bytes lec = CommandBytes(BoardCommand::LecE2P);
+  const std::vector<Bytes> expected = PanelAnswers({lec});
+  ASSERT_FALSE(expected[0].empty());
+  DemoLink demo;
+  std::string error;
+  ASSERT_TRUE(demo.link.Open({serial::LinkKind::Pty, "", 0}, 9600, error)) << error;
+  const std::string path = PtyPath(demo.link);
+  const int first = OpenClient(path);
+  ASSERT_GE(first, 0);
+  demo.link.Poll();
+  ASSERT_TRUE(demo.link.Connected());
+  demo.RunSteps(kStartUpSteps);
+  demo.link.Poll();  // the banner goes out, and nobody reads it
+  ::close(first);
+  demo.link.Poll();
+  EXPECT_FALSE(demo.link.Connected());
+
+  const int second = OpenClient(path);
+  ASSERT_GE(second, 0);
+  Bytes got;
+  std::atomic<bool> done{false};
+  std::thread client([&] {
+    if (WriteAll(second, lec)) got = ReadCount(second, expected[1].size(), 5000ms);
+    done = true;
+  });
+  EXPECT_TRUE(demo.RunUntil([&] { return done.load(); }));
+  client.join();
+  ::close(second);
+  EXPECT_EQ(got, expected[1]);
+}
+
+// The named link: the temporary name beside it is created, never taken
+// over, and only a link naming a pseudo-terminal is replaced.
+TEST(PtyLink, TheNamedLinkLeavesOtherFilesAndLinksAlone) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::path(::testing::TempDir()) / ("hc11_link_names_" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  const std::string link = (dir / "board").string();
+  const std::string precious = (dir / "precious").string();
+  std::ofstream(precious) << "precious";
+  struct Case {
+    const char* name;
+    std::string existingLink;  // the text of a link already at LINK, or none
+    bool opens;
+  };
+  const Case cases[] = {
+      {"no link yet", "", true},
+      {"a stale link to a pty gone", "/dev/pts/987654", true},
+      {"a link through /dev/pts to a file", "/dev/pts/../.." + precious, false},
+      {"a link to a name under /dev/pts that is no pty", "/dev/pts/ptmx-not", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove(link);
+    if (!c.existingLink.empty()) fs::create_symlink(c.existingLink, link);
+    // Someone else's file under the name the link is first made under.
+    const std::string temporary = link + ".tmp-" + std::to_string(::getpid());
+    std::ofstream(temporary) << "theirs";
+    DemoLink demo;
+    std::string error;
+    EXPECT_EQ(demo.link.Open({serial::LinkKind::Pty, link, 0}, 9600, error), c.opens) << error;
+    if (c.opens) {
+      EXPECT_EQ(fs::read_symlink(link).string(), PtyPath(demo.link));
+    } else {
+      EXPECT_NE(error.find("not a link to a pseudo-terminal"), std::string::npos) << error;
+      EXPECT_EQ(fs::read_symlink(link).string(), c.existingLink);
+    }
+    demo.link.Close();
+    EXPECT_EQ(Slurp(temporary), "theirs");
+    EXPECT_EQ(Slurp(precious), "precious");
+    fs::remove(temporary);
+  }
+  fs::remove_all(dir);
 }
 
 TEST(DeviceLink, ADeviceIsOpenedRawAndAMissingOneGivesTheSystemsReason) {

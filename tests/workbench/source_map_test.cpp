@@ -3,7 +3,11 @@
 #include "workbench/source_map.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -115,6 +119,32 @@ TEST(SourceMapText, CalleeOfACallLine) {
       {"short", ""},
   };
   for (const Case& c : cases) EXPECT_EQ(CalleeOfSourceLine(c.line), c.callee) << c.line;
+}
+
+// A listing with lone CR endings, which the listing reader accepts, shows the
+// same rows at the same addresses.
+TEST_F(DemoSourceMap, LoneCrLineEndingsGiveTheSameRows) {
+  std::string text;
+  {
+    std::ifstream in(kBase + ".lst", std::ios::binary);
+    std::ostringstream all;
+    all << in.rdbuf();
+    text = all.str();
+  }
+  std::string lone;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    lone += text[i] == '\n' ? '\r' : text[i];
+  }
+  const std::string path = ::testing::TempDir() + "hc11_lone_cr_" + std::to_string(::getpid()) + ".lst";
+  std::ofstream(path, std::ios::binary) << lone;
+  SourceMap other;
+  std::string error;
+  ASSERT_TRUE(other.Read(path, listing.ListingMap.get(), error)) << error;
+  std::remove(path.c_str());
+  EXPECT_EQ(other.Lines(), map.Lines());
+  EXPECT_EQ(other.LineOfAddress(0xE000), kDebprog - 1);
+  EXPECT_EQ(other.AddressOfLine(kExpansion2 - 1), map.AddressOfLine(kExpansion2 - 1));
 }
 
 }  // namespace

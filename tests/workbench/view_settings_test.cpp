@@ -54,5 +54,28 @@ TEST(ViewSettingsTest, LineEndingsAreTheFilesAndRewritingIsStable) {
   EXPECT_NE(RewriteViewSettings("[Fichier]\nx=1\r\n", {}).find("[Affichage]\nZoom=100\n"), std::string::npos);
 }
 
+// Lone CR endings, which the settings reader takes as line ends: the section
+// is found and rewritten where it stands, once, and every other line keeps
+// its ending byte for byte.
+TEST(ViewSettingsTest, LoneCrLinesAreLinesAndEveryOtherEndingIsKept) {
+  const std::string original =
+      "[Fichier]\rNomFichLst=demo\r[Affichage]\rZoom=150\rSourceZone=droite\r[Reglages]\r\nPortCom=pty\n";
+  const ViewSettings read = ParseViewSettings(original);
+  EXPECT_EQ(read.zoom, 150);
+  EXPECT_EQ(read.source.zone, "droite");
+  ViewSettings changed = read;
+  changed.zoom = 75;
+  const std::string rewritten = RewriteViewSettings(original, changed);
+  std::size_t sections = 0;
+  for (std::size_t at = rewritten.find("[Affichage]"); at != std::string::npos;
+       at = rewritten.find("[Affichage]", at + 1))
+    ++sections;
+  EXPECT_EQ(sections, 1u) << rewritten;
+  EXPECT_EQ(rewritten.rfind("[Fichier]\rNomFichLst=demo\r[Affichage]\rZoom=75\rSourceVisible=1\r", 0), 0u)
+      << rewritten;
+  EXPECT_TRUE(rewritten.ends_with("Hauteur=260\r[Reglages]\r\nPortCom=pty\n")) << rewritten;
+  EXPECT_EQ(ParseViewSettings(rewritten).zoom, 75);
+}
+
 }  // namespace
 }  // namespace hc11::test
