@@ -286,13 +286,15 @@ void RunLoop(Machine& m) {
 
 namespace {
 
-template <bool kUntilBreak>
+// With kCount the replayed steps count again: the record put back the
+// counts of the moment the replay starts from.
+template <bool kUntilBreak, bool kCount>
 std::uint64_t Replay(Machine& m, std::uint64_t steps) {
   const DecodeTable& table = Decoder();
   m.PortsMayChange = true;
   std::uint64_t done = 0;
   while (done < steps) {
-    StepBody<false, false>(m, table, m.cpu.PC);  // replayed steps were counted when first run
+    StepBody<false, kCount>(m, table, m.cpu.PC);
     ++done;
     if (m.StopFlag) [[unlikely]] {
       // Errors and breakpoints ended the recorded run here; the next command
@@ -316,7 +318,8 @@ std::uint64_t Replay(Machine& m, std::uint64_t steps) {
 }  // namespace
 
 std::uint64_t ReplaySteps(Machine& m, std::uint64_t steps, bool untilBreak) {
-  return untilBreak ? Replay<true>(m, steps) : Replay<false>(m, steps);
+  if (m.Counters != nullptr) return untilBreak ? Replay<true, true>(m, steps) : Replay<false, true>(m, steps);
+  return untilBreak ? Replay<true, false>(m, steps) : Replay<false, false>(m, steps);
 }
 
 }  // namespace hc11
