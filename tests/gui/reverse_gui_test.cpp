@@ -62,9 +62,11 @@ TEST_F(GuiTest, ProfileAndCoverageFollowTheMomentBackAndForth) {
   Trigger("Couverture");
   Trigger("Profil1");
   ASSERT_NE(w.profileWindow(), nullptr);
-  // Through the window system, as a key the user presses reaches the shortcuts.
+  // The keys go to the main window, as the user presses them there.
+  w.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
   auto press = [&](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QTest::keyClick(w.windowHandle(), key, modifiers);
+    QTest::keyClick(&w, key, modifiers);
   };
   // What the user reads: every cell of the "Profil" list and the bne's tag.
   auto shown = [&] {
