@@ -3,12 +3,14 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <memory>
 
 #include "bench/counting_loop.h"
 #include "board/board.h"
 #include "core/machine.h"
 #include "core/messages.h"
 #include "core/run_engine.h"
+#include "profile/exec_counters.h"
 #include "reverse/time_travel.h"
 
 namespace {
@@ -19,13 +21,15 @@ using hc11::bench::LoadCountingLoop;
 constexpr std::uint64_t kLongRun = 100'000'000;
 
 struct Rig {
-  explicit Rig(bool record) {
+  explicit Rig(bool record, bool count = false) {
     LoadCountingLoop(m);
+    if (count) m.Counters = counters.get();
     tt.SetRecording(record);
   }
   hc11::Machine m;
   hc11::SilentMessages messages;
   hc11::Board board{m, messages};
+  std::unique_ptr<hc11::ExecCounters> counters = std::make_unique<hc11::ExecCounters>();
   hc11::TimeTravel tt{m, &board};
 };
 
@@ -53,6 +57,21 @@ void BM_RunLoopRecording(benchmark::State& state) {
   state.counters["snapshots"] = static_cast<double>(rig.tt.SnapshotCount());
 }
 BENCHMARK(BM_RunLoopRecording)->Arg(10'000'000)->Unit(benchmark::kMillisecond);
+
+// Counting on, as in the window: without and with the record, whose
+// snapshots then keep the counts too.
+void BM_RunLoopCounting(benchmark::State& state) {
+  Rig rig(false, true);
+  RunSteps(state, rig);
+}
+BENCHMARK(BM_RunLoopCounting)->Arg(10'000'000)->Unit(benchmark::kMillisecond);
+
+void BM_RunLoopCountingRecording(benchmark::State& state) {
+  Rig rig(true, true);
+  RunSteps(state, rig);
+  state.counters["snapshots"] = static_cast<double>(rig.tt.SnapshotCount());
+}
+BENCHMARK(BM_RunLoopCountingRecording)->Arg(10'000'000)->Unit(benchmark::kMillisecond);
 
 // 10^8 steps recorded in one run, then the reverse command under test; the
 // record is brought back to its end (untimed) before each measure.

@@ -310,14 +310,15 @@ void RunLoop(Machine& m) {
 
 namespace {
 
-template <bool kUntilBreak>
+// With kCount the replayed steps count again: the record put back the
+// counts of the moment the replay starts from.
+template <bool kUntilBreak, bool kCount>
 std::uint64_t Replay(Machine& m, std::uint64_t steps) {
   const DecodeTable& table = Decoder();
   m.PortsMayChange = true;
   std::uint64_t done = 0;
   while (done < steps) {
-    // Replayed steps were counted when first run.
-    if (!StepBody<false, false>(m, table, m.cpu.PC)) [[unlikely]] {
+    if (!StepBody<false, kCount>(m, table, m.cpu.PC)) [[unlikely]] {
       // An interrupt entry alone: a run would have stopped on a "Break" at
       // the handler here, the moment after `done` steps.
       if (kUntilBreak && m.tInst[m.cpu.PC] == kBreakStop) break;
@@ -346,7 +347,8 @@ std::uint64_t Replay(Machine& m, std::uint64_t steps) {
 }  // namespace
 
 std::uint64_t ReplaySteps(Machine& m, std::uint64_t steps, bool untilBreak) {
-  return untilBreak ? Replay<true>(m, steps) : Replay<false>(m, steps);
+  if (m.Counters != nullptr) return untilBreak ? Replay<true, true>(m, steps) : Replay<false, true>(m, steps);
+  return untilBreak ? Replay<true, false>(m, steps) : Replay<false, false>(m, steps);
 }
 
 }  // namespace hc11

@@ -62,7 +62,8 @@ void RunLoop(Machine& m);
 // consumed. With `untilBreak` it returns early after a step that leaves PC on
 // a "Break" code breakpoint, or after one in which a RAM breakpoint asked for
 // a stop (BreakReason then holds its text; RAM breakpoints act only while
-// the machine is not Idle).
+// the machine is not Idle). Steps count into the machine's counters when it
+// has them attached.
 std::uint64_t ReplaySteps(Machine& m, std::uint64_t steps, bool untilBreak);
 
 // Empties the step history ring.

@@ -68,6 +68,29 @@ std::set<std::string> CalledNames(const Listing& listing) {
   return called;
 }
 
+bool IsDataMnemonic(const std::string& mnemonic) {
+  const std::string m = ToLower(mnemonic);
+  return m == "db" || m == "dw" || m == "fill" || m == "ds";
+}
+
+// Where the listing's lines start: data ("db", "dw", "fill", "ds") or
+// anything else that was assembled (an instruction).
+struct LineStarts {
+  std::bitset<65536> data, code;
+};
+
+LineStarts Starts(const Listing& listing) {
+  LineStarts starts;
+  for (const TSynElem& line : listing.LineList) {
+    if (line.AddrText.empty()) continue;
+    const auto a = StrToWord("$" + line.AddrText);
+    if (!a) continue;
+    std::string text = line.Text;
+    (IsDataMnemonic(NextToken(text, " \t")) ? starts.data : starts.code)[*a] = true;
+  }
+  return starts;
+}
+
 }  // namespace
 
 ElfImage ProgramElfImage(const CodeImage& code, const Listing& listing, std::uint16_t entry) {
@@ -75,25 +98,31 @@ ElfImage ProgramElfImage(const CodeImage& code, const Listing& listing, std::uin
   image.entry = entry;
   image.sections = Sections(code);
   const std::set<std::string> called = CalledNames(listing);
+  const LineStarts lines = Starts(listing);
+  std::bitset<65536> labelled;
   for (const auto& [name, address] : Labels(listing)) {
     ElfSymbol sym{name, address, 0, ElfSymbolType::Object};
-    if ((*listing.ListingMap)[address] == kMapListing && code.loaded[address]) {
+    labelled[address] = true;
+    // A table in the code is data, whatever names it.
+    if ((*listing.ListingMap)[address] == kMapListing && code.loaded[address] && !lines.data[address]) {
       const bool function = listing.FunctionList.entries.contains(name) || called.contains(name);
       sym.type = function ? ElfSymbolType::Function : ElfSymbolType::NoType;
     }
     image.symbols.push_back(std::move(sym));
   }
-  // A function's size: up to the next function or the end of its run of bytes.
-  std::vector<std::uint32_t> starts;
+  // A function's size: up to the next function, the first data line or the
+  // end of its run of bytes. A table's: its bytes up to the next label or
+  // instruction.
+  std::bitset<65536> functionStarts;
   for (const ElfSymbol& s : image.symbols)
-    if (s.type == ElfSymbolType::Function) starts.push_back(s.address);
-  std::sort(starts.begin(), starts.end());
+    if (s.type == ElfSymbolType::Function) functionStarts[s.address] = true;
+  const std::bitset<65536> tableEnds = labelled | lines.code, functionEnds = functionStarts | lines.data;
   for (ElfSymbol& s : image.symbols) {
-    if (s.type != ElfSymbolType::Function) continue;
-    std::uint32_t end = s.address;
-    while (end < code.bytes.size() && code.loaded[end]) ++end;
-    const auto next = std::upper_bound(starts.begin(), starts.end(), s.address);
-    if (next != starts.end()) end = std::min(end, *next);
+    const bool table = s.type == ElfSymbolType::Object && lines.data[s.address] && code.loaded[s.address];
+    if (s.type != ElfSymbolType::Function && !table) continue;
+    const std::bitset<65536>& ends = table ? tableEnds : functionEnds;
+    std::uint32_t end = s.address + 1u;
+    while (end < code.bytes.size() && code.loaded[end] && !ends[end]) ++end;
     s.size = end - s.address;
   }
   std::sort(image.symbols.begin(), image.symbols.end(), [](const ElfSymbol& a, const ElfSymbol& b) {

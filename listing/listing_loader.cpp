@@ -38,6 +38,14 @@ bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
+// The callee of a "call" or "callr" operand: its first word, without a
+// leading ">"; empty for an operand that names no routine (an indexed call).
+std::string CalleeOf(std::string operand) {
+  std::string callee = NextToken(operand, " ");
+  if (StartsWith(callee, ">")) callee.erase(0, 1);
+  return callee.find("$00") == std::string::npos ? callee : std::string();
+}
+
 class ListingLoader {
  public:
   ListingLoader(Listing& listing, std::uint16_t& startPC, Messages& messages)
@@ -65,7 +73,7 @@ class ListingLoader {
   void ParseLine(const std::string& line);
   std::string SplitSourceField(const std::string& src);
   void AddInstructionLine(const std::string& mnemonic);
-  void AddMacroExpansionLine();
+  void AddMacroExpansionLine(const std::string& source);
   void SourceLineWithoutCode(const std::string& src);
   void CommentLine();
   void AddRecord(TSynElem record);
@@ -125,6 +133,7 @@ void ListingLoader::ParseLine(const std::string& line) {
   op1_ = 0x18;
   op2_ = 0;
   std::string src = Columns(cut, kSourceColumn, kSourceMax);
+  const std::string source = src;
 
   if (lineNo_ != kNoLineNumber && addrValid_ && condActive_) src = SplitSourceField(src);
   if (addrValid_ && codeText_.empty()) return;
@@ -155,11 +164,11 @@ void ListingLoader::ParseLine(const std::string& line) {
   if (!inCode_) return;
 
   if (lineNo_ == kMacroLineNumber && condActive_) {
-    AddMacroExpansionLine();
+    AddMacroExpansionLine(source);
     return;
   }
   if (lineNo_ == kNoLineNumber) {
-    if (cut.size() > kSourceColumn && cut[27] == 'M' && IsDigit(cut[0])) AddMacroExpansionLine();
+    if (cut.size() > kSourceColumn && cut[27] == 'M' && IsDigit(cut[0])) AddMacroExpansionLine(source);
     return;
   }
   if (addrValid_ && condActive_) {
@@ -240,13 +249,21 @@ void ListingLoader::AddInstructionLine(const std::string& mnemonic) {
 
 // A macro call becomes one record spanning its whole expansion. Expansion
 // lines that show no address (comments and blank lines of the macro body)
-// generate no code, so they neither start nor stretch that record.
-void ListingLoader::AddMacroExpansionLine() {
+// generate no code, so they neither start nor stretch that record. A call in
+// the expansion is a call of the program like any other: its routine is a
+// function even when no line outside a macro calls it.
+void ListingLoader::AddMacroExpansionLine(const std::string& source) {
   if (!addrValid_) {
     curLabel_.clear();
     return;
   }
   (*listing_.ListingMap)[addr_] = kMapListing;
+  std::string words = source;
+  if (!words.empty() && words[0] != ' ' && words[0] != '#') NextToken(words, " :");  // a label
+  if (StartsWith(ToLower(NextToken(words, " ")), "call")) {
+    if (const std::string routine = CalleeOf(Trim(words)); !routine.empty())
+      AddFonction(listing_.FunctionList, routine, addr_);
+  }
   if (macroName_.empty() && expCount_ == 0) return;
   if (expCount_ == 0) {
     TSynElem record;

@@ -86,13 +86,33 @@ class ExecCounters {
     std::uint16_t entrySP = 0;  // SP once the return address was pushed
     std::int64_t start = 0;     // CycleCount when the activation began
   };
-  // Deeper than any real program's nesting; a program that calls and never
-  // returns loses its oldest frames, never memory.
+  // Deeper than any real program's nesting of distinct functions: a deeper
+  // recursion keeps only the outermost frame of each function it repeats,
+  // and past that the oldest frames above the root go, never memory.
   static constexpr std::size_t kMaxFrames = 256;
+
+  // The counts at one moment, kept by the time-travel record: only the
+  // addresses that ran, so a snapshot stays small.
+  struct Saved {
+    struct At {
+      std::uint16_t address = 0;
+      Cell cell;
+      std::uint64_t entryCycles = 0;
+    };
+    std::vector<At> cells;
+    std::vector<FunctionCell> functions;
+    std::vector<Frame> frames;
+    std::int64_t origin = 0;
+    std::size_t Bytes() const {
+      return cells.capacity() * sizeof(At) + functions.capacity() * sizeof(FunctionCell) +
+             frames.capacity() * sizeof(Frame);
+    }
+  };
 
   // Large: allocate it (std::make_unique).
   ExecCounters() : entries_(new EntryCell[65536]), functionOf_(65536, 0) {
     functions_.resize(1);
+    seen_.assign(1, false);
     frames_.reserve(kMaxFrames);
     // A step needs attention only when its instruction may transfer (its
     // cycles then exceed one) and, for calls and returns, for the shadow
@@ -123,6 +143,7 @@ class ExecCounters {
   // stays. `now` is the machine's CycleCount: the code running then is the
   // root of the calls that follow.
   void Reset(std::int64_t now = 0) {
+    ++resets_;
     origin_ = now;
     cells_.fill(Cell{});
     std::fill(entries_.get(), entries_.get() + 65536, EntryCell{});
@@ -135,10 +156,44 @@ class ExecCounters {
     if (functionOf.size() != 65536) functionOf.assign(65536, 0);
     functionOf_ = std::move(functionOf);
     functions_.assign(count + 1, FunctionCell{});
+    seen_.assign(count + 1, false);
     for (std::uint16_t& f : functionOf_)
       if (f > count) f = 0;
     Reset(now);
   }
+
+  // Copies the counts into `s`, reusing its storage.
+  void Save(Saved& s) const {
+    s.cells.clear();
+    for (std::uint32_t a = 0; a < 65536; ++a) {
+      const Cell& c = cells_[a];
+      if ((c.count | c.extra) != 0) s.cells.push_back({static_cast<std::uint16_t>(a), c, entries_[a].cycles});
+    }
+    s.functions = functions_;
+    s.frames = frames_;
+    s.origin = origin_;
+  }
+  // Puts the counts of `s` back; the function map stays. Counts saved under
+  // another map (none are, the record starts over at each load) read as zero.
+  void Restore(const Saved& s) {
+    cells_.fill(Cell{});
+    std::fill(entries_.get(), entries_.get() + 65536, EntryCell{});
+    for (const Saved::At& at : s.cells) {
+      cells_[at.address] = at.cell;
+      entries_[at.address].cycles = at.entryCycles;
+    }
+    if (s.functions.size() == functions_.size()) {
+      std::copy(s.functions.begin(), s.functions.end(), functions_.begin());
+      frames_.assign(s.frames.begin(), s.frames.end());
+    } else {
+      std::fill(functions_.begin(), functions_.end(), FunctionCell{});
+      frames_.clear();
+    }
+    origin_ = s.origin;
+  }
+  // Grows at every Reset: tells the record that the counts were cleared
+  // behind its back.
+  std::uint64_t Resets() const { return resets_; }
 
   // --- The run engine's side ---------------------------------------------
   // One instruction that started at `pc` (opcode byte `op`) has run; its
@@ -226,15 +281,44 @@ class ExecCounters {
   }
 
   void Enter(std::uint16_t function, std::uint16_t sp, std::int64_t start) {
-    if (frames_.size() == kMaxFrames) {
-      const std::size_t drop = kMaxFrames / 2;
-      for (std::size_t i = 0; i < drop; ++i) Leave(frames_[i], start);
-      frames_.erase(frames_.begin(), frames_.begin() + static_cast<std::ptrdiff_t>(drop));
+    // A return address pushed at or above a frame's overwrites or abandons
+    // that frame's own (the stack was reset): no return can end it any more.
+    // So the stack's entry SPs always fall from the root up.
+    while (frames_.size() > 1 && frames_.back().entrySP <= sp) {
+      Leave(frames_.back(), start);
+      frames_.pop_back();
     }
+    if (frames_.size() == kMaxFrames) [[unlikely]]
+      Compact(start);
     FunctionCell& f = functions_[function];
     ++f.calls;
     ++f.active;
     frames_.push_back(Frame{function, sp, start});
+  }
+
+  // A full stack. A frame of a function that also has an older frame below
+  // it adds nothing to the inclusive cycles (only the outermost activation
+  // counts, and the entry SPs fall, so every return ends the younger one
+  // first): those go, and the returns still end the rest exactly. Only a
+  // stack of distinct functions loses its oldest frames, never the root's:
+  // the root's time runs from the reset.
+  [[gnu::noinline]] void Compact(std::int64_t now) {
+    std::fill(seen_.begin(), seen_.end(), false);
+    std::size_t kept = 0;
+    for (const Frame& frame : frames_) {
+      if (seen_[frame.function]) {
+        --functions_[frame.function].active;  // an inner activation, never the last
+        continue;
+      }
+      seen_[frame.function] = true;
+      frames_[kept++] = frame;
+    }
+    frames_.resize(kept);
+    if (kept < kMaxFrames) return;
+    const std::size_t drop = kMaxFrames / 2;
+    const auto first = frames_.begin() + 1;  // the root stays
+    for (auto it = first; it != first + static_cast<std::ptrdiff_t>(drop); ++it) Leave(*it, now);
+    frames_.erase(first, first + static_cast<std::ptrdiff_t>(drop));
   }
 
   void Leave(const Frame& frame, std::int64_t now) {
@@ -251,7 +335,9 @@ class ExecCounters {
   std::vector<FunctionCell> functions_;
   std::vector<Frame> frames_;
   std::array<std::uint8_t, 256> flow_{};  // kTransfers, kShadowStack
+  std::vector<bool> seen_;                // per function, for Compact
   std::int64_t origin_ = 0;
+  std::uint64_t resets_ = 0;
 };
 
 }  // namespace hc11

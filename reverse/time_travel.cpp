@@ -26,17 +26,23 @@ UiHooks& SilentHooks() {
 // Tells whether anything changed behind the record's back. The memo only
 // grows between the clears the record sees, so its length and last line do.
 std::uint64_t TimeTravel::ChangeMark(const Machine& m) const {
-  return StateDigest(m, board_, 1);
+  // A reset of the counts ("Remise à zéro") changes the moment too.
+  const std::uint64_t resets = m.Counters != nullptr ? m.Counters->Resets() + 1 : 0;
+  return StateDigest(m, board_, 1) ^ (resets * 0x9E3779B97F4A7C15ull);
 }
 
 // What a replay must not disturb or show: the host's hooks and trace list,
 // the run command's variables, the panel's redraw callbacks, the step
 // history. `breaks` lets RAM breakpoints report (they act only while the
-// machine is not idle).
+// machine is not idle). Without `counting` the coverage and profile counts
+// are left alone: a search through the record only looks, and the moment it
+// settles on is reached again with them.
 class TimeTravel::ReplayScope {
  public:
-  ReplayScope(TimeTravel& tt, bool breaks) : tt_(tt), m_(tt.m_), hooks_(&tt.m_.hooks()) {
+  ReplayScope(TimeTravel& tt, bool breaks, Counting counting)
+      : tt_(tt), m_(tt.m_), hooks_(&tt.m_.hooks()), counters_(tt.m_.Counters) {
     tt_.replaying_ = true;
+    if (counting == Counting::Off) m_.Counters = nullptr;
     m_.SetHooks(&SilentHooks());
     traceList_.swap(m_.TraceList);
     eventTimeRef_ = m_.EventTimeRef;
@@ -57,6 +63,7 @@ class TimeTravel::ReplayScope {
     }
   }
   ~ReplayScope() {
+    m_.Counters = counters_;
     m_.SetHooks(hooks_);
     traceList_.swap(m_.TraceList);
     m_.EventTimeRef = eventTimeRef_;
@@ -80,6 +87,7 @@ class TimeTravel::ReplayScope {
   TimeTravel& tt_;
   Machine& m_;
   UiHooks* hooks_;
+  ExecCounters* counters_;
   std::deque<std::string> traceList_;
   std::int64_t eventTimeRef_;
   char16_t runMode_;
@@ -133,9 +141,10 @@ std::int64_t TimeTravel::EarliestCycle() const {
 }
 
 std::size_t TimeTravel::BytesUsed() const {
-  std::size_t memo = 0;
-  for (const auto& snap : snaps_) memo += snap->memo.size() * sizeof(std::string);
-  return (snaps_.size() + (spare_ != nullptr ? 1 : 0)) * sizeof(Snapshot) + eventBytes_ + memo;
+  std::size_t extra = 0;
+  for (const auto& snap : snaps_) extra += snap->memo.size() * sizeof(std::string) + snap->counters.Bytes();
+  if (spare_ != nullptr) extra += spare_->counters.Bytes();
+  return (snaps_.size() + (spare_ != nullptr ? 1 : 0)) * sizeof(Snapshot) + eventBytes_ + extra;
 }
 
 // --- Recording ---------------------------------------------------------------
@@ -189,6 +198,8 @@ void TimeTravel::TakeSnapshot() {
     s->memoAdded = board_->MemoAdded;
   }
   CaptureState(m_, board_, s->state);
+  s->hasCounters = m_.Counters != nullptr;
+  if (s->hasCounters) m_.Counters->Save(s->counters);
   lastSnapStep_ = s->step;
   snaps_.push_back(std::move(s));
   editPending_ = false;
@@ -254,6 +265,7 @@ std::size_t TimeTravel::SnapshotAtOrBefore(std::uint64_t step) const {
 void TimeTravel::RestoreSnapshot(std::size_t index) {
   const Snapshot& s = *snaps_[index];
   RestoreState(s.state, m_, board_);
+  if (s.hasCounters && m_.Counters != nullptr) m_.Counters->Restore(s.counters);
   m_.StepTotal = s.step;
   if (board_ != nullptr) {
     board_->Memo1 = s.memo;
@@ -364,7 +376,7 @@ void TimeTravel::Arrived() {
 bool TimeTravel::GoTo(std::uint64_t step) {
   if (!HasRecord() || step < EarliestStep() || step > latest_) return false;
   {
-    ReplayScope scope(*this, false);
+    ReplayScope scope(*this, false, Counting::On);
     const std::size_t k = SnapshotAtOrBefore(step);
     RestoreSnapshot(k);
     std::size_t e = snaps_[k]->eventIndex;
@@ -400,7 +412,7 @@ BackResult TimeTravel::StepBackOver() {
   // call (or the interrupted instruction) is the last moment at that level.
   std::optional<std::uint64_t> t;
   {
-    ReplayScope scope(*this, false);
+    ReplayScope scope(*this, false, Counting::Off);
     t = LastMoment(now - 1, [&](std::uint64_t start, std::uint64_t end, bool withStart, std::size_t& e) {
       std::optional<std::uint64_t> last;
       if (withStart && m_.cpu.SP >= spNow) last = start;
@@ -428,7 +440,7 @@ BackResult TimeTravel::RunBack() {
   // moment has the step count of the one before the entry.
   bool entryAhead = false;
   {
-    ReplayScope scope(*this, true);
+    ReplayScope scope(*this, true, Counting::Off);
     t = LastMoment(now, [&](std::uint64_t start, std::uint64_t end, bool withStart, std::size_t& e) {
       std::optional<std::uint64_t> last;
       bool ahead = false;

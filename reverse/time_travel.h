@@ -36,6 +36,7 @@
 
 #include "board/board.h"
 #include "core/machine.h"
+#include "profile/exec_counters.h"
 #include "reverse/sim_state.h"
 
 namespace hc11 {
@@ -128,6 +129,10 @@ class TimeTravel final : public RunObserver, public BoardInputSink {
     std::deque<std::string> memo;
     std::uint64_t memoAdded = 0;
     SimState state;
+    // The coverage and profile counts, when the machine has counters: they
+    // are part of the moment.
+    bool hasCounters = false;
+    ExecCounters::Saved counters;
   };
   struct Event {
     std::uint64_t step = 0;
@@ -136,6 +141,7 @@ class TimeTravel final : public RunObserver, public BoardInputSink {
     std::vector<std::uint8_t> bytes;
   };
   class ReplayScope;
+  enum class Counting : bool { Off, On };
   // The last moment, in [from, before), that `Scan` finds while replaying.
   template <class Scan>
   std::optional<std::uint64_t> LastMoment(std::uint64_t before, Scan scan);

@@ -114,6 +114,45 @@ TEST(ReverseCli, ABreakpointOnTheInterruptHandlerStopsForwardAndBack) {
   EXPECT_EQ(trace[3], trace[1]);
 }
 
+// The profile and the tracefile printed after going back describe the moment
+// reached, as a plain run to it does: not the undone future.
+TEST(ReverseCli, ProfileAndCoverageAfterGoingBackAreThoseOfTheMoment) {
+  const auto dir = FreshTestFolder("reverse_cli_");
+  struct Case {
+    const char* name;
+    std::vector<std::string> back, plain;
+  };
+  const std::vector<std::string> demo = {"run", kDemo, "--no-workspace", "--key", "Menu"};
+  const Case cases[] = {
+      {"--back with --profile",
+       {"--steps", "300000", "--back", "100000", "--profile"},
+       {"--steps", "200000", "--profile"}},
+      {"--back with --coverage",
+       {"--steps", "300000", "--back", "299000", "--coverage", "c.info"},
+       {"--steps", "1000", "--coverage", "c.info"}},
+      // From the fourth stop at the tick back to the third.
+      {"--back-run with both",
+       {"--break", "E069", "--repeat", "4", "--back-run", "--profile", "--coverage", "c.info"},
+       {"--break", "E069", "--repeat", "3", "--profile", "--coverage", "c.info"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::string> back = demo, plain = demo;
+    back.insert(back.end(), c.back.begin(), c.back.end());
+    plain.insert(plain.end(), c.plain.begin(), c.plain.end());
+    const CliResult b = RunCli(dir, back);
+    ASSERT_EQ(b.status, 0) << b.err;
+    const std::string backInfo = Slurp(dir / "c.info");
+    std::filesystem::remove(dir / "c.info");
+    const CliResult p = RunCli(dir, plain);
+    ASSERT_EQ(p.status, 0) << p.err;
+    EXPECT_EQ(Lines(b.out, "trace: ").back(), Lines(p.out, "trace: ").back());
+    EXPECT_EQ(Lines(b.out, "profile: "), Lines(p.out, "profile: "));
+    EXPECT_EQ(backInfo, Slurp(dir / "c.info"));
+    std::filesystem::remove(dir / "c.info");
+  }
+}
+
 TEST(ReverseCli, RefusesBadStepCounts) {
   const auto dir = FreshTestFolder("reverse_cli_");
   for (const char* bad : {"0", "-3", "x", ""}) {

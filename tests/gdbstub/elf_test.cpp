@@ -7,8 +7,10 @@
 #include <string>
 
 #include "gdbstub/elf_symbols.h"
+#include "listing/listing_files.h"
 #include "tests/cli/cli_runner.h"
 #include "tests/gdbstub/gdb_fixture.h"
+#include "tests/profile/profile_fixture.h"
 
 namespace hc11::test {
 namespace {
@@ -95,6 +97,71 @@ TEST(ElfImageTest, DataLabelsAreObjectsAndSectionsFollowTheLoadedBytes) {
   EXPECT_EQ(image.symbols[0].type, gdb::ElfSymbolType::Object);
   EXPECT_EQ(image.symbols[1].type, gdb::ElfSymbolType::Function);
   EXPECT_EQ(image.symbols[1].size, 3u);
+}
+
+// Code, a routine called only through a macro, an interrupt routine named by
+// the vectors, and tables in the code: each label typed as what it names.
+constexpr const char* kCodeAndTables = R"(attendre macro
+        ldA     #\1
+        call    tempo
+        endm
+        org     $E000
+debprog_
+        ldS     #$00FF
+        call    Banner
+        jmp     debprog_
+Banner
+        ldX     #table
+@suite
+        attendre 2
+        ret
+isr_none
+        reti
+table
+        dw      Banner
+        dw      isr_none
+octets  db      1,2,3
+        fill    0,2
+tempo
+        decA
+        bne     tempo
+        ret
+        org     $FFFE
+        dw      isr_none
+)";
+
+TEST(ElfImageTest, EachLabelIsTypedAsWhatItNamesAndSizedToItsOwnBytes) {
+  const auto dir = ProfileFolder();
+  const std::string base = Assemble(dir, "tables", kCodeAndTables);
+  RecordingHooks hooks;
+  RecordingMessages messages;
+  Session session(hooks, messages);
+  session.SetUseWorkspace(false);
+  session.Load(base);
+  auto code = std::make_unique<gdb::CodeImage>();
+  ASSERT_TRUE(gdb::ReadCodeImage(ProgramImageName(base), *code, messages));
+  const gdb::ElfImage image = gdb::ProgramElfImage(*code, session.listing(), 0xE000);
+  struct Row {
+    const char* name;
+    gdb::ElfSymbolType type;
+    std::uint32_t size;
+  } rows[] = {
+      {"debprog_", gdb::ElfSymbolType::Function, 9},  // ldS, call, jmp
+      {"Banner", gdb::ElfSymbolType::Function, 9},    // ldX, ldA, call, ret
+      {"@suite", gdb::ElfSymbolType::NoType, 0},
+      {"tempo", gdb::ElfSymbolType::Function, 4},     // called only in the expansion
+      {"isr_none", gdb::ElfSymbolType::Function, 1},  // up to the table, not over it
+      {"table", gdb::ElfSymbolType::Object, 4},
+      {"octets", gdb::ElfSymbolType::Object, 5},  // its db and the fill after it
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    const auto sym = std::find_if(image.symbols.begin(), image.symbols.end(),
+                                  [&](const gdb::ElfSymbol& s) { return s.name == r.name; });
+    ASSERT_NE(sym, image.symbols.end());
+    EXPECT_EQ(sym->type, r.type);
+    EXPECT_EQ(sym->size, r.size);
+  }
 }
 
 }  // namespace

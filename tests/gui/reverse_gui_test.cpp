@@ -2,8 +2,12 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QStatusBar>
+#include <QTest>
+#include <QTreeWidget>
 #include <set>
 
+#include "app/gui/profile_window.h"
+#include "debugger/workspace_file.h"
 #include "tests/gui/gui_fixture.h"
 
 namespace hc11::test {
@@ -37,6 +41,62 @@ TEST_F(GuiTest, StepBackAndRunBackShowTheEarlierMoment) {
   EXPECT_EQ(Label("Cas_Break"), QString::fromUtf8("début enregistrement"));
   EXPECT_EQ(Label("LabelPC"), "PC=E000");
   EXPECT_EQ(m.Memory[0x10], 0);
+}
+
+// Shift+F9 back to the previous stop at a breakpoint, then F9 to the same
+// stop: the "Profil" list and the decision's counts are those of that
+// moment, however often the stretch is run again.
+TEST_F(GuiTest, ProfileAndCoverageFollowTheMomentBackAndForth) {
+  const std::string loop = CopyExample("loop");
+  Tbreak boucle;
+  boucle.name = "boucle";
+  boucle.address = 0xE009;
+  boucle.BreakState = 2;
+  QFile zan(QString::fromStdString(loop + ".Zan"));
+  ASSERT_TRUE(zan.open(QIODevice::WriteOnly));
+  const std::string bytes = EncodeWorkspace({boucle}, {});
+  zan.write(bytes.data(), static_cast<qint64>(bytes.size()));
+  zan.close();
+
+  gui::MainWindow& w = Open(loop);
+  Trigger("Couverture");
+  Trigger("Profil1");
+  ASSERT_NE(w.profileWindow(), nullptr);
+  // The keys go to the main window, as the user presses them there.
+  w.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+  auto press = [&](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(&w, key, modifiers);
+  };
+  // What the user reads: every cell of the "Profil" list and the bne's tag.
+  auto shown = [&] {
+    QStringList cells;
+    QTreeWidget& list = w.profileWindow()->List();
+    for (int row = 0; row < list.topLevelItemCount(); ++row)
+      for (int column = 0; column < list.columnCount(); ++column)
+        cells << list.topLevelItem(row)->text(column);
+    const LineCoverage bne = w.flowPane().Display().CoverageHook(0xE00E);
+    cells << QString("%1/%2").arg(bne.taken).arg(bne.notTaken);
+    return cells;
+  };
+  press(Qt::Key_F9);
+  ASSERT_EQ(Label("Cas_Break"), "Break e009 C Break    boucle");
+  press(Qt::Key_F9);
+  ASSERT_EQ(w.session().machine().cpu.A, 1);
+  const QStringList second = shown();
+  press(Qt::Key_F9);
+  ASSERT_EQ(w.session().machine().cpu.A, 2);
+  const QStringList third = shown();
+  EXPECT_TRUE(third.contains("2/0")) << third.join(' ').toStdString();
+  for (int pass = 0; pass < 3; ++pass) {
+    SCOPED_TRACE(pass);
+    press(Qt::Key_F9, Qt::ShiftModifier);
+    ASSERT_EQ(w.session().machine().cpu.A, 1);
+    EXPECT_EQ(shown(), second);
+    press(Qt::Key_F9);
+    ASSERT_EQ(w.session().machine().cpu.A, 2);
+    EXPECT_EQ(shown(), third);
+  }
 }
 
 TEST_F(GuiTest, ReverseShortcutsClashWithNoOtherCommand) {

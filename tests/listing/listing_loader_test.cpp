@@ -149,6 +149,34 @@ TEST(ListingLoader, MacroCallsBecomeOneRecordPerCall) {
   EXPECT_TRUE(l.Functions().empty());
 }
 
+// A routine reached only through a macro is a function all the same, at the
+// address of the expansion's call line, whether the flowchart knows the macro
+// or not.
+TEST(ListingLoader, CallsInsideMacroExpansionsNameTheirRoutines) {
+  Loaded l(Join({
+      Lst("", "", "1", ";!macros"),
+      Lst("", "", "2", ";delay:1:attendre(%s)"),
+      Lst("", "", "3", ";!endmacro"),
+      Lst("E000", "", "4", "        org $E000"),
+      Lst("", "", "5", "        delay 3"),
+      Lst("E000", "86 03", "1M", "        ldA #3"),
+      Lst("E002", "BD E1 00", "1M", "@loc    call    tempo"),
+      Lst("", "", "6", "        inconnue"),  // a macro the flowchart does not know
+      Lst("E005", "BD E2 00", "1M", "        callr   >Attente ; far"),
+      Lst("E008", "BD 00 10", "1M", "        call    $0010"),
+      Lst("E00B", "BD E3 00", "1M", "        call    compte"),
+      Lst("", "", "7", "        delay 4"),
+      Lst("1200", "BD E4 00", "", "        call    Pause", 'M'),
+      Lst("E011", "39", "8", "        ret"),
+  }));
+  EXPECT_EQ(l.Functions(), (Strings{"Attente@E005", "Pause@1200", "tempo@E002"}));
+  EXPECT_EQ(l.Records(), (Strings{
+                             "E000|E002||delay 3|||18 00",
+                             "1200|||delay 4|||18 00",
+                             "E011|||ret|||39 00",
+                         }));
+}
+
 TEST(ListingLoader, OldMacLineEndsAndAnUnclosedMacroBlock) {
   Loaded crOnly(Lst("E000", "", "1", "        org $E000") + "\r" + Lst("E000", "39", "2", "here    ret") +
                 "\r" + Lst("E001", "39", "3", "        ret") + "\n");

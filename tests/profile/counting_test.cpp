@@ -182,6 +182,106 @@ TEST(Counting, ReturnsThatMatchNoFrameNeverCrashAndStayBounded) {
   EXPECT_EQ(ExclusiveSum(p.table()), static_cast<std::uint64_t>(p.m().CycleCount));
 }
 
+// Recursions deeper than the shadow stack holds. Recur calls itself until X
+// reaches 0; Pair and Impair call each other. Each activation costs decX 1,
+// beq 1 (taken 2 at the bottom), call 2 and ret 2.
+constexpr const char* kDeepRecursion = R"(        org     $E000
+debprog_
+        ldS     #$0FFF
+        ldX     #DEPTH
+        call    START
+        jmp     $F000
+Recur
+        decX
+        beq     @fin
+        call    Recur
+@fin
+        ret
+Pair
+        decX
+        beq     @pfin
+        call    Impair
+@pfin
+        ret
+Impair
+        decX
+        beq     @ifin
+        call    Pair
+@ifin
+        ret
+)";
+
+TEST(Counting, RecursionDeeperThanTheShadowStackKeepsInclusiveCyclesExact) {
+  struct Case {
+    const char* start;
+    int depth;
+  } cases[] = {{"Recur", 300}, {"Recur", 1000}, {"Pair", 301}, {"Recur", 200}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.start) + " " + std::to_string(c.depth));
+    const auto dir = ProfileFolder();
+    std::string source = kDeepRecursion;
+    source.replace(source.find("DEPTH"), 5, std::to_string(c.depth));
+    source.replace(source.find("START"), 5, c.start);
+    ProfiledProgram p(Assemble(dir, "recur", source));
+    p.Run(100'000);
+    ASSERT_EQ(p.m().StopMessage, "adr>fin F000");
+    const std::uint64_t recursion = 6u * static_cast<std::uint64_t>(c.depth - 1) + 5u;
+    const std::uint64_t total = recursion + 6u;  // ldS, ldX, call, jmp
+    ASSERT_EQ(p.m().CycleCount, static_cast<std::int64_t>(total));
+    // The root's time runs from the reset, once.
+    EXPECT_EQ(p.Row("debprog_").inclusive, total);
+    EXPECT_EQ(p.Row("debprog_").exclusive, 6u);
+    if (std::string(c.start) == "Recur") {
+      EXPECT_EQ(p.Row("Recur").calls, static_cast<std::uint64_t>(c.depth));
+      EXPECT_EQ(p.Row("Recur").exclusive, recursion);
+      EXPECT_EQ(p.Row("Recur").inclusive, recursion);  // from the first call to the outermost return
+    } else {
+      // Pair's outermost activation holds all of it; Impair's starts one call later.
+      EXPECT_EQ(p.Row("Pair").inclusive, recursion);
+      EXPECT_EQ(p.Row("Impair").inclusive, recursion - 6u);  // inside Pair's first decX, beq, call and ret
+      EXPECT_EQ(p.Row("Pair").exclusive + p.Row("Impair").exclusive, recursion);
+    }
+    EXPECT_EQ(ExclusiveSum(p.table()), total);
+    EXPECT_EQ(p.counters().Depth(), 1u);  // only the root's frame is left
+  }
+}
+
+// tempo is called only from the expansions of attendre: a function of its
+// own, not a stretch of the routine before it.
+constexpr const char* kCallInAMacro = R"(attendre macro
+        ldA     #\1
+        call    tempo
+        endm
+        org     $E000
+debprog_
+        ldS     #$00FF
+        call    Banner
+        jmp     $F000
+Banner
+        incB
+        attendre 2
+        ret
+tempo
+        decA
+        bne     tempo
+        ret
+)";
+
+TEST(Counting, RoutineCalledOnlyThroughAMacroIsAFunctionOfItsOwn) {
+  const auto dir = ProfileFolder();
+  ProfiledProgram p(Assemble(dir, "macro", kCallInAMacro));
+  p.Run();
+  ASSERT_EQ(p.m().StopMessage, "adr>fin F000");
+  const FunctionProfile banner = p.Row("Banner");
+  EXPECT_EQ(banner.calls, 1u);
+  EXPECT_EQ(banner.exclusive, 6u);  // incB, ldA, call, ret
+  EXPECT_EQ(banner.inclusive, 13u);
+  const FunctionProfile tempo = p.Row("tempo");
+  EXPECT_EQ(tempo.calls, 1u);
+  EXPECT_EQ(tempo.exclusive, 7u);  // decA, bne taken, decA, bne, ret
+  EXPECT_EQ(tempo.inclusive, 7u);
+}
+
 TEST(Counting, InitClearsEveryCountAndOffCountsNothing) {
   const auto dir = ProfileFolder();
   ProfiledProgram p(Assemble(dir, "boucle", kLoopOfTen));
