@@ -2,6 +2,8 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QStatusBar>
+#include <QTest>
+#include <QTimer>
 #include <set>
 
 #include "tests/gui/gui_fixture.h"
@@ -37,6 +39,23 @@ TEST_F(GuiTest, StepBackAndRunBackShowTheEarlierMoment) {
   EXPECT_EQ(Label("Cas_Break"), QString::fromUtf8("début enregistrement"));
   EXPECT_EQ(Label("LabelPC"), "PC=E000");
   EXPECT_EQ(m.Memory[0x10], 0);
+}
+
+TEST_F(GuiTest, ArretStopsExecuterEnArriereAsItStopsARun) {
+  gui::MainWindow& w = Open(CopyExample("loop"));
+  Machine& m = w.session().machine();
+  m.StepBudget = 3'000'000;
+  Trigger("Executer1");
+  ASSERT_EQ(Label("Cas_Break"), "stop ");
+  // F2 comes while the window walks back: the replay lets the key through.
+  QTimer::singleShot(0, &w, [&w] { QTest::keyClick(&w, Qt::Key_F2); });
+  Trigger("ExecuterArriere");
+  EXPECT_EQ(Label("Cas_Break"), QString::fromUtf8("stop arrière"));
+  EXPECT_NE(Label("LabelPC"), "PC=E000");  // far from the start of the record
+  EXPECT_TRUE(w.Action("ExecuterArriere")->isEnabled());
+  Trigger("ExecuterArriere");  // left alone, it goes all the way
+  EXPECT_EQ(Label("Cas_Break"), QString::fromUtf8("début enregistrement"));
+  EXPECT_EQ(Label("LabelPC"), "PC=E000");
 }
 
 TEST_F(GuiTest, ReverseShortcutsClashWithNoOtherCommand) {
