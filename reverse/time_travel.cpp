@@ -211,8 +211,7 @@ void TimeTravel::BoardInputGiven(BoardInput input, int value, std::span<const st
 }
 
 void TimeTravel::TakeSnapshot() {
-  std::unique_ptr<Snapshot> s =
-      spare_ != nullptr ? std::move(spare_) : std::unique_ptr<Snapshot>(new Snapshot);
+  std::unique_ptr<Snapshot> s = spare_ != nullptr ? std::move(spare_) : std::unique_ptr<Snapshot>(new Snapshot);
   s->step = m_.StepTotal;
   s->eventIndex = EventEnd();
   if (board_ != nullptr) {
