@@ -86,6 +86,7 @@ TEST_F(GdbServerWindowTest, GdbsReverseStepAndContinueMoveTheWindowsViewsBack) {
   EXPECT_EQ(Label("LabelPC"), "PC=E000");
   EXPECT_EQ(Label("Cas_Break"), QString::fromUtf8("début enregistrement"));
   EXPECT_TRUE(messages.shown.empty());
+  // The window then closes with the client still attached.
 }
 
 TEST_F(GdbServerWindowTest, ABadPortIsReportedAndNoServerStarts) {

@@ -48,6 +48,8 @@ TEST_F(GuiTest, ArretStopsExecuterEnArriereAsItStopsARun) {
   Trigger("Executer1");
   ASSERT_EQ(Label("Cas_Break"), "stop ");
   // F2 comes while the window walks back: the replay lets the key through.
+  w.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&w, 5000));
   QTimer::singleShot(0, &w, [&w] { QTest::keyClick(&w, Qt::Key_F2); });
   Trigger("ExecuterArriere");
   EXPECT_EQ(Label("Cas_Break"), QString::fromUtf8("stop arrière"));
