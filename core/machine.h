@@ -287,6 +287,7 @@ class Machine {
   void SetPeripherals(Peripherals* devices) { devices_ = devices; }
   Peripherals* peripherals() const { return devices_; }
   void SetRamBreakHandler(RamBreakHandler* handler) { ramBreaks_ = handler; }
+  RamBreakHandler* ramBreakHandler() const { return ramBreaks_; }
 
  private:
   // The rare halves of the memory hooks, kept out of the handlers' code.

@@ -166,6 +166,40 @@ void BreakpointList::ClearAll() {
   while (!entries_.empty()) Remove(entries_.size() - 1);
 }
 
+void BreakpointList::RemoveWhere(const std::function<bool(const Tbreak&)>& remove) {
+  // A per-address mark keeps this linear however many entries go.
+  constexpr std::uint8_t kCodeLeft = 1, kRamLeft = 2, kCodeDone = 4;
+  std::vector<std::uint8_t> marks(0x10000, 0);
+  std::vector<Tbreak> kept;
+  kept.reserve(entries_.size());
+  for (Tbreak& b : entries_) {
+    if (!remove(b)) {
+      kept.push_back(std::move(b));
+    } else if (IsCode(b.BreakKind)) {
+      marks[b.address] |= kCodeLeft;
+      machine_.tInst[b.address] = 0;
+    } else {
+      marks[b.address] |= kRamLeft;
+    }
+  }
+  entries_ = std::move(kept);
+  std::vector<std::uint8_t> ramBits(0x10000, 0);
+  for (const Tbreak& b : entries_) {
+    std::uint8_t& mark = marks[b.address];
+    if (IsCode(b.BreakKind)) {
+      // The first code entry left at the address acts, as after Remove.
+      if ((mark & kCodeLeft) != 0 && (mark & kCodeDone) == 0) {
+        machine_.tInst[b.address] = b.BreakState;
+        mark |= kCodeDone;
+      }
+    } else if ((mark & kRamLeft) != 0 && Acts(b.BreakState)) {
+      ramBits[b.address] |= RamBitOf(b.BreakKind);
+    }
+  }
+  for (std::size_t a = 0; a < marks.size(); ++a)
+    if ((marks[a] & kRamLeft) != 0) machine_.SetRamBreakBits(static_cast<std::uint16_t>(a), ramBits[a]);
+}
+
 std::optional<std::size_t> BreakpointList::Find(std::uint16_t address) const {
   for (std::size_t i = 0; i < entries_.size(); ++i)
     if (entries_[i].address == address) return i;

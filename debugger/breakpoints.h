@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -73,6 +74,9 @@ class BreakpointList : public RamBreakHandler {
   void Remove(std::size_t index);
   // "ClearAll".
   void ClearAll();
+  // Removes every entry `remove` picks, in one pass, and registers again what
+  // the remaining entries hold at the addresses they leave.
+  void RemoveWhere(const std::function<bool(const Tbreak&)>& remove);
 
   // First entry in list order at `address` (the kind is not compared).
   std::optional<std::size_t> Find(std::uint16_t address) const;

@@ -4,7 +4,6 @@
 
 #include "core/run_engine.h"
 #include "core/trace.h"
-#include "reverse/time_travel.h"
 
 namespace hc11 {
 
@@ -63,13 +62,14 @@ bool RunControl::RunToCursor(std::optional<std::uint16_t> line) {
 
 template <class Command>
 bool RunControl::Reverse(Command command) {
+  lastBack_ = BackResult{};
   if (machine_ == nullptr || timeTravel_ == nullptr || Running()) return false;
-  const BackResult result = command(*timeTravel_);
-  view_.ShowCasBreak(BackStopText(result));
+  lastBack_ = command(*timeTravel_);
+  view_.ShowCasBreak(BackStopText(lastBack_));
   traceLine_ = FormatTraceLine(*machine_);
   stopMessage_.clear();
   RunFinished();
-  return result.stop != BackStop::None;
+  return lastBack_.stop != BackStop::None;
 }
 
 bool RunControl::StepBack() {

@@ -13,6 +13,7 @@
 
 #include "core/machine.h"
 #include "core/ui_hooks.h"
+#include "reverse/time_travel.h"
 
 namespace hc11 {
 
@@ -61,8 +62,6 @@ class DebuggerView {
 // a name that is no register label.
 std::string RegisterLabelText(const CpuState& cpu, std::string_view name);
 
-class TimeTravel;
-
 class RunControl final : public UiHooks {
  public:
   explicit RunControl(DebuggerView& view) : view_(view) {}
@@ -87,6 +86,8 @@ class RunControl final : public UiHooks {
   bool StepBack();      // "Pas arrière"
   bool StepBackOver();  // "Pas arrière Spr"
   bool RunBack();       // "Exécuter en arrière"
+  // What the last reverse command reached (stop None when none started).
+  const BackResult& LastBack() const { return lastBack_; }
 
   // A close request: refused while a run is in progress, which it stops.
   bool RequestClose();
@@ -122,6 +123,7 @@ class RunControl final : public UiHooks {
   Machine* machine_ = nullptr;
   TimeTravel* timeTravel_ = nullptr;
   std::string traceLine_, stopMessage_;
+  BackResult lastBack_;
 };
 
 }  // namespace hc11

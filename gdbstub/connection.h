@@ -19,9 +19,14 @@ class Connection {
   using Sender = std::function<bool(std::string_view)>;
   Connection(Dispatcher& dispatcher, Sender send);
 
-  // Handles every complete packet in `bytes`; a partial one waits for more.
-  // Bytes after a detach or a kill are ignored.
+  // Frames `bytes` as they come: each complete packet is answered at once, a
+  // partial one waits in the reader (at most one packet's payload). A packet
+  // that starts a run leaves the rest of its chunk here; the next Feed, made
+  // from inside the run, takes that rest first, so a 0x03 sent right after
+  // "$c#63" interrupts the run. Bytes after a detach or a kill are ignored.
   void Feed(std::string_view bytes);
+  // Frames what is left of the chunk whose packet started the run going on.
+  void FeedHeld() { Drain(); }
 
   // The client detached, killed, or can no longer be written to.
   bool Ended() const { return ended_; }
@@ -29,10 +34,14 @@ class Connection {
 
  private:
   void Send(std::string_view bytes);
+  void Drain();
+  void Take(char byte);
 
   Dispatcher& dispatcher_;
   Sender send_;
   PacketReader reader_;
+  std::string input_;  // the chunk being framed (one read at most)
+  std::size_t next_ = 0;
   std::string lastReply_;
   bool ack_ = true;
   bool ended_ = false;

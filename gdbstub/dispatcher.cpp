@@ -33,6 +33,13 @@ bool InMemory(const Range& r) {
   return r.address <= 0xFFFF && r.length <= 0x10000 - r.address;
 }
 
+std::string WatchStopReply(const WatchHit& hit) {
+  const char* name = hit.type == WatchType::Write  ? "watch"
+                     : hit.type == WatchType::Read ? "rwatch"
+                                                   : "awatch";
+  return Format("T05%s:%04x;", name, hit.address);
+}
+
 }  // namespace
 
 Dispatcher::Dispatcher(Session& session, GdbBreakpoints& breaks, StubHost& host, ReverseExecution* reverse)
@@ -244,9 +251,12 @@ std::optional<std::string> Dispatcher::Reverse(bool continueBack) {
   running_ = false;
   if (gone_) return std::nullopt;
   switch (kind) {
-    case ReverseStopKind::Breakpoint:
-      lastStop_ = "T05swbreak:;";
+    case ReverseStopKind::Breakpoint: {
+      const auto ram = reverse_->RamStop();
+      const auto hit = ram ? breaks_.WatchAt(ram->address, ram->kind) : std::nullopt;
+      lastStop_ = hit ? WatchStopReply(*hit) : "T05swbreak:;";
       break;
+    }
     case ReverseStopKind::HistoryStart:
       lastStop_ = "T05replaylog:begin;";
       break;
@@ -264,10 +274,7 @@ std::optional<std::string> Dispatcher::AfterRun(bool stepping) {
   if (gone_) return std::nullopt;  // nobody to tell; the machine stays stopped
   const std::string& error = machine_.StopMessage;
   if (const auto& hit = breaks_.hit()) {
-    const char* name = hit->type == WatchType::Write  ? "watch"
-                       : hit->type == WatchType::Read ? "rwatch"
-                                                      : "awatch";
-    lastStop_ = Format("T05%s:%04x;", name, hit->address);
+    lastStop_ = WatchStopReply(*hit);
   } else if (interrupted_) {
     lastStop_ = "S02";
   } else if (!error.empty()) {

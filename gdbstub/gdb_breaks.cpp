@@ -49,15 +49,36 @@ GdbBreakpoints::~GdbBreakpoints() {
   machine_.SetRamBreakHandler(&list_);
 }
 
-void GdbBreakpoints::AddEntry(const char* name, std::uint16_t address, char kind) {
-  for (const Tbreak& b : list_.entries())
-    if (b.name == name && b.address == address && b.BreakKind == kind) return;
-  list_.Append(Tbreak{name, address, kind, kStateBreak}, true);
+namespace {
+
+constexpr int kCodeOwner = 0;
+
+int OwnerOf(WatchType type) {
+  return 1 + static_cast<int>(type);
 }
 
-void GdbBreakpoints::RemoveEntry(const char* name, std::uint16_t address, char kind) {
+const char* NameOf(int owner) {
+  return owner == kCodeOwner ? kCodeBreakName : WatchName(static_cast<WatchType>(owner - 1));
+}
+
+}  // namespace
+
+std::uint32_t GdbBreakpoints::KeyOf(int owner, char kind, std::uint16_t address) {
+  return static_cast<std::uint32_t>(owner) << 24 |
+         static_cast<std::uint32_t>(static_cast<std::uint8_t>(kind)) << 16 | address;
+}
+
+void GdbBreakpoints::AddEntry(int owner, std::uint16_t address, char kind) {
+  if (!added_.insert(KeyOf(owner, kind, address)).second) return;
+  list_.Append(Tbreak{NameOf(owner), address, kind, kStateBreak}, true);
+}
+
+void GdbBreakpoints::RemoveEntry(int owner, std::uint16_t address, char kind) {
+  if (added_.erase(KeyOf(owner, kind, address)) == 0) return;
+  // Entries are appended: the stub's own are found from the end.
+  const std::string name = NameOf(owner);
   const auto& entries = list_.entries();
-  for (std::size_t i = 0; i < entries.size(); ++i) {
+  for (std::size_t i = entries.size(); i-- > 0;) {
     if (entries[i].name != name || entries[i].address != address || entries[i].BreakKind != kind) continue;
     list_.Remove(i);  // a code entry the user keeps at the address goes on acting
     return;
@@ -65,17 +86,17 @@ void GdbBreakpoints::RemoveEntry(const char* name, std::uint16_t address, char k
 }
 
 void GdbBreakpoints::InsertCode(std::uint16_t address) {
-  AddEntry(kCodeBreakName, address, 'C');
+  AddEntry(kCodeOwner, address, 'C');
 }
 
 void GdbBreakpoints::RemoveCode(std::uint16_t address) {
-  RemoveEntry(kCodeBreakName, address, 'C');
+  RemoveEntry(kCodeOwner, address, 'C');
 }
 
 bool GdbBreakpoints::InsertWatch(WatchType type, std::uint16_t address, std::uint32_t length) {
   if (length == 0 || length > kMaxWatchLength || address + length > 0x10000) return false;
   for (std::uint32_t i = 0; i < length; ++i)
-    for (char kind : KindsOf(type)) AddEntry(WatchName(type), static_cast<std::uint16_t>(address + i), kind);
+    for (char kind : KindsOf(type)) AddEntry(OwnerOf(type), static_cast<std::uint16_t>(address + i), kind);
   const bool known = std::any_of(watches_.begin(), watches_.end(), [&](const Watch& w) {
     return w.type == type && w.address == address && w.length == length;
   });
@@ -94,34 +115,37 @@ bool GdbBreakpoints::RemoveWatch(WatchType type, std::uint16_t address, std::uin
       return w.type == type && a >= w.address && a < w.address + w.length;
     });
     if (stillWatched) continue;
-    for (char kind : KindsOf(type)) RemoveEntry(WatchName(type), static_cast<std::uint16_t>(a), kind);
+    for (char kind : KindsOf(type)) RemoveEntry(OwnerOf(type), static_cast<std::uint16_t>(a), kind);
   }
   return true;
 }
 
 void GdbBreakpoints::RemoveAll() {
   watches_.clear();
-  for (std::size_t i = list_.entries().size(); i-- > 0;) {
-    const Tbreak b = list_.entries()[i];
-    const bool ours = b.name == kCodeBreakName || b.name == WatchName(WatchType::Write) ||
-                      b.name == WatchName(WatchType::Read) || b.name == WatchName(WatchType::Access);
-    if (ours) RemoveEntry(b.name.c_str(), b.address, b.BreakKind);
+  if (added_.empty()) return;
+  // One pass over the list, whatever its length; each entry the stub added
+  // goes once, and a user's entry of the same name stays.
+  list_.RemoveWhere([this](const Tbreak& b) {
+    for (int owner = kCodeOwner; owner <= OwnerOf(WatchType::Access); ++owner)
+      if (b.name == NameOf(owner)) return added_.erase(KeyOf(owner, b.BreakKind, b.address)) > 0;
+    return false;
+  });
+  added_.clear();
+}
+
+std::optional<WatchHit> GdbBreakpoints::WatchAt(std::uint16_t address, char kind) const {
+  for (WatchType type : {WatchType::Access, WatchType::Write, WatchType::Read}) {
+    if (!Covers(type, kind)) continue;
+    for (const Watch& w : watches_)
+      if (w.type == type && address >= w.address && address < w.address + w.length)
+        return WatchHit{type, address};
   }
+  return std::nullopt;
 }
 
 void GdbBreakpoints::RamBreakHit(Machine& m, std::uint16_t address, char kind) {
   list_.RamBreakHit(m, address, kind);
-  if (hit_) return;
-  // Access watchpoints answer before narrower ones set on the same byte.
-  for (WatchType type : {WatchType::Access, WatchType::Write, WatchType::Read}) {
-    if (!Covers(type, kind)) continue;
-    for (const Watch& w : watches_) {
-      if (w.type == type && address >= w.address && address < w.address + w.length) {
-        hit_ = WatchHit{type, address};
-        return;
-      }
-    }
-  }
+  if (!hit_) hit_ = WatchAt(address, kind);
 }
 
 }  // namespace hc11::gdb

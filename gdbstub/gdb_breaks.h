@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "core/machine.h"
@@ -26,7 +27,9 @@ struct WatchHit {
 // The widest watchpoint accepted (one list entry per byte and access kind).
 inline constexpr std::uint32_t kMaxWatchLength = 8;
 
-// The names the stub gives its list entries; it removes only entries so named.
+// The names the stub gives its list entries. It keeps an index of the
+// entries it added and removes only those: a user's own entry of the same
+// name stays.
 inline constexpr const char* kCodeBreakName = "gdb";
 const char* WatchName(WatchType type);
 
@@ -50,6 +53,9 @@ class GdbBreakpoints final : public RamBreakHandler {
   // The first watchpoint access since ClearHit.
   void ClearHit() { hit_.reset(); }
   const std::optional<WatchHit>& hit() const { return hit_; }
+  // The watchpoint that an access of `kind` ('I' write, 'i' read) at
+  // `address` meets; access watchpoints answer before narrower ones.
+  std::optional<WatchHit> WatchAt(std::uint16_t address, char kind) const;
 
   void RamBreakHit(Machine& m, std::uint16_t address, char kind) override;
 
@@ -59,11 +65,14 @@ class GdbBreakpoints final : public RamBreakHandler {
     std::uint16_t address;
     std::uint32_t length;
   };
-  void AddEntry(const char* name, std::uint16_t address, char kind);
-  void RemoveEntry(const char* name, std::uint16_t address, char kind);
+  // An entry the stub added: who (0 code, 1 + WatchType), kind and address.
+  static std::uint32_t KeyOf(int owner, char kind, std::uint16_t address);
+  void AddEntry(int owner, std::uint16_t address, char kind);
+  void RemoveEntry(int owner, std::uint16_t address, char kind);
 
   Machine& machine_;
   BreakpointList& list_;
+  std::unordered_set<std::uint32_t> added_;
   std::vector<Watch> watches_;
   std::optional<WatchHit> hit_;
 };

@@ -6,6 +6,9 @@
 // recorded history begins.
 #pragma once
 
+#include <cstdint>
+#include <optional>
+
 namespace hc11::gdb {
 
 enum class ReverseStopKind {
@@ -13,6 +16,12 @@ enum class ReverseStopKind {
   Breakpoint,    // "bc" met a code breakpoint
   HistoryStart,  // nothing older is recorded: the machine shows the oldest state
   Interrupted,   // the client's 0x03 (or its disappearance) ended "bc"
+};
+
+// The access that stopped "bc" on a RAM breakpoint: 'I' write, 'i' read.
+struct ReverseRamStop {
+  std::uint16_t address = 0;
+  char kind = 'I';
 };
 
 class ReverseExecution {
@@ -24,6 +33,9 @@ class ReverseExecution {
   // walk should call the machine's UiHooks::ProcessEvents now and then, like
   // the run loop, and stop with Interrupted once RunMode became 'q'.
   virtual ReverseStopKind ContinueBack() = 0;
+  // After a ContinueBack that met a RAM breakpoint: the access that made it
+  // stop, so a watchpoint is reported as such.
+  virtual std::optional<ReverseRamStop> RamStop() const { return std::nullopt; }
 };
 
 }  // namespace hc11::gdb

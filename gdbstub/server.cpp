@@ -17,6 +17,11 @@ namespace {
 
 constexpr int kSendTimeoutMs = 5000;
 constexpr std::size_t kReadChunk = 4096;
+// Reads per Poll: a client that sends without pause cannot hold the host.
+constexpr int kReadsPerPoll = 16;
+// Waiting connections: a burst of connects is refused promptly, not left to
+// the client's retry timer.
+constexpr int kListenBacklog = 64;
 
 void SetNonBlocking(int fd) {
   const int flags = fcntl(fd, F_GETFL, 0);
@@ -48,7 +53,8 @@ bool Server::Listen(const std::string& address, std::uint16_t port, std::string&
   }
   const int one = 1;
   setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-  if (bind(listener_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || listen(listener_, 1) != 0) {
+  if (bind(listener_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+      listen(listener_, kListenBacklog) != 0) {
     error = address + ":" + std::to_string(port) + ": " + std::strerror(errno);
     Close();
     return false;
@@ -75,10 +81,21 @@ void Server::Accept() {
   setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
   client_ = fd;
   hungUp_ = false;
-  pending_.clear();
   breaks_ = std::make_unique<GdbBreakpoints>(session_.machine(), session_.breakpoints());
   dispatcher_ = std::make_unique<Dispatcher>(session_, *breaks_, host_, reverse_);
   connection_ = std::make_unique<Connection>(*dispatcher_, [this](std::string_view b) { return SendAll(b); });
+}
+
+// While a client is served, every other one gets an error reply and is closed.
+void Server::RefuseOthers() {
+  if (listener_ < 0) return;
+  static const std::string busy = FramePacket(kBusyReply);
+  for (;;) {
+    const int fd = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+    if (fd < 0) return;
+    send(fd, busy.data(), busy.size(), MSG_NOSIGNAL);  // one small write: it fits the fresh socket
+    close(fd);
+  }
 }
 
 void Server::DropClient() {
@@ -89,7 +106,6 @@ void Server::DropClient() {
   if (hadBreaks) host_.BreaksChanged();
   if (client_ >= 0) close(client_);
   client_ = -1;
-  pending_.clear();
   ++clientsEnded_;
 }
 
@@ -111,19 +127,15 @@ bool Server::SendAll(std::string_view bytes) {
   return bytes.empty();
 }
 
-// Inside a run: a 0x03 interrupts it, a hang-up stops it, anything else waits.
-void Server::ReadWhileRunning() {
+// Reads what the client sent and frames it at once; inside a run the
+// client started, a 0x03 interrupts it and a hang-up stops it.
+void Server::ReadClient() {
+  connection_->FeedHeld();
   char buffer[kReadChunk];
-  for (;;) {
+  for (int reads = 0; reads < kReadsPerPoll && !hungUp_ && !connection_->Ended(); ++reads) {
     const ssize_t n = recv(client_, buffer, sizeof buffer, 0);
     if (n > 0) {
-      for (ssize_t i = 0; i < n; ++i) {
-        if (buffer[i] == '\x03' && dispatcher_->Running()) {
-          dispatcher_->Interrupt();
-        } else {
-          pending_.push_back(buffer[i]);
-        }
-      }
+      connection_->Feed(std::string_view(buffer, static_cast<std::size_t>(n)));
       continue;
     }
     if (n < 0 && errno == EINTR) continue;
@@ -138,28 +150,28 @@ void Server::ReadWhileRunning() {
 void Server::Poll() {
   if (client_ < 0) Accept();
   if (client_ < 0) return;
-  // A run started by this client (or by the window) is going on: watch only.
-  if (polling_ || !session_.machine().Idle) {
-    if (!hungUp_) ReadWhileRunning();
-    return;
+  if (polling_) {
+    // Inside a run or replay this client asked for: watch it on.
+    if (dispatcher_->Running()) ReadClient();
+  } else if (session_.machine().Idle) {  // during the host's own run the client waits
+    polling_ = true;
+    ReadClient();
+    polling_ = false;
+    if (connection_->Ended() || hungUp_) {
+      if (dispatcher_->end() == ClientEnd::Kill) killed_ = true;
+      DropClient();
+      Accept();
+    }
   }
-  polling_ = true;
-  ReadWhileRunning();  // nothing runs: every byte goes to pending_
-  while (!pending_.empty() && !connection_->Ended()) {
-    const std::string bytes = std::move(pending_);
-    pending_.clear();
-    connection_->Feed(bytes);
-  }
-  polling_ = false;
-  if (connection_->Ended() || hungUp_) {
-    if (dispatcher_->end() == ClientEnd::Kill) killed_ = true;
-    DropClient();
-  }
+  // A client that has gone leaves the waiting ones for the next Accept.
+  if (client_ >= 0 && !hungUp_ && !connection_->Ended()) RefuseOthers();
 }
 
 void Server::WaitAndPoll(int timeoutMs) {
-  pollfd p{client_ >= 0 ? client_ : listener_, POLLIN, 0};
-  if (p.fd >= 0) poll(&p, 1, timeoutMs);
+  // The listener too while a client is served: another one is answered busy.
+  pollfd p[2] = {{listener_, POLLIN, 0}, {client_, POLLIN, 0}};
+  const nfds_t count = client_ >= 0 ? 2 : 1;
+  if (listener_ >= 0 || client_ >= 0) poll(p, count, timeoutMs);
   Poll();
 }
 

@@ -1,8 +1,12 @@
 // The stub's TCP side: one listening socket (127.0.0.1 unless the user names
-// another address), one client at a time, nothing ever blocks but WaitAndPoll.
-// The host calls Poll when it is idle (a timer, or WaitAndPoll in a loop) and
-// from the run loop's event pump (UiHooks::ProcessEvents), where it only
-// looks for the client's 0x03 or its hang-up.
+// another address), one client at a time (another one is told the stub is
+// busy and closed), nothing ever blocks but WaitAndPoll. The host calls Poll
+// when it is idle (a timer, or WaitAndPoll in a loop) and from the run loop's
+// event pump (UiHooks::ProcessEvents). During a run or a replay the client
+// started, Poll reads on and frames what comes, so its 0x03 or its hang-up
+// ends it; during a run of the host's own the client's bytes wait unread.
+// Bytes are framed as they arrive: the stub holds at most one packet and one
+// read of the client's input.
 #pragma once
 
 #include <cstdint>
@@ -19,6 +23,8 @@ namespace hc11::gdb {
 
 inline constexpr std::uint16_t kDefaultPort = 1234;
 inline constexpr const char* kLoopback = "127.0.0.1";
+// The reply a second client gets before the stub closes it.
+inline constexpr const char* kBusyReply = "E10";
 
 class Server {
  public:
@@ -46,7 +52,8 @@ class Server {
 
  private:
   void Accept();
-  void ReadWhileRunning();
+  void RefuseOthers();
+  void ReadClient();
   void DropClient();
   bool SendAll(std::string_view bytes);
 
@@ -59,7 +66,6 @@ class Server {
   std::unique_ptr<GdbBreakpoints> breaks_;
   std::unique_ptr<Dispatcher> dispatcher_;
   std::unique_ptr<Connection> connection_;
-  std::string pending_;  // bytes read during a run, answered after it
   bool polling_ = false;
   bool hungUp_ = false;
   bool killed_ = false;

@@ -21,6 +21,30 @@ UiHooks& SilentHooks() {
   return silent;
 }
 
+// Stands before the machine's RAM-breakpoint handler for one replayed step
+// and notes the first access after which the handler asked for a stop.
+class RamStopCatcher final : public RamBreakHandler {
+ public:
+  RamStopCatcher(Machine& m, std::optional<RamBreakAccess>& out)
+      : m_(m), previous_(m.ramBreakHandler()), out_(out) {
+    m_.SetRamBreakHandler(this);
+  }
+  ~RamStopCatcher() override { m_.SetRamBreakHandler(previous_); }
+  RamStopCatcher(const RamStopCatcher&) = delete;
+  RamStopCatcher& operator=(const RamStopCatcher&) = delete;
+
+  void RamBreakHit(Machine& m, std::uint16_t address, char kind) override {
+    const bool asked = !m.BreakReason.empty();
+    if (previous_ != nullptr) previous_->RamBreakHit(m, address, kind);
+    if (!out_ && !asked && !m.BreakReason.empty()) out_ = RamBreakAccess{address, kind};
+  }
+
+ private:
+  Machine& m_;
+  RamBreakHandler* previous_;
+  std::optional<RamBreakAccess>& out_;
+};
+
 }  // namespace
 
 // Tells whether anything changed behind the record's back. The memo only
@@ -39,10 +63,14 @@ std::uint64_t TimeTravel::ChangeMark(const Machine& m) const {
 // settles on is reached again with them.
 class TimeTravel::ReplayScope {
  public:
-  ReplayScope(TimeTravel& tt, bool breaks, Counting counting)
+  ReplayScope(TimeTravel& tt, bool breaks, Counting counting, bool interruptible)
       : tt_(tt), m_(tt.m_), hooks_(&tt.m_.hooks()), counters_(tt.m_.Counters) {
     tt_.replaying_ = true;
     if (counting == Counting::Off) m_.Counters = nullptr;
+    tt_.host_ = hooks_;
+    tt_.interruptible_ = interruptible;
+    tt_.spoiled_ = false;
+    tt_.toPump_ = static_cast<std::uint64_t>(std::max<std::int64_t>(1, std::int64_t{m_.RefreshEvery} + 1));
     m_.SetHooks(&SilentHooks());
     traceList_.swap(m_.TraceList);
     eventTimeRef_ = m_.EventTimeRef;
@@ -79,6 +107,8 @@ class TimeTravel::ReplayScope {
       programOutput_.swap(tt_.board_->ProgramOutput);
     }
     tt_.replaying_ = false;
+    tt_.host_ = nullptr;
+    tt_.interruptible_ = false;
   }
   ReplayScope(const ReplayScope&) = delete;
   ReplayScope& operator=(const ReplayScope&) = delete;
@@ -177,6 +207,7 @@ std::uint64_t TimeTravel::StepsUntilDue(const Machine& m) const {
 }
 
 void TimeTravel::BoardInputGiven(BoardInput input, int value, std::span<const std::uint8_t> bytes) {
+  if (pumping_) spoiled_ = true;           // given during a replay: it cannot take effect there
   if (replaying_ || !HasRecord()) return;  // before the first run, the first snapshot holds it
   if (m_.StepTotal == expectedStep_ && m_.StepTotal < latest_) DiscardFuture();
   Event e;
@@ -316,9 +347,23 @@ void TimeTravel::ApplyEvent(const Event& e) {
   }
 }
 
+bool TimeTravel::HostAskedStop() {
+  if (!interruptible_ || host_ == nullptr) return false;
+  // To the host a replay is a run: no command starts, "Arret" stops it.
+  const bool idle = m_.Idle;
+  m_.Idle = false;
+  pumping_ = true;
+  host_->ProcessEvents();
+  pumping_ = false;
+  m_.Idle = idle;
+  if (m_.RunMode == kModeStop || spoiled_) interrupted_ = true;
+  return interrupted_;
+}
+
 template <class Found>
 void TimeTravel::Advance(std::uint64_t target, std::size_t& nextEvent, bool untilBreak, Found found) {
   for (;;) {
+    if (interrupted_) return;
     // A run command that began at the target belongs to the time after it.
     while (nextEvent < EventEnd() && EventAt(nextEvent).step <= m_.StepTotal &&
            (m_.StepTotal < target || EventAt(nextEvent).input != BoardInput::RunStarted))
@@ -327,13 +372,18 @@ void TimeTravel::Advance(std::uint64_t target, std::size_t& nextEvent, bool unti
     std::uint64_t stopAt = target;
     if (nextEvent < EventEnd()) stopAt = std::min(stopAt, EventAt(nextEvent).step);
     while (m_.StepTotal < stopAt) {
-      ReplaySteps(m_, stopAt - m_.StepTotal, untilBreak);
-      if (!untilBreak) continue;
-      if (!m_.BreakReason.empty()) {
-        found(m_.StepTotal, std::move(m_.BreakReason));
-        m_.BreakReason.clear();
-      } else if (m_.tInst[m_.cpu.PC] == kBreakStop) {
-        found(m_.StepTotal, std::string());
+      toPump_ -= ReplaySteps(m_, std::min(stopAt - m_.StepTotal, toPump_), untilBreak);
+      if (untilBreak) {
+        if (!m_.BreakReason.empty()) {
+          found(m_.StepTotal, std::move(m_.BreakReason));
+          m_.BreakReason.clear();
+        } else if (m_.tInst[m_.cpu.PC] == kBreakStop) {
+          found(m_.StepTotal, std::string());
+        }
+      }
+      if (toPump_ == 0) {
+        toPump_ = static_cast<std::uint64_t>(std::max<std::int64_t>(1, std::int64_t{m_.RefreshEvery} + 1));
+        if (HostAskedStop()) return;
       }
     }
   }
@@ -345,13 +395,17 @@ std::optional<std::uint64_t> TimeTravel::LastMoment(std::uint64_t before, Scan s
   // Segment k covers the moments after its snapshot up to the next one (the
   // first segment also its own start), latest segment first.
   std::size_t k = SnapshotAtOrBefore(before - 1);
+  scannedFrom_ = before;
   for (;;) {
     const std::uint64_t start = snaps_[k]->step;
     const std::uint64_t end = k + 1 < snaps_.size() ? std::min(snaps_[k + 1]->step, before - 1) : before - 1;
     if (start < end || k == 0) {
       RestoreSnapshot(k);
       std::size_t e = snaps_[k]->eventIndex;
-      if (const std::optional<std::uint64_t> t = scan(start, std::max(start, end), k == 0, e)) return t;
+      const std::optional<std::uint64_t> t = scan(start, std::max(start, end), k == 0, e);
+      if (interrupted_) return std::nullopt;
+      if (t) return t;
+      scannedFrom_ = start;  // nothing found after it
     }
     if (k == 0) return std::nullopt;
     --k;
@@ -375,15 +429,52 @@ void TimeTravel::Arrived() {
 
 bool TimeTravel::GoTo(std::uint64_t step) {
   if (!HasRecord() || step < EarliestStep() || step > latest_) return false;
+  MoveTo(step, false);
+  return true;
+}
+
+void TimeTravel::MoveTo(std::uint64_t step, bool interruptible) {
+  const bool earlier = interrupted_;  // a landing after a stop still replays whole
+  interrupted_ = false;
   {
-    ReplayScope scope(*this, false, Counting::On);
+    ReplayScope scope(*this, false, Counting::On, interruptible);
     const std::size_t k = SnapshotAtOrBefore(step);
     RestoreSnapshot(k);
     std::size_t e = snaps_[k]->eventIndex;
     Advance(step, e, false, [](std::uint64_t, std::string&&) {});
+    if (interrupted_) {
+      // Stopped on the way: the moment reached takes the inputs given at it,
+      // rebuilt from the snapshot if the pump let an input reach the board.
+      const std::uint64_t reached = m_.StepTotal;
+      interrupted_ = false;
+      interruptible_ = false;
+      if (spoiled_) {
+        RestoreSnapshot(k);
+        e = snaps_[k]->eventIndex;
+      }
+      Advance(reached, e, false, [](std::uint64_t, std::string&&) {});
+      interrupted_ = true;
+    }
+  }
+  interrupted_ = interrupted_ || earlier;
+  Arrived();
+}
+
+std::optional<RamBreakAccess> TimeTravel::LandAfterRamBreak(std::uint64_t step) {
+  std::optional<RamBreakAccess> access;
+  interrupted_ = false;
+  {
+    ReplayScope scope(*this, false, Counting::On, false);
+    const std::size_t k = SnapshotAtOrBefore(step - 1);
+    RestoreSnapshot(k);
+    std::size_t e = snaps_[k]->eventIndex;
+    Advance(step - 1, e, false, [](std::uint64_t, std::string&&) {});
+    RamStopCatcher catcher(m_, access);
+    m_.Idle = false;  // RAM breakpoints act only during a run
+    Advance(step, e, false, [](std::uint64_t, std::string&&) {});
   }
   Arrived();
-  return true;
+  return access;
 }
 
 // --- Commands ------------------------------------------------------------------
@@ -395,8 +486,13 @@ BackResult TimeTravel::StepBack(std::uint64_t n) {
   const std::uint64_t now = m_.StepTotal;
   const std::uint64_t earliest = EarliestStep();
   const std::uint64_t target = now - earliest >= n ? now - n : earliest;
-  GoTo(target);
-  r.stepsBack = now - target;
+  interrupted_ = false;
+  MoveTo(target, true);
+  r.stepsBack = now - m_.StepTotal;
+  if (interrupted_) {
+    r.stop = BackStop::Interrupted;  // at the moment the replay had reached
+    return r;
+  }
   r.stop = target == now - n && n > 0 ? BackStop::Stepped : BackStop::StartOfRecord;
   return r;
 }
@@ -412,16 +508,22 @@ BackResult TimeTravel::StepBackOver() {
   // call (or the interrupted instruction) is the last moment at that level.
   std::optional<std::uint64_t> t;
   {
-    ReplayScope scope(*this, false, Counting::Off);
+    ReplayScope scope(*this, false, Counting::Off, true);
     t = LastMoment(now - 1, [&](std::uint64_t start, std::uint64_t end, bool withStart, std::size_t& e) {
       std::optional<std::uint64_t> last;
       if (withStart && m_.cpu.SP >= spNow) last = start;
-      while (m_.StepTotal < end) {
+      while (m_.StepTotal < end && !interrupted_) {
         Advance(m_.StepTotal + 1, e, false, [](std::uint64_t, std::string&&) {});
         if (m_.cpu.SP >= spNow) last = m_.StepTotal;
       }
       return last;
     });
+  }
+  if (interrupted_) {
+    MoveTo(now - 1, false);  // the one step back stands
+    r.stepsBack = 1;
+    r.stop = BackStop::Interrupted;
+    return r;
   }
   GoTo(t.value_or(EarliestStep()));
   r.stepsBack = now - m_.StepTotal;
@@ -439,8 +541,9 @@ BackResult TimeTravel::RunBack() {
   // entry, ahead of the step that runs the handler's first instruction: that
   // moment has the step count of the one before the entry.
   bool entryAhead = false;
+  interrupted_ = false;
   {
-    ReplayScope scope(*this, true, Counting::Off);
+    ReplayScope scope(*this, true, Counting::Off, true);
     t = LastMoment(now, [&](std::uint64_t start, std::uint64_t end, bool withStart, std::size_t& e) {
       std::optional<std::uint64_t> last;
       bool ahead = false;
@@ -463,8 +566,20 @@ BackResult TimeTravel::RunBack() {
       return last;
     });
   }
-  GoTo(t.value_or(EarliestStep()));
-  if (t && entryAhead && TakeDueInterruptAhead(m_)) Arrived();
+  if (interrupted_) {
+    // Back to the earliest moment the search has cleared: no "Break" lies
+    // between it and where the command began.
+    MoveTo(scannedFrom_, false);
+    r.stepsBack = now - m_.StepTotal;
+    r.stop = BackStop::Interrupted;
+    return r;
+  }
+  if (t && !reason.empty() && *t > EarliestStep()) {
+    r.ramAccess = LandAfterRamBreak(*t);
+  } else {
+    GoTo(t.value_or(EarliestStep()));
+    if (t && entryAhead && TakeDueInterruptAhead(m_)) Arrived();
+  }
   r.stepsBack = now - m_.StepTotal;
   if (!t) {
     r.stop = BackStop::StartOfRecord;
@@ -480,6 +595,7 @@ std::string BackStopText(const BackResult& r) {
     case BackStop::None:
       return "rien d'enregistré";
     case BackStop::Stepped:
+    case BackStop::Interrupted:
       return "stop arrière";
     case BackStop::Breakpoint:
       return r.reason;

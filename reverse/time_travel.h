@@ -18,7 +18,10 @@
 // reverse-step and reverse-continue): call StepBack(1), StepBackOver() or
 // RunBack() while no run is in progress; each returns where it stopped and
 // why, and leaves the machine and board at that moment with no run pending
-// (RunMode 'q'); refresh the views afterwards as after a run. GoTo(step)
+// (RunMode 'q'); refresh the views afterwards as after a run. A long replay
+// calls the host's UiHooks::ProcessEvents every RefreshEvery + 1 steps, as
+// the run loop does, with the machine marked busy (Idle false); a RunMode
+// set to 'q' meanwhile ends the command with Interrupted. GoTo(step)
 // moves to any recorded moment (EarliestStep() .. LatestStep()) without
 // discarding anything, so a stub may also replay forward through the record.
 // Recording must be switched on (SetRecording) before the runs to record;
@@ -52,12 +55,23 @@ enum class BackStop {
   Stepped,        // the asked number of steps back
   Breakpoint,     // a moment at which a run would have stopped on a "Break" breakpoint
   StartOfRecord,  // the earliest recorded moment
+  Interrupted,    // the host asked for a stop ("Arret", a signal, GDB's 0x03)
+};
+
+// The memory access that made a RAM breakpoint stop: 'I' write, 'i' read,
+// 'm' a write that changed the byte.
+struct RamBreakAccess {
+  std::uint16_t address = 0;
+  char kind = 'I';
 };
 
 struct BackResult {
   BackStop stop = BackStop::None;
   std::uint64_t stepsBack = 0;
   std::string reason;  // for Breakpoint: "Break " and the breakpoint's line
+  // For a Breakpoint stop caused by a RAM breakpoint: the access, as the
+  // machine's RAM-breakpoint handler saw it.
+  std::optional<RamBreakAccess> ramAccess;
 };
 
 // The stop reason shown after a reverse command (Cas_Break, the CLI's status).
@@ -80,6 +94,9 @@ class TimeTravel final : public RunObserver, public BoardInputSink {
   // Switching on starts an empty record.
   void SetRecording(bool on);
   bool Recording() const { return recording_; }
+  // A reverse command is rebuilding a moment: the host's event pump must not
+  // feed the board (it would change the state being replayed).
+  bool Replaying() const { return replaying_; }
   void SetLimits(const RecordLimits& limits);
   const RecordLimits& Limits() const { return limits_; }
   // Forgets everything recorded (a program load or Init).
@@ -153,8 +170,16 @@ class TimeTravel final : public RunObserver, public BoardInputSink {
   std::size_t SnapshotAtOrBefore(std::uint64_t step) const;
   // Replays from the current moment to `target`, giving the inputs on the way;
   // with a `found` callback, stops of a forward run are reported as moments.
+  // Returns early, with interrupted_ set, when the host asks for a stop.
   template <class Found>
   void Advance(std::uint64_t target, std::size_t& nextEvent, bool untilBreak, Found found);
+  // Lets the host's event pump run; true when it asked for a stop.
+  bool HostAskedStop();
+  // Replays to a recorded moment; an interruptible one may stop earlier.
+  void MoveTo(std::uint64_t step, bool interruptible);
+  // The landing of a run back on a RAM-breakpoint moment: the last
+  // instruction is replayed with RAM breakpoints live to learn the access.
+  std::optional<RamBreakAccess> LandAfterRamBreak(std::uint64_t step);
   void ApplyEvent(const Event& e);
   void Arrived();  // the moment reached is the one shown
   std::uint64_t ChangeMark(const Machine& m) const;
@@ -167,6 +192,13 @@ class TimeTravel final : public RunObserver, public BoardInputSink {
   bool recording_ = false;
   bool replaying_ = false;
   bool editPending_ = false;
+  UiHooks* host_ = nullptr;  // the host's hooks while a replay runs silently
+  bool interruptible_ = false;
+  bool interrupted_ = false;
+  bool pumping_ = false;           // inside the host's event pump
+  bool spoiled_ = false;           // the board got an input there: the replayed state is not the record's
+  std::uint64_t toPump_ = 1;       // replayed steps until the host's next pump
+  std::uint64_t scannedFrom_ = 0;  // a run back found no stop after this moment
   std::vector<std::unique_ptr<Snapshot>> snaps_;  // by step
   std::unique_ptr<Snapshot> spare_;               // reused storage
   std::deque<Event> events_;

@@ -98,9 +98,10 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   Machine& m = session->machine();
   // A signal ends the run at its next yield as "Arret" would (the serial
   // link, when there is one, yields with the same check).
-  host.OnYield = [&m] {
+  const auto stopOnSignal = [&m] {
     if (CliInterrupt::Requested()) m.RunMode = kModeStop;
   };
+  host.OnYield = stopOnSignal;
   if (!PrepareRunSession(o, *session, "run", err)) return kExitUsage;
   if (!OutputsSpareInputs(o, *session, err)) return kExitUsage;
   // The host serial link and real time, around the runs.
@@ -110,6 +111,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   PrepareReverse(o.reverse, *session);
   RunCommands(o, m, host, out);
   serial.Finish();
+  host.OnYield = stopOnSignal;  // a long replay going back stops on a signal too
   RunReverse(o.reverse, *session, out);
   if (o.history) ListHistory(m);
   PrintDumps(o, m, out);

@@ -14,7 +14,14 @@ GdbLink::GdbLink(Session& session, RunControl& run, std::function<void()> breaks
       run_(run),
       breaksChanged_(std::move(breaksChanged)),
       machineChanged_(std::move(machineChanged)),
-      reverse_(session.timeTravel()),
+      reverse_(session.timeTravel(), {[this] {
+                                        run_.StepBack();
+                                        return run_.LastBack();
+                                      },
+                                      [this] {
+                                        run_.RunBack();
+                                        return run_.LastBack();
+                                      }}),
       service_(session, *this, &reverse_) {
   timer_.setInterval(kPollMs);
   QObject::connect(&timer_, &QTimer::timeout, [this] { service_.Poll(); });

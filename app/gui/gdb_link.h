@@ -32,7 +32,9 @@ class GdbLink final : public gdb::StubHost {
   Session& session_;
   RunControl& run_;
   std::function<void()> breaksChanged_, machineChanged_;
-  gdb::RecordedReverse reverse_;  // "bs"/"bc" walk the window's own record
+  // "bs"/"bc" are the window's own "Pas arrière" and "Exécuter en arrière",
+  // so every view follows the moment reached.
+  gdb::RecordedReverse reverse_;
   gdb::StubService service_;
   QTimer timer_;
 };

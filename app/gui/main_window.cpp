@@ -27,8 +27,8 @@
 #include "app/gui/reglages_editor.h"
 #include "app/gui/symbol_lists.h"
 #include "app/gui/trace_pane.h"
-#include "core/run_engine.h"
 #include "app/gui/workbench.h"
+#include "core/run_engine.h"
 #include "core/trace.h"
 #include "debugger/hex_entry.h"
 #include "debugger/settings_file.h"
@@ -107,6 +107,9 @@ MainWindow::MainWindow(Messages& messages, StartOptions options)
 }
 
 MainWindow::~MainWindow() {
+  // A GDB client still attached takes its breakpoints away and the window
+  // hears of it: the views must still be there.
+  gdb_.reset();
   workbench_.reset();
   qApp->removeEventFilter(this);
   session_.board().OnPanelChange = nullptr;
@@ -368,7 +371,8 @@ std::uint32_t MainWindow::TickCount() {
 }
 
 void MainWindow::ProcessEvents() {
-  link_.Yield();
+  // A replay rebuilds a recorded moment: the serial link's bytes wait for it.
+  if (!session_.timeTravel().Replaying()) link_.Yield();
   QCoreApplication::processEvents(QEventLoop::AllEvents);
   gdb_->Poll();  // GDB's 0x03 reaches a running simulation here
 }

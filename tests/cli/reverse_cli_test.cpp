@@ -164,5 +164,19 @@ TEST(ReverseCli, RefusesBadStepCounts) {
   EXPECT_NE(missing.status, 0);
 }
 
+// Ctrl+C or SIGTERM stops the run back as it stops a forward run, and every
+// line after it still prints.
+TEST(ReverseCli, ASignalStopsTheRunBackAndTheSummaryFollows) {
+  const auto dir = FreshTestFolder("reverse_cli_signal_");
+  for (const char* signal : {"INT", "TERM"}) {
+    const CliResult r = RunCli(dir, {"run", kLoop, "--no-workspace", "--back-run", "--digest"}, 1, signal);
+    EXPECT_EQ(r.status, 0) << signal << ": " << r.err;
+    EXPECT_EQ(Lines(r.out, "status: "), (std::vector<std::string>{"status: stop ", "status: stop arrière"}))
+        << signal;
+    EXPECT_EQ(Lines(r.out, "back: ").size(), 1u) << signal;
+    EXPECT_TRUE(LastLine(r.out).starts_with("digest: ")) << signal;
+  }
+}
+
 }  // namespace
 }  // namespace hc11::test

@@ -230,6 +230,41 @@ TEST_F(DispatcherTest, RemovingGdbsBreakpointKeepsTheUsersOwnAtTheSameAddress) {
   EXPECT_EQ(session->breakpoints().Lines(), std::vector<std::string>{"e014 C Break    compte"});
 }
 
+TEST_F(DispatcherTest, TheStubRemovesOnlyTheEntriesItAdded) {
+  BreakpointList& list = session->breakpoints();
+  list.Append({"gdb", 0xE014, 'C', 3}, true);  // the user's own, named as the stub names its
+  list.Append({"gdb watch", 0x0010, 'I', 2}, true);
+  EXPECT_EQ(Ask("Z0,e014,1"), "OK");
+  EXPECT_EQ(list.entries().size(), 3u);
+  EXPECT_EQ(Ask("z0,e014,1"), "OK");
+  EXPECT_EQ(list.Lines(), (std::vector<std::string>{"e014 C Trace    gdb", "0010 I Break    gdb watch"}));
+  EXPECT_EQ(machine().tInst[0xE014], 3);
+  EXPECT_EQ(Ask("Z0,e010,1"), "OK");
+  EXPECT_EQ(Ask("Z2,10,2"), "OK");
+  breaks.reset();  // the client leaves
+  EXPECT_EQ(list.Lines(), (std::vector<std::string>{"e014 C Trace    gdb", "0010 I Break    gdb watch"}));
+  EXPECT_EQ(machine().tInst[0xE010], 0);
+  EXPECT_EQ(machine().WriteTagTable[0x10].ramBreak, RamBreakWrite);
+  EXPECT_EQ(machine().WriteTagTable[0x11].ramBreak, 0);
+}
+
+TEST_F(DispatcherTest, ABreakpointAtEveryAddressAndAllOfThemGoneWhenTheClientLeaves) {
+  BreakpointList& list = session->breakpoints();
+  list.Append({"compte", 0xE014, 'C', 3}, true);
+  for (std::uint32_t a = 0; a <= 0xFFFF; ++a) ASSERT_EQ(Ask(Format("Z0,%x,1", a)), "OK") << a;
+  for (std::uint32_t a = 0; a <= 0xFFFF; a += 0x1111) ASSERT_EQ(Ask(Format("Z0,%x,1", a)), "OK");  // again
+  EXPECT_EQ(list.entries().size(), 0x10001u);
+  EXPECT_EQ(machine().tInst[0x1234], 2);
+  for (std::uint32_t a = 0; a <= 0xFFFF; a += 0x100) ASSERT_EQ(Ask(Format("z0,%x,1", a)), "OK");
+  EXPECT_EQ(list.entries().size(), 0x10001u - 0x100);
+  EXPECT_EQ(machine().tInst[0x1200], 0);
+  EXPECT_EQ(machine().tInst[0x1234], 2);
+  breaks.reset();
+  EXPECT_EQ(list.Lines(), std::vector<std::string>{"e014 C Trace    compte"});
+  EXPECT_EQ(machine().tInst[0xE014], 3);  // the user's entry acts again
+  EXPECT_EQ(std::count(machine().tInst.begin(), machine().tInst.end(), 0), 0xFFFF);
+}
+
 TEST_F(DispatcherTest, WatchpointsStopAfterTheAccessWithTheirKindAndAddress) {
   struct Case {
     std::string insert, stop;

@@ -4,12 +4,14 @@
 #pragma once
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -26,16 +28,29 @@ class GdbClient {
  public:
   ~GdbClient() { Close(); }
 
-  // Retries until the server accepts or `timeoutMs` passes.
+  // Retries until the server accepts or `timeoutMs` passes; a connect that
+  // the server's full backlog holds up counts against the same bound.
   bool Connect(std::uint16_t port, int timeoutMs = kWaitMs) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (std::chrono::steady_clock::now() < until) {
-      fd_ = socket(AF_INET, SOCK_STREAM, 0);
+    using namespace std::chrono;
+    const auto until = steady_clock::now() + milliseconds(timeoutMs);
+    while (steady_clock::now() < until) {
+      fd_ = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
       sockaddr_in addr{};
       addr.sin_family = AF_INET;
       addr.sin_port = htons(port);
       inet_pton(AF_INET, "127.0.0.1", &addr.sin_addr);
-      if (connect(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
+      int rc = connect(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+      if (rc != 0 && errno == EINPROGRESS) {
+        pollfd p{fd_, POLLOUT, 0};
+        const auto left = duration_cast<milliseconds>(until - steady_clock::now()).count();
+        int error = -1;
+        socklen_t length = sizeof error;
+        if (left > 0 && poll(&p, 1, static_cast<int>(left)) > 0)
+          getsockopt(fd_, SOL_SOCKET, SO_ERROR, &error, &length);
+        rc = error == 0 ? 0 : -1;
+      }
+      if (rc == 0) {
+        fcntl(fd_, F_SETFL, fcntl(fd_, F_GETFL, 0) & ~O_NONBLOCK);
         const int one = 1;
         setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
         return true;

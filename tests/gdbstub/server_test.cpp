@@ -8,85 +8,18 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cstdio>
-#include <mutex>
-#include <thread>
 
 #include "tests/gdbstub/gdb_client.h"
-#include "tests/gdbstub/gdb_fixture.h"
+#include "tests/gdbstub/server_fixture.h"
 
 namespace hc11::test {
 namespace {
-
-// The session's host: the run loop's event pump polls the server.
-class PollingHooks : public RecordingHooks {
- public:
-  void ProcessEvents() override {
-    if (server != nullptr) server->Poll();
-  }
-  gdb::Server* server = nullptr;
-};
-
-// Keeps what the window would show of the breakpoint list after each change.
-class ListWatchingHost : public gdb::StubHost {
- public:
-  explicit ListWatchingHost(Session& s) : session_(s) {}
-  void BreaksChanged() override {
-    std::lock_guard lock(mutex);
-    shown = session_.breakpoints().Lines();
-  }
-  std::vector<std::string> Shown() {
-    std::lock_guard lock(mutex);
-    return shown;
-  }
-  std::mutex mutex;
-  std::vector<std::string> shown;
-
- private:
-  Session& session_;
-};
 
 class FakeReverse : public gdb::ReverseExecution {
  public:
   gdb::ReverseStopKind StepBack() override { return gdb::ReverseStopKind::Stepped; }
   gdb::ReverseStopKind ContinueBack() override { return gdb::ReverseStopKind::HistoryStart; }
-};
-
-class ServerTest : public ::testing::Test {
- protected:
-  void Start(gdb::ReverseExecution* reverse = nullptr) {
-    session = std::make_unique<Session>(hooks, messages);
-    session->SetUseWorkspace(false);
-    session->Load(LoopProgramCopy().string());
-    host = std::make_unique<ListWatchingHost>(*session);
-    server = std::make_unique<gdb::Server>(*session, *host, reverse);
-    std::string error;
-    ASSERT_TRUE(server->Listen(gdb::kLoopback, 0, error)) << error;
-    hooks.server = server.get();
-    poller = std::thread([this] {
-      while (!stop) server->WaitAndPoll(20);
-    });
-  }
-  // Stops the server's thread; the session may be inspected afterwards.
-  void Stop() {
-    if (!poller.joinable()) return;
-    stop = true;
-    poller.join();
-  }
-  void TearDown() override {
-    Stop();
-    client.Close();
-  }
-
-  PollingHooks hooks;
-  RecordingMessages messages;
-  std::unique_ptr<Session> session;
-  std::unique_ptr<ListWatchingHost> host;
-  std::unique_ptr<gdb::Server> server;
-  std::thread poller;
-  std::atomic<bool> stop = false;
-  GdbClient client;
 };
 
 TEST_F(ServerTest, AGdbSessionFromConnectToReconnect) {

@@ -68,6 +68,27 @@ TEST_F(GdbServerWindowTest, GdbsBreakpointShowsInTheListAndItsStopInTheLabels) {
   EXPECT_TRUE(messages.shown.empty());
 }
 
+TEST_F(GdbServerWindowTest, GdbsReverseStepAndContinueMoveTheWindowsViewsBack) {
+  gui::MainWindow& w = Open(CopyExample("loop"));
+  const std::uint16_t port = FreePort();
+  w.session().settings().SetReglage("PortGdb", std::to_string(port));
+  Trigger("ServeurGdb");
+  ASSERT_TRUE(client.Connect(port));
+  client.acking = false;
+  ASSERT_EQ(Exchange("QStartNoAckMode"), "OK");
+  for (int i = 0; i < 3; ++i) ASSERT_EQ(Exchange("s"), "S05");
+  EXPECT_EQ(Label("LabelPC"), "PC=E007");
+  EXPECT_EQ(Exchange("bs"), "S05");
+  EXPECT_EQ(Label("LabelPC"), "PC=E006");
+  EXPECT_EQ(Label("Cas_Break"), QString::fromUtf8("stop arrière"));
+  EXPECT_EQ(w.flowPane().Display().PCAddrText, "E006");
+  EXPECT_EQ(Exchange("bc"), "T05replaylog:begin;");
+  EXPECT_EQ(Label("LabelPC"), "PC=E000");
+  EXPECT_EQ(Label("Cas_Break"), QString::fromUtf8("début enregistrement"));
+  EXPECT_TRUE(messages.shown.empty());
+  // The window then closes with the client still attached.
+}
+
 TEST_F(GdbServerWindowTest, ABadPortIsReportedAndNoServerStarts) {
   gui::MainWindow& w = Open(CopyExample("loop"));
   w.session().settings().SetReglage("PortGdb", "abc");

@@ -4,6 +4,7 @@
 #include <QStatusBar>
 #include <QTest>
 #include <QTreeWidget>
+#include <QTimer>
 #include <set>
 
 #include "app/gui/profile_window.h"
@@ -97,6 +98,25 @@ TEST_F(GuiTest, ProfileAndCoverageFollowTheMomentBackAndForth) {
     ASSERT_EQ(w.session().machine().cpu.A, 2);
     EXPECT_EQ(shown(), third);
   }
+}
+
+TEST_F(GuiTest, ArretStopsExecuterEnArriereAsItStopsARun) {
+  gui::MainWindow& w = Open(CopyExample("loop"));
+  Machine& m = w.session().machine();
+  m.StepBudget = 3'000'000;
+  Trigger("Executer1");
+  ASSERT_EQ(Label("Cas_Break"), "stop ");
+  // F2 comes while the window walks back: the replay lets the key through.
+  w.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&w, 5000));
+  QTimer::singleShot(0, &w, [&w] { QTest::keyClick(&w, Qt::Key_F2); });
+  Trigger("ExecuterArriere");
+  EXPECT_EQ(Label("Cas_Break"), QString::fromUtf8("stop arrière"));
+  EXPECT_NE(Label("LabelPC"), "PC=E000");  // far from the start of the record
+  EXPECT_TRUE(w.Action("ExecuterArriere")->isEnabled());
+  Trigger("ExecuterArriere");  // left alone, it goes all the way
+  EXPECT_EQ(Label("Cas_Break"), QString::fromUtf8("début enregistrement"));
+  EXPECT_EQ(Label("LabelPC"), "PC=E000");
 }
 
 TEST_F(GuiTest, ReverseShortcutsClashWithNoOtherCommand) {
