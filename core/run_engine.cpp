@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/decoder.h"
+#include "core/text_util.h"
 #include "core/trace.h"
 #include "profile/exec_counters.h"
 
@@ -24,18 +25,30 @@ void RecordHistory(Machine& m) {
   if (m.HistoryCount < kHistorySize) ++m.HistoryCount;
 }
 
+// Keeps the stack's low-water mark and says "Pile basse" once per crossing;
+// out of line, as SP rarely leaves the tracker's window.
+[[gnu::noinline]] void NoteStackDepth(Machine& m) {
+  if (!m.StackLow.Note(m.cpu.SP, m.cpu.PC)) return;
+  const std::string text = Format("Pile basse: SP=%4.4X sous %4.4X", m.cpu.SP, m.StackLow.WarnBelow());
+  m.EventTrace(text);
+  if (m.StackLow.TakeInfo()) m.hooks().AppendInfoLine(text);
+}
+
 // The step without clearing StopMessage: inside a run the message is always
 // empty here, since whoever sets it also raises StopFlag and ends the run.
 // `pc` is the PC the caller just read. With kCount the step goes to the
 // machine's counters: the instruction's cycles are those since the board's
-// accounting.
-template <bool kHistory, bool kCount>
+// accounting. Replayed steps (kStack false) were noted when first run.
+template <bool kHistory, bool kCount, bool kStack = true>
 inline void StepBody(Machine& m, const DecodeTable& table, std::uint16_t pc) {
   if (!m.TestFlag(FlagI) && ++m.IrqCounter > kIrqPeriod) [[unlikely]] {
     m.IrqCounter = 0;
     [[maybe_unused]] const std::int64_t before = m.CycleCount;
     InterruptEntry(m, m.TimerVector);
     if constexpr (kCount) m.Counters->Interrupt(m, pc, before);
+    // The routine's first instruction may lift SP again in the same step.
+    if constexpr (kStack)
+      if (m.StackLow.Noteworthy(m.cpu.SP)) NoteStackDepth(m);
     pc = m.cpu.PC;
   }
   if constexpr (kHistory) RecordHistory(m);
@@ -54,6 +67,9 @@ inline void StepBody(Machine& m, const DecodeTable& table, std::uint16_t pc) {
   }
   ++m.CycleCount;
   if constexpr (kCount) m.Counters->Count(m, pc, op);
+  if constexpr (kStack)
+    if (m.StackLow.Noteworthy(m.cpu.SP)) [[unlikely]]
+      NoteStackDepth(m);
 }
 
 inline void StepWith(Machine& m, const DecodeTable& table) {
@@ -161,9 +177,11 @@ ChunkEnd RunChunkWith(Machine& m, const DecodeTable& table, std::int64_t& left) 
     const bool plain = m.RunMode == kModeRun && !m.StepOverCalls;
     ChunkEnd end;
     if (m.HistoryEnabled) {
-      end = plain ? RunSteps<true, true, kCount>(m, table, left) : RunSteps<true, false, kCount>(m, table, left);
+      end = plain ? RunSteps<true, true, kCount>(m, table, left)
+                  : RunSteps<true, false, kCount>(m, table, left);
     } else {
-      end = plain ? RunSteps<false, true, kCount>(m, table, left) : RunSteps<false, false, kCount>(m, table, left);
+      end = plain ? RunSteps<false, true, kCount>(m, table, left)
+                  : RunSteps<false, false, kCount>(m, table, left);
     }
     if (end != ChunkEnd::ModeChanged) return end;
   }
@@ -222,6 +240,7 @@ void RunLoop(Machine& m) {
   if (m.Observer != nullptr) m.Observer->RunBegins(m);
   if (m.peripherals() != nullptr) m.peripherals()->RunStarted();
   ClearHistory(m);
+  m.StackLow.RunBegins();
   m.RunStartPC = m.cpu.PC;
 
   StepWith(m, table);
@@ -292,7 +311,7 @@ std::uint64_t Replay(Machine& m, std::uint64_t steps) {
   m.PortsMayChange = true;
   std::uint64_t done = 0;
   while (done < steps) {
-    StepBody<false, false>(m, table, m.cpu.PC);  // replayed steps were counted when first run
+    StepBody<false, false, false>(m, table, m.cpu.PC);  // replayed steps were counted when first run
     ++done;
     if (m.StopFlag) [[unlikely]] {
       // Errors and breakpoints ended the recorded run here; the next command
