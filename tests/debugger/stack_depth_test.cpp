@@ -13,8 +13,13 @@
 #include <string>
 
 #include "core/run_engine.h"
+#include "core/text_util.h"
 #include "debugger/session.h"
+#include "debugger/settings_file.h"
 #include "debugger/stack_low.h"
+#include "flowchart/pseudo_code.h"
+#include "flowchart/sheet.h"
+#include "flowchart/text_metrics.h"
 #include "tests/support/recording.h"
 #include "tools/lstgen/generate.h"
 
@@ -96,6 +101,10 @@ class StackDepthTest : public ::testing::Test {
     s->SetUseWorkspace(false);
     s->settings().SetReglage("Pile basse", warn);
     s->Load(base);
+    // Function names come from the flowchart's label index, as in the window.
+    ConvertAll(s->listing());
+    const FixedTextMetrics metrics;
+    Flowchart(s->listing(), s->messages(), metrics).BuildLabelIndex();
     Machine& m = s->machine();
     m.StepBudget = 10000;
     RunCommand(m, kModeRun, false);
@@ -164,6 +173,22 @@ TEST_F(StackDepthTest, InitForgetsTheMarkAndKeepsTheWarning) {
   m.StepBudget = 3;  // ldS, ldB, call outer
   RunCommand(m, kModeRun, false);
   EXPECT_EQ(StackLowHeader(m, s->listing()), "SP min: 00fd outer (pc e00e)  Pile basse: 00fa");
+}
+
+// "Pile basse" is an address, decimal or "$" hexadecimal; the editor refuses
+// anything else and a settings file's other values are left at the default.
+TEST(PileBasseSettingTest, OnlyAnAddressIsTakenOrReadBack) {
+  const struct {
+    const char* value;
+    bool accepted;
+  } cases[] = {{"0", true},      {"250", true},     {"$FA", true}, {" $fa ", true}, {"65535", true},
+               {"65536", false}, {"$10000", false}, {"FA", false}, {"", false},     {"-1", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.value);
+    EXPECT_EQ(ReglageValueError("Pile basse", c.value).empty(), c.accepted);
+    const Settings s = ParseSettings(std::string("[Reglages]\nPile basse=") + c.value + "\n");
+    EXPECT_EQ(s.Reglage("Pile basse"), c.accepted ? Trim(c.value) : std::string("0"));
+  }
 }
 
 // The run engine asks Note only when SP leaves the tracker's window; a model

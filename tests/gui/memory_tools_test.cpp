@@ -53,6 +53,7 @@ TEST_F(MemoryToolsTest, TheDumpJumpsToEachMatchAndF3GoesOn) {
 
   // A changed pattern is a new search: F3 starts it from the beginning.
   Field("EdMotif")->setText(".w $8D02");
+  Field("EdPlage")->clear();
   NextFound();
   EXPECT_EQ(Found(), "E010");
   EXPECT_TRUE(messages.shown.empty());
