@@ -124,6 +124,7 @@ void Machine::ResetMachine() {
   cpu.SP = 0;
   StackTop = 0;
   StackChanged = true;
+  StackLow.Reset();
   cpu.PC = StartPC;
   if (devices_ != nullptr) devices_->BoardReset();
   AccountBoardTime();

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/stack_depth.h"
 #include "core/ui_hooks.h"
 
 namespace hc11 {
@@ -128,6 +129,8 @@ class Machine {
   std::uint16_t StackTop = 0;
   std::uint16_t SavedSP = 0;
   bool StackChanged = false;
+  // Lowest SP since reset, fed by the run engine after every step.
+  StackDepth StackLow;
   // Counts in 64 bits: at full speed 2^31 counts pass in seconds.
   std::int64_t CycleCount = 0;
   std::int64_t CycleBase = 0;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/decoder.h"
+#include "core/text_util.h"
 #include "core/trace.h"
 #include "profile/exec_counters.h"
 
@@ -24,22 +25,32 @@ void RecordHistory(Machine& m) {
   if (m.HistoryCount < kHistorySize) ++m.HistoryCount;
 }
 
-// The step without clearing StopMessage: inside a run the message is always
-// empty here, since whoever sets it also raises StopFlag and ends the run.
-// `pc` is the PC the caller just read. With kCount the step goes to the
-// machine's counters: the instruction's cycles are those since the board's
-// accounting.
+// Keeps the stack's low-water mark and says "Pile basse" once per crossing;
+// out of line, as SP rarely leaves the tracker's window.
+[[gnu::noinline]] void NoteStackDepth(Machine& m) {
+  if (!m.StackLow.Note(m.cpu.SP, m.cpu.PC)) return;
+  const std::string text = Format("Pile basse: SP=%4.4X sous %4.4X", m.cpu.SP, m.StackLow.WarnBelow());
+  m.EventTrace(text);
+  if (m.StackLow.TakeInfo()) m.hooks().AppendInfoLine(text);
+}
+
 // A code breakpoint ("Break" or "Trace") or a run-to target at `address`.
 inline bool StopWaitsAt(const Machine& m, std::uint16_t address) {
   return (m.tInst[address] & 0xFE) == kBreakStop || (m.RunMode == kModeRunTo && m.RunTarget == address);
 }
 
+// The step without clearing StopMessage: inside a run the message is always
+// empty here, since whoever sets it also raises StopFlag and ends the run.
+// `pc` is the PC the caller just read. With kCount the step goes to the
+// machine's counters: the instruction's cycles are those since the board's
+// accounting. Replayed steps (kStack false) had their stack depth noted when
+// first run.
 // False when the step ended after an interrupt entry alone, taken because a
 // stop waits at the handler: its first instruction is the next step, which
 // counts as the interrupted one (IrqCounter kIrqTakenAhead). History, board
 // time and the profile's instruction count all happen then, so the counts
 // and the time are those of one undivided step.
-template <bool kHistory, bool kCount>
+template <bool kHistory, bool kCount, bool kStack = true>
 inline bool StepBody(Machine& m, const DecodeTable& table, std::uint16_t pc) {
   if (!m.TestFlag(FlagI) && ++m.IrqCounter > kIrqPeriod) [[unlikely]] {
     const bool stopAhead = StopWaitsAt(m, m.TimerVector);
@@ -47,6 +58,9 @@ inline bool StepBody(Machine& m, const DecodeTable& table, std::uint16_t pc) {
     [[maybe_unused]] const std::int64_t before = m.CycleCount;
     InterruptEntry(m, m.TimerVector);
     if constexpr (kCount) m.Counters->Interrupt(m, pc, before);
+    // The routine's first instruction may lift SP again in the same step.
+    if constexpr (kStack)
+      if (m.StackLow.Noteworthy(m.cpu.SP)) NoteStackDepth(m);
     if (stopAhead) return false;
     pc = m.cpu.PC;
   }
@@ -66,6 +80,9 @@ inline bool StepBody(Machine& m, const DecodeTable& table, std::uint16_t pc) {
   }
   ++m.CycleCount;
   if constexpr (kCount) m.Counters->Count(m, pc, op);
+  if constexpr (kStack)
+    if (m.StackLow.Noteworthy(m.cpu.SP)) [[unlikely]]
+      NoteStackDepth(m);
   return true;
 }
 
@@ -245,6 +262,7 @@ void RunLoop(Machine& m) {
   if (m.Observer != nullptr) m.Observer->RunBegins(m);
   if (m.peripherals() != nullptr) m.peripherals()->RunStarted();
   ClearHistory(m);
+  m.StackLow.RunBegins();
   m.RunStartPC = m.cpu.PC;
 
   const bool firstDone = StepWith(m, table);
@@ -318,7 +336,7 @@ std::uint64_t Replay(Machine& m, std::uint64_t steps) {
   m.PortsMayChange = true;
   std::uint64_t done = 0;
   while (done < steps) {
-    if (!StepBody<false, kCount>(m, table, m.cpu.PC)) [[unlikely]] {
+    if (!StepBody<false, kCount, false>(m, table, m.cpu.PC)) [[unlikely]] {
       // An interrupt entry alone: a run would have stopped on a "Break" at
       // the handler here, the moment after `done` steps.
       if (kUntilBreak && m.tInst[m.cpu.PC] == kBreakStop) break;

@@ -109,6 +109,7 @@ bool Session::Init(bool restore) {
   UiHooks& h = m.hooks();
   timeTravel_->Clear();
   ApplyReverseBudget();
+  ApplyStackWarning();
   m.StepOverCalls = false;
   auto writeInitialValues = [&]() {
     for (const std::string& error : watches_->WriteInitialValues())
@@ -159,6 +160,10 @@ void Session::ApplyReverseBudget() {
   const std::optional<std::uint16_t> mib = StrToWord(settings_.Reglage("MemoireRetour"));
   limits.budgetBytes = static_cast<std::size_t>(mib && *mib > 0 ? *mib : 256) << 20;
   timeTravel_->SetLimits(limits);
+}
+
+void Session::ApplyStackWarning() {
+  machine_->StackLow.SetWarnBelow(StrToWord(Trim(settings_.Reglage("Pile basse"))).value_or(0));
 }
 
 bool Session::ReadWorkspace(bool report) {

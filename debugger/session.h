@@ -50,6 +50,9 @@ class Session {
   // The setting "MemoireRetour" (MiB, 1 to 65535; anything else keeps the
   // default of 256) becomes the record's budget.
   void ApplyReverseBudget();
+  // The setting "Pile basse" becomes the machine's low-stack warning address
+  // (a value that is no address warns never).
+  void ApplyStackWarning();
   Settings& settings() { return settings_; }
   OptionMarks& options() { return settings_.marks; }
   // Coverage and profile counts: function ranges set at Load, cleared at Init.

@@ -135,6 +135,10 @@ void Settings::SetReglage(std::string_view key, std::string value) {
 std::string ReglageValueError(std::string_view key, std::string_view value) {
   if (key == "PortCom") return {};
   const std::string_view v = TrimView(value);
+  if (key == "Pile basse") {
+    if (StrToWord(v)) return {};
+    return std::string(key) + ": '" + QuoteText(value) + "' n'est pas une adresse (0 à 65535 ou $0 à $FFFF)";
+  }
   const bool number =
       !v.empty() && v.size() <= 9 && v.find_first_not_of("0123456789") == std::string_view::npos;
   if (number) return {};
@@ -182,10 +186,13 @@ Settings ParseSettings(std::string_view text) {
       for (std::size_t i = 0; i < kOptionItems.size(); ++i)
         if (EqualNoCase(*key, kOptionItems[i].component)) s.marks.Set(i, ReadBool(value, s.marks.Checked(i)));
     }
-    // Of "Reglages" only the serial link's port and rate and the GDB server's
-    // port are read back; the editor's other values start from their defaults.
+    // Of "Reglages" only the serial link's port and rate, the GDB server's
+    // port and the low-stack address are read back; the editor's other values
+    // start from their defaults.
     for (const char* key : {"PortCom", "BaudRate", "PortGdb"})
       if (is("Reglages", key)) s.SetReglage(key, Trim(value));
+    if (is("Reglages", "Pile basse") && ReglageValueError("Pile basse", value).empty())
+      s.SetReglage("Pile basse", Trim(value));
   }
   return s;
 }

@@ -16,7 +16,7 @@
 namespace hc11 {
 
 // The settings editor's keys and the values it starts with every time.
-inline constexpr std::array<std::pair<const char*, const char*>, 8> kReglagesDefaults = {{
+inline constexpr std::array<std::pair<const char*, const char*>, 9> kReglagesDefaults = {{
     {"TempoClavier", "150"},
     {"PatchAcc", "10"},
     {"CoefQuartz", "1"},
@@ -25,6 +25,7 @@ inline constexpr std::array<std::pair<const char*, const char*>, 8> kReglagesDef
     {"BaudRate", "9600"},
     {"MemoireRetour", "256"},  // MiB kept for going back in time
     {"PortGdb", "1234"},       // the GDB server's port, kept from one start to the next
+    {"Pile basse", "0"},       // SP below this address is said once per crossing (0: never); kept
 }};
 
 struct Settings {
@@ -47,7 +48,8 @@ struct Settings {
 };
 
 // Why `value` cannot be the settings editor's value of `key`, empty when it
-// can: every key but the port name holds a decimal number.
+// can: every key but the port name holds a decimal number; "Pile basse" an
+// address, decimal or "$" hexadecimal.
 std::string ReglageValueError(std::string_view key, std::string_view value);
 
 // Reads every key with its default.

@@ -120,7 +120,7 @@ std::optional<WatchOption> ParseWatch(const std::string& v, std::string& error) 
 
 bool IsValueOption(std::string_view a) {
   for (std::string_view known : {"--start", "--target", "--mode", "--steps", "--repeat", "--break", "--dump",
-                                 "--watch", "--save-workspace", "--settings"})
+                                 "--find", "--watch", "--save-workspace", "--settings"})
     if (a == known) return true;
   return false;
 }
@@ -216,6 +216,10 @@ ParsedRunOptions ParseRunOptions(const std::vector<std::string>& args) {
     } else if (a == "--save-workspace" || a == "--settings") {
       if (v->empty()) return Fail(a + ": expected a file name, got ''");
       (a == "--settings" ? o.settings : o.saveWorkspace) = *v;
+    } else if (a == "--find") {
+      ParsedMemorySearch find = ParseMemorySearch(*v);
+      if (!find.search) return Fail("--find: " + find.error + ": '" + QuoteText(*v) + "'");
+      o.finds.push_back({*v, std::move(*find.search)});
     } else if (a == "--dump") {
       const auto colon = v->find(':');
       if (colon == std::string::npos) return Fail("--dump: expected ADDR:COUNT, got '" + QuoteText(*v) + "'");

@@ -8,9 +8,10 @@
 #include <vector>
 
 #include "app/cli/cli_board.h"
-#include "app/cli/cli_serial_options.h"
 #include "app/cli/cli_profile.h"
 #include "app/cli/cli_reverse.h"
+#include "app/cli/cli_serial_options.h"
+#include "debugger/memory_search.h"
 
 namespace hc11::cli {
 
@@ -35,6 +36,11 @@ struct DumpOption {
   std::uint32_t count = 0;
 };
 
+struct FindOption {
+  std::string pattern;  // as given, repeated in the output
+  MemorySearch search;
+};
+
 struct RunOptions {
   std::string program;  // as given: a listing, a HEX file or the program's base path
   std::optional<std::uint16_t> start;
@@ -49,10 +55,11 @@ struct RunOptions {
   std::string settings;  // a settings file whose "PatchCode" lines apply; never rewritten
   bool history = false;
   std::vector<DumpOption> dumps;
+  std::vector<FindOption> finds;  // --find PATTERN, searched after the runs
   BoardOptions board;
   SerialOptions serial;
   ProfileOptions profiling;  // --profile, --coverage FILE
-  ReverseOptions reverse;  // --back K, --back-run, --digest
+  ReverseOptions reverse;    // --back K, --back-run, --digest
 };
 
 struct ParsedRunOptions {
@@ -65,7 +72,8 @@ ParsedRunOptions ParseRunOptions(const std::vector<std::string>& args);
 inline constexpr const char* kRunUsage =
     "PROGRAM [--start ADDR] [--mode x|v|w|u|s] [--target ADDR] [--steps N] [--repeat K] "
     "[--break ADDR[:STATE[:KIND[:NAME]]]]... [--watch NAME[=ADDR][:FORMAT[:BYTES[:ELEMENTS[:INIT]]]]]... "
-    "[--history] [--dump ADDR:COUNT]... [--no-workspace] [--save-workspace FILE] [--settings FILE] "
-    "[--profile] [--coverage FILE.info] [--back K] [--back-run] [--digest] [board options] [serial options]";
+    "[--history] [--dump ADDR:COUNT]... [--find PATTERN]... [--no-workspace] [--save-workspace FILE] "
+    "[--settings FILE] [--profile] [--coverage FILE.info] [--back K] [--back-run] [--digest] [board options] "
+    "[serial options]";
 
 }  // namespace hc11::cli

@@ -22,7 +22,9 @@
 #include "core/run_engine.h"
 #include "core/text_util.h"
 #include "core/trace.h"
+#include "debugger/memory_search.h"
 #include "debugger/session.h"
+#include "debugger/stack_low.h"
 #include "debugger/views.h"
 #include "flowchart/pseudo_code.h"
 #include "flowchart/sheet.h"
@@ -53,6 +55,16 @@ void PrintLists(Session& session, std::ostream& out) {
   for (const std::string& line : session.watches().Lines()) out << "watch: " << line << '\n';
   for (const std::string& line : StackLines(session.machine(), session.listing()))
     out << "stack: " << line << '\n';
+  out << "stack-low: " << StackLowText(session.machine(), session.listing()) << '\n';
+}
+
+// "find: PATTERN" and every address where it lies in memory.
+void PrintFinds(const RunOptions& o, const Machine& m, std::ostream& out) {
+  for (const FindOption& f : o.finds) {
+    out << "find: " << FieldText(f.pattern);
+    for (const std::uint16_t a : FindAll(m.Memory, f.search)) out << Format(" %4.4x", a);
+    out << '\n';
+  }
 }
 
 void PrintDumps(const RunOptions& o, const Machine& m, std::ostream& out) {
@@ -115,6 +127,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   RunReverse(o.reverse, *session, out);
   if (o.history) ListHistory(m);
   PrintDumps(o, m, out);
+  PrintFinds(o, m, out);
   PrintLists(*session, out);
   PrintPanel(session->board(), o.board, out);
   if (!FinishProfiling(o.profiling, *session, out, err)) return 1;

@@ -2,11 +2,14 @@
 
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QTextBlock>
 #include <QVBoxLayout>
 
 #include "app/gui/gui_fonts.h"
+#include "app/gui/memory_find_bar.h"
+#include "core/text_util.h"
 #include "flowchart/paint/flow_font.h"
 
 namespace hc11::gui {
@@ -30,6 +33,12 @@ DumpWindow::DumpWindow(LineSource source, QWidget* parent) : QWidget(parent), so
   row->addWidget(choixDump_);
   row->addStretch();
   layout->addLayout(row);
+  find_ = new MemoryFindBar;
+  find_->OnFound = [this](std::uint16_t address, std::size_t length) { ShowFound(address, length); };
+  find_->OnError = [this](const std::string& error) {
+    if (OnError) OnError(error);
+  };
+  layout->addWidget(find_);
   memo1_ = new QPlainTextEdit;
   memo1_->setObjectName("Memo1");
   memo1_->setReadOnly(true);
@@ -84,8 +93,31 @@ void DumpWindow::Highlight(const std::vector<std::pair<int, int>>& cells) {
   memo1_->setExtraSelections(marks);
 }
 
+void DumpWindow::ShowFound(std::uint16_t address, std::size_t length) {
+  adrDump_->setText(QString::fromStdString(Format("%4.4X", address)));
+  Build(false);
+  // The line reads "aaaa  " then " XX" per byte: the match's digits from column 7.
+  const QTextBlock first = memo1_->document()->firstBlock();
+  const int bytes = static_cast<int>(std::min<std::size_t>(length, 16));
+  if (!first.isValid() || first.length() < 6 + 3 * bytes) return;
+  QTextCursor cursor(first);
+  cursor.setPosition(first.position() + 7);
+  cursor.setPosition(first.position() + 6 + 3 * bytes, QTextCursor::KeepAnchor);
+  memo1_->setTextCursor(cursor);
+}
+
 QStringList DumpWindow::Lines() const {
   return memo1_->toPlainText().split('\n');
+}
+
+// F3 reaches here from whichever of the window's fields has the focus: none
+// of them takes it.
+void DumpWindow::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_F3 && event->modifiers() == Qt::NoModifier) {
+    find_->FindNext();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 bool DumpWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -13,6 +13,8 @@
 
 namespace hc11::gui {
 
+class MemoryFindBar;
+
 class DumpWindow final : public QWidget {
  public:
   // The lines for a memory choice (0 "Ram", 1 "Eprom16kb", 2 "Horloge") and
@@ -37,15 +39,21 @@ class DumpWindow final : public QWidget {
   std::function<void()> OnBuilt;
   void Highlight(const std::vector<std::pair<int, int>>& cells);
   std::string Address() const { return adrDump_->text().toStdString(); }
+  // "Chercher en mémoire"; its Memory source is the owner's to set.
+  MemoryFindBar& findBar() { return *find_; }
+  // Starts the dump at a match and selects its bytes on the first line.
+  void ShowFound(std::uint16_t address, std::size_t length);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   LineSource source_;
   QLineEdit* adrDump_;
   QComboBox* choixDump_;
   QPlainTextEdit* memo1_;
+  MemoryFindBar* find_;
 };
 
 }  // namespace hc11::gui

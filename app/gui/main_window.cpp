@@ -23,6 +23,7 @@
 #include "app/gui/entry_list.h"
 #include "app/gui/flow_view.h"
 #include "app/gui/gui_fonts.h"
+#include "app/gui/memory_find_bar.h"
 #include "app/gui/profile_window.h"
 #include "app/gui/reglages_editor.h"
 #include "app/gui/symbol_lists.h"
@@ -32,6 +33,7 @@
 #include "core/trace.h"
 #include "debugger/hex_entry.h"
 #include "debugger/settings_file.h"
+#include "debugger/stack_low.h"
 #include "debugger/views.h"
 
 namespace hc11::gui {
@@ -240,6 +242,7 @@ void MainWindow::BuildCentre() {
     if (!error.empty()) return error;
     session_.settings().SetReglage(key, value);
     session_.ApplyReverseBudget();
+    session_.ApplyStackWarning();
     if (key == gdb::kPortSetting) gdb_->Apply(messages_);  // the server moves to the new port
     return error;
   };
@@ -264,6 +267,11 @@ void MainWindow::BuildCentre() {
         return true;
       });
   dump_->OnError = [this](const std::string& error) { messages_.Show(MsgKind::Error, "Erreur", error); };
+  dump_->findBar().Memory = [this]() -> std::span<const std::uint8_t> {
+    if (dump_->Choice() == 0) return session_.machine().Memory;
+    if (dump_->Choice() == 1) return session_.board().EepromImage;
+    return {};  // "Horloge" holds nothing to search
+  };
   QMdiSubWindow* dumpFrame =
       mdiArea_->addSubWindow(dump_, Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                                         Qt::WindowMinimizeButtonHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -327,6 +335,15 @@ void MainWindow::BuildRightPane() {
   memoStack_->setObjectName("MemoStack");
   memoStack_->OnGoto = [this](std::uint16_t a) { ShowSourceAt(a); };
   connect(memoStack_, &QListWidget::itemDoubleClicked, this, [this] { run_.ReturnUp(); });
+  // The stack pane: the lowest SP since Init above the list.
+  auto* stackPane = new QWidget;
+  auto* stackLayout = new QVBoxLayout(stackPane);
+  stackLayout->setContentsMargins(0, 0, 0, 0);
+  stackLayout->setSpacing(0);
+  stackHeader_ = NamedLabel("LbPileMin", stackPane);
+  stackHeader_->setFont(CodeFont());
+  stackLayout->addWidget(stackHeader_);
+  stackLayout->addWidget(memoStack_, 1);
   listBreak1_ = new EntryList;
   listBreak1_->setObjectName("ListBreak1");
   listBreak1_->setToolTip("Breaks Code ou Ram");
@@ -339,7 +356,7 @@ void MainWindow::BuildRightPane() {
   listView1_->setColumnWidth(2, 40);
   listView1_->setRootIsDecorated(false);
   symbolLists_ = new SymbolLists;
-  for (QWidget* w : std::initializer_list<QWidget*>{memoTrace_, listBoxSurv_, memoStack_, listBreak1_,
+  for (QWidget* w : std::initializer_list<QWidget*>{memoTrace_, listBoxSurv_, stackPane, listBreak1_,
                                                     listView1_, symbolLists_})
     panel3_->addWidget(w);
   BuildWorkCommands();
@@ -429,7 +446,11 @@ void MainWindow::RefreshTracePane() {
 
 void MainWindow::RefreshStackView() {
   std::vector<std::string> lines;
-  if (RebuildStackView(session_.machine(), session_.listing(), lines)) memoStack_->SetLines(lines);
+  Machine& m = session_.machine();
+  if (RebuildStackView(m, session_.listing(), lines)) memoStack_->SetLines(lines);
+  stackHeader_->setText(ToQString(StackLowHeader(m, session_.listing())));
+  const bool below = m.StackLow.Reached() && m.StackLow.LowSP() < m.StackLow.WarnBelow();
+  stackHeader_->setStyleSheet(below ? "color: red" : "");
 }
 
 void MainWindow::RefreshPanel() {

@@ -240,6 +240,7 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   CodeList* memoTrace_ = nullptr;
   EntryList* listBoxSurv_ = nullptr;
   CodeList* memoStack_ = nullptr;
+  QLabel* stackHeader_ = nullptr;  // the stack's low-water mark
   EntryList* listBreak1_ = nullptr;
   QTreeWidget* listView1_ = nullptr;
   SymbolLists* symbolLists_ = nullptr;

@@ -133,7 +133,8 @@ TEST_F(RunCliTest, ListsFromTheCommandLineStopTraceAndAreSaved) {
       "break: e009 C Trace    nom\n"
       "break: e014 C Break    nom\n"
       "watch: I  compteur     10=   2\n"
-      "watch: I  tab          20=    1    2    3\n";
+      "watch: I  tab          20=    1    2    3\n"
+      "stack-low: 00ff debprog_\n";
   EXPECT_EQ(r.out.substr(0, r.out.find("panel:")), expected);
 
   // The saved lists come back at the next run's Init, before the command line's.

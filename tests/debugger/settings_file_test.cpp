@@ -53,7 +53,7 @@ TEST(SettingsFile, NewFileFollowsTheUsualOrder) {
       "LiaisonSerie=0\nTempsReel=0\nAttenteSerie=0\nCouverture=0\nServeurGdb=0\nPanneauDevant=1\n"
       "[MemoTrace]\nh=200\n[ListBoxSurv]\nh=200\n[FDump]\nChoixDump=0\n"
       "[Reglages]\nTempoClavier=150\nPatchAcc=10\nCoefQuartz=1\nRafraichissement=10000\nPortCom=com1\n"
-      "BaudRate=9600\nMemoireRetour=256\nPortGdb=1234\n";
+      "BaudRate=9600\nMemoireRetour=256\nPortGdb=1234\nPile basse=0\n";
   EXPECT_EQ(text, expected);
   EXPECT_EQ(RewriteSettings(text, s), text);
 }
