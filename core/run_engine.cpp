@@ -70,8 +70,20 @@ inline void StepWith(Machine& m, const DecodeTable& table) {
 // Breakpoint states 2 (stop) and 3 (trace); every other value is ignored.
 bool BreakpointAt(Machine& m) {
   const std::uint16_t pc = m.cpu.PC;
-  const std::uint8_t state = m.tInst[pc];
+  std::uint8_t state = m.tInst[pc];
   UiHooks& h = m.hooks();
+  if (m.Rules != nullptr) {
+    switch (m.Rules->CodeBreakReached(m, pc)) {
+      case BreakRules::Verdict::Stop:
+        state = kBreakStop;
+        break;
+      case BreakRules::Verdict::Trace:
+        state = kBreakTrace;
+        break;
+      case BreakRules::Verdict::Pass:
+        return false;  // a fault raised StopFlag, which the caller tests next
+    }
+  }
   if (state == kBreakStop) {
     h.ShowStopReason("Break " + h.BreakpointLine(pc));
     // An error raised by the same step is still written and consumed, or the
@@ -103,6 +115,8 @@ inline bool StopTestInline(Machine& m) {
     m.StopFlag = false;
     return true;
   }
+  if (m.WatchSet && m.Rules != nullptr && m.Rules->WatchStops(m)) [[unlikely]]
+    return true;
   switch (m.RunMode) {
     case kModeRun:
     case kModeReturnUp:
@@ -142,7 +156,7 @@ ChunkEnd RunSteps(Machine& m, const DecodeTable& table, std::int64_t& left) {
   for (;;) {
     std::uint16_t pc = m.cpu.PC;
     bool attention = ((m.tInst[pc] & 0xFE) == kBreakStop) | m.StopFlag;
-    if constexpr (!kPlainRun) attention |= m.RunMode != kModeRun;
+    if constexpr (!kPlainRun) attention |= (m.RunMode != kModeRun) | m.WatchSet;
     if (attention) [[unlikely]] {
       if (StopTestInline(m)) return ChunkEnd::Stopped;
       m.PortsMayChange = true;
@@ -158,7 +172,8 @@ ChunkEnd RunSteps(Machine& m, const DecodeTable& table, std::int64_t& left) {
 template <bool kCount>
 ChunkEnd RunChunkWith(Machine& m, const DecodeTable& table, std::int64_t& left) {
   for (;;) {
-    const bool plain = m.RunMode == kModeRun && !m.StepOverCalls;
+    // A watched expression is tested after every step, as the modes are.
+    const bool plain = m.RunMode == kModeRun && !m.StepOverCalls && !m.WatchSet;
     ChunkEnd end;
     if (m.HistoryEnabled) {
       end = plain ? RunSteps<true, true, kCount>(m, table, left) : RunSteps<true, false, kCount>(m, table, left);
@@ -221,6 +236,7 @@ void RunLoop(Machine& m) {
   h.RunStarted();
   if (m.Observer != nullptr) m.Observer->RunBegins(m);
   if (m.peripherals() != nullptr) m.peripherals()->RunStarted();
+  if (m.Rules != nullptr) m.Rules->RunBegins(m);
   ClearHistory(m);
   m.RunStartPC = m.cpu.PC;
 
@@ -276,6 +292,7 @@ void RunLoop(Machine& m) {
   m.StepCounter = static_cast<std::int32_t>(period - toRefresh + (chunk - left));
 
   if (m.Observer != nullptr) m.Observer->RunEnds(m);
+  if (m.Rules != nullptr) m.Rules->RunEnds(m);
   h.ShowTraceLine(FormatTraceLine(m));
   h.ShowStopMessage(m.StopMessage);
   h.RunFinished();
