@@ -172,7 +172,9 @@ TEST_F(RunCliTest, BreakpointExtrasAndStopExpressionFromTheCommandLine) {
     const Result r = Cli(args);
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out.find("status:"), std::string::npos) << r.out;
-    if (c.err != nullptr) EXPECT_EQ(r.err, c.err);
+    if (c.err != nullptr) {
+      EXPECT_EQ(r.err, c.err);
+    }
     EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
   }
 }
@@ -193,8 +195,8 @@ TEST_F(RunCliTest, ListsFromTheCommandLineStopTraceAndAreSaved) {
       "status: Break 0010 m Break    compteur\n"
       "message: \n"
       "trace: PC=E00D CC=10 X=0000 A=02 B=02 Sp=00ff  cycle=11 T=   0.012ms  \n"
-      "break: 0010 m Break    compteur\n"
-      "break: e009 C Trace    nom\n"
+      "break: 0010 m Break    compteur (2 coups)\n"
+      "break: e009 C Trace    nom (2 coups)\n"
       "break: e014 C Break    nom\n"
       "watch: I  compteur     10=   2\n"
       "watch: I  tab          20=    1    2    3\n";
