@@ -156,12 +156,15 @@ ChunkEnd RunSteps(Machine& m, const DecodeTable& table, std::int64_t& left) {
   for (;;) {
     std::uint16_t pc = m.cpu.PC;
     bool attention = ((m.tInst[pc] & 0xFE) == kBreakStop) | m.StopFlag;
-    if constexpr (!kPlainRun) attention |= (m.RunMode != kModeRun) | m.WatchSet;
+    if constexpr (!kPlainRun) attention |= m.RunMode != kModeRun;
     if (attention) [[unlikely]] {
       if (StopTestInline(m)) return ChunkEnd::Stopped;
       m.PortsMayChange = true;
       if (kPlainRun && m.RunMode != kModeRun) return ChunkEnd::ModeChanged;
       pc = m.cpu.PC;
+    } else if constexpr (!kPlainRun) {
+      // The stop expression alone: straight to it, nothing else to test.
+      if (m.WatchSet && m.Rules != nullptr && m.Rules->WatchStops(m)) return ChunkEnd::Stopped;
     }
     StepBody<kHistory, kCount>(m, table, pc);
     if (--left == 0) [[unlikely]]

@@ -1,5 +1,6 @@
 #include "expr/expression.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <limits>
@@ -38,6 +39,14 @@ enum class Expression::Op : std::uint8_t {
   Or,
   LogAnd,
   LogOr,
+  // Only in the flat program: the left operand of && or || decided the
+  // value, which stays on the stack as 0 or 1, and evaluation goes on after
+  // the node at `right`; otherwise the operand is dropped.
+  JumpIfFalse,
+  JumpIfTrue,
+  // [constant] and [constant].w as one step.
+  ByteAt,
+  WordAt,
 };
 
 namespace {
@@ -119,11 +128,75 @@ class ExprParser {
       result.error = *error_;
       return result;
     }
-    e.root_ = root;
+    if (e.nodes_.size() > kNodesMax) {
+      result.error = {1, "expression trop longue"};
+      return result;
+    }
+    // The tree becomes a flat program run on a fixed stack, in post-order
+    // with a jump after each left operand of && and ||.
+    std::vector<Expression::Node> program;
+    program.reserve(e.nodes_.size() + 8);
+    int depth = 0, deepest = 0;
+    Flatten(e.nodes_, root, program, depth, deepest);
+    if (deepest > kStackSize) {
+      result.error = {1, "expression trop complexe"};
+      return result;
+    }
+    e.nodes_ = std::move(program);
+    e.root_ = static_cast<std::int32_t>(e.nodes_.size() - 1);
     result.expression = std::move(e);
     return result;
   }
 
+  static constexpr int kStackSize = 256;
+  // Bounds the flattening's recursion, which follows the tree's depth.
+  static constexpr std::size_t kNodesMax = 2000;
+
+ private:
+  static bool IsLeaf(Op op) {
+    return op == Op::Const || op == Op::Register || op == Op::Flag || op == Op::Cycles || op == Op::Hits;
+  }
+  static bool IsUnary(Op op) {
+    return op == Op::Byte || op == Op::Word || op == Op::Neg || op == Op::Compl || op == Op::Not;
+  }
+
+  // `depth` is the stack height as the program runs; `deepest` its maximum.
+  static void Flatten(const std::vector<Expression::Node>& tree, std::int32_t index,
+                      std::vector<Expression::Node>& out, int& depth, int& deepest) {
+    Expression::Node n = tree[static_cast<std::size_t>(index)];
+    auto constant = [&](std::int32_t child) { return tree[static_cast<std::size_t>(child)].op == Op::Const; };
+    if (IsLeaf(n.op)) {
+      deepest = std::max(deepest, ++depth);
+    } else if ((n.op == Op::Byte || n.op == Op::Word) && constant(n.left)) {
+      // The commonest watch reads a fixed address.
+      n.value = tree[static_cast<std::size_t>(n.left)].value;
+      n.op = n.op == Op::Byte ? Op::ByteAt : Op::WordAt;
+      deepest = std::max(deepest, ++depth);
+    } else if (IsUnary(n.op)) {
+      Flatten(tree, n.left, out, depth, deepest);
+    } else if (n.op == Op::LogAnd || n.op == Op::LogOr) {
+      Flatten(tree, n.left, out, depth, deepest);
+      const std::size_t jump = out.size();
+      out.push_back(
+          Expression::Node{n.op == Op::LogAnd ? Op::JumpIfFalse : Op::JumpIfTrue, 0, -1, -1, 0, n.column});
+      --depth;
+      Flatten(tree, n.right, out, depth, deepest);
+      out[jump].right = static_cast<std::int32_t>(out.size());  // the && or || node itself
+    } else if (constant(n.right)) {
+      // A constant right operand travels in the node (arg 1), not on the stack.
+      Flatten(tree, n.left, out, depth, deepest);
+      n.value = tree[static_cast<std::size_t>(n.right)].value;
+      n.arg = 1;
+    } else {
+      Flatten(tree, n.left, out, depth, deepest);
+      Flatten(tree, n.right, out, depth, deepest);
+      --depth;
+    }
+    n.left = n.right = -1;
+    out.push_back(n);
+  }
+
+ public:
  private:
   using Level = std::int32_t (ExprParser::*)();
 
@@ -309,100 +382,161 @@ ParsedExpression ParseExpression(std::string_view text, const SymbolResolver& re
   return ExprParser(text, resolve).Run();
 }
 
-std::int64_t Expression::Eval(std::int32_t index, const ExprContext& c,
+std::int64_t Expression::Eval(std::int32_t last, const ExprContext& c,
                               std::optional<ExprError>& fault) const {
-  const Node& n = nodes_[static_cast<std::size_t>(index)];
+  std::int64_t stack[ExprParser::kStackSize];  // the parser refused anything deeper
+  int top = -1;
   const Machine& m = c.machine;
-  auto left = [&] { return Eval(n.left, c, fault); };
-  auto right = [&] { return Eval(n.right, c, fault); };
-  switch (n.op) {
-    case Op::Const:
-      return n.value;
-    case Op::Register:
-      switch (n.arg) {
-        case kA:
-          return m.cpu.A;
-        case kB:
-          return m.cpu.B;
-        case kD:
-          return m.GetD();
-        case kX:
-          return m.cpu.X;
-        case kY:
-          return m.cpu.Y;
-        case kSP:
-          return m.cpu.SP;
-        case kPC:
-          return m.cpu.PC;
-        default:
-          return m.cpu.CC;
+  const Node* code = nodes_.data();
+  for (std::int32_t pc = 0; pc <= last; ++pc) {
+    const Node& n = code[pc];
+    switch (n.op) {
+      case Op::Const:
+        stack[++top] = n.value;
+        continue;
+      case Op::Register: {
+        std::int64_t v;
+        switch (n.arg) {
+          case kA:
+            v = m.cpu.A;
+            break;
+          case kB:
+            v = m.cpu.B;
+            break;
+          case kD:
+            v = m.GetD();
+            break;
+          case kX:
+            v = m.cpu.X;
+            break;
+          case kY:
+            v = m.cpu.Y;
+            break;
+          case kSP:
+            v = m.cpu.SP;
+            break;
+          case kPC:
+            v = m.cpu.PC;
+            break;
+          default:
+            v = m.cpu.CC;
+            break;
+        }
+        stack[++top] = v;
+        continue;
       }
-    case Op::Flag:
-      return (m.cpu.CC & n.arg) != 0;
-    case Op::Cycles:
-      return m.CycleCount;
-    case Op::Hits:
-      return static_cast<std::int64_t>(c.hits);
-    case Op::Byte:
-      return m.Memory[static_cast<std::uint16_t>(left())];
-    case Op::Word: {
-      const auto a = static_cast<std::uint16_t>(left());
-      return m.Memory[a] << 8 | m.Memory[static_cast<std::uint16_t>(a + 1)];
+      case Op::Flag:
+        stack[++top] = (m.cpu.CC & n.arg) != 0;
+        continue;
+      case Op::Cycles:
+        stack[++top] = m.CycleCount;
+        continue;
+      case Op::Hits:
+        stack[++top] = static_cast<std::int64_t>(c.hits);
+        continue;
+      case Op::ByteAt:
+        stack[++top] = m.Memory[static_cast<std::uint16_t>(n.value)];
+        continue;
+      case Op::WordAt: {
+        const auto a = static_cast<std::uint16_t>(n.value);
+        stack[++top] = m.Memory[a] << 8 | m.Memory[static_cast<std::uint16_t>(a + 1)];
+        continue;
+      }
+      case Op::Byte:
+        stack[top] = m.Memory[static_cast<std::uint16_t>(stack[top])];
+        continue;
+      case Op::Word: {
+        const auto a = static_cast<std::uint16_t>(stack[top]);
+        stack[top] = m.Memory[a] << 8 | m.Memory[static_cast<std::uint16_t>(a + 1)];
+        continue;
+      }
+      case Op::Neg:
+        stack[top] = Wrap(0 - static_cast<std::uint64_t>(stack[top]));
+        continue;
+      case Op::Compl:
+        stack[top] = ~stack[top];
+        continue;
+      case Op::Not:
+        stack[top] = stack[top] == 0;
+        continue;
+      case Op::JumpIfFalse:
+      case Op::JumpIfTrue:
+        if ((stack[top] != 0) == (n.op == Op::JumpIfTrue)) {
+          stack[top] = stack[top] != 0;
+          pc = n.right;  // past the && or || node
+        } else {
+          --top;
+        }
+        continue;
+      case Op::LogAnd:
+      case Op::LogOr:
+        stack[top] = stack[top] != 0;  // the right operand decides
+        continue;
+      default:
+        break;
     }
-    case Op::Neg:
-      return Wrap(0 - static_cast<std::uint64_t>(left()));
-    case Op::Compl:
-      return ~left();
-    case Op::Not:
-      return left() == 0;
-    case Op::LogAnd:
-      return left() != 0 && right() != 0;
-    case Op::LogOr:
-      return left() != 0 || right() != 0;
-    default:
-      break;
+    const std::int64_t b = n.arg != 0 ? n.value : stack[top--];
+    const std::int64_t a = stack[top];
+    const auto ua = static_cast<std::uint64_t>(a), ub = static_cast<std::uint64_t>(b);
+    std::int64_t& r = stack[top];
+    switch (n.op) {
+      case Op::Mul:
+        r = Wrap(ua * ub);
+        break;
+      case Op::Div:
+      case Op::Mod:
+        if (b == 0) {
+          if (!fault) fault = ExprError{n.column, "division par zéro"};
+          return 0;
+        }
+        if (b == -1) {
+          r = n.op == Op::Div ? Wrap(0 - ua) : 0;  // INT64_MIN / -1 overflows
+        } else {
+          r = n.op == Op::Div ? a / b : a % b;
+        }
+        break;
+      case Op::Add:
+        r = Wrap(ua + ub);
+        break;
+      case Op::Sub:
+        r = Wrap(ua - ub);
+        break;
+      case Op::Shl:
+        r = ub >= 64 ? 0 : Wrap(ua << ub);
+        break;
+      case Op::Shr:
+        r = ub >= 64 ? (a < 0 ? -1 : 0) : a >> ub;
+        break;
+      case Op::Lt:
+        r = a < b;
+        break;
+      case Op::Le:
+        r = a <= b;
+        break;
+      case Op::Gt:
+        r = a > b;
+        break;
+      case Op::Ge:
+        r = a >= b;
+        break;
+      case Op::Eq:
+        r = a == b;
+        break;
+      case Op::Ne:
+        r = a != b;
+        break;
+      case Op::And:
+        r = a & b;
+        break;
+      case Op::Xor:
+        r = a ^ b;
+        break;
+      default:
+        r = a | b;
+        break;
+    }
   }
-  const std::int64_t a = left();
-  const std::int64_t b = right();
-  const auto ua = static_cast<std::uint64_t>(a), ub = static_cast<std::uint64_t>(b);
-  switch (n.op) {
-    case Op::Mul:
-      return Wrap(ua * ub);
-    case Op::Div:
-    case Op::Mod:
-      if (b == 0) {
-        if (!fault) fault = ExprError{n.column, "division par zéro"};
-        return 0;
-      }
-      if (b == -1) return n.op == Op::Div ? Wrap(0 - ua) : 0;  // INT64_MIN / -1 overflows
-      return n.op == Op::Div ? a / b : a % b;
-    case Op::Add:
-      return Wrap(ua + ub);
-    case Op::Sub:
-      return Wrap(ua - ub);
-    case Op::Shl:
-      return ub >= 64 ? 0 : Wrap(ua << ub);
-    case Op::Shr:
-      return ub >= 64 ? (a < 0 ? -1 : 0) : a >> ub;
-    case Op::Lt:
-      return a < b;
-    case Op::Le:
-      return a <= b;
-    case Op::Gt:
-      return a > b;
-    case Op::Ge:
-      return a >= b;
-    case Op::Eq:
-      return a == b;
-    case Op::Ne:
-      return a != b;
-    case Op::And:
-      return a & b;
-    case Op::Xor:
-      return a ^ b;
-    default:
-      return a | b;
-  }
+  return stack[top];
 }
 
 ExprResult Expression::Evaluate(const ExprContext& context) const {

@@ -160,6 +160,18 @@ TEST(Expression, DeepNestingIsRefusedNotOverflowingTheStack) {
   EXPECT_NE(p.error.what.find("imbriquée"), std::string::npos);
   EXPECT_FALSE(ParseExpression(std::string(5000, '-') + "1", Symbols).expression);
   EXPECT_TRUE(ParseExpression(std::string(40, '(') + "1" + std::string(40, ')'), Symbols).expression);
+  // A long chain nests no bracket but makes a deep tree.
+  std::string chain = "1";
+  for (int i = 0; i < 50000; ++i) chain += "+1";
+  const ParsedExpression longOne = ParseExpression(chain, Symbols);
+  ASSERT_FALSE(longOne.expression);
+  EXPECT_EQ(longOne.error.what, "expression trop longue");
+  // Right-nested operands pile up on the evaluation stack.
+  std::string wide = "1";
+  for (int i = 0; i < 60; ++i) wide = "1||1&&1|1^1&1==1<1<<1+1*(" + wide + ")";
+  const ParsedExpression deepStack = ParseExpression(wide, Symbols);
+  ASSERT_FALSE(deepStack.expression);
+  EXPECT_EQ(deepStack.error.what, "expression trop complexe");
 }
 
 TEST(Expression, DivisionByZeroIsAFaultWithItsColumn) {
