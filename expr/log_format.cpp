@@ -47,12 +47,12 @@ ParsedLogFormat ParseLogFormat(std::string_view text, const SymbolResolver& reso
     char style = 'd';
     const std::size_t colon = inner.rfind(':');
     if (colon != std::string_view::npos) {
-      const std::string_view spec = inner.substr(colon + 1);
-      if (spec != "x" && spec != "X" && spec != "d") {
+      const std::string_view letter = inner.substr(colon + 1);
+      if (letter != "x" && letter != "X" && letter != "d") {
         result.error = {i + 3 + colon, "format x, X ou d attendu après ':'"};
         return result;
       }
-      style = spec[0];
+      style = letter[0];
       inner = inner.substr(0, colon);
     }
     ParsedExpression e = ParseExpression(inner, resolve);
