@@ -67,6 +67,7 @@ test-asan: deps
 
 bench: build
 	$(BUILD)/bench/hc11flow-bench
+	$(BUILD)/bench/hc11flow-bench-break
 	$(BUILD)/bench/hc11flow-bench-reverse
 	$(BUILD)/bench/hc11flow-bench-gdb
 	$(BUILD)/bench/flowchart/hc11flow-bench-flowchart

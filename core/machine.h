@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/break_rules.h"
 #include "core/stack_depth.h"
 #include "core/ui_hooks.h"
 
@@ -184,6 +185,10 @@ class Machine {
   bool DebugOnce = false;
   // Coverage and profile counting after every step; null: none, at no cost.
   ExecCounters* Counters = nullptr;
+  // Breakpoint conditions and the watched expression; null or WatchSet false:
+  // the run loop never asks.
+  BreakRules* Rules = nullptr;
+  bool WatchSet = false;
 
   // The trace list (at most kTraceListLimit lines).
   std::deque<std::string> TraceList;

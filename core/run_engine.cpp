@@ -99,8 +99,20 @@ inline bool StepWith(Machine& m, const DecodeTable& table) {
 // Breakpoint states 2 (stop) and 3 (trace); every other value is ignored.
 bool BreakpointAt(Machine& m) {
   const std::uint16_t pc = m.cpu.PC;
-  const std::uint8_t state = m.tInst[pc];
+  std::uint8_t state = m.tInst[pc];
   UiHooks& h = m.hooks();
+  if (m.Rules != nullptr) {
+    switch (m.Rules->CodeBreakReached(m, pc)) {
+      case BreakRules::Verdict::Stop:
+        state = kBreakStop;
+        break;
+      case BreakRules::Verdict::Trace:
+        state = kBreakTrace;
+        break;
+      case BreakRules::Verdict::Pass:
+        return false;  // a fault raised StopFlag, which the caller tests next
+    }
+  }
   if (state == kBreakStop) {
     h.ShowStopReason("Break " + h.BreakpointLine(pc));
     // An error raised by the same step is still written and consumed, or the
@@ -132,6 +144,8 @@ inline bool StopTestInline(Machine& m) {
     m.StopFlag = false;
     return true;
   }
+  if (m.WatchSet && m.Rules != nullptr && m.Rules->WatchStops(m)) [[unlikely]]
+    return true;
   switch (m.RunMode) {
     case kModeRun:
     case kModeReturnUp:
@@ -177,6 +191,9 @@ ChunkEnd RunSteps(Machine& m, const DecodeTable& table, std::int64_t& left) {
       m.PortsMayChange = true;
       if (kPlainRun && m.RunMode != kModeRun) return ChunkEnd::ModeChanged;
       pc = m.cpu.PC;
+    } else if constexpr (!kPlainRun) {
+      // The stop expression alone: straight to it, nothing else to test.
+      if (m.WatchSet && m.Rules != nullptr && m.Rules->WatchStops(m)) return ChunkEnd::Stopped;
     }
     if (!StepBody<kHistory, kCount>(m, table, pc)) [[unlikely]]
       continue;  // an interrupt entry alone: the stop test looks at the handler
@@ -188,7 +205,8 @@ ChunkEnd RunSteps(Machine& m, const DecodeTable& table, std::int64_t& left) {
 template <bool kCount>
 ChunkEnd RunChunkWith(Machine& m, const DecodeTable& table, std::int64_t& left) {
   for (;;) {
-    const bool plain = m.RunMode == kModeRun && !m.StepOverCalls;
+    // A watched expression is tested after every step, as the modes are.
+    const bool plain = m.RunMode == kModeRun && !m.StepOverCalls && !m.WatchSet;
     ChunkEnd end;
     if (m.HistoryEnabled) {
       end = plain ? RunSteps<true, true, kCount>(m, table, left)
@@ -261,6 +279,7 @@ void RunLoop(Machine& m) {
   h.RunStarted();
   if (m.Observer != nullptr) m.Observer->RunBegins(m);
   if (m.peripherals() != nullptr) m.peripherals()->RunStarted();
+  if (m.Rules != nullptr) m.Rules->RunBegins(m);
   ClearHistory(m);
   m.StackLow.RunBegins();
   m.RunStartPC = m.cpu.PC;
@@ -318,6 +337,7 @@ void RunLoop(Machine& m) {
   m.StepCounter = static_cast<std::int32_t>(period - toRefresh + (chunk - left));
 
   if (m.Observer != nullptr) m.Observer->RunEnds(m);
+  if (m.Rules != nullptr) m.Rules->RunEnds(m);
   h.ShowTraceLine(FormatTraceLine(m));
   h.ShowStopMessage(m.StopMessage);
   h.RunFinished();

@@ -10,6 +10,19 @@ namespace hc11 {
 
 namespace {
 
+// Decimal, 1 to 10 digits, within 32 bits.
+std::optional<std::uint32_t> ParseCount(const std::string& text) {
+  const std::string t = Trim(text);
+  if (t.empty() || t.size() > 10) return std::nullopt;
+  std::uint64_t v = 0;
+  for (char c : t) {
+    if (c < '0' || c > '9') return std::nullopt;
+    v = v * 10 + static_cast<unsigned>(c - '0');
+  }
+  if (v > UINT32_MAX) return std::nullopt;
+  return static_cast<std::uint32_t>(v);
+}
+
 constexpr std::uint8_t kStateBreak = 2;
 constexpr std::uint8_t kStateTrace = 3;
 
@@ -67,32 +80,91 @@ BreakDialog FillBreakDialog(const Tbreak& b) {
   d.address = Format("%4.4X", b.address);
   d.kind = std::string(1, b.BreakKind);
   d.selected = b.BreakState >= 1 && b.BreakState <= 3 ? b.BreakState : 0;
+  d.condition = b.extras.condition;
+  d.rule = b.extras.rule;
+  d.count = b.extras.rule == HitRule::Always ? std::string() : Format("%u", b.extras.count);
+  d.log = b.extras.log;
+  d.temporary = b.extras.temporary;
   return d;
 }
 
-std::string ReadBreakDialog(const BreakDialog& d, Tbreak& b) {
-  b.name = d.name.substr(0, kBreakNameMax);
+std::string SetBreakExtras(Tbreak& b, const BreakExtras& extras, const SymbolResolver& resolve) {
+  std::optional<Expression> condition;
+  std::optional<LogFormat> log;
+  if (!Trim(extras.condition).empty()) {
+    ParsedExpression p = ParseExpression(extras.condition, resolve);
+    if (!p.expression) return "Condition, " + p.error.Text();
+    condition = std::move(p.expression);
+  }
+  if (!extras.log.empty()) {
+    ParsedLogFormat p = ParseLogFormat(extras.log, resolve);
+    if (!p.format) return "Message, " + p.error.Text();
+    log = std::move(p.format);
+  }
+  if (extras.rule != HitRule::Always && extras.count == 0) return "Nombre de passages : au moins 1";
+  b.extras = extras;
+  if (!condition) b.extras.condition.clear();
+  b.condition = std::move(condition);
+  b.log = std::move(log);
+  return {};
+}
+
+std::string BreakExtrasText(const Tbreak& b) {
+  std::string s;
+  const BreakExtras& e = b.extras;
+  if (!e.condition.empty()) s += " si " + QuoteText(e.condition);
+  if (e.rule == HitRule::Nth) s += Format(" n°%u", e.count);
+  if (e.rule == HitRule::EveryNth) s += Format(" tous les %u", e.count);
+  if (!e.log.empty()) s += " log " + QuoteText(e.log);
+  if (e.temporary) s += " temporaire";
+  if (b.hits != 0) s += Format(" (%llu coups)", static_cast<unsigned long long>(b.hits));
+  return s;
+}
+
+std::string ReadBreakDialog(const BreakDialog& d, Tbreak& b, const SymbolResolver& resolve) {
+  // Every field is checked before any is taken, so a refused dialog leaves
+  // the entry as it was.
+  Tbreak next = b;
+  next.name = d.name.substr(0, kBreakNameMax);
   const HexEntry address = ParseHexEntry(d.address, 0xFFFF);
   if (!address.value) return address.error;
-  b.address = static_cast<std::uint16_t>(*address.value);
+  next.address = static_cast<std::uint16_t>(*address.value);
   if (d.kind.empty()) return "Type vide";
-  b.BreakKind = d.kind[0];
-  if (d.selected >= 1 && d.selected <= 3) b.BreakState = static_cast<std::uint8_t>(d.selected);
+  next.BreakKind = d.kind[0];
+  if (d.selected >= 1 && d.selected <= 3) next.BreakState = static_cast<std::uint8_t>(d.selected);
+  BreakExtras extras;
+  extras.condition = d.condition;
+  extras.rule = d.rule;
+  if (d.rule != HitRule::Always) {
+    const std::optional<std::uint32_t> count = ParseCount(d.count);
+    if (!count || *count == 0)
+      return "Nombre de passages : '" + QuoteText(d.count) + "' n'est pas un nombre de 1 à 4294967295";
+    extras.count = *count;
+  }
+  extras.log = d.log;
+  extras.temporary = d.temporary;
+  const std::string error = SetBreakExtras(next, extras, resolve);
+  if (!error.empty()) return error;
+  if (next.address != b.address || next.BreakKind != b.BreakKind) next.hits = 0;
+  b = std::move(next);
   return {};
 }
 
 BreakpointList::BreakpointList(Machine& m) : machine_(m) {
   machine_.SetRamBreakHandler(this);
+  machine_.Rules = this;
 }
 
 BreakpointList::~BreakpointList() {
   machine_.SetRamBreakHandler(nullptr);
+  machine_.Rules = nullptr;
+  machine_.WatchSet = false;
 }
 
 std::vector<std::string> BreakpointList::Lines() const {
   std::vector<std::string> lines;
   lines.reserve(entries_.size());
-  for (const Tbreak& b : entries_) lines.push_back(BreakLine(b));
+  for (const Tbreak& b : entries_) lines.push_back(BreakLine(b) + BreakExtrasText(b));
   return lines;
 }
 
@@ -139,11 +211,24 @@ std::string BreakpointList::Edit(std::size_t index, const BreakDialog& d) {
   if (index >= entries_.size()) return {};
   Tbreak& b = entries_[index];
   const Tbreak old = b;
-  const std::string error = ReadBreakDialog(d, b);
+  const std::string error = ReadBreakDialog(d, b, resolve_);
+  if (!error.empty()) return error;
   // The old place forgets this entry before the new one learns it.
   if (old.address != b.address || old.BreakKind != b.BreakKind) Unregister(old);
   Register(b);
+  return {};
+}
+
+std::string BreakpointList::AddFromDialog(const BreakDialog& d) {
+  Tbreak b;
+  const std::string error = ReadBreakDialog(d, b, resolve_);
+  if (error.empty()) Append(b, true);
   return error;
+}
+
+std::string BreakpointList::SetExtras(std::size_t index, const BreakExtras& extras) {
+  if (index >= entries_.size()) return {};
+  return SetBreakExtras(entries_[index], extras, resolve_);
 }
 
 void BreakpointList::Remove(std::size_t index) {
@@ -259,17 +344,6 @@ std::string BreakpointList::BreakEditCaption(std::uint16_t address) const {
 std::string BreakpointList::LineFor(std::uint16_t address) const {
   const auto index = Find(address);
   return index ? BreakLine(entries_[*index]) : std::string();
-}
-
-void BreakpointList::RamBreakHit(Machine& m, std::uint16_t address, char kind) {
-  for (const Tbreak& b : entries_) {
-    if (b.address != address || b.BreakKind != kind) continue;
-    if (b.BreakState == kStateBreak) {
-      m.RequestBreak("Break " + BreakLine(b));
-    } else if (b.BreakState == kStateTrace) {
-      m.EventTrace(BreakLine(b));
-    }
-  }
 }
 
 }  // namespace hc11

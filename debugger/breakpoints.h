@@ -11,7 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "core/break_rules.h"
 #include "core/machine.h"
+#include "expr/expression.h"
+#include "expr/log_format.h"
 #include "listing/listing_types.h"
 
 namespace hc11 {
@@ -20,12 +23,41 @@ inline constexpr std::array<const char*, 6> kBreakStateNames = {"nul",   "inacti
                                                                 "Trace", "TraceM",  "BeakM"};
 inline constexpr std::size_t kBreakNameMax = 50;
 
+// When a hit counts as a stop (or a trace line, or a log line).
+enum class HitRule : std::uint8_t { Always, Nth, EveryNth };
+
+// What an entry adds to its state, as the user entered it. The texts are kept
+// as typed so they are saved and shown as they were; the parsed forms live
+// beside them in Tbreak.
+struct BreakExtras {
+  std::string condition{};  // empty: every hit counts
+  HitRule rule = HitRule::Always;
+  std::uint32_t count = 0;  // N of Nth and EveryNth (at least 1)
+  std::string log{};        // non-empty: a logpoint, which writes this and never stops
+  bool temporary = false;   // removed after its first stop
+  bool Any() const { return !condition.empty() || rule != HitRule::Always || !log.empty() || temporary; }
+  bool operator==(const BreakExtras&) const = default;
+};
+
 struct Tbreak {
   std::string name = "nom";
   std::uint16_t address = 0xFFFF;
   char BreakKind = 'C';  // 'C' code, 'I' RAM write, 'i' RAM read, 'm' RAM modified
   std::uint8_t BreakState = 1;
+  BreakExtras extras{};
+  std::optional<Expression> condition{};  // parsed extras.condition
+  std::optional<LogFormat> log{};         // parsed extras.log
+  std::uint64_t hits = 0;                 // since Init
+  bool spent = false;                     // a temporary entry that stopped: removed when the run ends
 };
+
+// Parses `extras` into `b` (condition and log message); on an error `b` is
+// unchanged and the message names the field and the column.
+std::string SetBreakExtras(Tbreak& b, const BreakExtras& extras, const SymbolResolver& resolve);
+
+// The list's suffix of an entry: " si COND", " n°N" or " tous les N", " log TEXT",
+// " temporaire" and " (N coups)" once hit; empty for a plain entry never hit.
+std::string BreakExtrasText(const Tbreak& b);
 
 // "%4.4x %s %-8s %s": address, kind, state name, name.
 std::string BreakLine(const Tbreak& b);
@@ -39,14 +71,22 @@ std::optional<std::uint32_t> BreakLineColour(std::uint8_t state);
 struct BreakDialog {
   std::string name, address, kind;
   int selected = 0;
+  std::string condition{};
+  HitRule rule = HitRule::Always;
+  std::string count{};  // N of the hit rule, decimal
+  std::string log{};
+  bool temporary = false;
 };
 BreakDialog FillBreakDialog(const Tbreak& b);
 // Reads the dialog back into `b`; on an error (address not hexadecimal or
-// above $FFFF, empty kind) returns the message and `b` keeps its old values
-// from the failing field on.
-std::string ReadBreakDialog(const BreakDialog& d, Tbreak& b);
+// above $FFFF, empty kind, a malformed condition, count or log message)
+// returns the message and `b` is unchanged.
+std::string ReadBreakDialog(const BreakDialog& d, Tbreak& b, const SymbolResolver& resolve = {});
 
-class BreakpointList : public RamBreakHandler {
+// The error message of a dialog's texts, empty when they can be taken.
+using BreakDialogCheck = std::function<std::string(const BreakDialog&)>;
+
+class BreakpointList : public RamBreakHandler, public BreakRules {
  public:
   explicit BreakpointList(Machine& m);
   ~BreakpointList() override;
@@ -68,8 +108,26 @@ class BreakpointList : public RamBreakHandler {
   void New();
   // "Editer" after OK: the dialog is read back, the old registration cleared
   // when the address or kind moved, and the new state registered. Returns the
-  // dialog's error message, if any.
+  // dialog's error message, if any; then nothing has changed.
   std::string Edit(std::size_t index, const BreakDialog& d);
+  // "Nouveau" after OK: the dialog's entry appended and registered, or the
+  // error message and nothing added.
+  std::string AddFromDialog(const BreakDialog& d);
+
+  // Listing symbols for conditions, log messages and the watched expression.
+  void SetSymbols(SymbolResolver resolve) { resolve_ = std::move(resolve); }
+  const SymbolResolver& symbols() const { return resolve_; }
+  // Sets the extras of an entry; the error message, and nothing changed, when
+  // a text does not parse.
+  std::string SetExtras(std::size_t index, const BreakExtras& extras);
+
+  // "Arrêt sur expression": the run stops as soon as `text` becomes true
+  // (tested after every step). Empty text removes it. Returns the parse error,
+  // and keeps the previous expression, when malformed.
+  std::string SetStopWhen(const std::string& text);
+  const std::string& StopWhen() const { return stopWhenText_; }
+  // Hit counts back to zero (Init).
+  void ResetHits();
   // "Supprimer": state 0 registered, then the entry removed.
   void Remove(std::size_t index);
   // "ClearAll".
@@ -97,14 +155,24 @@ class BreakpointList : public RamBreakHandler {
   std::string LineFor(std::uint16_t address) const;
 
   void RamBreakHit(Machine& m, std::uint16_t address, char kind) override;
+  Verdict CodeBreakReached(Machine& m, std::uint16_t pc) override;
+  bool WatchStops(Machine& m) override;
+  void RunBegins(Machine& m) override;
+  void RunEnds(Machine& m) override;
 
  private:
+  // What one hit of `b` does under its extras; counts the hit.
+  Verdict Decide(Machine& m, Tbreak& b);
   // Recomputes the RAM bits of `address` from the entries that act (states 2 and 3).
   void RefreshRamBits(std::uint16_t address);
   void Unregister(const Tbreak& b);
 
   Machine& machine_;
   std::vector<Tbreak> entries_;
+  SymbolResolver resolve_;
+  std::string stopWhenText_;
+  std::optional<Expression> stopWhen_;
+  bool stopWhenWas_ = false;  // its value before the step just done
 };
 
 }  // namespace hc11

@@ -13,6 +13,7 @@
 #include "core/hex_loader.h"
 #include "core/text_util.h"
 #include "core/trace.h"
+#include "debugger/break_rules_file.h"
 #include "debugger/whole_file.h"
 #include "debugger/workspace_file.h"
 #include "listing/listing_files.h"
@@ -47,6 +48,7 @@ Session::Session(UiHooks& hooks, Messages& messages)
       watches_(std::make_unique<WatchList>(*machine_, *board_)),
       timeTravel_(std::make_unique<TimeTravel>(*machine_, board_.get())) {
   hooks_.SetBreakpoints(breaks_.get());
+  breaks_->SetSymbols([this](std::string_view name) { return SymbolAddress(name); });
 }
 
 std::string Session::BaseOf(const std::string& programPath) {
@@ -147,6 +149,17 @@ bool Session::Init(bool restore) {
     ApplyPatches(false);  // the first pass reported its refusals
   }
   writeInitialValues();  // the batch says a refusal of both passes once
+  breaks_->ResetHits();
+  if (!breaks_->StopWhen().empty()) {
+    // The symbols may have moved or gone with the program.
+    const std::string text = breaks_->StopWhen();
+    const std::string error = breaks_->SetStopWhen(text);
+    if (!error.empty()) {
+      breaks_->SetStopWhen("");
+      relay_.Show(MsgKind::Warning, "Avertissement",
+                  "Arrêt sur expression " + QuoteText(text) + " retiré : " + error);
+    }
+  }
   profiler_.Reset(m.CycleCount);
   watches_->Refresh(true);
   h.ShowTraceLine(FormatTraceLine(m));
@@ -197,6 +210,7 @@ bool Session::ReadWorkspace(bool report) {
     seenPath_.clear();
     return false;
   }
+  ReadBreakRules(report);
   settings_.marks.Set("AfReg", false);
   if (unreadWorkspace_ == path) unreadWorkspace_.clear();
   return true;
@@ -291,7 +305,60 @@ bool Session::WriteFallback(const std::string& path, const std::string& error, c
   return false;
 }
 
+std::string Session::BreakRulesFileOf(const std::string& workspace) {
+  const std::string_view ext = ".Zan";
+  const bool zan = workspace.size() >= ext.size() &&
+                   workspace.compare(workspace.size() - ext.size(), ext.size(), ext) == 0;
+  return (zan ? workspace.substr(0, workspace.size() - ext.size()) : workspace) + "_Break.txt";
+}
+
+std::optional<std::uint16_t> Session::SymbolAddress(std::string_view name) const {
+  if (const auto a = FindSymbol(listing_.Symbols, name, 'I')) return a;
+  for (const TSynElem& line : listing_.LineList)
+    if (!line.AddrText.empty() && line.Label == name) return StrToWord("$" + line.AddrText);
+  return std::nullopt;
+}
+
+void Session::ReadBreakRules(bool report) {
+  const std::string path = BreakRulesFileOf(WorkspaceFile());
+  std::string text, reason;
+  bool missing = false;
+  if (!ReadWhole(path, text, missing, &reason)) {
+    if (report)
+      relay_.Show(MsgKind::Error, "Erreur", QuoteText(path) + ": lecture impossible (" + reason + ")");
+    return;
+  }
+  if (missing) return;
+  const BreakRulesRead read = DecodeBreakRules(text);
+  std::vector<std::string> problems = read.problems;
+  for (std::string& p : ApplyBreakRules(*breaks_, read.lines)) problems.push_back(std::move(p));
+  if (report)
+    for (const std::string& p : problems)
+      relay_.Show(MsgKind::Warning, "Avertissement", QuoteText(path) + ": " + p);
+}
+
+bool Session::SaveBreakRules(const std::string& workspace) {
+  const std::string path = BreakRulesFileOf(workspace);
+  const bool any = std::any_of(breaks_->entries().begin(), breaks_->entries().end(),
+                               [](const Tbreak& b) { return b.extras.Any(); });
+  struct stat st {};
+  // Without extras the file is only rewritten when there is one, so rules
+  // removed in this session do not come back at the next load.
+  if (!any && ::lstat(path.c_str(), &st) != 0) return true;
+  std::string error;
+  if (WriteFileWhole(path, EncodeBreakRules(breaks_->entries()), error)) return true;
+  relay_.Show(
+      MsgKind::Error, "Erreur",
+      QuoteText(path) + ": " + error + " ; les conditions des points d'arrêt ne sont pas enregistrées");
+  return false;
+}
+
 bool Session::SaveWorkspace(const std::string& path) {
+  const bool rules = SaveBreakRules(path);
+  return SaveWorkspaceFile(path) && rules;
+}
+
+bool Session::SaveWorkspaceFile(const std::string& path) {
   const std::string content = EncodeWorkspace(breaks_->entries(), watches_->entries());
   if (path == unreadWorkspace_) {
     // Never overwrite what could not be kept; the lists still go somewhere.

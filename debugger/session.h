@@ -100,9 +100,16 @@ class Session {
 
   // The base path of a program named by its listing, its image or its base.
   static std::string BaseOf(const std::string& programPath);
+  // The breakpoint extras' file beside a workspace: "prog.Zan" -> "prog_Break.txt".
+  static std::string BreakRulesFileOf(const std::string& workspace);
+  // A listing symbol by name (the symbol section, then the code labels).
+  std::optional<std::uint16_t> SymbolAddress(std::string_view name) const;
 
  private:
   void ApplyPatches(bool report);
+  void ReadBreakRules(bool report);
+  bool SaveBreakRules(const std::string& workspace);
+  bool SaveWorkspaceFile(const std::string& path);
   bool KeepUnread(const std::string& path);
   void KeepOtherSession(const std::string& path, const std::string& content);
   bool WriteFallback(const std::string& path, const std::string& error, const std::string& content,

@@ -57,6 +57,49 @@ void AddListEntries(const RunOptions& o, Session& session) {
       session.messages().Show(MsgKind::Error, "Erreur", QuoteText(w.name) + ": " + error);
 }
 
+// The command line's breakpoint extras and stop expressions, refused with the
+// evaluator's message when malformed.
+bool ApplyBreakRules(const RunOptions& o, Session& session, const char* command, std::ostream& err) {
+  BreakpointList& list = session.breakpoints();
+  for (const BreakRuleOption& r : o.breakRules) {
+    std::optional<std::size_t> index;
+    for (std::size_t i = 0; i < list.entries().size() && !index; ++i)
+      if (list.entries()[i].address == r.address && list.entries()[i].BreakKind == 'C') index = i;
+    if (!index) {
+      list.Append({"nom", r.address, 'C', 2}, true);
+      index = list.entries().size() - 1;
+    }
+    BreakExtras extras = list.entries()[*index].extras;
+    switch (r.kind) {
+      case BreakRuleOption::Kind::Condition:
+        extras.condition = r.text;
+        break;
+      case BreakRuleOption::Kind::Count:
+        extras.rule = r.every ? HitRule::EveryNth : HitRule::Nth;
+        extras.count = r.count;
+        break;
+      case BreakRuleOption::Kind::Log:
+        extras.log = r.text;
+        break;
+    }
+    if (const std::string error = list.SetExtras(*index, extras); !error.empty()) {
+      err << "hc11flow-cli " << command << ": '" << QuoteText(r.option) << "': " << error << '\n';
+      return false;
+    }
+  }
+  std::string any;
+  for (const std::string& e : o.stopWhen) {
+    // Each alone first, so a message's column is that of the text given.
+    if (const std::string error = list.SetStopWhen(e); !error.empty()) {
+      err << "hc11flow-cli " << command << ": --stop-when " << QuoteText(e) << ": " << error << '\n';
+      return false;
+    }
+    any += (any.empty() ? "(" : " || (") + e + ")";
+  }
+  if (o.stopWhen.size() > 1) list.SetStopWhen(any);
+  return true;
+}
+
 // Loads PROGRAM: a HEX file alone, or the program named by its listing or its
 // base path (listing, then code image). False when nothing can be read.
 bool LoadProgram(const RunOptions& o, Session& session, const char* command, std::ostream& err) {
@@ -89,6 +132,7 @@ bool LoadProgram(const RunOptions& o, Session& session, const char* command, std
     Flowchart(session.listing(), session.messages(), metrics).BuildLabelIndex();
   }
   AddListEntries(o, session);
+  if (!ApplyBreakRules(o, session, command, err)) return false;
   m.HistoryEnabled = o.history;
   m.StepBudget = o.steps;
   return true;

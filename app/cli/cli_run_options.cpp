@@ -118,9 +118,44 @@ std::optional<WatchOption> ParseWatch(const std::string& v, std::string& error) 
   return w;
 }
 
+// "ADDR:TEXT" of the breakpoint extras' options; the text is checked once
+// the listing's symbols are known.
+std::optional<BreakRuleOption> ParseBreakRule(const std::string& a, const std::string& v,
+                                              std::string& error) {
+  BreakRuleOption r;
+  r.option = a + " " + v;
+  const auto colon = v.find(':');
+  const auto addr =
+      colon == std::string::npos ? std::nullopt : ParseAddress(std::string_view(v).substr(0, colon));
+  if (!addr) {
+    error = a + ": expected hexadecimal ADDR 0 to FFFF, ':' and " + (a == "--break-count" ? "N" : "a text") +
+            ", got '" + QuoteText(v) + "'";
+    return std::nullopt;
+  }
+  r.address = *addr;
+  r.text = v.substr(colon + 1);
+  if (a == "--break-count") {
+    r.kind = BreakRuleOption::Kind::Count;
+    std::string_view n = r.text;
+    r.every = n.starts_with("*");
+    if (r.every) n.remove_prefix(1);
+    const auto count = ParseCount(n, 1, UINT32_MAX);
+    if (!count) {
+      error = "--break-count: N must be a decimal number 1 to 4294967295 (*N: every Nth hit), got '" +
+              QuoteText(v) + "'";
+      return std::nullopt;
+    }
+    r.count = static_cast<std::uint32_t>(*count);
+  } else {
+    r.kind = a == "--logpoint" ? BreakRuleOption::Kind::Log : BreakRuleOption::Kind::Condition;
+  }
+  return r;
+}
+
 bool IsValueOption(std::string_view a) {
-  for (std::string_view known : {"--start", "--target", "--mode", "--steps", "--repeat", "--break", "--dump",
-                                 "--find", "--watch", "--save-workspace", "--settings"})
+  for (std::string_view known :
+       {"--start", "--target", "--mode", "--steps", "--repeat", "--break", "--dump", "--find", "--watch",
+        "--save-workspace", "--settings", "--break-if", "--break-count", "--logpoint", "--stop-when"})
     if (a == known) return true;
   return false;
 }
@@ -208,6 +243,13 @@ ParsedRunOptions ParseRunOptions(const std::vector<std::string>& args) {
       const auto b = ParseBreak(*v, error);
       if (!b) return Fail(error);
       o.breaks.push_back(*b);
+    } else if (a == "--break-if" || a == "--break-count" || a == "--logpoint") {
+      std::string error;
+      auto r = ParseBreakRule(a, *v, error);
+      if (!r) return Fail(error);
+      o.breakRules.push_back(std::move(*r));
+    } else if (a == "--stop-when") {
+      o.stopWhen.push_back(*v);
     } else if (a == "--watch") {
       std::string error;
       const auto w = ParseWatch(*v, error);

@@ -22,6 +22,17 @@ struct BreakOption {
   std::string name = "nom";
 };
 
+// --break-if, --break-count, --logpoint: extras for the code breakpoint at
+// an address (made as a "Break" when the list has none there).
+struct BreakRuleOption {
+  enum class Kind { Condition, Count, Log } kind = Kind::Condition;
+  std::uint16_t address = 0;
+  std::string text;    // the condition or the log message
+  bool every = false;  // --break-count ADDR:*N
+  std::uint32_t count = 0;
+  std::string option;  // as given, for messages
+};
+
 struct WatchOption {
   std::string name;
   std::optional<std::uint16_t> address;  // none: resolved among the variable symbols
@@ -49,6 +60,8 @@ struct RunOptions {
   std::uint64_t steps = 0;  // 0: no bound
   std::uint32_t repeat = 1;
   std::vector<BreakOption> breaks;
+  std::vector<BreakRuleOption> breakRules;
+  std::vector<std::string> stopWhen;  // any of them true stops the run
   std::vector<WatchOption> watches;
   std::string saveWorkspace;  // empty: the workspace is not written
   bool noWorkspace = false;
@@ -71,7 +84,9 @@ ParsedRunOptions ParseRunOptions(const std::vector<std::string>& args);
 
 inline constexpr const char* kRunUsage =
     "PROGRAM [--start ADDR] [--mode x|v|w|u|s] [--target ADDR] [--steps N] [--repeat K] "
-    "[--break ADDR[:STATE[:KIND[:NAME]]]]... [--watch NAME[=ADDR][:FORMAT[:BYTES[:ELEMENTS[:INIT]]]]]... "
+    "[--break ADDR[:STATE[:KIND[:NAME]]]]... [--break-if ADDR:EXPR]... [--break-count ADDR:[*]N]... "
+    "[--logpoint ADDR:TEXT]... [--stop-when EXPR]... "
+    "[--watch NAME[=ADDR][:FORMAT[:BYTES[:ELEMENTS[:INIT]]]]]... "
     "[--history] [--dump ADDR:COUNT]... [--find PATTERN]... [--no-workspace] [--save-workspace FILE] "
     "[--settings FILE] [--profile] [--coverage FILE.info] [--back K] [--back-run] [--digest] [board options] "
     "[serial options]";

@@ -1,5 +1,6 @@
 #include "app/gui/edit_dialogs.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -42,7 +43,9 @@ QSpinBox* Spin(const char* name, int low, int high, int value, QWidget* parent) 
 
 }  // namespace
 
-EditBreakDialog::EditBreakDialog(const BreakDialog& fill, QWidget* parent) : QDialog(parent) {
+EditBreakDialog::EditBreakDialog(const BreakDialog& fill, BreakDialogCheck check, Messages& messages,
+                                 QWidget* parent)
+    : QDialog(parent), check_(std::move(check)), messages_(messages) {
   setObjectName("EditBreak2");
   setWindowTitle("Break");
   auto* form = new QFormLayout(this);
@@ -64,7 +67,36 @@ EditBreakDialog::EditBreakDialog(const BreakDialog& fill, QWidget* parent) : QDi
     row->addWidget(states_[i]);
   }
   form->addRow(row);
+  condition_ = Edit("Cond2", fill.condition, this);
+  condition_->setToolTip(QString::fromUtf8("ex. [cnt] == 3 && A > $10 : arrêt seulement si vraie"));
+  rule_ = new QComboBox(this);
+  rule_->setObjectName("Regle2");
+  for (const char* item : {"à chaque passage", "au passage n°", "tous les n passages"})
+    rule_->addItem(QString::fromUtf8(item));
+  rule_->setCurrentIndex(static_cast<int>(fill.rule));
+  count_ = Edit("NbPass2", fill.count, this);
+  log_ = Edit("Log2", fill.log, this);
+  log_->setToolTip(QString::fromUtf8("écrit dans la trace sans arrêt, ex. cnt={[cnt]} X={X:x}"));
+  temporary_ = new QCheckBox(QString::fromUtf8("temporaire (retiré au premier arrêt)"), this);
+  temporary_->setObjectName("Temp2");
+  temporary_->setChecked(fill.temporary);
+  form->addRow("si", condition_);
+  form->addRow("passages", rule_);
+  form->addRow("n", count_);
+  form->addRow("log", log_);
+  form->addRow(temporary_);
   form->addRow(OkCancel(this));
+}
+
+void EditBreakDialog::accept() {
+  if (check_) {
+    const std::string error = check_(Texts());
+    if (!error.empty()) {
+      messages_.Show(MsgKind::Error, "Erreur", error);
+      return;  // what was typed stays to be mended
+    }
+  }
+  QDialog::accept();
 }
 
 BreakDialog EditBreakDialog::Texts() const {
@@ -74,6 +106,11 @@ BreakDialog EditBreakDialog::Texts() const {
   d.kind = kind_->text().toStdString();
   for (int i = 0; i < 3; ++i)
     if (states_[i]->isChecked()) d.selected = i + 1;
+  d.condition = condition_->text().toStdString();
+  d.rule = static_cast<HitRule>(rule_->currentIndex());
+  d.count = count_->text().toStdString();
+  d.log = log_->text().toStdString();
+  d.temporary = temporary_->isChecked();
   return d;
 }
 
@@ -123,8 +160,8 @@ WatchDialog EditWatchDialog::Texts() const {
   return d;
 }
 
-bool RunEditBreakDialog(QWidget* parent, BreakDialog& d) {
-  EditBreakDialog dialog(d, parent);
+bool RunEditBreakDialog(QWidget* parent, BreakDialog& d, BreakDialogCheck check, Messages& messages) {
+  EditBreakDialog dialog(d, std::move(check), messages, parent);
   if (dialog.exec() != QDialog::Accepted) return false;
   d = dialog.Texts();
   return true;

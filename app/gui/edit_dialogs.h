@@ -5,9 +5,11 @@
 
 #include <QDialog>
 
+#include "core/messages.h"
 #include "debugger/breakpoints.h"
 #include "debugger/watches.h"
 
+class QCheckBox;
 class QLineEdit;
 class QRadioButton;
 class QComboBox;
@@ -17,14 +19,24 @@ namespace hc11::gui {
 
 class EditBreakDialog final : public QDialog {
  public:
-  EditBreakDialog(const BreakDialog& fill, QWidget* parent);
+  // OK with texts `check` refuses shows its message through `messages` and
+  // keeps the dialog open with what was typed.
+  EditBreakDialog(const BreakDialog& fill, BreakDialogCheck check, Messages& messages, QWidget* parent);
   BreakDialog Texts() const;
+  void accept() override;
 
  private:
   QLineEdit* name_;
   QLineEdit* address_;
   QLineEdit* kind_;
   QRadioButton* states_[3];
+  QLineEdit* condition_;
+  QComboBox* rule_;
+  QLineEdit* count_;
+  QLineEdit* log_;
+  QCheckBox* temporary_;
+  BreakDialogCheck check_;
+  Messages& messages_;
 };
 
 class EditWatchDialog final : public QDialog {
@@ -46,7 +58,7 @@ class EditWatchDialog final : public QDialog {
 };
 
 // Runs a dialog modally; true on OK with `d` replaced by what was entered.
-bool RunEditBreakDialog(QWidget* parent, BreakDialog& d);
+bool RunEditBreakDialog(QWidget* parent, BreakDialog& d, BreakDialogCheck check, Messages& messages);
 bool RunEditWatchDialog(QWidget* parent, WatchDialog& d);
 
 }  // namespace hc11::gui

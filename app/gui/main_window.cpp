@@ -475,6 +475,14 @@ void MainWindow::RunStateChanged(bool running) {
   if (running) label1_->hide();
   if (!running) dump_->Build(false);
   if (!running && run_.Pane == RightPane::Var) RefreshSymbolBytes();
+  if (!running) {
+    // Hit counts moved, a temporary entry may be gone.
+    const std::vector<std::string> lines = session_.breakpoints().Lines();
+    bool same = listBreak1_->count() == static_cast<int>(lines.size());
+    for (int i = 0; same && i < listBreak1_->count(); ++i)
+      same = listBreak1_->item(i)->text() == ToQString(lines[static_cast<std::size_t>(i)]);
+    if (!same) BreaksChanged();
+  }
 }
 
 // The reach stays on the right of the status bar, beside each command's own message.

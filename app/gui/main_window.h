@@ -95,6 +95,12 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   std::function<bool(WatchDialog&)> RunWatchDialog;
   // "Editer" (and double click) on a list row; nothing without a row.
   void EditBreak(int row);
+  // "Nouveau" of the "Break" list: the dialog on a new entry, added on OK.
+  void NewBreak();
+  // What the breakpoint dialog's OK checks before it closes.
+  BreakDialogCheck BreakDialogChecker();
+  // "Arrêt sur expression": prompts for the expression (empty: none).
+  void StopWhenCommand();
   void EditWatch(int row);
   // "Timer": the prompt only.
   void WatchTimer();

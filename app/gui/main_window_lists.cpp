@@ -18,7 +18,9 @@
 namespace hc11::gui {
 
 void MainWindow::BuildWorkCommands() {
-  RunBreakDialog = [this](BreakDialog& d) { return RunEditBreakDialog(this, d); };
+  RunBreakDialog = [this](BreakDialog& d) {
+    return RunEditBreakDialog(this, d, BreakDialogChecker(), messages_);
+  };
   RunWatchDialog = [this](WatchDialog& d) { return RunEditWatchDialog(this, d); };
 
   auto addFirst = [this](EntryList* list, const char* name, const char* caption,
@@ -76,6 +78,34 @@ void MainWindow::BreaksChanged() {
 void MainWindow::WatchesChanged() {
   listBoxSurv_->clear();
   RefreshWatches(true);
+}
+
+BreakDialogCheck MainWindow::BreakDialogChecker() {
+  return [this](const BreakDialog& d) {
+    Tbreak scratch;
+    return ReadBreakDialog(d, scratch, session_.breakpoints().symbols());
+  };
+}
+
+void MainWindow::NewBreak() {
+  if (!workbench_->ModalAllowed()) return;
+  BreakDialog d = FillBreakDialog(Tbreak{});
+  if (RunBreakDialog(d)) {
+    const std::string error = session_.breakpoints().AddFromDialog(d);
+    if (!error.empty()) messages_.Show(MsgKind::Error, "Erreur", error);
+  }
+  BreaksChanged();
+  if (!session_.breakpoints().entries().empty())
+    listBreak1_->setCurrentRow(static_cast<int>(session_.breakpoints().entries().size()) - 1);
+}
+
+void MainWindow::StopWhenCommand() {
+  BreakpointList& breaks = session_.breakpoints();
+  const auto answer = messages_.Prompt(
+      "Arrêt sur expression", "Arrêt dès que l'expression devient vraie (vide : aucun)", breaks.StopWhen());
+  if (!answer) return;
+  const std::string error = breaks.SetStopWhen(*answer);
+  if (!error.empty()) messages_.Show(MsgKind::Error, "Erreur", "Arrêt sur expression : " + error);
 }
 
 void MainWindow::EditBreak(int row) {

@@ -121,6 +121,8 @@ void MainWindow::BuildRunMenu() {
           [this] { Relancer(); });
   connect(AddAction(executer, "Arret1", "Arret", Qt::Key_F2), &QAction::triggered, this,
           [this] { run_.Stop(); });
+  connect(AddAction(executer, "ArretExpression", "Arrêt sur expression"), &QAction::triggered, this,
+          [this] { StopWhenCommand(); });
   // Back in time; Shift with the key of the forward command.
   executer->addSeparator();
   connect(AddAction(executer, "PasArriere", "Pas arrière", QKeySequence(Qt::SHIFT | Qt::Key_F7)),
@@ -158,10 +160,7 @@ void MainWindow::BuildListPopups() {
     RepaintFlowchart(false);  // the line marks follow the states
     workbench_->MarksChanged();
   };
-  add(listBreak1_, "Nouveau1", "Nouveau", [this, breaksChanged](int) {
-    session_.breakpoints().New();
-    breaksChanged();
-  });
+  add(listBreak1_, "Nouveau1", "Nouveau", [this](int) { NewBreak(); });
   add(listBreak1_, "Supprimer1", "Supprimer", [this, breaksChanged](int row) {
     if (row < 0) return;
     session_.breakpoints().Remove(static_cast<std::size_t>(row));

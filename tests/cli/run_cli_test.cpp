@@ -113,6 +113,72 @@ TEST_F(RunCliTest, BadArgumentsExitWithOneLine) {
             "hc11flow-cli run: --eeprom: expected a file name, got ''\n");
 }
 
+// The loop adds 1 to A at $E009 and stores it at $E00B, three times per pass.
+TEST_F(RunCliTest, BreakpointExtrasAndStopExpressionFromTheCommandLine) {
+  struct Case {
+    std::vector<std::string> args;
+    const char* status;
+    const char* regs;  // in the trace line
+  };
+  const Case cases[] = {
+      {{"--break-if", "E00B:A == 4"}, "status: Break e00b C Break    nom\n", "X=0001 A=04"},
+      {{"--break-count", "E00B:5"}, "status: Break e00b C Break    nom\n", "X=0001 A=05"},
+      {{"--break", "E00B", "--break-count", "$E00B:*3", "--break-if", "E00B:X >= 1"},
+       "status: Break e00b C Break    nom\n",
+       "X=0001 A=06"},
+      {{"--stop-when", "[$10] == 2", "--stop-when", "X == 9"},
+       "status: Arrêt sur expression ([$10] == 2) || (X == 9)\n",
+       "X=0000 A=02"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args[1]);
+    std::vector<std::string> args = {"run", kLoop, "--no-workspace", "--steps", "200"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const Result r = Cli(args);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_NE(r.out.find(c.status), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(c.regs), std::string::npos) << r.out;
+  }
+  // A logpoint writes its line and the run goes on to the step bound; the
+  // break: line counts its hits.
+  const Result log =
+      Cli({"run", kLoop, "--no-workspace", "--steps", "16", "--logpoint", "E00B:A={A} X={X:x}"});
+  EXPECT_EQ(log.status, 0);
+  EXPECT_NE(log.out.find("ms A=1 X=0\n"), std::string::npos) << log.out;
+  EXPECT_NE(log.out.find("ms A=3 X=0\n"), std::string::npos) << log.out;
+  EXPECT_NE(log.out.find("status: stop \n"), std::string::npos) << log.out;
+  EXPECT_NE(log.out.find("break: e00b C Break    nom log A={A} X={X:x} (3 coups)\n"), std::string::npos)
+      << log.out;
+
+  // Malformed texts are refused before anything runs, with the evaluator's message.
+  const struct {
+    std::vector<std::string> args;
+    const char* err;
+  } refused[] = {
+      {{"--break-if", "E00B:A =="},
+       "hc11flow-cli run: '--break-if E00B:A ==': Condition, colonne 5 : valeur attendue (trouvé la fin)\n"},
+      {{"--logpoint", "E00B:{nope}"},
+       "hc11flow-cli run: '--logpoint E00B:{nope}': Message, colonne 2 : symbole inconnu 'nope'\n"},
+      {{"--stop-when", "(1"}, "hc11flow-cli run: --stop-when (1: colonne 3 : ')' attendue (trouvé la fin)\n"},
+      {{"--break-count", "E00B:0"}, nullptr},
+      {{"--break-count", "E00B"}, nullptr},
+      {{"--break-if", "G:1"}, nullptr},
+  };
+  for (const auto& c : refused) {
+    SCOPED_TRACE(c.args[1]);
+    std::vector<std::string> args = {"run", kLoop, "--no-workspace"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const Result r = Cli(args);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out.find("status:"), std::string::npos) << r.out;
+    if (c.err != nullptr) {
+      EXPECT_EQ(r.err, c.err);
+    }
+    EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
+  }
+}
+
 // The loop stores A at $10 three times per pass, incrementing it each time.
 TEST_F(RunCliTest, ListsFromTheCommandLineStopTraceAndAreSaved) {
   const Result r = Cli({"run", kLoop, "--break", "10:2:m:compteur", "--break", "E009:3", "--break", "E014",
@@ -129,8 +195,8 @@ TEST_F(RunCliTest, ListsFromTheCommandLineStopTraceAndAreSaved) {
       "status: Break 0010 m Break    compteur\n"
       "message: \n"
       "trace: PC=E00D CC=10 X=0000 A=02 B=02 Sp=00ff  cycle=11 T=   0.012ms  \n"
-      "break: 0010 m Break    compteur\n"
-      "break: e009 C Trace    nom\n"
+      "break: 0010 m Break    compteur (2 coups)\n"
+      "break: e009 C Trace    nom (2 coups)\n"
       "break: e014 C Break    nom\n"
       "watch: I  compteur     10=   2\n"
       "watch: I  tab          20=    1    2    3\n"

@@ -67,17 +67,19 @@ TEST_F(BreakpointsTest, TwoEntriesAtOneAddressKeepItRegistered) {
   EXPECT_EQ(m.tInst[0xE010], 0);
 }
 
-TEST_F(BreakpointsTest, DialogReadBackErrorsKeepTheOldValues) {
+TEST_F(BreakpointsTest, DialogReadBackErrorsChangeNothing) {
   Tbreak b{"old", 0x1234, 'C', 2};
   EXPECT_NE(ReadBreakDialog({std::string(60, 'n'), "12G4", "i", 3}, b), "");
-  EXPECT_EQ(b.name.size(), kBreakNameMax);
+  EXPECT_EQ(b.name, "old");
   EXPECT_EQ(b.address, 0x1234);
   EXPECT_EQ(b.BreakKind, 'C');
   EXPECT_NE(ReadBreakDialog({"n", "10000", "i", 3}, b), "");
   EXPECT_EQ(b.address, 0x1234);
   EXPECT_NE(ReadBreakDialog({"n", "20", "", 3}, b), "");
-  EXPECT_EQ(b.address, 0x20);
+  EXPECT_EQ(b.address, 0x1234);
   EXPECT_EQ(b.BreakState, 2);
+  EXPECT_EQ(ReadBreakDialog({std::string(60, 'n'), "20", "i", 0}, b), "");
+  EXPECT_EQ(b.name.size(), kBreakNameMax);
   EXPECT_EQ(ReadBreakDialog({"n", "20", "mx", 0}, b), "");
   EXPECT_EQ(b.BreakKind, 'm');
   EXPECT_EQ(b.BreakState, 2);  // no button selected keeps the state

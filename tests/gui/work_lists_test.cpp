@@ -57,15 +57,17 @@ class WorkListTest : public GuiTest {
 
 TEST_F(WorkListTest, BreakpointMadeInTheDialogStopsTheRunAndMarksItsLine) {
   gui::MainWindow& w = OpenDemo();
+  breakAnswer = {"nom", "E030", "C", 1};
   Trigger("ListBreak1.Nouveau1");
-  EXPECT_EQ(Lines("ListBreak1"), QStringList{"ffff C inactif  nom"});
+  EXPECT_EQ(Lines("ListBreak1"), QStringList{"e030 C inactif  nom"});
 
   // A bad address is reported and the entry keeps its old one.
   breakAnswer = {"debut", "G1", "C", 2};
   List("ListBreak1").setCurrentRow(0);
   Trigger("ListBreak1.Editer1");
   ASSERT_EQ(messages.shown.size(), 1u);
-  EXPECT_EQ(w.breakpoints().entries()[0].address, 0xFFFF);
+  EXPECT_EQ(w.breakpoints().entries()[0].address, 0xE030);
+  EXPECT_EQ(w.breakpoints().entries()[0].name, "nom");
 
   breakAnswer = {"debut", "E02D", "C", 2};
   emit List("ListBreak1").itemDoubleClicked(List("ListBreak1").item(0));
@@ -84,9 +86,8 @@ TEST_F(WorkListTest, BreakpointMadeInTheDialogStopsTheRunAndMarksItsLine) {
 
 TEST_F(WorkListTest, RamWriteBreakpointFromTheDialogStopsTheRun) {
   gui::MainWindow& w = OpenDemo();
-  Trigger("ListBreak1.Nouveau1");
   breakAnswer = {"leds", "0006", "I", 2};
-  w.EditBreak(0);
+  Trigger("ListBreak1.Nouveau1");
   EXPECT_EQ(Lines("ListBreak1"), QStringList{"0006 I Break    leds"});
   Trigger("Executer1");
   EXPECT_EQ(w.session().machine().Memory[0x0006], 0x01);  // stA leds ran, then the run stopped

@@ -1,0 +1,118 @@
+// The breakpoint list's side of a run: conditions, hit counts, logpoints,
+// temporary entries and the watched expression ("Arrêt sur expression").
+#include "core/message_text.h"
+#include "core/text_util.h"
+#include "debugger/breakpoints.h"
+
+namespace hc11 {
+
+namespace {
+
+constexpr std::uint8_t kStateBreak = 2;
+constexpr std::uint8_t kStateTrace = 3;
+
+}  // namespace
+
+BreakRules::Verdict BreakpointList::Decide(Machine& m, Tbreak& b) {
+  const Verdict plain = b.BreakState == kStateBreak ? Verdict::Stop : Verdict::Trace;
+  if (b.condition) {
+    const ExprResult r = b.condition->Test(ExprContext{m, b.hits});
+    if (r.fault) {
+      m.ReportError(BreakLine(b) + " : condition, " + r.fault->Text());
+      return Verdict::Pass;
+    }
+    if (r.value == 0) return Verdict::Pass;
+  }
+  ++b.hits;
+  const BreakExtras& e = b.extras;
+  if (e.rule == HitRule::Nth && b.hits != e.count) return Verdict::Pass;
+  if (e.rule == HitRule::EveryNth && b.hits % e.count != 0) return Verdict::Pass;
+  if (b.log) {
+    std::optional<ExprError> fault;
+    const std::string text = b.log->Format(ExprContext{m, b.hits}, fault);
+    m.EventTrace(text);
+    if (fault) m.ReportError(BreakLine(b) + " : message, " + fault->Text());
+    return Verdict::Pass;
+  }
+  if (plain == Verdict::Stop && e.temporary) b.spent = true;
+  return plain;
+}
+
+BreakRules::Verdict BreakpointList::CodeBreakReached(Machine& m, std::uint16_t pc) {
+  for (Tbreak& b : entries_) {
+    if (b.address != pc || b.BreakKind != 'C' || b.BreakState != m.tInst[pc] || b.spent) continue;
+    return Decide(m, b);
+  }
+  // Registered without an entry of that state (the GDB stub's own, a
+  // workspace read in progress): the plain behaviour.
+  return m.tInst[pc] == kStateBreak ? Verdict::Stop : Verdict::Trace;
+}
+
+void BreakpointList::RamBreakHit(Machine& m, std::uint16_t address, char kind) {
+  for (Tbreak& b : entries_) {
+    if (b.address != address || b.BreakKind != kind || b.spent) continue;
+    if (b.BreakState != kStateBreak && b.BreakState != kStateTrace) continue;
+    switch (Decide(m, b)) {
+      case Verdict::Stop:
+        m.RequestBreak("Break " + BreakLine(b));
+        break;
+      case Verdict::Trace:
+        m.EventTrace(BreakLine(b));
+        break;
+      case Verdict::Pass:
+        break;
+    }
+  }
+}
+
+std::string BreakpointList::SetStopWhen(const std::string& text) {
+  if (Trim(text).empty()) {
+    stopWhenText_.clear();
+    stopWhen_.reset();
+    machine_.WatchSet = false;
+    return {};
+  }
+  ParsedExpression p = ParseExpression(text, resolve_);
+  if (!p.expression) return p.error.Text();
+  stopWhenText_ = text;
+  stopWhen_ = std::move(p.expression);
+  stopWhenWas_ = false;
+  machine_.WatchSet = true;
+  return {};
+}
+
+bool BreakpointList::WatchStops(Machine& m) {
+  if (!stopWhen_) return false;
+  const ExprResult r = stopWhen_->Test(ExprContext{m, 0});
+  if (r.fault) {
+    const std::string text = "Arrêt sur expression : " + r.fault->Text();
+    m.EventTrace("Break " + text);
+    m.hooks().ShowStopReason(text);
+    stopWhenWas_ = false;
+    return true;
+  }
+  // Only a change to true stops: a run started while it holds goes on until
+  // it has been false once.
+  const bool now = r.value != 0;
+  const bool rose = now && !stopWhenWas_;
+  stopWhenWas_ = now;
+  if (rose) m.hooks().ShowStopReason("Arrêt sur expression " + QuoteText(stopWhenText_));
+  return rose;
+}
+
+void BreakpointList::RunBegins(Machine& m) {
+  if (!stopWhen_) return;
+  const ExprResult r = stopWhen_->Test(ExprContext{m, 0});
+  stopWhenWas_ = !r.fault && r.value != 0;
+}
+
+void BreakpointList::RunEnds(Machine&) {
+  for (std::size_t i = entries_.size(); i-- > 0;)
+    if (entries_[i].spent) Remove(i);
+}
+
+void BreakpointList::ResetHits() {
+  for (Tbreak& b : entries_) b.hits = 0;
+}
+
+}  // namespace hc11
