@@ -231,6 +231,7 @@ void BreakpointList::RamBreakHit(Machine& m, std::uint16_t address, char kind) {
   for (const Tbreak& b : entries_) {
     if (b.address != address || b.BreakKind != kind) continue;
     if (b.BreakState == kStateBreak) {
+      if (!ramStop_) ramStop_ = RamStop{address, kind, b.name};
       m.RequestBreak("Break " + BreakLine(b));
     } else if (b.BreakState == kStateTrace) {
       m.EventTrace(BreakLine(b));

@@ -94,6 +94,17 @@ class BreakpointList : public RamBreakHandler {
 
   void RamBreakHit(Machine& m, std::uint16_t address, char kind) override;
 
+  // The RAM breakpoint in state "Break" that asked for a stop first since
+  // ForgetRamStop (the window forgets it at each run start): the stop is
+  // reported with the address touched, not the PC it came to.
+  struct RamStop {
+    std::uint16_t address = 0;
+    char kind = 'I';
+    std::string name;
+  };
+  const std::optional<RamStop>& LastRamStop() const { return ramStop_; }
+  void ForgetRamStop() { ramStop_.reset(); }
+
  private:
   // Recomputes the RAM bits of `address` from the entries that act (states 2 and 3).
   void RefreshRamBits(std::uint16_t address);
@@ -101,6 +112,7 @@ class BreakpointList : public RamBreakHandler {
 
   Machine& machine_;
   std::vector<Tbreak> entries_;
+  std::optional<RamStop> ramStop_;
 };
 
 }  // namespace hc11
