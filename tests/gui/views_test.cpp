@@ -105,7 +105,8 @@ TEST_F(GuiTest, ValueHintNamesTheRegistersOfTheLineUnderThePointer) {
   // Straight to the view: on a first start the board panel floats over a
   // corner of the flowchart, and a pointer moved there would reach the panel.
   auto moveTo = [view](QPoint at) {
-    QMouseEvent move(QEvent::MouseMove, at, view->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, at, view->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
     QApplication::sendEvent(view, &move);
   };
   moveTo(QPoint(box.Rect.Left + 20, box.Rect.Top + row * at.line + 2));
