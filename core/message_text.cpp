@@ -83,6 +83,12 @@ bool MessageRelay::Confirm(std::string_view caption, std::string_view text) {
   return out_.Confirm(caption, text);
 }
 
+std::optional<std::string> MessageRelay::ChooseFile(std::string_view title, std::string_view start,
+                                                    std::string_view filter) {
+  Flush();
+  return out_.ChooseFile(title, start, filter);
+}
+
 void MessageRelay::End() {
   if (depth_ > 0 && --depth_ == 0) Flush();
 }

@@ -30,6 +30,8 @@ class MessageRelay final : public Messages {
   std::optional<std::string> Prompt(std::string_view title, std::string_view text,
                                     std::string_view defaultValue) override;
   bool Confirm(std::string_view caption, std::string_view text) override;
+  std::optional<std::string> ChooseFile(std::string_view title, std::string_view start,
+                                        std::string_view filter) override;
 
   // Batches nest; the outermost End() shows the batch.
   void Begin() { ++depth_; }

@@ -23,6 +23,16 @@ class Messages {
     (void)text;
     return std::string(defaultValue);
   }
+  // An open-file dialog starting at `start`, offering the files that match
+  // `filter` ("Fichier listing (*.lst *.LST)"); nullopt when the user
+  // cancels. The chosen name may not exist: the caller checks.
+  virtual std::optional<std::string> ChooseFile(std::string_view title, std::string_view start,
+                                                std::string_view filter) {
+    (void)title;
+    (void)start;
+    (void)filter;
+    return std::nullopt;
+  }
   // A yes/no confirmation.
   virtual bool Confirm(std::string_view caption, std::string_view text) {
     (void)caption;

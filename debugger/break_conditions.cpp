@@ -54,6 +54,7 @@ void BreakpointList::RamBreakHit(Machine& m, std::uint16_t address, char kind) {
     if (b.BreakState != kStateBreak && b.BreakState != kStateTrace) continue;
     switch (Decide(m, b)) {
       case Verdict::Stop:
+        if (!ramStop_) ramStop_ = RamStop{address, kind, b.name};
         m.RequestBreak("Break " + BreakLine(b));
         break;
       case Verdict::Trace:

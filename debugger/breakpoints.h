@@ -160,6 +160,17 @@ class BreakpointList : public RamBreakHandler, public BreakRules {
   void RunBegins(Machine& m) override;
   void RunEnds(Machine& m) override;
 
+  // The RAM breakpoint in state "Break" that asked for a stop first since
+  // ForgetRamStop (the window forgets it at each run start): the stop is
+  // reported with the address touched, not the PC it came to.
+  struct RamStop {
+    std::uint16_t address = 0;
+    char kind = 'I';
+    std::string name;
+  };
+  const std::optional<RamStop>& LastRamStop() const { return ramStop_; }
+  void ForgetRamStop() { ramStop_.reset(); }
+
  private:
   // What one hit of `b` does under its extras; counts the hit.
   Verdict Decide(Machine& m, Tbreak& b);
@@ -173,6 +184,7 @@ class BreakpointList : public RamBreakHandler, public BreakRules {
   std::string stopWhenText_;
   std::optional<Expression> stopWhen_;
   bool stopWhenWas_ = false;  // its value before the step just done
+  std::optional<RamStop> ramStop_;
 };
 
 }  // namespace hc11

@@ -39,4 +39,13 @@ bool StatusMessages::Confirm(std::string_view caption, std::string_view text) {
   return modal_.Confirm(caption, text);
 }
 
+std::optional<std::string> StatusMessages::ChooseFile(std::string_view title, std::string_view start,
+                                                      std::string_view filter) {
+  if (IsRunning()) {
+    Say(kNoPromptDuringRun);
+    return std::nullopt;
+  }
+  return modal_.ChooseFile(title, start, filter);
+}
+
 }  // namespace hc11

@@ -14,7 +14,16 @@ bool StartsWithText(std::string_view s, std::string_view prefix) {
 
 std::string StopStatus(const StopReport& r) {
   const std::string pc = Format("%4.4X", r.pc);
+  if (r.closeRefused) return kCloseRefused;
   if (!r.stopMessage.empty()) return "Arrêt sur erreur en " + pc + ": " + r.stopMessage;
+  if (r.ramBreak) {
+    const char* access = r.ramBreak->kind == 'i'   ? "lecture"
+                         : r.ramBreak->kind == 'm' ? "modification"
+                                                   : "écriture";
+    std::string text = "Arrêt sur accès mémoire " + Format("%4.4x", r.ramBreak->address);
+    if (!r.ramBreak->variable.empty()) text += " " + r.ramBreak->variable;
+    return text + " (" + access + ") en " + pc;
+  }
   const std::string_view reason = r.stopReason;
   if (reason == "Break F4") return "Arrivé au curseur: " + pc;
   if (StartsWithText(reason, "Break ")) {

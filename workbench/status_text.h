@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,10 +20,21 @@ struct StopReport {
   std::uint16_t pc = 0;
   std::string breakpointName;  // the name of the list entry at the PC, if any
   bool stopRequested = false;  // "Arret" was given during the run
+  bool closeRefused = false;   // the window's close was refused and stopped the run
+  // The RAM breakpoint that stopped the run: the address touched, the access
+  // ('I' write, 'i' read, 'm' change) and the variable (the symbol at the
+  // address, else the entry's name).
+  struct RamHit {
+    std::uint16_t address = 0;
+    char kind = 'I';
+    std::string variable;
+  };
+  std::optional<RamHit> ramBreak;
 };
 
-// "Arrêt sur point d'arrêt e056 main_loop", "Pas à pas: E02F", an error with
-// its message, and so on.
+// "Arrêt sur point d'arrêt e056 main_loop", "Arrêt sur accès mémoire 0041
+// leds (écriture) en E012", "Pas à pas: E02F", an error with its message, and
+// so on.
 std::string StopStatus(const StopReport& r);
 
 inline constexpr const char* kNoLineSelected = "Aucune ligne sélectionnée";
@@ -30,6 +42,10 @@ inline constexpr const char* kAlreadyRunning = "Exécution déjà en cours";
 inline constexpr const char* kCloseRefused = "Fermeture refusée: exécution arrêtée";
 inline constexpr const char* kStopRequested = "Arrêt demandé";
 inline constexpr const char* kNoCodeOnLine = "Pas de code sur cette ligne";
+// A drag on a box that hangs in the flow: it stays under the box above it.
+inline constexpr const char* kFlowBoxFixed =
+    "Cette boîte suit la précédente: seules la première boîte, les cibles de saut et les commentaires se "
+    "déplacent";
 
 std::string SerialCommandStatus(std::string_view command);  // "Commande LecE2P placée dans le tampon série"
 std::string FileWrittenStatus(std::string_view path);       // "Fichier écrit: path"

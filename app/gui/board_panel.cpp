@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 #include <limits>
 
+#include "app/gui/screen_places.h"
 #include "flowchart/paint/flow_font.h"
 
 namespace hc11::gui {
@@ -213,6 +214,11 @@ void BoardPanel::RefreshMemo() {
   memoShownAdded_ = board_.MemoAdded;
   memoShownLines_ = memo.size();
   memoPartial_ = flood || (memoPartial_ && !changed);
+}
+
+void BoardPanel::showEvent(QShowEvent* event) {
+  KeepOnScreen(*this);
+  QWidget::showEvent(event);
 }
 
 void BoardPanel::SetRunning(bool running) {

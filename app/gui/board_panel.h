@@ -30,6 +30,10 @@ class BoardPanel final : public QWidget {
   // Above every other window, or only above the main window.
   void SetOnTop(bool on);
 
+ protected:
+  // Every show lands on the visible screen, whatever place was saved.
+  void showEvent(QShowEvent* event) override;
+
  private:
   QWidget* BuildKeypad();
   QWidget* BuildInputs();

@@ -48,6 +48,7 @@ DumpWindow::DumpWindow(LineSource source, QWidget* parent) : QWidget(parent), so
   layout->addWidget(memo1_);
   connect(ok, &QPushButton::clicked, this, [this] { Build(); });
   connect(adrDump_, &QLineEdit::returnPressed, this, [this] { Build(); });
+  connect(adrDump_, &QLineEdit::textEdited, this, [this] { Build(false); });
   connect(choixDump_, &QComboBox::currentIndexChanged, this, [this] { Build(false); });
   resize(560, 300);
 }
@@ -57,12 +58,24 @@ void DumpWindow::SetChoice(int index) {
 }
 
 void DumpWindow::Build(bool report) {
-  memo1_->clear();
   std::vector<std::string> lines;
   std::string error;
-  if (!source_ || !source_(Choice(), adrDump_->text().toStdString(), lines, error)) {
+  const std::string typed = adrDump_->text().toStdString();
+  if (source_ && source_(Choice(), typed, lines, error)) {
+    shown_ = typed;
+    adrDump_->setStyleSheet({});
+    adrDump_->setToolTip({});
+  } else {
     if (report && OnError && !error.empty()) OnError(error);
-    return;
+    // A typing slip must not blank the dump: the last good address stays
+    // shown (and is the one later rebuilds use) until the box is fixed.
+    adrDump_->setStyleSheet("background: #ffd0d0");
+    adrDump_->setToolTip(ToQString(error));
+    lines.clear();
+    if (!source_ || !source_(Choice(), shown_, lines, error)) {
+      memo1_->clear();
+      return;
+    }
   }
   QString text;
   for (const std::string& line : lines) {

@@ -27,9 +27,10 @@ class DumpWindow final : public QWidget {
 
   int Choice() const { return choixDump_->currentIndex(); }
   void SetChoice(int index);
-  // Builds the dump ("ok", and entering the address box). Only "ok" reports
-  // a bad address: a message box shown on entering the box would take the
-  // focus and give it back, and so open again and again.
+  // Builds the dump ("ok", Enter, typing, and entering the address box).
+  // Only "ok" and Enter report a bad address: a message box shown on
+  // entering the box would take the focus and give it back, and so open
+  // again and again.
   void Build(bool report = true);
   QStringList Lines() const;
 
@@ -38,7 +39,9 @@ class DumpWindow final : public QWidget {
   // before with Highlight (line, column of the two hex digits).
   std::function<void()> OnBuilt;
   void Highlight(const std::vector<std::pair<int, int>>& cells);
-  std::string Address() const { return adrDump_->text().toStdString(); }
+  // The start address of the lines shown: the box's text, or the last good
+  // one while the box holds a typing slip.
+  std::string Address() const { return shown_; }
   // "Chercher en mémoire"; its Memory source is the owner's to set.
   MemoryFindBar& findBar() { return *find_; }
   // Starts the dump at a match and selects its bytes on the first line.
@@ -54,6 +57,7 @@ class DumpWindow final : public QWidget {
   QComboBox* choixDump_;
   QPlainTextEdit* memo1_;
   MemoryFindBar* find_;
+  std::string shown_ = "0000";
 };
 
 }  // namespace hc11::gui

@@ -1,5 +1,6 @@
 #include "app/gui/flow_view.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -82,15 +83,34 @@ void FlowView::mousePressEvent(QMouseEvent* event) {
   const QPoint view = event->position().toPoint();
   const QPoint at(zoom_.ToSheet(view.x()), zoom_.ToSheet(view.y()));
   if (OnTabPress && OnTabPress(at.x(), at.y())) return;
-  dragging_ = drag_.ButtonDown(pane_.Sheet(), at.x(), at.y()) != 0;
+  const std::vector<int> hits = HitBox(pane_.Sheet(), at.x(), at.y());
+  if (!hits.empty() && !CanDrag(pane_.Sheet(), hits.back())) {
+    // Its place comes from the box above it: a drag would only flicker.
+    fixedPress_ = view;
+    fixedSaid_ = false;
+  } else {
+    dragging_ = drag_.ButtonDown(pane_.Sheet(), at.x(), at.y()) != 0;
+    if (dragging_) setCursor(Qt::ClosedHandCursor);
+  }
   if (OnPress) OnPress(at.x(), at.y());
 }
 
 void FlowView::mouseMoveEvent(QMouseEvent* event) {
   const QPoint view = event->position().toPoint();
   const QPoint at(zoom_.ToSheet(view.x()), zoom_.ToSheet(view.y()));
+  if (fixedPress_) {
+    if (!fixedSaid_ && (view - *fixedPress_).manhattanLength() >= QApplication::startDragDistance()) {
+      fixedSaid_ = true;
+      setCursor(Qt::ForbiddenCursor);
+      if (OnFixedBoxDrag) OnFixedBoxDrag();
+    }
+    return;
+  }
   if (!dragging_) {
-    if (OnHover && event->buttons() == Qt::NoButton) OnHover(at.x(), at.y());
+    if (event->buttons() == Qt::NoButton) {
+      ShowDragCursor(at.x(), at.y());
+      if (OnHover) OnHover(at.x(), at.y());
+    }
     return;
   }
   if (drag_.Move(pane_.Sheet(), at.x(), at.y())) {
@@ -99,10 +119,20 @@ void FlowView::mouseMoveEvent(QMouseEvent* event) {
   }
 }
 
-void FlowView::mouseReleaseEvent(QMouseEvent*) {
-  if (!dragging_) return;
+void FlowView::mouseReleaseEvent(QMouseEvent* event) {
+  const QPoint view = event->position().toPoint();
+  fixedPress_.reset();
+  const bool wasDragging = dragging_;
   dragging_ = false;
-  if (drag_.ButtonUp(pane_.Sheet())) Repaint(true);
+  ShowDragCursor(zoom_.ToSheet(view.x()), zoom_.ToSheet(view.y()));
+  if (wasDragging && drag_.ButtonUp(pane_.Sheet())) Repaint(true);
+}
+
+void FlowView::ShowDragCursor(int x, int y) {
+  const std::vector<int> hits = HitBox(pane_.Sheet(), x, y);
+  const bool movable = !hits.empty() && CanDrag(pane_.Sheet(), hits.back());
+  const Qt::CursorShape shape = movable ? Qt::OpenHandCursor : Qt::ArrowCursor;
+  if (cursor().shape() != shape) setCursor(shape);
 }
 
 }  // namespace hc11::gui

@@ -7,6 +7,7 @@
 #include <QScrollArea>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 #include "debugger/flow_pane.h"
 #include "flowchart/paint/flow_bitmap.h"
@@ -41,6 +42,9 @@ class FlowView final : public QWidget, public SheetViewport {
   std::function<void(int x, int y)> OnHover;
   // The pointer left the sheet.
   std::function<void()> OnLeave;
+  // A drag tried on a box that keeps its place in the flow (said once per
+  // press).
+  std::function<void()> OnFixedBoxDrag;
   // The popup menu asked for at a point of the sheet (global position given).
   std::function<void(int x, int y, QPoint global)> OnContextMenu;
 
@@ -68,6 +72,12 @@ class FlowView final : public QWidget, public SheetViewport {
   SheetDrag drag_;
   Zoom zoom_;
   bool dragging_ = false;
+  // A press on a box that cannot move: where it began, and whether the
+  // refusal was said.
+  std::optional<QPoint> fixedPress_;
+  bool fixedSaid_ = false;
+  // The pointer over the sheet: an open hand where a drag would move a box.
+  void ShowDragCursor(int x, int y);
 };
 
 }  // namespace hc11::gui

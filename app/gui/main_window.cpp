@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -16,6 +17,7 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+#include <algorithm>
 #include <iostream>
 
 #include "app/gui/board_panel.h"
@@ -41,7 +43,11 @@ namespace hc11::gui {
 namespace {
 
 constexpr int kTopBarHeight = 41;
+// A trace line with wide values: the processor line is never narrower.
+constexpr const char* kWidestTraceLine =
+    "PC=FFFF CC=FF X=ffff A=ff B=ff Sp=ffff  cycle=99999999 T=99999.999ms";
 constexpr int kRightPaneWidth = 265;
+constexpr int kInfoLinesMax = 40;  // lines the information label keeps at most
 constexpr int kSplitterWidth = 8;
 
 struct PaneButton {
@@ -120,33 +126,24 @@ MainWindow::~MainWindow() {
 void MainWindow::BuildTopBar() {
   auto* bar = new QWidget;
   bar->setObjectName("SpeedBar");
-  bar->setFixedHeight(kTopBarHeight);
   auto* row = new QHBoxLayout(bar);
   row->setContentsMargins(4, 0, 4, 0);
 
-  auto* lines = new QVBoxLayout;
-  lines->setSpacing(0);
+  // The stop message, the stop reason and the registers share the first
+  // line; the processor line has the second to itself, at least as wide as
+  // a whole trace line, so its time is never cut.
+  auto* lines = new QGridLayout;
+  lines->setHorizontalSpacing(10);
+  lines->setVerticalSpacing(0);
   ligneX1_ = NamedLabel("LigneX1", bar);
-  ligneX2_ = NamedLabel("LigneX2", bar);
-  ligneX2_->setFont(CodeFont());
-  ligneX2_->setCursor(Qt::PointingHandCursor);
-  ligneX2_->installEventFilter(this);
-  // Long trace lines are cut rather than widening the window: with large
-  // system fonts or scaling the whole bar must still fit on the screen.
-  for (QLabel* label : {ligneX1_, ligneX2_}) {
-    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    label->setMinimumWidth(160);
-    lines->addWidget(label);
-  }
-  row->addLayout(lines, 3);
-
-  // The stop reason over the registers, beside the two trace lines.
-  auto* state = new QVBoxLayout;
-  state->setSpacing(0);
+  ligneX1_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  ligneX1_->setMinimumWidth(160);
+  lines->addWidget(ligneX1_, 0, 0);
   casBreak_ = NamedLabel("Cas_Break", bar);
   casBreak_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  casBreak_->setMinimumWidth(80);
   casBreak_->setStyleSheet("color: #800000");
-  state->addWidget(casBreak_);
+  lines->addWidget(casBreak_, 0, 1);
   auto* registers = new QHBoxLayout;
   registers->setSpacing(10);
   for (const char* name : {"LabelPC", "LabelA", "LabelB", "LabelX", "LabelY"}) {
@@ -155,11 +152,23 @@ void MainWindow::BuildTopBar() {
     label->setCursor(Qt::PointingHandCursor);
     label->installEventFilter(this);
     registerLabels_[name] = label;
+    // Sized for the widest value, so a new value never shifts its neighbours.
+    label->setMinimumWidth(QFontMetrics(label->font()).horizontalAdvance("PC=FFFF"));
     label->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     registers->addWidget(label);
   }
-  state->addLayout(registers);
-  row->addLayout(state, 2);
+  lines->addLayout(registers, 0, 2);
+  ligneX2_ = NamedLabel("LigneX2", bar);
+  ligneX2_->setFont(CodeFont());
+  ligneX2_->setCursor(Qt::PointingHandCursor);
+  ligneX2_->installEventFilter(this);
+  ligneX2_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  ligneX2_->setMinimumWidth(QFontMetrics(ligneX2_->font()).horizontalAdvance(kWidestTraceLine));
+  lines->addWidget(ligneX2_, 1, 0, 1, 3);
+  lines->setColumnStretch(0, 3);
+  lines->setColumnStretch(1, 2);
+  row->addLayout(lines, 1);
+
   cbDebugOnce_ = new QCheckBox("debug 1 pas", bar);
   cbDebugOnce_->setObjectName("CbDebugOnce");
   cbDebugOnce_->setToolTip(
@@ -193,6 +202,9 @@ void MainWindow::BuildTopBar() {
   connect(listUrl_, &QComboBox::activated, this,
           [this](int index) { HistoryMoved(pane_.SelectHistory(index)); });
   row->addWidget(listUrl_);
+  // 41 pixels, or more when large fonts need it: rows squeezed into less
+  // would overlap.
+  bar->setFixedHeight(std::max(kTopBarHeight, bar->sizeHint().height()));
   topBar_ = bar;
 }
 
@@ -214,6 +226,10 @@ void MainWindow::BuildCentre() {
   paintBox1_->OnHover = [this](int x, int y) { HoverAt(x, y); };
   paintBox1_->OnLeave = [this] { label1_->hide(); };
   paintBox1_->OnContextMenu = [this](int x, int y, QPoint global) {
+    // The popup acts on the line under the pointer: a right click selects it
+    // as a left click would, so "Continuer jusqu'a" has its target.
+    Machine& m = session_.machine();
+    if (pane_.SelectAt(x, y, m.cpu.PC, m.RunTarget) && paintBox1_->OnPress) paintBox1_->OnPress(x, y);
     HoverAt(x, y);
     FlowPopupMenu()->popup(global);
   };
@@ -506,10 +522,28 @@ void MainWindow::ShowTraceList() {
 
 void MainWindow::AppendInfoLine(std::string_view text) {
   const QString old = lbInfo_->text();
-  lbInfo_->setText(old.isEmpty() ? ToQString(text) : old + "\r\n" + ToQString(text));
-  lbInfo_->adjustSize();
-  // 300 pixels left of the flowchart's right edge, just below its top.
-  lbInfo_->move(std::max(0, scrollBox1_->viewport()->width() - 300), 5);
+  QStringList lines = old.isEmpty() ? QStringList() : old.split("\r\n");
+  lines.append(ToQString(text));
+  // Only the newest lines: a serial client that comes and goes would
+  // otherwise grow the label down over the whole flowchart.
+  while (lines.size() > kInfoLinesMax) lines.removeFirst();
+  lbInfo_->setText(lines.join("\r\n"));
+  // 300 pixels left of the flowchart's right edge, just below its top, and
+  // moved left, then wrapped, so that a long line is never cut at the edge.
+  const int room = std::max(100, scrollBox1_->viewport()->width() - 10);
+  const QFontMetrics metrics(lbInfo_->font());
+  int natural = 0;
+  for (const QString& line : lines) natural = std::max(natural, metrics.horizontalAdvance(line));
+  const int width = std::min(room, natural + 2 * lbInfo_->margin() + 6);
+  lbInfo_->setWordWrap(true);
+  const int tallest = std::max(metrics.height(), scrollBox1_->viewport()->height() - 10);
+  while (lines.size() > 1 && lbInfo_->heightForWidth(width) > tallest) {
+    lines.removeFirst();
+    lbInfo_->setText(lines.join("\r\n"));
+  }
+  lbInfo_->resize(width, lbInfo_->heightForWidth(width));
+  const int right = scrollBox1_->viewport()->width();
+  lbInfo_->move(std::max(0, std::min(right - 300, right - width - 5)), 5);
   lbInfo_->show();
   lbInfo_->raise();
 }

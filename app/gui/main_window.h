@@ -194,6 +194,9 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   void ApplySerialLink(bool restart);
   void OpenListing();
   void OpenSFile();
+  // False, with "Fichier introuvable" said, for a name typed in the file
+  // dialog that names no file.
+  bool ChosenFileExists(const std::string& path);
   void Relancer();
   void EditRegister(const QString& name);
   void SaveTraceFile();

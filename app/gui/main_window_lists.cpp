@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <QTreeWidget>
 
+#include "app/gui/dump_window.h"
 #include "app/gui/edit_dialogs.h"
 #include "app/gui/entry_list.h"
 #include "app/gui/find_box.h"
@@ -78,6 +79,7 @@ void MainWindow::BreaksChanged() {
 void MainWindow::WatchesChanged() {
   listBoxSurv_->clear();
   RefreshWatches(true);
+  dump_->Build(false);  // an edited watch may have written memory
 }
 
 BreakDialogCheck MainWindow::BreakDialogChecker() {

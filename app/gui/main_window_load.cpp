@@ -2,8 +2,8 @@
 // and the commands that end in them.
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
+#include <QLayout>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPainter>
@@ -16,6 +16,7 @@
 #include "app/gui/flow_view.h"
 #include "app/gui/main_window.h"
 #include "app/gui/reglages_editor.h"
+#include "app/gui/screen_places.h"
 #include "app/gui/symbol_lists.h"
 #include "app/gui/trace_pane.h"
 #include "app/gui/workbench.h"
@@ -29,6 +30,15 @@
 #include "workbench/register_rows.h"
 
 namespace hc11::gui {
+
+namespace {
+
+// The open dialogs' filters; the listing's extension in either case, as the
+// assembler may write it.
+constexpr const char* kListingFilter = "Fichier listing (*.lst *.LST)";
+constexpr const char* kSourceFilter = "Fichier source (*.s *.S)";
+
+}  // namespace
 
 void MainWindow::Start() {
   SelectPane(RightPane::Trace);
@@ -46,14 +56,24 @@ void MainWindow::Start() {
     listingBase_ = settings.NomFichLst;
   else
     listingBase_ = options_.demoBase;  // first start
-  // The panel's client area goes back where it was saved from: a frame
-  // position saved and a client position restored would creep by the title
-  // bar's height at every start.
-  panel_->adjustSize();
-  panel_->setGeometry(QRect(QPoint(settings.EnvL, settings.EnvT), panel_->size()));
-  panel_->setVisible(settings.EnvVisible || options_.screenshot);
   dump_->SetChoice(settings.ChoixDump);
   workbench_->Start();
+  panel_->adjustSize();
+  // The panel's client area goes back where it was saved from (and is kept
+  // on the screen when it shows): a frame position saved and a client
+  // position restored would creep by the title bar's height at every start.
+  if (settings.EnvW > 0 || settings.EnvH > 0) {
+    panel_->setGeometry(QRect(QPoint(settings.EnvL, settings.EnvT), panel_->size()));
+  } else {
+    // First start: over the flowchart's far corner, clear of every pane
+    // (the docks are in place by now).
+    if (layout() != nullptr) layout()->activate();
+    const QWidget* free = scrollBox1_->viewport();
+    const QRect area(free->mapToGlobal(QPoint(0, 0)), free->size());
+    panel_->setGeometry(ToQRect(PlaceInFreeArea(panel_->width(), panel_->height(), ToScreenRect(area),
+                                                AvailableScreenOf(*this), FrameOf(*panel_))));
+  }
+  panel_->setVisible(settings.EnvVisible || options_.screenshot);
   ApplyOptions();
   valueListEditor1_->hide();
   Load();
@@ -152,9 +172,9 @@ void MainWindow::RepaintFlowchart(bool relayout) {
 
 void MainWindow::OpenListing() {
   const QFileInfo current(QString::fromStdString(listingBase_ + ".lst"));
-  const QString chosen = QFileDialog::getOpenFileName(this, "Ouvrir Fichier.Lst", current.absoluteFilePath(),
-                                                      "Hex file (*.lst)");
-  if (!chosen.isEmpty()) OpenListingFile(chosen.toStdString());
+  const auto chosen =
+      messages_.ChooseFile("Ouvrir Fichier.Lst", current.absoluteFilePath().toStdString(), kListingFilter);
+  if (chosen && ChosenFileExists(*chosen)) OpenListingFile(*chosen);
   RefreshCaption();
 }
 
@@ -166,10 +186,15 @@ void MainWindow::OpenListingFile(const std::string& path) {
 }
 
 void MainWindow::OpenSFile() {
-  const QString chosen = QFileDialog::getOpenFileName(this, "Ouvrir fichier.S",
-                                                      QString::fromStdString(sFileName_), "Hex file (*.s)");
-  if (!chosen.isEmpty()) sFileName_ = chosen.toStdString();
+  const auto chosen = messages_.ChooseFile("Ouvrir fichier.S", sFileName_, kSourceFilter);
+  if (chosen && ChosenFileExists(*chosen)) sFileName_ = *chosen;
   RefreshCaption();
+}
+
+bool MainWindow::ChosenFileExists(const std::string& path) {
+  if (QFileInfo(QString::fromStdString(path)).isFile()) return true;
+  messages_.Show(MsgKind::Error, "Erreur", "Fichier introuvable : " + path);
+  return false;
 }
 
 void MainWindow::Relancer() {

@@ -12,6 +12,7 @@
 #include "app/gui/profile_exports.h"
 #include "app/gui/profile_window.h"
 #include "app/gui/reglages_editor.h"
+#include "app/gui/screen_places.h"
 #include "app/gui/trace_pane.h"
 #include "app/gui/workbench.h"
 #include "core/trace.h"
@@ -70,7 +71,10 @@ void MainWindow::BuildMenus() {
     RefreshTracePane();
   });
   connect(AddAction(voir, "Dump1", "Dump"), &QAction::triggered, this, [this] {
-    for (QMdiSubWindow* w : mdiArea_->subWindowList()) w->show();
+    for (QMdiSubWindow* w : mdiArea_->subWindowList()) {
+      w->show();
+      KeepInParent(*w, mdiArea_->viewport()->rect());
+    }
     dump_->Build(false);
   });
   connect(AddAction(voir, "environ1", "environ"), &QAction::triggered, this,

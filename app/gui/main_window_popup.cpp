@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <QScrollBar>
 
+#include "app/gui/dump_window.h"
 #include "app/gui/flow_view.h"
 #include "app/gui/main_window.h"
 #include "debugger/coverage_view.h"
@@ -145,6 +146,7 @@ void MainWindow::PopupCommand(const QString& name) {
       m.Memory[*at] = static_cast<std::uint8_t>(*value);
       session_.timeTravel().NoteEdit();
       RefreshWatches(false);
+      dump_->Build(false);
     }
   } else if (name == "Surveiller1" && hover_) {
     session_.watches().AddSymbol(hover_->name, hover_->address, 'I');

@@ -1,5 +1,7 @@
 #include "app/gui/qt_messages.h"
 
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <cstdio>
@@ -42,6 +44,25 @@ std::optional<std::string> QtMessages::Prompt(std::string_view title, std::strin
 bool QtMessages::Confirm(std::string_view caption, std::string_view text) {
   if (unattended_) return true;
   return QMessageBox::question(parent_, ToQString(caption), ToQString(text)) == QMessageBox::Yes;
+}
+
+// Any name is accepted here: a name that does not exist is reported by the
+// caller in French, where the dialog's own check would say "File not found".
+std::optional<std::string> QtMessages::ChooseFile(std::string_view title, std::string_view start,
+                                                  std::string_view filter) {
+  if (unattended_) return std::nullopt;
+  QFileDialog dialog(parent_, ToQString(title), ToQString(start), ToQString(filter));
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setLabelText(QFileDialog::LookIn, "Chercher dans :");
+  dialog.setLabelText(QFileDialog::FileName, "Nom du fichier :");
+  dialog.setLabelText(QFileDialog::FileType, "Type :");
+  dialog.setLabelText(QFileDialog::Accept, "Ouvrir");
+  dialog.setLabelText(QFileDialog::Reject, "Annuler");
+  const QFileInfo file(ToQString(start));
+  if (file.exists() && !file.isDir()) dialog.selectFile(file.absoluteFilePath());
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().front().toStdString();
 }
 
 }  // namespace hc11::gui

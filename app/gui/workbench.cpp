@@ -13,6 +13,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QWheelEvent>
+#include <algorithm>
 
 #include "app/gui/board_panel.h"
 #include "app/gui/dump_window.h"
@@ -20,12 +21,14 @@
 #include "app/gui/main_window.h"
 #include "app/gui/pane_focus.h"
 #include "app/gui/registers_pane.h"
+#include "app/gui/screen_places.h"
 #include "app/gui/source_pane.h"
 #include "board/panel_tables.h"
 #include "core/file_write.h"
 #include "core/text_util.h"
 #include "debugger/whole_file.h"
 #include "flowchart/paint/interaction.h"
+#include "listing/symbols.h"
 #include "workbench/register_rows.h"
 #include "workbench/sheet_gestures.h"
 #include "workbench/status_text.h"
@@ -65,15 +68,29 @@ std::string ZoneOf(QMainWindow& w, QDockWidget& dock) {
   }
 }
 
-void PlaceDock(QMainWindow& w, QDockWidget& dock, const PanePlace& place) {
+// Narrower or lower than this a pane shows nothing useful: such a size was
+// squeezed by a small screen or a large scale, not chosen.
+constexpr int kPaneMinWidth = 200, kPaneMinHeight = 120;
+
+void PlaceDock(QMainWindow& w, QDockWidget& dock, const PanePlace& place, const PanePlace& fallback) {
   if (place.zone == "flottant") {
     dock.setFloating(true);
+    KeepOnScreen(dock);
   } else if (dock.isFloating() || w.dockWidgetArea(&dock) != AreaOf(place.zone)) {
     dock.setFloating(false);
     w.addDockWidget(AreaOf(place.zone), &dock);
   }
-  if (place.width > 0) w.resizeDocks({&dock}, {place.width}, Qt::Horizontal);
-  if (place.height > 0) w.resizeDocks({&dock}, {place.height}, Qt::Vertical);
+  // At most half the width and two thirds of the height of the window (or
+  // of the screen, which a window that opens maximised is about to fill), so
+  // the flowchart keeps room whatever was saved.
+  const ScreenRect screen = AvailableScreenOf(w);
+  const int width = std::max(w.width(), screen.width), height = std::max(w.height(), screen.height);
+  if (place.width > 0 || fallback.width > 0)
+    w.resizeDocks({&dock}, {FitPaneExtent(place.width, fallback.width, kPaneMinWidth, width / 2)},
+                  Qt::Horizontal);
+  if (place.height > 0 || fallback.height > 0)
+    w.resizeDocks({&dock}, {FitPaneExtent(place.height, fallback.height, kPaneMinHeight, height * 2 / 3)},
+                  Qt::Vertical);
   dock.setVisible(place.visible);
 }
 
@@ -123,6 +140,7 @@ Workbench::Workbench(MainWindow& window) : w_(window) {
     if (address) ToggleAt(*address);
     return address.has_value();
   };
+  view->OnFixedBoxDrag = [this] { Status(kFlowBoxFixed); };
   view->setFocusPolicy(Qt::StrongFocus);  // Tab reaches it as well as a click
 
   w_.dump_->OnBuilt = [this] { HighlightDump(); };
@@ -261,7 +279,9 @@ void Workbench::ConnectStatuses() {
     if (!CursorTarget()) Status(kNoLineSelected);
   });
   after("Arret1", [this] {
-    if (w_.run_.Running()) Status(kStopRequested);
+    if (!w_.run_.Running()) return;
+    stopAsked_ = true;
+    Status(kStopRequested);
   });
   for (const OptionItem& item : kOptionItems) {
     QAction* a = w_.Action(item.component);
@@ -300,8 +320,9 @@ void Workbench::Start() {
   bool missing = false;
   ReadWhole(w_.session_.SettingsPath(), text, missing);
   const ViewSettings s = ParseViewSettings(text);
-  PlaceDock(w_, *sourceDock_, s.source);
-  PlaceDock(w_, *registersDock_, s.registers);
+  const ViewSettings defaults;
+  PlaceDock(w_, *sourceDock_, s.source, defaults.source);
+  PlaceDock(w_, *registersDock_, s.registers, defaults.registers);
   ZoomTo(s.zoom);
 }
 
@@ -362,6 +383,8 @@ void Workbench::RunState(bool running) {
     if (QAction* a = w_.Action(name)) a->setEnabled(!running);
   if (running) {
     startMode_ = m.RunMode;
+    stopAsked_ = closeRefused_ = false;
+    w_.session_.breakpoints().ForgetRamStop();
     if (startMode_ == u'x' || startMode_ == u'u') Status("Exécution en cours (F2 pour arrêter)");
     return;
   }
@@ -370,9 +393,15 @@ void Workbench::RunState(bool running) {
   report.stopReason = w_.casBreak_->text().toStdString();
   report.stopMessage = w_.ligneX1_->text().toStdString();
   report.pc = m.cpu.PC;
-  report.stopRequested = m.RunMode == u'q';
-  if (const auto index = w_.session_.breakpoints().Find(m.cpu.PC))
-    report.breakpointName = w_.session_.breakpoints().entries()[*index].name;
+  report.stopRequested = stopAsked_;
+  report.closeRefused = closeRefused_;
+  const BreakpointList& breaks = w_.session_.breakpoints();
+  if (const auto& hit = breaks.LastRamStop(); hit) {
+    report.ramBreak = StopReport::RamHit{hit->address, hit->kind, VariableAt(hit->address)};
+    if (report.ramBreak->variable.empty()) report.ramBreak->variable = hit->name;
+  } else if (const auto index = breaks.Find(m.cpu.PC)) {
+    report.breakpointName = breaks.entries()[*index].name;
+  }
   Status(StopStatus(report));
   previousStop_ = lastStop_;
   lastStop_ = m.cpu;
@@ -388,6 +417,13 @@ void Workbench::MarksChanged() {
     if (!colour || *colour == kWhite) return std::nullopt;  // white: no breakpoint
     return colour;
   });
+}
+
+std::string Workbench::VariableAt(std::uint16_t address) const {
+  if (const SymbolList* variables = SymbolListForKind(w_.session_.listing().Symbols, 'I'))
+    for (const SymbolItem& item : *variables)
+      if (item.sym.Addr == address) return item.sym.Name;
+  return {};
 }
 
 bool Workbench::ModalAllowed() {
@@ -549,7 +585,10 @@ bool Workbench::IsFlowchartWidget(QObject* o) const {
 }
 
 bool Workbench::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == &w_ && event->type() == QEvent::Close && w_.run_.Running()) Status(kCloseRefused);
+  if (watched == &w_ && event->type() == QEvent::Close && w_.run_.Running()) {
+    closeRefused_ = true;
+    Status(kCloseRefused);
+  }
   if (!IsFlowchartWidget(watched)) return QObject::eventFilter(watched, event);
   if (event->type() == QEvent::Wheel) {
     auto* wheel = static_cast<QWheelEvent*>(event);

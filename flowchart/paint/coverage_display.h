@@ -29,9 +29,9 @@ struct BoxCoverage {
 
 // Box fill for a run count on a log scale up to `maxCount` (pale yellow for
 // once to deep orange for the most); never run: kNeverRunHatch, drawn as a
-// hatch.
-inline constexpr Colour kNeverRunHatch = 0xC8C8C8;
-inline constexpr Colour kNeverRunText = 0xF0F0F0;  // behind a never-run box's text
+// hatch over a grey ground.
+inline constexpr Colour kNeverRunHatch = 0x909090;
+inline constexpr Colour kNeverRunText = 0xD8D8D8;  // the ground, behind a never-run box's text
 Colour CoverageFill(std::uint64_t count, std::uint64_t maxCount);
 
 // "12/0": taken, then not taken.

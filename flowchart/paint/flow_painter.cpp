@@ -59,8 +59,8 @@ void QtSheetPainter::PaintBox(Flowchart& sheet, TRectangle& box) {
   if (box.HasAddress()) {
     if (display_.CoverageHook) PaintCoverageFill(box);
     PaintOutline(sheet, box);
+    if (display_.CoverageHook) PaintNeverRunHatch(box);
     PaintLabel(sheet, box);
-    if (display_.CoverageHook) PaintBranchCounts(sheet, box);
   }
   PaintTextLines(sheet, box);
   boxFill_ = kWhite;
@@ -93,19 +93,24 @@ void QtSheetPainter::PaintLineMarks(const Flowchart& sheet, const TRectangle& bo
   }
 }
 
-void QtSheetPainter::PaintOutline(const Flowchart& sheet, const TRectangle& box) {
+QPolygon QtSheetPainter::OutlineOf(const TRectangle& box) const {
   const int lx = box.Rect.Left + box.LargLabel;
   const int t = box.Triangle;
   const int yt = box.Rect.Top + 3;
   const int yb = box.Rect.Bottom - 4 - box.PointB;
   const int xr = box.Rect.Right - 1;
   const int midY = box.MidY();
-  if (t == 0) {
-    p_.drawPolygon(QPolygon({QPoint(lx, yb), QPoint(lx, yt), QPoint(xr, yt), QPoint(xr, yb)}));
-    return;
-  }
-  p_.drawPolygon(QPolygon({QPoint(lx + t, yb), QPoint(lx, midY), QPoint(lx + t, yt), QPoint(xr - t, yt),
-                           QPoint(xr - box.PointD, midY), QPoint(xr - t, yb)}));
+  if (t == 0) return QPolygon({QPoint(lx, yb), QPoint(lx, yt), QPoint(xr, yt), QPoint(xr, yb)});
+  return QPolygon({QPoint(lx + t, yb), QPoint(lx, midY), QPoint(lx + t, yt), QPoint(xr - t, yt),
+                   QPoint(xr - box.PointD, midY), QPoint(xr - t, yb)});
+}
+
+void QtSheetPainter::PaintOutline(const Flowchart& sheet, const TRectangle& box) {
+  p_.drawPolygon(OutlineOf(box));
+  if (box.Triangle == 0) return;
+  const int lx = box.Rect.Left + box.LargLabel;
+  const int xr = box.Rect.Right - 1;
+  const int midY = box.MidY();
   // The exit mark: at the bottom, or on the side the jump line leaves from.
   if (box.PointB != 0) {
     Ellipse(box.CenterX() - 2, box.Rect.Bottom - 7, box.CenterX() + 2, box.Rect.Bottom - 3);
@@ -211,6 +216,7 @@ bool PaintSheet(QPainter& painter, int width, int height, Flowchart& sheet, Flow
   for (int i = 1; i <= sheet.Boxes.Count(); ++i) sheet.Boxes[i].Dessine(sheet, objects);
   for (int i = 1; i <= sheet.Lines.Count(); ++i) sheet.Lines[i].Dessine(sheet, objects);
   PaintJumpMarks(painter, sheet, font);
+  if (display.CoverageHook) PaintBranchTags(objects, sheet);
   display.CommentPass = commentPass;
   return true;
 }

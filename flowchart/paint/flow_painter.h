@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
+#include <QPolygon>
 #include <string_view>
 
 #include "flowchart/paint/display_state.h"
@@ -30,6 +31,9 @@ class QtSheetPainter final : public SheetPainter {
   void PaintBox(Flowchart& sheet, TRectangle& box) override;
   void PaintLineV(Flowchart& sheet, TLigneV& line) override;
   void PaintStub(Flowchart& sheet, TLigneH& stub) override;
+  // A decision's taken/not-taken counts (coverage only); painted after the
+  // jump lines, so that none crosses them.
+  void PaintBranchCounts(const Flowchart& sheet, const TRectangle& box);
 
  private:
   void PaintTitle(Flowchart& sheet, const TRectangle& box);
@@ -40,7 +44,8 @@ class QtSheetPainter final : public SheetPainter {
   // Coverage (only with the display's CoverageHook): the box's fill, drawn
   // before its outline, and a decision's taken/not-taken counts.
   void PaintCoverageFill(const TRectangle& box);
-  void PaintBranchCounts(const Flowchart& sheet, const TRectangle& box);
+  void PaintNeverRunHatch(const TRectangle& box);
+  QPolygon OutlineOf(const TRectangle& box) const;
   // Text with an opaque background cell, top-left at (x, y).
   void Text(const Flowchart& sheet, int x, int y, std::string_view text, const QColor& fg, const QColor& bg);
   void Use(Colour pen, Colour brush);
@@ -52,7 +57,11 @@ class QtSheetPainter final : public SheetPainter {
   QFontMetrics fontMetrics_;
   int width_, height_;
   Colour boxFill_ = kWhite;  // the background of the current box's text lines
+  bool neverRun_ = false;    // the current box gets the never-run hatch
 };
+
+// Every decision's counts, over everything else (coverage only).
+void PaintBranchTags(QtSheetPainter& painter, Flowchart& sheet);
 
 // Paints the whole sheet on (0, 0, width, height): clears it to white, and
 // with no box stops there and returns false (nothing to show). With

@@ -103,6 +103,14 @@ bool ShowAddress(Flowchart& sheet, FlowDisplay& display, std::uint16_t address, 
   return true;
 }
 
+bool CanDrag(const Flowchart& sheet, int box) {
+  if (!sheet.Boxes.Valid(box)) return false;
+  const TRectangle& b = sheet.Boxes[box];
+  const bool hasParent = sheet.Boxes.Valid(b.ObjetParent) && b.ObjetParent != b.ObjetSelf;
+  if (!hasParent) return true;
+  return b.Genre == 'r' && !b.Titre;
+}
+
 int SheetDrag::ButtonDown(Flowchart& sheet, int x, int y) {
   const std::vector<int> hits = HitBox(sheet, x, y);
   box_ = hits.empty() ? 0 : hits.back();

@@ -69,6 +69,12 @@ bool ShowAddress(Flowchart& sheet, FlowDisplay& display, std::uint16_t address, 
 // pointer move with the button held, and ButtonUp; after a Move that returns
 // true it paints with relayout, after a ButtonUp that returns true it resizes
 // the bitmap to PicW x PicH and paints with relayout.
+// Whether dragging the box moves it: a box with a place of its own (one
+// without parent, or one hung at an offset: a jump target, a comment box)
+// does; a box hung in the flow (and a title box, hung on its call) is put
+// back under the box above it at once.
+bool CanDrag(const Flowchart& sheet, int box);
+
 class SheetDrag {
  public:
   // The first `movesToSkip` moves after the press are ignored, so that a

@@ -2,6 +2,7 @@
 // shows, so no test ever opens a dialog.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,7 +22,15 @@ class RecordingMessages : public Messages {
   void Show(MsgKind kind, std::string_view caption, std::string_view text) override {
     shown.push_back({kind, std::string(caption), std::string(text)});
   }
+  std::optional<std::string> ChooseFile(std::string_view title, std::string_view start,
+                                        std::string_view filter) override {
+    (void)start;
+    fileDialogs.push_back(std::string(title) + "|" + std::string(filter));
+    return chosenFile;
+  }
   std::vector<ShownMessage> shown;
+  std::optional<std::string> chosenFile;  // the open-file dialog's answer
+  std::vector<std::string> fileDialogs;   // "title|filter" of each one opened
 };
 
 // A host with a controllable clock that records beeps and label texts.

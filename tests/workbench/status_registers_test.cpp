@@ -9,26 +9,52 @@
 namespace hc11::test {
 namespace {
 
+StopReport Report(RunKind command, const char* reason, const char* message, std::uint16_t pc,
+                  const char* name, bool stopRequested) {
+  StopReport r;
+  r.command = command;
+  r.stopReason = reason;
+  r.stopMessage = message;
+  r.pc = pc;
+  r.breakpointName = name;
+  r.stopRequested = stopRequested;
+  return r;
+}
+
 TEST(StatusText, EachWayARunEnds) {
   struct Case {
     StopReport report;
     const char* status;
   };
   const Case cases[] = {
-      {{RunKind::Run, "Break e056 C Break    main_loop", "", 0xE056, "main_loop", false},
+      {Report(RunKind::Run, "Break e056 C Break    main_loop", "", 0xE056, "main_loop", false),
        "Arrêt sur point d'arrêt e056 main_loop"},
-      {{RunKind::Step, "stop ", "", 0xE02F, "", false}, "Pas à pas: E02F"},
-      {{RunKind::StepOver, "stop ", "", 0xE031, "", false}, "Pas à pas Spr: E031"},
-      {{RunKind::RunToCursor, "Break F4", "", 0xE060, "", false}, "Arrivé au curseur: E060"},
-      {{RunKind::Run, "stop ", "", 0xE100, "", true}, "Arrêt demandé: E100"},
-      {{RunKind::Run, "code inconnu", "code inconnu", 0xE100, "", false},
+      {Report(RunKind::Step, "stop ", "", 0xE02F, "", false), "Pas à pas: E02F"},
+      {Report(RunKind::StepOver, "stop ", "", 0xE031, "", false), "Pas à pas Spr: E031"},
+      {Report(RunKind::RunToCursor, "Break F4", "", 0xE060, "", false), "Arrivé au curseur: E060"},
+      {Report(RunKind::Run, "stop ", "", 0xE100, "", true), "Arrêt demandé: E100"},
+      {Report(RunKind::Run, "code inconnu", "code inconnu", 0xE100, "", false),
        "Arrêt sur erreur en E100: code inconnu"},
-      {{RunKind::Run, "Ecriture ram 0010", "", 0xE100, "", false}, "Arrêt: Ecriture ram 0010"},
-      {{RunKind::ReturnUp, "stop ", "", 0xE05A, "", false}, "Remonté du SP: E05A"},
-      {{RunKind::Run, "stop arrière", "", 0xE00A, "", true}, "Pas arrière: E00A"},
-      {{RunKind::Run, "début enregistrement", "", 0xE000, "", true}, "Début de l'enregistrement: E000"},
+      {Report(RunKind::Run, "Ecriture ram 0010", "", 0xE100, "", false), "Arrêt: Ecriture ram 0010"},
+      {Report(RunKind::ReturnUp, "stop ", "", 0xE05A, "", false), "Remonté du SP: E05A"},
+      {Report(RunKind::Run, "stop arrière", "", 0xE00A, "", true), "Pas arrière: E00A"},
+      {Report(RunKind::Run, "début enregistrement", "", 0xE000, "", true), "Début de l'enregistrement: E000"},
   };
   for (const Case& c : cases) EXPECT_EQ(StopStatus(c.report), c.status) << c.status;
+
+  // A RAM breakpoint names the address and variable it caught, and the access.
+  StopReport ram = Report(RunKind::Run, "Break 0041 I Break    leds", "", 0xE012, "", false);
+  ram.ramBreak = StopReport::RamHit{0x0041, 'I', "leds"};
+  EXPECT_EQ(StopStatus(ram), "Arrêt sur accès mémoire 0041 leds (écriture) en E012");
+  ram.ramBreak = StopReport::RamHit{0x0041, 'i', ""};
+  EXPECT_EQ(StopStatus(ram), "Arrêt sur accès mémoire 0041 (lecture) en E012");
+  ram.ramBreak->kind = 'm';
+  EXPECT_EQ(StopStatus(ram), "Arrêt sur accès mémoire 0041 (modification) en E012");
+  // A close refused during the run says so, not that a stop was asked.
+  StopReport closing = Report(RunKind::Run, "stop ", "", 0xE100, "", true);
+  closing.closeRefused = true;
+  EXPECT_EQ(StopStatus(closing), "Fermeture refusée: exécution arrêtée");
+
   EXPECT_EQ(SerialCommandStatus("LecE2P"), "Commande LecE2P placée dans le tampon série");
   EXPECT_EQ(BreakpointStatus(true, 0xE056, "main_loop"), "Point d'arrêt posé: e056 main_loop");
 }

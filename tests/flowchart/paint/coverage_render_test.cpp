@@ -52,7 +52,7 @@ TEST_F(CoverageRender, OffIsThePlainDrawingOnTintsBoxesAndShowsBranchCounts) {
   EXPECT_GT(CountIn(first.Rect, most), 0);
   EXPECT_GT(CountIn(once.Rect, least), 0);
   EXPECT_EQ(CountIn(first.Rect, least), 0);
-  // The never-run box: hatch strokes, pale grey behind its text, no fill.
+  // The never-run box: hatch strokes, grey behind its text, no count fill.
   EXPECT_GT(CountIn(never.Rect, kNeverRunHatch), 0);
   EXPECT_GT(CountIn(never.Rect, kNeverRunText), 0);
   EXPECT_EQ(CountIn(never.Rect, most) + CountIn(never.Rect, least), 0);
@@ -66,6 +66,45 @@ TEST_F(CoverageRender, OffIsThePlainDrawingOnTintsBoxesAndShowsBranchCounts) {
   Counts({{0xE000, {10, 10}}, {0xE002, {10, 20, true, 10, 0}}});
   Paint();
   EXPECT_GT(CountIn(TRect{label.Right - 24, label.Top, label.Right, label.Bottom}, kRed), 0);
+}
+
+// A never-run box must read as grey, not white; a decision's counts are
+// whole wherever the decision stands.
+TEST_F(CoverageRender, NeverRunBoxesAreGreyAndBranchCountsAreNeverCut) {
+  Sheet();
+  Counts({{0xE000, {10, 10}}, {0xE002, {10, 12, true, 2, 8}}, {0xE006, {1, 2}}});
+  Paint();
+  const TRectangle& never = sheet.Boxes[3];
+  const TRect inside{never.Rect.Left + never.LargLabel + 2, never.Rect.Top + 5, never.Rect.Right - 3,
+                     never.Rect.Bottom - 6};
+  const int area = (inside.Right - inside.Left) * (inside.Bottom - inside.Top);
+  ASSERT_GT(area, 0);
+  // Near-white (every channel above E8) reads as white on a screen.
+  int nearWhite = 0;
+  for (int y = inside.Top; y < inside.Bottom; ++y)
+    for (int x = inside.Left; x < inside.Right; ++x) {
+      const Colour c = Pixel(x, y);
+      nearWhite += (c & 0xFF) > 0xE8 && ((c >> 8) & 0xFF) > 0xE8 && (c >> 16) > 0xE8 ? 1 : 0;
+    }
+  EXPECT_LT(nearWhite * 10, area) << "reads as white";
+
+  TRectangle& decision = sheet.Boxes[2];
+  const int width = sheet.Metrics().TextWidth("2/8");
+  auto band = [&](int left) {
+    return TRect{left, decision.MidY() - sheet.LineH / 2, left + width,
+                 decision.MidY() + sheet.LineH / 2 + 1};
+  };
+  const int whole = CountIn(band(decision.Rect.Left - 2 - width), 0xE0E0E0);
+  ASSERT_GT(whole, 0);
+  // Near the sheet's left edge there is no room on the left: the counts go
+  // to the right of the decision, all of them.
+  TRectangle& root = sheet.Boxes[1];  // the others hang from it
+  const int shift = decision.Rect.Left - 4;
+  root.Rect.Left -= shift;
+  root.Rect.Right -= shift;
+  Paint();
+  ASSERT_LT(decision.Rect.Left - 2 - width, 0);
+  EXPECT_EQ(CountIn(band(decision.Rect.Right + 2), 0xE0E0E0), whole);
 }
 
 TEST(CoverageScale, GrowsOnALogScaleFromPaleToDeep) {

@@ -176,6 +176,15 @@ TEST_F(Dragging, RelativeBoxFollowsThePointerFlowBoxDoesNot) {
   EXPECT_FALSE(sheet.SheetOverflow);
 }
 
+// The pointer tells in advance which boxes a drag moves.
+TEST_F(Dragging, OnlyBoxesWithAPlaceOfTheirOwnCanBeDragged) {
+  EXPECT_TRUE(CanDrag(sheet, 1));   // the first box, hung from nothing
+  EXPECT_FALSE(CanDrag(sheet, 2));  // in the flow below it
+  EXPECT_TRUE(CanDrag(sheet, 3));   // hung at an offset
+  EXPECT_FALSE(CanDrag(sheet, 0));
+  EXPECT_FALSE(CanDrag(sheet, sheet.Boxes.Count() + 1));
+}
+
 TEST_F(Dragging, MoveGroupPlacesTheChainAfterTheRootMoved) {
   sheet.GrabX = sheet.GrabY = 0;
   sheet.Boxes[1].Deplace(sheet, 300, 200);
