@@ -147,12 +147,17 @@ class MainWindow final : public QMainWindow, public DebuggerView {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   friend class Workbench;  // the source and register docks, zoom, keys, the status line
   friend class PaneFocus;  // Tab between the panes, the focus frame, F5
   void BuildTopBar();
+  // First start: the board panel over the flowchart's far corner, clear of
+  // every pane, placed again while the window manager is still sizing the
+  // window, until the user moves the panel.
+  void PlacePanelClear();
   void BuildCentre();
   void BuildRightPane();
   void BuildListPopups();
@@ -261,7 +266,8 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   int hoverBox_ = 0;  // the box under the pointer, 0 when none
 
   BoardPanel* panel_ = nullptr;
-  int dialogsOpen_ = 0;  // dialogs of the window shown at the moment
+  std::optional<QRect> panelAutoPlace_;  // the first-start place given last, while it holds
+  int dialogsOpen_ = 0;                  // dialogs of the window shown at the moment
   std::map<QString, QAction*> actions_;
   std::unique_ptr<Workbench> workbench_;
   std::unique_ptr<GdbLink> gdb_;  // "Serveur GDB"

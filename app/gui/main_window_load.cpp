@@ -65,19 +65,35 @@ void MainWindow::Start() {
   if (settings.EnvW > 0 || settings.EnvH > 0) {
     panel_->setGeometry(QRect(QPoint(settings.EnvL, settings.EnvT), panel_->size()));
   } else {
-    // First start: over the flowchart's far corner, clear of every pane
-    // (the docks are in place by now).
-    if (layout() != nullptr) layout()->activate();
-    const QWidget* free = scrollBox1_->viewport();
-    const QRect area(free->mapToGlobal(QPoint(0, 0)), free->size());
-    panel_->setGeometry(ToQRect(PlaceInFreeArea(panel_->width(), panel_->height(), ToScreenRect(area),
-                                                AvailableScreenOf(*this), FrameOf(*panel_))));
+    PlacePanelClear();
   }
   panel_->setVisible(settings.EnvVisible || options_.screenshot);
   ApplyOptions();
   valueListEditor1_->hide();
   Load();
   gdb_->Apply(messages_);  // "Serveur GDB" kept checked in the settings
+}
+
+void MainWindow::PlacePanelClear() {
+  // The docks are in place by now.
+  if (layout() != nullptr) layout()->activate();
+  const QWidget* free = scrollBox1_->viewport();
+  const QRect area(free->mapToGlobal(QPoint(0, 0)), free->size());
+  panelAutoPlace_ = ToQRect(PlaceInFreeArea(panel_->width(), panel_->height(), ToScreenRect(area),
+                                            AvailableScreenOf(*this), FrameOf(*panel_)));
+  panel_->setGeometry(*panelAutoPlace_);
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  // A window manager maximizes the window after it was shown: the first
+  // place was taken on the size before.
+  if (!panelAutoPlace_) return;
+  if (panel_->geometry() != *panelAutoPlace_) {
+    panelAutoPlace_.reset();  // the user has moved it
+    return;
+  }
+  PlacePanelClear();
 }
 
 void MainWindow::Load() {
@@ -109,7 +125,7 @@ void MainWindow::ShowInitialised() {
   memoTrace_->clear();
   memoStack_->clear();
   ApplySerialLink(true);  // the firmware starts over, and so does its link
-  ApplyOptions();  // a workspace read unchecks two marks
+  ApplyOptions();         // a workspace read unchecks two marks
   RefreshReglages();
   RefreshCaption();
   m.StackChanged = true;

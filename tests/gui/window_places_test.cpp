@@ -83,6 +83,37 @@ TEST_F(WindowPlaces, FirstStartPutsThePanelOnTheScreenClearOfThePanes) {
   }
 }
 
+// A window manager maximizes the window after it was shown: the first place
+// follows the window's final size until the user moves the panel.
+TEST_F(WindowPlaces, FirstStartPlaceFollowsTheWindowUntilThePanelIsMoved) {
+  gui::StartOptions options;
+  options.settingsPath = dir.filePath("hc11flow.ini").toStdString();
+  options.program = CopyExample("loop");
+  window = std::make_unique<gui::MainWindow>(messages, options);
+  gui::MainWindow& w = *window;
+  w.setGeometry(QRect(Screen().topLeft(), QSize(800, 600)));
+  w.show();
+  w.Start();
+  gui::BoardPanel& panel = w.boardPanel();
+  const QRect small = panel.geometry();
+  w.setGeometry(Screen());
+  QApplication::processEvents();
+  const QRect flowchart = Global(*w.findChild<QWidget*>("ScrollBox1"));
+  const QRect grown = panel.geometry();
+  EXPECT_NE(grown, small);
+  EXPECT_TRUE(Screen().contains(grown));
+  if (flowchart.width() >= grown.width() && flowchart.height() >= grown.height())
+    EXPECT_TRUE(flowchart.contains(grown)) << grown.x() << "," << grown.y();
+
+  const QPoint moved = grown.topLeft() - QPoint(40, 40);
+  panel.move(moved);
+  QApplication::processEvents();
+  const QRect placed = panel.geometry();
+  w.setGeometry(QRect(Screen().topLeft(), QSize(900, 700)));
+  QApplication::processEvents();
+  EXPECT_EQ(panel.geometry(), placed);
+}
+
 TEST_F(WindowPlaces, DocksSavedSqueezedComeBackAtAUsableWidth) {
   // Saved at 150% on a small screen, where the pane was squeezed.
   WriteSettings("[Affichage]\nSourceVisible=1\nSourceZone=gauche\nSourceLargeur=40\nRegistresHauteur=12\n");
