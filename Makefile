@@ -9,7 +9,7 @@ CMAKE_GEN  += $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccac
 # file and line, and the builds take a third less time than with full -g.
 LINES_ONLY := -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -DCMAKE_CXX_FLAGS_DEBUG="-g1"
 
-.PHONY: all deps configure build run run-headless screenshots coverage-demo test test-main test-asan bench fuzz fuzz-smoke clean
+.PHONY: all deps configure build run run-headless screenshots coverage-demo test test-main test-asan bench fuzz fuzz-smoke format-check clean
 
 all: build
 
@@ -83,6 +83,11 @@ fuzz-smoke:
 	@if command -v clang++ >/dev/null 2>&1 && [ -f tests/fuzz/CMakeLists.txt ]; then \
 	  $(MAKE) --no-print-directory fuzz && scripts/fuzz-smoke $(FUZZ_BUILD); \
 	else echo "fuzz-smoke: skipped (no clang++ or no fuzz targets)"; fi
+
+# Every C++ source as the root .clang-format lays it out.
+format-check: deps
+	@git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+	@echo "format-check: every source file is formatted"
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

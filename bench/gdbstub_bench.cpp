@@ -102,7 +102,10 @@ void BM_ContinueToBreakpointUnderStub(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * kStepsToBreak);
 }
-BENCHMARK(BM_ContinueToBreakpointUnderStub)->Iterations(5)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ContinueToBreakpointUnderStub)
+    ->Iterations(5)
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMillisecond);
 
 void BM_ContinueToBreakpointEngineAlone(benchmark::State& state) {
   hc11::UiHooks hooks;
@@ -118,7 +121,10 @@ void BM_ContinueToBreakpointEngineAlone(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * kStepsToBreak);
 }
-BENCHMARK(BM_ContinueToBreakpointEngineAlone)->Iterations(5)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ContinueToBreakpointEngineAlone)
+    ->Iterations(5)
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

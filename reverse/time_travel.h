@@ -204,7 +204,7 @@ class TimeTravel final : public RunObserver, public BoardInputSink {
   std::deque<Event> events_;
   std::size_t eventBase_ = 0;  // index of events_.front()
   std::size_t eventBytes_ = 0;
-  std::uint64_t latest_ = 0;   // end of the recorded time
+  std::uint64_t latest_ = 0;  // end of the recorded time
   std::uint64_t expectedStep_ = 0;
   std::uint64_t expectedDigest_ = 0;
   std::uint64_t lastSnapStep_ = 0;

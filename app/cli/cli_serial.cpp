@@ -22,7 +22,8 @@ bool CliSerial::Start() {
     const long baud =
         options_.baud.value_or(serial::ParseBaudRate(session_.settings().Reglage("BaudRate")).value_or(9600));
     std::string error;
-    if (!link_->Open(*serial::ParseLinkAddress(options_.address).address, baud, error, options_.gapUs.value_or(0))) {
+    if (!link_->Open(*serial::ParseLinkAddress(options_.address).address, baud, error,
+                     options_.gapUs.value_or(0))) {
       err_ << "serial: " << error << std::endl;
       link_.reset();
       return false;

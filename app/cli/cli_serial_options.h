@@ -10,7 +10,7 @@
 namespace hc11::cli {
 
 struct SerialOptions {
-  std::string address;                   // --serial: pty[:LINK], tcp:PORT or a device path
+  std::string address;                // --serial: pty[:LINK], tcp:PORT or a device path
   bool wait = false;                  // --serial-wait: no run before a client is connected
   bool realtime = false;              // --realtime
   std::uint64_t seconds = 0;          // --seconds: wall-clock bound, 0 none

@@ -7,8 +7,8 @@
 #include "app/gui/dump_window.h"
 #include "app/gui/flow_view.h"
 #include "app/gui/main_window.h"
-#include "debugger/coverage_view.h"
 #include "core/text_util.h"
+#include "debugger/coverage_view.h"
 #include "debugger/function_source.h"
 #include "listing/symbols.h"
 

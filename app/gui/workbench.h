@@ -31,10 +31,10 @@ class Workbench final : public QObject {
   ~Workbench() override;
 
   // --- Hooks of the window's life cycle ----------------------------------
-  void Start();        // the settings file was read
-  void Loaded();       // a listing was read (or not)
-  void Initialised();  // Init: the machine starts over
-  void Saved();        // the settings file was written
+  void Start();                          // the settings file was read
+  void Loaded();                         // a listing was read (or not)
+  void Initialised();                    // Init: the machine starts over
+  void Saved();                          // the settings file was written
   void Followed(std::uint16_t address);  // the flowchart showed an address (a stop, "Aller" ...)
   void RegistersShown();
   void RunState(bool running);

@@ -99,10 +99,19 @@ TEST(MemorySearchTest, FindsEveryWholeMatchWithinTheRange) {
     const char* pattern;
     std::vector<std::uint16_t> found;
   } cases[] = {
-      {"86 ?? 10", {4, 7}},   {"86 86", {7, 30}},     {"86 86 ??", {7}},        {"\"MENU\"", {10}},
-      {".w $1234", {14}},     {".w $3412", {}},       {"86 @5-1F", {7, 8, 30, 31}}, {"86 @0-7", {4, 7}},
-      {"86 ?? @7-9", {7, 8}}, {"86 ?? @7-8", {7}},  // the match at 8 would end past the range
-      {"10 @7-8", {}},        {"?? ?? @1E-1F", {30}}, {"86 @40-50", {}},  // beyond this memory
+      {"86 ?? 10", {4, 7}},
+      {"86 86", {7, 30}},
+      {"86 86 ??", {7}},
+      {"\"MENU\"", {10}},
+      {".w $1234", {14}},
+      {".w $3412", {}},
+      {"86 @5-1F", {7, 8, 30, 31}},
+      {"86 @0-7", {4, 7}},
+      {"86 ?? @7-9", {7, 8}},
+      {"86 ?? @7-8", {7}},  // the match at 8 would end past the range
+      {"10 @7-8", {}},
+      {"?? ?? @1E-1F", {30}},
+      {"86 @40-50", {}},  // beyond this memory
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.pattern);

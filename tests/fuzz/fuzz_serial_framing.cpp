@@ -16,7 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto newline = text.find('\n');
   const std::string_view head = text.substr(0, newline);
   if (const auto address = hc11::serial::ParseLinkAddress(head).address) {
-    if (hc11::serial::ParseLinkAddress(hc11::serial::DescribeSpec(*address)).address->path != address->path) std::abort();
+    if (hc11::serial::ParseLinkAddress(hc11::serial::DescribeSpec(*address)).address->path != address->path)
+      std::abort();
   }
   (void)hc11::serial::ParseBaudRate(head);
 

@@ -436,14 +436,22 @@ class RecordedReverseTest : public DispatcherTest {
 TEST_F(RecordedReverseTest, StepsAndContinuesBackThroughWhatRan) {
   EXPECT_NE(Ask("qSupported").find("ReverseStep+;ReverseContinue+"), std::string::npos);
   const std::vector<Exchange> exchanges = {
-      {"s", "S05"},   {"p4", "e003"}, {"s", "S05"},  {"s", "S05"},  {"p4", "e007"},
-      {"bs", "S05"},  {"p4", "e006"},  // one instruction back
+      {"s", "S05"},
+      {"p4", "e003"},
+      {"s", "S05"},
+      {"s", "S05"},
+      {"p4", "e007"},
+      {"bs", "S05"},
+      {"p4", "e006"},  // one instruction back
       {"Z0,e003,1", "OK"},
-      {"bc", "T05swbreak:;"}, {"p4", "e003"},  // back to GDB's breakpoint
+      {"bc", "T05swbreak:;"},
+      {"p4", "e003"},  // back to GDB's breakpoint
       {"z0,e003,1", "OK"},
-      {"bc", "T05replaylog:begin;"}, {"p4", "e000"},  // the start of the record
+      {"bc", "T05replaylog:begin;"},
+      {"p4", "e000"},  // the start of the record
       {"bs", "T05replaylog:begin;"},
-      {"s", "S05"},   {"p4", "e003"},  // forward again from the oldest moment
+      {"s", "S05"},
+      {"p4", "e003"},  // forward again from the oldest moment
   };
   for (const Exchange& e : exchanges) EXPECT_EQ(Ask(e.packet), e.reply) << e.packet;
 }

@@ -303,8 +303,9 @@ TEST_F(NewUserTest, ProfilExportsTheCoverage) {
   const int menuBottom = w.menuBar()->mapToGlobal(QPoint(0, w.menuBar()->height())).y();
   EXPECT_GE(profile->frameGeometry().top(), menuBottom);
   const QRect screen = w.screen()->availableGeometry(), placed = profile->frameGeometry();
-  EXPECT_TRUE(screen.contains(placed)) << placed.x() << "," << placed.y() << " " << placed.width() << "x"
-                                       << placed.height() << " on " << screen.width() << "x" << screen.height();
+  EXPECT_TRUE(screen.contains(placed))
+      << placed.x() << "," << placed.y() << " " << placed.width() << "x" << placed.height() << " on "
+      << screen.width() << "x" << screen.height();
 
   const QString info = dir.filePath("session.info");
   QString suggested;

@@ -3,8 +3,8 @@
 #include <QMainWindow>
 #include <QStatusBar>
 #include <QTest>
-#include <QTreeWidget>
 #include <QTimer>
+#include <QTreeWidget>
 #include <set>
 
 #include "app/gui/profile_window.h"
