@@ -6,20 +6,11 @@
 #include <utility>
 
 #include "core/run_engine.h"
+#include "reverse/replay_scope.h"
 
 namespace hc11 {
 
 namespace {
-
-constexpr std::uint8_t kBreakStop = 2;  // tInst state "Break"
-constexpr std::uint8_t kOpReturn = 0x39;
-constexpr std::uint8_t kOpReturnFromInterrupt = 0x3B;
-
-// The host sees nothing of a replay: no beep, no trace line, no label.
-UiHooks& SilentHooks() {
-  static UiHooks silent;  // stateless
-  return silent;
-}
 
 // Stands before the machine's RAM-breakpoint handler for one replayed step
 // and notes the first access after which the handler asked for a stop.
@@ -54,78 +45,6 @@ std::uint64_t TimeTravel::ChangeMark(const Machine& m) const {
   const std::uint64_t resets = m.Counters != nullptr ? m.Counters->Resets() + 1 : 0;
   return StateDigest(m, board_, 1) ^ (resets * 0x9E3779B97F4A7C15ull);
 }
-
-// What a replay must not disturb or show: the host's hooks and trace list,
-// the run command's variables, the panel's redraw callbacks, the step
-// history. `breaks` lets RAM breakpoints report (they act only while the
-// machine is not idle). Without `counting` the coverage and profile counts
-// are left alone: a search through the record only looks, and the moment it
-// settles on is reached again with them.
-class TimeTravel::ReplayScope {
- public:
-  ReplayScope(TimeTravel& tt, bool breaks, Counting counting, bool interruptible)
-      : tt_(tt), m_(tt.m_), hooks_(&tt.m_.hooks()), counters_(tt.m_.Counters) {
-    tt_.replaying_ = true;
-    if (counting == Counting::Off) m_.Counters = nullptr;
-    tt_.host_ = hooks_;
-    tt_.interruptible_ = interruptible;
-    tt_.spoiled_ = false;
-    tt_.toPump_ = static_cast<std::uint64_t>(std::max<std::int64_t>(1, std::int64_t{m_.RefreshEvery} + 1));
-    m_.SetHooks(&SilentHooks());
-    traceList_.swap(m_.TraceList);
-    eventTimeRef_ = m_.EventTimeRef;
-    runMode_ = m_.RunMode;
-    runTarget_ = m_.RunTarget;
-    stepOverCalls_ = m_.StepOverCalls;
-    stepOverArmed_ = m_.StepOverArmed;
-    savedSP_ = m_.SavedSP;
-    idle_ = m_.Idle;
-    history_ = m_.HistoryEnabled;
-    m_.RunMode = u'x';
-    m_.StepOverCalls = false;
-    m_.HistoryEnabled = false;
-    m_.Idle = !breaks;
-    if (tt_.board_ != nullptr) {
-      onPanelChange_.swap(tt_.board_->OnPanelChange);
-      programOutput_.swap(tt_.board_->ProgramOutput);
-    }
-  }
-  ~ReplayScope() {
-    m_.Counters = counters_;
-    m_.SetHooks(hooks_);
-    traceList_.swap(m_.TraceList);
-    m_.EventTimeRef = eventTimeRef_;
-    m_.RunMode = runMode_;
-    m_.RunTarget = runTarget_;
-    m_.StepOverCalls = stepOverCalls_;
-    m_.StepOverArmed = stepOverArmed_;
-    m_.SavedSP = savedSP_;
-    m_.Idle = idle_;
-    m_.HistoryEnabled = history_;
-    if (tt_.board_ != nullptr) {
-      onPanelChange_.swap(tt_.board_->OnPanelChange);
-      programOutput_.swap(tt_.board_->ProgramOutput);
-    }
-    tt_.replaying_ = false;
-    tt_.host_ = nullptr;
-    tt_.interruptible_ = false;
-  }
-  ReplayScope(const ReplayScope&) = delete;
-  ReplayScope& operator=(const ReplayScope&) = delete;
-
- private:
-  TimeTravel& tt_;
-  Machine& m_;
-  UiHooks* hooks_;
-  ExecCounters* counters_;
-  std::deque<std::string> traceList_;
-  std::int64_t eventTimeRef_;
-  char16_t runMode_;
-  std::uint16_t runTarget_, savedSP_;
-  bool stepOverCalls_, stepOverArmed_, idle_, history_;
-  std::function<void(PanelPart)> onPanelChange_;
-  std::function<void(std::string_view)> programOutput_;
-};
 
 TimeTravel::TimeTravel(Machine& m, Board* board) : m_(m), board_(board) {}
 
@@ -360,58 +279,6 @@ bool TimeTravel::HostAskedStop() {
   return interrupted_;
 }
 
-template <class Found>
-void TimeTravel::Advance(std::uint64_t target, std::size_t& nextEvent, bool untilBreak, Found found) {
-  for (;;) {
-    if (interrupted_) return;
-    // A run command that began at the target belongs to the time after it.
-    while (nextEvent < EventEnd() && EventAt(nextEvent).step <= m_.StepTotal &&
-           (m_.StepTotal < target || EventAt(nextEvent).input != BoardInput::RunStarted))
-      ApplyEvent(EventAt(nextEvent++));
-    if (m_.StepTotal >= target) return;
-    std::uint64_t stopAt = target;
-    if (nextEvent < EventEnd()) stopAt = std::min(stopAt, EventAt(nextEvent).step);
-    while (m_.StepTotal < stopAt) {
-      toPump_ -= ReplaySteps(m_, std::min(stopAt - m_.StepTotal, toPump_), untilBreak);
-      if (untilBreak) {
-        if (!m_.BreakReason.empty()) {
-          found(m_.StepTotal, std::move(m_.BreakReason));
-          m_.BreakReason.clear();
-        } else if (m_.tInst[m_.cpu.PC] == kBreakStop) {
-          found(m_.StepTotal, std::string());
-        }
-      }
-      if (toPump_ == 0) {
-        toPump_ = static_cast<std::uint64_t>(std::max<std::int64_t>(1, std::int64_t{m_.RefreshEvery} + 1));
-        if (HostAskedStop()) return;
-      }
-    }
-  }
-}
-
-template <class Scan>
-std::optional<std::uint64_t> TimeTravel::LastMoment(std::uint64_t before, Scan scan) {
-  if (!HasRecord() || before <= EarliestStep()) return std::nullopt;
-  // Segment k covers the moments after its snapshot up to the next one (the
-  // first segment also its own start), latest segment first.
-  std::size_t k = SnapshotAtOrBefore(before - 1);
-  scannedFrom_ = before;
-  for (;;) {
-    const std::uint64_t start = snaps_[k]->step;
-    const std::uint64_t end = k + 1 < snaps_.size() ? std::min(snaps_[k + 1]->step, before - 1) : before - 1;
-    if (start < end || k == 0) {
-      RestoreSnapshot(k);
-      std::size_t e = snaps_[k]->eventIndex;
-      const std::optional<std::uint64_t> t = scan(start, std::max(start, end), k == 0, e);
-      if (interrupted_) return std::nullopt;
-      if (t) return t;
-      scannedFrom_ = start;  // nothing found after it
-    }
-    if (k == 0) return std::nullopt;
-    --k;
-  }
-}
-
 void TimeTravel::Arrived() {
   m_.StopFlag = false;
   m_.StopMessage.clear();
@@ -475,139 +342,6 @@ std::optional<RamBreakAccess> TimeTravel::LandAfterRamBreak(std::uint64_t step) 
   }
   Arrived();
   return access;
-}
-
-// --- Commands ------------------------------------------------------------------
-
-BackResult TimeTravel::StepBack(std::uint64_t n) {
-  BackResult r;
-  // A record that does not lead to the present cannot take it back.
-  if (!HasRecord() || m_.StepTotal != expectedStep_ || m_.StepTotal > latest_) return r;
-  const std::uint64_t now = m_.StepTotal;
-  const std::uint64_t earliest = EarliestStep();
-  const std::uint64_t target = now - earliest >= n ? now - n : earliest;
-  interrupted_ = false;
-  MoveTo(target, true);
-  r.stepsBack = now - m_.StepTotal;
-  if (interrupted_) {
-    r.stop = BackStop::Interrupted;  // at the moment the replay had reached
-    return r;
-  }
-  r.stop = target == now - n && n > 0 ? BackStop::Stepped : BackStop::StartOfRecord;
-  return r;
-}
-
-BackResult TimeTravel::StepBackOver() {
-  const std::uint16_t spNow = m_.cpu.SP;
-  const std::uint64_t now = m_.StepTotal;
-  BackResult r = StepBack(1);
-  if (r.stop != BackStop::Stepped) return r;
-  const std::uint8_t op = m_.Memory[m_.cpu.PC];
-  if (op != kOpReturn && op != kOpReturnFromInterrupt) return r;
-  // Inside the call the stack lies below its level after the return; the
-  // call (or the interrupted instruction) is the last moment at that level.
-  std::optional<std::uint64_t> t;
-  {
-    ReplayScope scope(*this, false, Counting::Off, true);
-    t = LastMoment(now - 1, [&](std::uint64_t start, std::uint64_t end, bool withStart, std::size_t& e) {
-      std::optional<std::uint64_t> last;
-      if (withStart && m_.cpu.SP >= spNow) last = start;
-      while (m_.StepTotal < end && !interrupted_) {
-        Advance(m_.StepTotal + 1, e, false, [](std::uint64_t, std::string&&) {});
-        if (m_.cpu.SP >= spNow) last = m_.StepTotal;
-      }
-      return last;
-    });
-  }
-  if (interrupted_) {
-    MoveTo(now - 1, false);  // the one step back stands
-    r.stepsBack = 1;
-    r.stop = BackStop::Interrupted;
-    return r;
-  }
-  GoTo(t.value_or(EarliestStep()));
-  r.stepsBack = now - m_.StepTotal;
-  r.stop = t ? BackStop::Stepped : BackStop::StartOfRecord;
-  return r;
-}
-
-BackResult TimeTravel::RunBack() {
-  BackResult r;
-  if (!HasRecord() || m_.StepTotal != expectedStep_ || m_.StepTotal > latest_) return r;
-  const std::uint64_t now = m_.StepTotal;
-  std::string reason;
-  std::optional<std::uint64_t> t;
-  // A run stops on a "Break" at the periodic interrupt's handler after the
-  // entry, ahead of the step that runs the handler's first instruction: that
-  // moment has the step count of the one before the entry.
-  bool entryAhead = false;
-  interrupted_ = false;
-  {
-    ReplayScope scope(*this, true, Counting::Off, true);
-    t = LastMoment(now, [&](std::uint64_t start, std::uint64_t end, bool withStart, std::size_t& e) {
-      std::optional<std::uint64_t> last;
-      bool ahead = false;
-      if (withStart && m_.tInst[m_.cpu.PC] == kBreakStop) {
-        last = start;
-        reason.clear();
-      }
-      Advance(end, e, true, [&](std::uint64_t at, std::string&& why) {
-        last = at;
-        reason = std::move(why);
-        ahead = m_.IrqCounter == kIrqTakenAhead;
-      });
-      // The replay stops before the step after `end`, whose entry may be due.
-      if (last != end && m_.tInst[m_.TimerVector] == kBreakStop && InterruptDueNext(m_)) {
-        last = end;
-        reason.clear();
-        ahead = true;
-      }
-      if (last) entryAhead = ahead;
-      return last;
-    });
-  }
-  if (interrupted_) {
-    // Back to the earliest moment the search has cleared: no "Break" lies
-    // between it and where the command began.
-    MoveTo(scannedFrom_, false);
-    r.stepsBack = now - m_.StepTotal;
-    r.stop = BackStop::Interrupted;
-    return r;
-  }
-  if (t && !reason.empty() && *t > EarliestStep()) {
-    r.ramAccess = LandAfterRamBreak(*t);
-  } else {
-    GoTo(t.value_or(EarliestStep()));
-    if (t && entryAhead && TakeDueInterruptAhead(m_)) Arrived();
-  }
-  r.stepsBack = now - m_.StepTotal;
-  if (!t) {
-    r.stop = BackStop::StartOfRecord;
-    return r;
-  }
-  r.stop = BackStop::Breakpoint;
-  r.reason = reason.empty() ? "Break " + m_.hooks().BreakpointLine(m_.cpu.PC) : std::move(reason);
-  return r;
-}
-
-std::string BackStopText(const BackResult& r) {
-  switch (r.stop) {
-    case BackStop::None:
-      return "rien d'enregistré";
-    case BackStop::Stepped:
-    case BackStop::Interrupted:
-      return "stop arrière";
-    case BackStop::Breakpoint:
-      return r.reason;
-    case BackStop::StartOfRecord:
-      return "début enregistrement";
-  }
-  return {};
-}
-
-std::string ReachText(const TimeTravel& tt, std::int64_t cycleBase) {
-  if (!tt.HasRecord()) return {};
-  return "retour possible jusqu'à cycle " + std::to_string(tt.EarliestCycle() - cycleBase);
 }
 
 }  // namespace hc11

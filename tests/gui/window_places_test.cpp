@@ -102,8 +102,9 @@ TEST_F(WindowPlaces, FirstStartPlaceFollowsTheWindowUntilThePanelIsMoved) {
   const QRect grown = panel.geometry();
   EXPECT_NE(grown, small);
   EXPECT_TRUE(Screen().contains(grown));
-  if (flowchart.width() >= grown.width() && flowchart.height() >= grown.height())
+  if (flowchart.width() >= grown.width() && flowchart.height() >= grown.height()) {
     EXPECT_TRUE(flowchart.contains(grown)) << grown.x() << "," << grown.y();
+  }
 
   const QPoint moved = grown.topLeft() - QPoint(40, 40);
   panel.move(moved);
