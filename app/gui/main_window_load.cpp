@@ -265,6 +265,8 @@ QImage MainWindow::ScreenshotOfMain() {
     const int x = b.Rect.Left + b.LargLabel + 4;
     const int y = b.Rect.Top + at.line * row + row / 2;
     scrollBox1_->ensureVisible(x, y, 50, 200);
+    // As a right click there: the line is chosen, the popup acts on it.
+    if (paintBox1_->OnPress) paintBox1_->OnPress(x, y);
     HoverAt(x, y);
     popup = FlowPopupMenu();
     popupAt = paintBox1_->mapTo(this, QPoint(x + 40, y));
