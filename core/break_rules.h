@@ -22,6 +22,11 @@ class BreakRules {
   // instruction runs. A faulting condition reports its error (StopFlag) and
   // answers Pass.
   virtual Verdict CodeBreakReached(Machine& m, std::uint16_t pc) = 0;
+  // Going back in time, at a moment where a code breakpoint in state "Break"
+  // is at PC: true when a run would stop here on its condition. Nothing is
+  // counted, so hit rules are not replayed (any hit whose condition holds
+  // counts) and a logpoint never stops; a faulting condition stops.
+  virtual bool StopsGoingBack(const Machine& m, std::uint16_t pc) const = 0;
   // After a step while WatchSet: true when the run must stop (the stop reason
   // has been shown).
   virtual bool WatchStops(Machine& m) = 0;

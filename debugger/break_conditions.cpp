@@ -48,6 +48,17 @@ BreakRules::Verdict BreakpointList::CodeBreakReached(Machine& m, std::uint16_t p
   return m.tInst[pc] == kStateBreak ? Verdict::Stop : Verdict::Trace;
 }
 
+bool BreakpointList::StopsGoingBack(const Machine& m, std::uint16_t pc) const {
+  for (const Tbreak& b : entries_) {
+    if (b.address != pc || b.BreakKind != 'C' || b.BreakState != kStateBreak || b.spent) continue;
+    if (b.log) return false;
+    if (!b.condition) return true;
+    const ExprResult r = b.condition->Test(ExprContext{m, b.hits});
+    return r.fault || r.value != 0;
+  }
+  return true;  // registered without an entry of that state: the plain "Break"
+}
+
 void BreakpointList::RamBreakHit(Machine& m, std::uint16_t address, char kind) {
   for (Tbreak& b : entries_) {
     if (b.address != address || b.BreakKind != kind || b.spent) continue;

@@ -156,6 +156,7 @@ class BreakpointList : public RamBreakHandler, public BreakRules {
 
   void RamBreakHit(Machine& m, std::uint16_t address, char kind) override;
   Verdict CodeBreakReached(Machine& m, std::uint16_t pc) override;
+  bool StopsGoingBack(const Machine& m, std::uint16_t pc) const override;
   bool WatchStops(Machine& m) override;
   void RunBegins(Machine& m) override;
   void RunEnds(Machine& m) override;

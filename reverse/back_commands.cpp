@@ -85,7 +85,7 @@ BackResult TimeTravel::RunBack() {
     t = LastMoment(now, [&](std::uint64_t start, std::uint64_t end, bool withStart, std::size_t& e) {
       std::optional<std::uint64_t> last;
       bool ahead = false;
-      if (withStart && m_.tInst[m_.cpu.PC] == kBreakStop) {
+      if (withStart && BreakStopsAtPc(m_)) {
         last = start;
         reason.clear();
       }

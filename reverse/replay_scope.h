@@ -16,6 +16,12 @@ namespace hc11 {
 
 inline constexpr std::uint8_t kBreakStop = 2;  // tInst state "Break"
 
+// A "Break" code breakpoint at PC that a run would stop on now (its
+// condition holds; a logpoint never stops).
+inline bool BreakStopsAtPc(const Machine& m) {
+  return m.tInst[m.cpu.PC] == kBreakStop && (m.Rules == nullptr || m.Rules->StopsGoingBack(m, m.cpu.PC));
+}
+
 // The host sees nothing of a replay: no beep, no trace line, no label.
 inline UiHooks& SilentHooks() {
   static UiHooks silent;  // stateless
@@ -111,7 +117,7 @@ void TimeTravel::Advance(std::uint64_t target, std::size_t& nextEvent, bool unti
         if (!m_.BreakReason.empty()) {
           found(m_.StepTotal, std::move(m_.BreakReason));
           m_.BreakReason.clear();
-        } else if (m_.tInst[m_.cpu.PC] == kBreakStop) {
+        } else if (BreakStopsAtPc(m_)) {
           found(m_.StepTotal, std::string());
         }
       }
