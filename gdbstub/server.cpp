@@ -17,6 +17,7 @@ namespace {
 
 constexpr int kSendTimeoutMs = 5000;
 constexpr std::size_t kReadChunk = 4096;
+constexpr int kHangUpGraceMs = 50;  // how long a knock waits for the served client's hang-up
 // Reads per Poll: a client that sends without pause cannot hold the host.
 constexpr int kReadsPerPoll = 16;
 // Waiting connections: a burst of connects is refused promptly, not left to
@@ -87,8 +88,15 @@ void Server::Accept() {
 }
 
 // While a client is served, every other one gets an error reply and is closed.
+// A client that has closed its side holds nobody back: the one that came after
+// it is kept for the next Accept. Its end of stream may reach the socket just
+// after the newcomer's connection, so it is given a moment to show.
 void Server::RefuseOthers() {
   if (listener_ < 0) return;
+  pollfd knock{listener_, POLLIN, 0};
+  if (poll(&knock, 1, 0) <= 0) return;
+  pollfd gone{client_, POLLRDHUP, 0};
+  if (poll(&gone, 1, kHangUpGraceMs) > 0 && (gone.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0) return;
   static const std::string busy = FramePacket(kBusyReply);
   for (;;) {
     const int fd = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
