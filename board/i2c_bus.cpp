@@ -154,7 +154,8 @@ void Board::I2cFrameComplete() {
           I2cFrame[static_cast<std::size_t>(i)];
     return;
   }
-  machine_.ReportError(Format("Erreur i2c pcs =%4.4x adr= %4.4x", machine_.cpu.PC, device));
+  machine_.ReportError(ErrorKind::Device,
+                       Format("Erreur i2c pcs =%4.4x adr= %4.4x", machine_.cpu.PC, device));
 }
 
 void Board::LoadEepromDefaults() {

@@ -89,14 +89,14 @@ OperandKind LookupOperandKind(std::uint8_t prefix, std::uint8_t opcode) {
 }
 
 void ReportNoRow(Machine& m) {
-  m.ReportError(Format("%s %x %x ", "err inst ", m.cpu.PC, m.latch.opcode));
+  m.ReportError(ErrorKind::IllegalInstruction, Format("%s %x %x ", "err inst ", m.cpu.PC, m.latch.opcode));
 }
 
 void UnsupportedCode(Machine& m, const RowInfo& row) {
   const Tinstx& t = InstructionTable[row.index];
-  m.ReportError(Format("Erreur code %4.4x %x %.*s %.*s", m.cpu.PC, m.latch.opcode,
-                       static_cast<int>(t.mnemonic.size()), t.mnemonic.data(),
-                       static_cast<int>(t.pattern.size()), t.pattern.data()));
+  m.ReportError(ErrorKind::NotInterpreted, Format("Erreur code %4.4x %x %.*s %.*s", m.cpu.PC, m.latch.opcode,
+                                                  static_cast<int>(t.mnemonic.size()), t.mnemonic.data(),
+                                                  static_cast<int>(t.pattern.size()), t.pattern.data()));
 }
 
 void DecodeAndExecute(Machine& m) {

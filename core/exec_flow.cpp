@@ -7,7 +7,7 @@ namespace hc11 {
 bool EndOfCodeCheck(Machine& m) {
   if (m.cpu.PC <= m.CodeEnd) [[likely]]
     return false;
-  m.ReportError(Format("adr>fin %4.4X", m.cpu.PC));
+  m.ReportError(ErrorKind::PastCodeEnd, Format("adr>fin %4.4X", m.cpu.PC));
   return true;
 }
 

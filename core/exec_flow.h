@@ -44,7 +44,7 @@ void Call(Machine& m, const Operands& o) {
   // F8 turns the first call of its step into a run to the return address.
   if (m.StepOverCalls && !m.StepOverArmed) [[unlikely]] {
     m.RunTarget = m.cpu.PC;
-    m.RunMode = u's';
+    m.RunMode = kModeRunTo;
     m.StepOverArmed = true;
   }
   m.Push16(m.cpu.PC, TagReturnAddress);
@@ -55,7 +55,10 @@ void Call(Machine& m, const Operands& o) {
 // when the command was given: only that return lifts SP above its level then;
 // returns of nested calls (and interrupts) bring it back to that level at most.
 inline void CheckReturnUp(Machine& m) {
-  if (m.RunMode == u'u' && m.cpu.SP > m.SavedSP) m.RunMode = u'q';
+  if (m.RunMode == kModeReturnUp && m.cpu.SP > m.SavedSP) [[unlikely]] {
+    m.RunMode = kModeStop;
+    m.ReturnedUp = true;
+  }
 }
 
 inline void Rts(Machine& m) {

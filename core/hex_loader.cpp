@@ -124,7 +124,7 @@ bool LoadProgramImage(Machine& m, const std::string& hexFile, Messages& messages
   m.TimerVector = m.MemRead16(kTimerVectorAddress);
   m.ClearWriteTags();
   m.ResetMachine();
-  m.RunMode = u'q';
+  m.RunMode = kModeStop;
   m.StepOverArmed = false;
   return loaded;
 }

@@ -74,7 +74,8 @@ std::uint8_t Machine::MemRead8Full(std::uint16_t address) {
 
 void Machine::MemWrite8Full(std::uint16_t address, std::uint8_t value, std::uint8_t tag) {
   WriteTagEntry& entry = WriteTagTable[address];
-  if (entry.tag == TagForbidden) ReportError(Format("Ram Interdit: %4.4X", address));
+  if (entry.tag == TagForbidden)
+    ReportError(ErrorKind::ForbiddenWrite, Format("Ram Interdit: %4.4X", address));
   const std::uint8_t old = Memory[address];
   entry.tag = tag;
   Memory[address] = value;
@@ -106,8 +107,12 @@ void Machine::RamBreakWritten(std::uint16_t address, std::uint8_t old, std::uint
   if ((bits & RamBreakChange) && old != value) RamBreakAccess(address, 'm');
 }
 
-void Machine::RequestBreak(std::string reason) {
-  if (BreakReason.empty()) BreakReason = std::move(reason);
+void Machine::RequestBreak(std::uint16_t address, char access) {
+  if (!BreakRequested) {
+    BreakRequested = true;
+    BreakAddress = address;
+    BreakAccess = access;
+  }
   StopFlag = true;
 }
 
@@ -135,8 +140,9 @@ void Machine::ClearWriteTags() {
   ramBreakCount_ = 0;
 }
 
-void Machine::ReportError(std::string text) {
+void Machine::ReportError(ErrorKind kind, std::string text) {
   StopMessage = std::move(text);
+  StopError = kind;
   hooks_->Beep(kErrorBeepHz, kErrorBeepMs);
   StopFlag = true;
 }

@@ -10,7 +10,9 @@
 #include <string_view>
 
 #include "core/break_rules.h"
+#include "core/break_state.h"
 #include "core/stack_depth.h"
+#include "core/stop_event.h"
 #include "core/ui_hooks.h"
 
 namespace hc11 {
@@ -155,16 +157,24 @@ class Machine {
   std::array<std::uint8_t, 65536> tInst{};
 
   // --- Run engine -------------------------------------------------------
-  char16_t RunMode = u'q';
+  char16_t RunMode = kModeStop;
   std::uint16_t RunTarget = 0;
   std::uint16_t RunStartPC = 0;
   bool StepOverCalls = false;
   bool StepOverArmed = false;
+  // "Remonter du SP" met its return: the run stops as a step does.
+  bool ReturnedUp = false;
   bool StopFlag = false;
   std::string StopMessage;
-  // Stop reason asked for by a RAM breakpoint; shown instead of StopMessage
-  // when no error was raised in the same step.
-  std::string BreakReason;
+  // What the raised error was (with StopMessage).
+  ErrorKind StopError = ErrorKind::None;
+  // A RAM breakpoint asked for a stop: the first access of the step that
+  // did. It stops as a breakpoint when no error was raised in the same step.
+  bool BreakRequested = false;
+  std::uint16_t BreakAddress = 0;
+  char BreakAccess = 0;
+  // How the last run command ended, as the stop test saw it.
+  StopEvent Stop;
   std::int32_t RefreshEvery = 10000;
   std::int32_t StepCounter = 0;
   bool Idle = true;
@@ -269,9 +279,9 @@ class Machine {
   }
   // The breakpoint list's registration of an address (0: none).
   void SetRamBreakBits(std::uint16_t address, std::uint8_t bits);
-  // A RAM breakpoint in state "Break": the run stops after this step with
-  // `reason` as its stop reason (the first request of a step wins).
-  void RequestBreak(std::string reason);
+  // A RAM breakpoint in state "Break" saw `access` to `address`: the run
+  // stops after this step (the first request of a step wins).
+  void RequestBreak(std::uint16_t address, char access);
 
   // --- Reset, errors, trace ---------------------------------------------
   void ResetMachine();
@@ -282,7 +292,7 @@ class Machine {
   static long double CountsToMs(std::int64_t counts);
   void ClearWriteTags();
   // StopMessage <- text, a 500 Hz beep for 100 ms, StopFlag raised.
-  void ReportError(std::string text);
+  void ReportError(ErrorKind kind, std::string text);
   // Formats the timed event line and appends it to the trace list.
   void EventTrace(std::string_view text);
   // Appends to the trace list, dropping the oldest lines beyond the limit.

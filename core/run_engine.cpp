@@ -4,6 +4,7 @@
 #include <limits>
 #include <string>
 
+#include "core/break_state.h"
 #include "core/decoder.h"
 #include "core/text_util.h"
 #include "core/trace.h"
@@ -13,9 +14,6 @@ namespace hc11 {
 
 namespace {
 
-constexpr std::uint8_t kBreakStop = 2;
-constexpr std::uint8_t kBreakTrace = 3;
-static_assert((kBreakTrace & 0xFE) == kBreakStop, "one masked test finds both breakpoint states");
 constexpr std::uint32_t kRedrawMs = 100;
 constexpr std::uint16_t kPortA = 0x1000, kPortC = 0x1003, kPortB = 0x1004;
 
@@ -36,7 +34,7 @@ void RecordHistory(Machine& m) {
 
 // A code breakpoint ("Break" or "Trace") or a run-to target at `address`.
 inline bool StopWaitsAt(const Machine& m, std::uint16_t address) {
-  return (m.tInst[address] & 0xFE) == kBreakStop || (m.RunMode == kModeRunTo && m.RunTarget == address);
+  return BreakActs(m.tInst[address]) || (m.RunMode == kModeRunTo && m.RunTarget == address);
 }
 
 // The step without clearing StopMessage: inside a run the message is always
@@ -96,11 +94,15 @@ inline bool StepWith(Machine& m, const DecodeTable& table) {
   return count ? StepBody<false, true>(m, table, m.cpu.PC) : StepBody<false, false>(m, table, m.cpu.PC);
 }
 
-// Breakpoint states 2 (stop) and 3 (trace); every other value is ignored.
+void Stopped(Machine& m, StopCause cause) {
+  m.Stop = StopEvent{};
+  m.Stop.cause = cause;
+}
+
+// Breakpoint states "Break" and "Trace"; every other value is ignored.
 bool BreakpointAt(Machine& m) {
   const std::uint16_t pc = m.cpu.PC;
   std::uint8_t state = m.tInst[pc];
-  UiHooks& h = m.hooks();
   if (m.Rules != nullptr) {
     switch (m.Rules->CodeBreakReached(m, pc)) {
       case BreakRules::Verdict::Stop:
@@ -114,33 +116,39 @@ bool BreakpointAt(Machine& m) {
     }
   }
   if (state == kBreakStop) {
-    h.ShowStopReason("Break " + h.BreakpointLine(pc));
+    Stopped(m, StopCause::Breakpoint);
+    m.Stop.address = pc;
+    // The entry as it stopped the run: a temporary one is gone after it.
+    m.Stop.line = m.hooks().BreakpointLine(pc);
     // An error raised by the same step is still written and consumed, or the
     // next command would stop at once on it with its message gone.
     if (m.StopFlag) {
-      m.EventTrace("Break " + m.StopMessage);
+      m.EventTrace(BreakTraceLine(m.StopMessage));
       m.StopFlag = false;
     }
     return true;
   }
-  m.EventTrace(h.BreakpointLine(pc));
+  m.EventTrace(m.hooks().BreakpointLine(pc));
   return false;
 }
 
 inline bool StopTestInline(Machine& m) {
   // One byte test keeps breakpoints free when none is set at PC.
-  if ((m.tInst[m.cpu.PC] & 0xFE) == kBreakStop) [[unlikely]] {
+  if (BreakActs(m.tInst[m.cpu.PC])) [[unlikely]] {
     if (BreakpointAt(m)) return true;
   }
-  UiHooks& h = m.hooks();
   if (m.StopFlag) [[unlikely]] {
-    if (!m.BreakReason.empty() && m.StopMessage.empty()) {
-      h.ShowStopReason(m.BreakReason);  // a RAM breakpoint, not an error
+    if (m.BreakRequested && m.StopMessage.empty()) {
+      Stopped(m, StopCause::RamBreakpoint);  // a RAM breakpoint, not an error
+      m.Stop.address = m.BreakAddress;
+      m.Stop.access = m.BreakAccess;
     } else {
-      m.EventTrace("Break " + m.StopMessage);
-      h.ShowStopReason(m.StopMessage);
+      m.EventTrace(BreakTraceLine(m.StopMessage));
+      Stopped(m, StopCause::Error);
+      m.Stop.error = m.StopError;
+      m.Stop.message = m.StopMessage;
     }
-    m.BreakReason.clear();
+    m.BreakRequested = false;
     m.StopFlag = false;
     return true;
   }
@@ -153,22 +161,26 @@ inline bool StopTestInline(Machine& m) {
     case kModeRunTo:
       if (m.cpu.PC != m.RunTarget) return false;
       if (!m.StepOverArmed) {
-        h.ShowStopReason("Break F4");
+        Stopped(m, StopCause::TargetReached);
         return true;
       }
       m.StepOverArmed = false;
       m.RunMode = kModeCallReturned;
-      h.ShowStopReason("stop Macro");
+      Stopped(m, StopCause::CallReturned);
       return true;
     case kModeStepOver:
       if (m.cpu.PC >= m.RunStartPC && m.cpu.PC <= m.RunTarget) return false;
-      h.ShowStopReason("stop ");
+      Stopped(m, StopCause::StepDone);
       return true;
     case kModeCallReturned:
-      h.ShowStopReason("stop Macro");
+      Stopped(m, StopCause::CallReturned);
       return true;
-    default:  // 'q', 'v' and any letter no command sets
-      h.ShowStopReason("stop ");
+    case kModeStop:
+      Stopped(m, m.ReturnedUp ? StopCause::StepDone : StopCause::StopRequested);
+      m.ReturnedUp = false;
+      return true;
+    default:  // 'v' and any letter no command sets
+      Stopped(m, StopCause::StepDone);
       return true;
   }
 }
@@ -184,7 +196,7 @@ ChunkEnd RunSteps(Machine& m, const DecodeTable& table, std::int64_t& left) {
   m.PortsMayChange = true;  // the host ran since the last step
   for (;;) {
     std::uint16_t pc = m.cpu.PC;
-    bool attention = ((m.tInst[pc] & 0xFE) == kBreakStop) | m.StopFlag;
+    bool attention = BreakActs(m.tInst[pc]) | m.StopFlag;
     if constexpr (!kPlainRun) attention |= m.RunMode != kModeRun;
     if (attention) [[unlikely]] {
       if (StopTestInline(m)) return ChunkEnd::Stopped;
@@ -284,9 +296,10 @@ void RunLoop(Machine& m) {
   m.StackLow.RunBegins();
   m.RunStartPC = m.cpu.PC;
 
+  m.Stop = StopEvent{};
+  m.ReturnedUp = false;
   const bool firstDone = StepWith(m, table);
   if (firstDone) ++m.StepTotal;
-  h.ShowStopReason("");
   std::uint32_t lastRedraw = h.TickCount();
 
   // One countdown serves both the clock check (every RefreshEvery + 1 steps)
@@ -296,8 +309,10 @@ void RunLoop(Machine& m) {
   std::int64_t toRefresh = std::max<std::int64_t>(1, period - m.StepCounter);
   std::int64_t toBudget =
       m.StepBudget == 0 ? kNever : static_cast<std::int64_t>(m.StepBudget) - (firstDone ? 1 : 0);
+  bool budgetSpent = false;
   if (toBudget == 0) {
     m.RunMode = kModeStop;
+    budgetSpent = true;
     toBudget = kNever;
   }
   // The time-travel record may want a batch to end sooner.
@@ -318,6 +333,7 @@ void RunLoop(Machine& m) {
     if (toBudget != kNever) toBudget -= chunk;
     if (toBudget == 0) {
       m.RunMode = kModeStop;  // exactly what "Arret" does
+      budgetSpent = true;
       toBudget = kNever;
     }
     if (toRefresh == 0) {
@@ -325,7 +341,6 @@ void RunLoop(Machine& m) {
       m.StepCounter = 0;
       const std::uint32_t now = h.TickCount();
       if (now - lastRedraw >= kRedrawMs) {
-        h.ShowTraceLine(FormatTraceLine(m));
         h.RefreshDuringRun();
         lastRedraw = now;
       }
@@ -338,9 +353,9 @@ void RunLoop(Machine& m) {
 
   if (m.Observer != nullptr) m.Observer->RunEnds(m);
   if (m.Rules != nullptr) m.Rules->RunEnds(m);
-  h.ShowTraceLine(FormatTraceLine(m));
-  h.ShowStopMessage(m.StopMessage);
-  h.RunFinished();
+  if (budgetSpent && m.Stop.cause == StopCause::StopRequested) m.Stop.cause = StopCause::BudgetSpent;
+  m.Stop.pc = m.cpu.PC;
+  h.RunFinished(m);
   m.Idle = true;
 }
 
@@ -366,14 +381,14 @@ std::uint64_t Replay(Machine& m, std::uint64_t steps) {
     if (m.StopFlag) [[unlikely]] {
       // Errors and breakpoints ended the recorded run here; the next command
       // went on from the same state, so the replay simply consumes them.
-      const bool ramBreak = !m.BreakReason.empty();
+      const bool ramBreak = m.BreakRequested;
       m.StopFlag = false;
       m.StopMessage.clear();
       if (kUntilBreak && ramBreak) {
         m.StepTotal += done;
-        return done;  // BreakReason names the breakpoint
+        return done;  // BreakRequested names the access
       }
-      m.BreakReason.clear();
+      m.BreakRequested = false;
     }
     if (kUntilBreak && m.tInst[m.cpu.PC] == kBreakStop) [[unlikely]]
       break;

@@ -5,18 +5,10 @@
 
 #include <cstdint>
 
+#include "core/break_state.h"
 #include "core/machine.h"
 
 namespace hc11 {
-
-// Run-mode letters.
-inline constexpr char16_t kModeRun = u'x';       // "Exécuter" (F9)
-inline constexpr char16_t kModeStep = u'v';      // "Pas a Pas détaillé" (F7)
-inline constexpr char16_t kModeStepOver = u'w';  // "Pas à Pas Spr" (F8)
-inline constexpr char16_t kModeRunTo = u's';     // "continuer jusqu'a", "Jusqu'au curseur"
-inline constexpr char16_t kModeCallReturned = u't';
-inline constexpr char16_t kModeReturnUp = u'u';  // "Remonter du SP"
-inline constexpr char16_t kModeStop = u'q';      // "Arret" (F2)
 
 inline constexpr std::int32_t kIrqPeriod = 10000;
 // IrqCounter after an interrupt entry taken ahead of its step: that step,
@@ -49,8 +41,8 @@ inline bool InterruptDueNext(const Machine& m) {
 // stopping at the handler's first instruction takes it: true when it was due.
 bool TakeDueInterruptAhead(Machine& m);
 
-// Evaluated after every step; true when the run must stop (the stop-reason
-// label has been written).
+// Evaluated after every step; true when the run must stop (Machine::Stop
+// then says why).
 bool StopTest(Machine& m);
 
 // The loop behind every run command.
@@ -61,7 +53,7 @@ void RunLoop(Machine& m);
 // by the steps done, which are returned. Errors raised on the way are
 // consumed. With `untilBreak` it returns early after a step that leaves PC on
 // a "Break" code breakpoint, or after one in which a RAM breakpoint asked for
-// a stop (BreakReason then holds its text; RAM breakpoints act only while
+// a stop (BreakRequested then names the access; RAM breakpoints act only while
 // the machine is not Idle). Steps count into the machine's counters when it
 // has them attached.
 std::uint64_t ReplaySteps(Machine& m, std::uint64_t steps, bool untilBreak);

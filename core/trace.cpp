@@ -16,7 +16,6 @@ std::string FormatTraceLine(const Machine& m) {
 
 void ResetStopwatch(Machine& m) {
   m.CycleBase = m.CycleCount;
-  m.hooks().ShowTraceLine(FormatTraceLine(m));
 }
 
 void ListHistory(Machine& m) {

@@ -10,6 +10,8 @@
 
 namespace hc11 {
 
+class Machine;
+
 class UiHooks {
  public:
   virtual ~UiHooks() = default;
@@ -35,14 +37,10 @@ class UiHooks {
   // A string to send through the host serial port.
   virtual void SendSerial(std::string_view text) { (void)text; }
 
-  // Run-engine labels: stop reason (Cas_Break), trace line (LigneX2) and
-  // stop message (LigneX1).
-  virtual void ShowStopReason(std::string_view text) { (void)text; }
-  virtual void ShowTraceLine(std::string_view text) { (void)text; }
-  virtual void ShowStopMessage(std::string_view text) { (void)text; }
   // Periodic (during a run) and final (after it) view refreshes.
   virtual void RefreshDuringRun() {}
-  virtual void RunFinished() {}
+  // After the last step; `m.Stop` says how the run ended.
+  virtual void RunFinished(Machine& m) { (void)m; }
   virtual void RunStarted() {}
 
   // Display line of the breakpoint list entry for a code address; empty when

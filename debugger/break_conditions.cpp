@@ -1,24 +1,18 @@
 // The breakpoint list's side of a run: conditions, hit counts, logpoints,
 // temporary entries and the watched expression ("Arrêt sur expression").
+#include "core/break_state.h"
 #include "core/message_text.h"
 #include "core/text_util.h"
 #include "debugger/breakpoints.h"
 
 namespace hc11 {
 
-namespace {
-
-constexpr std::uint8_t kStateBreak = 2;
-constexpr std::uint8_t kStateTrace = 3;
-
-}  // namespace
-
 BreakRules::Verdict BreakpointList::Decide(Machine& m, Tbreak& b) {
-  const Verdict plain = b.BreakState == kStateBreak ? Verdict::Stop : Verdict::Trace;
+  const Verdict plain = b.BreakState == kBreakStop ? Verdict::Stop : Verdict::Trace;
   if (b.condition) {
     const ExprResult r = b.condition->Test(ExprContext{m, b.hits});
     if (r.fault) {
-      m.ReportError(BreakLine(b) + " : condition, " + r.fault->Text());
+      m.ReportError(ErrorKind::BreakRule, BreakLine(b) + " : condition, " + r.fault->Text());
       return Verdict::Pass;
     }
     if (r.value == 0) return Verdict::Pass;
@@ -31,7 +25,7 @@ BreakRules::Verdict BreakpointList::Decide(Machine& m, Tbreak& b) {
     std::optional<ExprError> fault;
     const std::string text = b.log->Format(ExprContext{m, b.hits}, fault);
     m.EventTrace(text);
-    if (fault) m.ReportError(BreakLine(b) + " : message, " + fault->Text());
+    if (fault) m.ReportError(ErrorKind::BreakRule, BreakLine(b) + " : message, " + fault->Text());
     return Verdict::Pass;
   }
   if (plain == Verdict::Stop && e.temporary) b.spent = true;
@@ -45,12 +39,12 @@ BreakRules::Verdict BreakpointList::CodeBreakReached(Machine& m, std::uint16_t p
   }
   // Registered without an entry of that state (the GDB stub's own, a
   // workspace read in progress): the plain behaviour.
-  return m.tInst[pc] == kStateBreak ? Verdict::Stop : Verdict::Trace;
+  return m.tInst[pc] == kBreakStop ? Verdict::Stop : Verdict::Trace;
 }
 
 bool BreakpointList::StopsGoingBack(const Machine& m, std::uint16_t pc) const {
   for (const Tbreak& b : entries_) {
-    if (b.address != pc || b.BreakKind != 'C' || b.BreakState != kStateBreak || b.spent) continue;
+    if (b.address != pc || b.BreakKind != 'C' || b.BreakState != kBreakStop || b.spent) continue;
     if (b.log) return false;
     if (!b.condition) return true;
     const ExprResult r = b.condition->Test(ExprContext{m, b.hits});
@@ -60,13 +54,15 @@ bool BreakpointList::StopsGoingBack(const Machine& m, std::uint16_t pc) const {
 }
 
 void BreakpointList::RamBreakHit(Machine& m, std::uint16_t address, char kind) {
-  for (Tbreak& b : entries_) {
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    Tbreak& b = entries_[i];
     if (b.address != address || b.BreakKind != kind || b.spent) continue;
-    if (b.BreakState != kStateBreak && b.BreakState != kStateTrace) continue;
+    if (b.BreakState != kBreakStop && b.BreakState != kBreakTrace) continue;
     switch (Decide(m, b)) {
       case Verdict::Stop:
         if (!ramStop_) ramStop_ = RamStop{address, kind, b.name};
-        m.RequestBreak("Break " + BreakLine(b));
+        if (!m.BreakRequested) ramBreakEntry_ = StopEntry{i, BreakLine(b)};
+        m.RequestBreak(address, kind);
         break;
       case Verdict::Trace:
         m.EventTrace(BreakLine(b));
@@ -97,9 +93,11 @@ bool BreakpointList::WatchStops(Machine& m) {
   if (!stopWhen_) return false;
   const ExprResult r = stopWhen_->Test(ExprContext{m, 0});
   if (r.fault) {
-    const std::string text = "Arrêt sur expression : " + r.fault->Text();
-    m.EventTrace("Break " + text);
-    m.hooks().ShowStopReason(text);
+    m.Stop = StopEvent{};
+    m.Stop.cause = StopCause::Expression;
+    m.Stop.expressionFault = true;
+    m.Stop.line = r.fault->Text();
+    m.EventTrace(BreakTraceLine(StopText(m.Stop)));
     stopWhenWas_ = false;
     return true;
   }
@@ -108,7 +106,11 @@ bool BreakpointList::WatchStops(Machine& m) {
   const bool now = r.value != 0;
   const bool rose = now && !stopWhenWas_;
   stopWhenWas_ = now;
-  if (rose) m.hooks().ShowStopReason("Arrêt sur expression " + QuoteText(stopWhenText_));
+  if (rose) {
+    m.Stop = StopEvent{};
+    m.Stop.cause = StopCause::Expression;
+    m.Stop.line = stopWhenText_;
+  }
   return rose;
 }
 

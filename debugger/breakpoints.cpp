@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/break_state.h"
 #include "core/message_text.h"
 #include "core/text_util.h"
 #include "debugger/hex_entry.h"
@@ -23,9 +24,6 @@ std::optional<std::uint32_t> ParseCount(const std::string& text) {
   return static_cast<std::uint32_t>(v);
 }
 
-constexpr std::uint8_t kStateBreak = 2;
-constexpr std::uint8_t kStateTrace = 3;
-
 bool IsCode(char kind) {
   return kind == 'C';
 }
@@ -44,7 +42,7 @@ std::uint8_t RamBitOf(char kind) {
 }
 
 bool Acts(std::uint8_t state) {
-  return state == kStateBreak || state == kStateTrace;
+  return state == kBreakStop || state == kBreakTrace;
 }
 
 }  // namespace
@@ -310,12 +308,12 @@ std::string NearestLabel(std::uint16_t address, const TListSyn& lines) {
 void BreakpointList::BreakEditAt(std::uint16_t address, const TListSyn& lines) {
   const auto index = Find(address);
   if (machine_.tInst[address] == 0 && !index) {
-    Append(Tbreak{NearestLabel(address, lines), address, 'C', kStateBreak}, true);
+    Append(Tbreak{NearestLabel(address, lines), address, 'C', kBreakStop}, true);
     return;
   }
   if (machine_.tInst[address] != 0 && index) {
     Tbreak& b = entries_[*index];
-    b.BreakState = b.BreakState == kStateTrace ? 1 : static_cast<std::uint8_t>(b.BreakState + 1);
+    b.BreakState = b.BreakState == kBreakTrace ? kBreakInactive : static_cast<std::uint8_t>(b.BreakState + 1);
     Register(b);
   }
 }
@@ -331,7 +329,7 @@ bool BreakpointList::CanDeleteAt(std::uint16_t address) const {
 }
 
 void BreakpointList::TraceVariable(const std::string& name, std::uint16_t address) {
-  Append(Tbreak{name.substr(0, kBreakNameMax), address, 'm', kStateTrace}, true);
+  Append(Tbreak{name.substr(0, kBreakNameMax), address, 'm', kBreakTrace}, true);
 }
 
 std::string BreakpointList::BreakEditCaption(std::uint16_t address) const {
@@ -344,6 +342,12 @@ std::string BreakpointList::BreakEditCaption(std::uint16_t address) const {
 std::string BreakpointList::LineFor(std::uint16_t address) const {
   const auto index = Find(address);
   return index ? BreakLine(entries_[*index]) : std::string();
+}
+
+std::optional<BreakpointList::StopEntry> BreakpointList::CodeEntryAt(std::uint16_t address) const {
+  const auto index = Find(address);
+  if (!index) return std::nullopt;
+  return StopEntry{*index, BreakLine(entries_[*index])};
 }
 
 }  // namespace hc11

@@ -172,6 +172,17 @@ class BreakpointList : public RamBreakHandler, public BreakRules {
   const std::optional<RamStop>& LastRamStop() const { return ramStop_; }
   void ForgetRamStop() { ramStop_.reset(); }
 
+  // The entry behind a stop: its index and display line as they were when
+  // it stopped the run.
+  struct StopEntry {
+    std::size_t index = 0;
+    std::string line;
+  };
+  // The RAM breakpoint whose access the machine's pending stop names.
+  const std::optional<StopEntry>& RamBreakEntry() const { return ramBreakEntry_; }
+  // The entry of the code breakpoint in state "Break" at `address`.
+  std::optional<StopEntry> CodeEntryAt(std::uint16_t address) const;
+
  private:
   // What one hit of `b` does under its extras; counts the hit.
   Verdict Decide(Machine& m, Tbreak& b);
@@ -182,6 +193,7 @@ class BreakpointList : public RamBreakHandler, public BreakRules {
   Machine& machine_;
   std::vector<Tbreak> entries_;
   SymbolResolver resolve_;
+  std::optional<StopEntry> ramBreakEntry_;
   std::string stopWhenText_;
   std::optional<Expression> stopWhen_;
   bool stopWhenWas_ = false;  // its value before the step just done

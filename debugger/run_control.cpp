@@ -26,66 +26,62 @@ std::string RegisterLabelText(const CpuState& cpu, std::string_view name) {
   return text;
 }
 
-bool RunControl::Start(char16_t mode, bool stepOver) {
-  if (machine_ == nullptr || Running()) return false;
-  RunCommand(*machine_, mode, stepOver);
-  return true;
+RunControl::~RunControl() {
+  if (controller_ != nullptr) controller_->Unsubscribe(*this);
+}
+
+void RunControl::Attach(Controller& controller) {
+  if (controller_ != nullptr) controller_->Unsubscribe(*this);
+  controller_ = &controller;
+  controller_->Subscribe(*this);
 }
 
 bool RunControl::Run() {
-  return Start(u'x', false);
+  if (controller_ == nullptr || Running()) return false;
+  return Started(controller_->Run(RunKind::Run));
 }
 
 bool RunControl::Step() {
-  if (machine_ == nullptr || Running()) return false;
-  view_.ShowSourceAt(machine_->cpu.PC);
-  return Start(u'v', false);
+  if (controller_ == nullptr || Running()) return false;
+  view_.ShowSourceAt(controller_->machine().cpu.PC);
+  return Started(controller_->Run(RunKind::Step));
 }
 
 bool RunControl::StepOver() {
-  if (machine_ == nullptr || Running()) return false;
-  view_.ShowSourceAt(machine_->cpu.PC);
-  return Start(u'w', true);
+  if (controller_ == nullptr || Running()) return false;
+  view_.ShowSourceAt(controller_->machine().cpu.PC);
+  return Started(controller_->Run(RunKind::StepOver));
 }
 
 bool RunControl::ReturnUp() {
-  if (machine_ == nullptr || Running()) return false;
-  machine_->SavedSP = machine_->cpu.SP;
-  return Start(u'u', false);
+  if (controller_ == nullptr || Running()) return false;
+  return Started(controller_->Run(RunKind::ReturnUp));
 }
 
 bool RunControl::RunToCursor(std::optional<std::uint16_t> line) {
-  if (machine_ == nullptr || Running() || !line) return false;
-  machine_->RunTarget = *line;
-  return Start(u's', false);
-}
-
-template <class Command>
-bool RunControl::Reverse(Command command) {
-  lastBack_ = BackResult{};
-  if (machine_ == nullptr || timeTravel_ == nullptr || Running()) return false;
-  lastBack_ = command(*timeTravel_);
-  view_.ShowCasBreak(BackStopText(lastBack_));
-  traceLine_ = FormatTraceLine(*machine_);
-  stopMessage_.clear();
-  RunFinished();
-  return lastBack_.stop != BackStop::None;
+  if (controller_ == nullptr || Running() || !line) return false;
+  return Started(controller_->Run(RunKind::RunTo, *line));
 }
 
 bool RunControl::StepBack() {
-  return Reverse([](TimeTravel& tt) { return tt.StepBack(1); });
+  return controller_ != nullptr && WentBack(controller_->StepBack(1));
 }
 
 bool RunControl::StepBackOver() {
-  return Reverse([](TimeTravel& tt) { return tt.StepBackOver(); });
+  return controller_ != nullptr && WentBack(controller_->StepBackOver());
 }
 
 bool RunControl::RunBack() {
-  return Reverse([](TimeTravel& tt) { return tt.RunBack(); });
+  return controller_ != nullptr && WentBack(controller_->RunBack());
+}
+
+const StopEvent& RunControl::LastStop() const {
+  static const StopEvent kNone;
+  return controller_ != nullptr ? controller_->LastStop() : kNone;
 }
 
 void RunControl::Stop() {
-  if (machine_ != nullptr) machine_->RunMode = u'q';
+  if (controller_ != nullptr) controller_->Stop();
 }
 
 bool RunControl::RequestClose() {
@@ -100,24 +96,46 @@ void RunControl::ShowTraceList() {
 }
 
 void RunControl::RefreshDuringRun() {
-  view_.ShowLigneX2(traceLine_);
+  view_.ShowLigneX2(FormatTraceLine(controller_->machine()));
   view_.RefreshWatches(false);
   if (Pane == RightPane::Trace) view_.RefreshTracePane();
   view_.RefreshPanel();
 }
 
-// The order after every run: source position at the PC, every watch, the
-// trace line, the stop message, the registers, then the selected list.
-void RunControl::RunFinished() {
-  view_.ShowSourceAt(machine_->cpu.PC);
+void RunControl::RunStarted() {
+  view_.ShowCasBreak("");
+  view_.RunStateChanged(true);
+}
+
+void RunControl::StateChanged(const StateChange& change) {
+  if (change.stop != nullptr) return ShowStop(*change.stop);
+  if (change.what & ChangeRunState) return;  // the run loop's own start says it
+  const Machine& m = controller_->machine();
+  if (change.what & ChangeProgram) {
+    view_.ShowLigneX2(FormatTraceLine(m));
+    view_.ShowLigneX1("");
+    view_.ShowCasBreak("");
+  }
+  if (change.what & ChangeLists) view_.RefreshLists();
+  if (change.what & (ChangeRegisters | ChangeMemory)) {
+    view_.ShowRegisters();
+    view_.RefreshWatches(true);
+    view_.ShowSourceAt(m.cpu.PC);
+  }
+}
+
+void RunControl::ShowStop(const StopEvent& e) {
+  const Machine& m = controller_->machine();
+  view_.ShowCasBreak(e.text);
+  view_.ShowSourceAt(m.cpu.PC);
   view_.RefreshWatches(true);
-  view_.ShowLigneX2(traceLine_);
-  view_.ShowLigneX1(stopMessage_);
+  view_.ShowLigneX2(FormatTraceLine(m));
+  view_.ShowLigneX1(e.message);
   view_.ShowRegisters();
   if (Pane == RightPane::Trace) view_.RefreshTracePane();
   if (Pane == RightPane::Stack) view_.RefreshStackView();
   view_.RefreshPanel();
-  if (timeTravel_ != nullptr) view_.ShowReach(ReachText(*timeTravel_, machine_->CycleBase));
+  view_.ShowReach(ReachText(controller_->session().timeTravel(), m.CycleBase));
   view_.RunStateChanged(false);
 }
 

@@ -1,8 +1,9 @@
-// The window's run commands (F9, F7, F8, Ctrl+F8, F4, F2) mapped onto the run
-// engine, the refresh that follows each run, and the close rule. RunControl
-// is the core's host (UiHooks): it collects what the engine reports and hands
-// it to the DebuggerView in the order the debugger refreshes its views, so the
-// window, the benchmark and the tests share one behaviour.
+// The window's run commands (F9, F7, F8, Ctrl+F8, F4, F2, going back) given
+// to the controller, the refresh that follows each command, and the close
+// rule. RunControl is the core's host (UiHooks) for the platform services and
+// the controller's listener: it hands what a command changed to the
+// DebuggerView in the order the debugger refreshes its views, so the window,
+// the benchmark and the tests share one behaviour.
 #pragma once
 
 #include <cstdint>
@@ -12,8 +13,9 @@
 #include <string_view>
 
 #include "core/machine.h"
+#include "core/stop_event.h"
 #include "core/ui_hooks.h"
-#include "reverse/time_travel.h"
+#include "debugger/controller.h"
 
 namespace hc11 {
 
@@ -49,6 +51,8 @@ class DebuggerView {
   virtual void RunStateChanged(bool running) { (void)running; }
   // How far back the record reaches ("retour possible jusqu'à cycle N").
   virtual void ShowReach(std::string_view text) { (void)text; }
+  // The breakpoint or watch list changed outside a run (a GDB client's).
+  virtual void RefreshLists() {}
 
   // Hooks the core reaches through UiHooks.
   virtual void TraceLineAdded(const std::string& line) { (void)line; }
@@ -62,13 +66,17 @@ class DebuggerView {
 // a name that is no register label.
 std::string RegisterLabelText(const CpuState& cpu, std::string_view name);
 
-class RunControl final : public UiHooks {
+class RunControl final : public UiHooks, public StateListener {
  public:
   explicit RunControl(DebuggerView& view) : view_(view) {}
+  ~RunControl() override;
+  RunControl(const RunControl&) = delete;
+  RunControl& operator=(const RunControl&) = delete;
 
-  // The machine the commands drive; set before the first command.
-  void Attach(Machine& machine) { machine_ = &machine; }
-  bool Running() const { return machine_ != nullptr && !machine_->Idle; }
+  // The controller the commands go to; the views follow every command it
+  // carries out, whoever gave it (the window, a GDB client).
+  void Attach(Controller& controller);
+  bool Running() const { return controller_ != nullptr && controller_->Running(); }
 
   // Run commands; each returns false when it started no run (a run already in
   // progress, or F4 with no line under the cursor).
@@ -79,22 +87,20 @@ class RunControl final : public UiHooks {
   bool RunToCursor(std::optional<std::uint16_t> line);  // F4, "continuer jusqu'a"
   void Stop();                                          // F2
 
-  // Reverse commands on the record (see TimeTravel), each followed by the
-  // refresh of a run; false when none could start (a run in progress, no
-  // record attached).
-  void AttachTimeTravel(TimeTravel* tt) { timeTravel_ = tt; }
+  // Reverse commands on the record; false when none could start (a run in
+  // progress).
   bool StepBack();      // "Pas arrière"
   bool StepBackOver();  // "Pas arrière Spr"
   bool RunBack();       // "Exécuter en arrière"
-  // What the last reverse command reached (stop None when none started).
-  const BackResult& LastBack() const { return lastBack_; }
+
+  // How the last command ended, and the last run command.
+  const StopEvent& LastStop() const;
+  RunKind LastKind() const { return controller_ != nullptr ? controller_->LastKind() : RunKind::Run; }
 
   // A close request: refused while a run is in progress, which it stops.
   bool RequestClose();
 
   RightPane Pane = RightPane::Trace;
-  // The display line of the breakpoint list entry for an address.
-  std::function<std::string(std::uint16_t)> BreakpointLineOf;
 
   // --- UiHooks ----------------------------------------------------------
   std::uint32_t TickCount() override { return view_.TickCount(); }
@@ -104,26 +110,25 @@ class RunControl final : public UiHooks {
   void ShowTraceList() override;
   void AppendInfoLine(std::string_view text) override { view_.AppendInfoLine(text); }
   void SendSerial(std::string_view text) override { view_.SendSerial(text); }
-  void ShowStopReason(std::string_view text) override { view_.ShowCasBreak(text); }
-  void ShowTraceLine(std::string_view text) override { traceLine_ = text; }
-  void ShowStopMessage(std::string_view text) override { stopMessage_ = text; }
   void RefreshDuringRun() override;
-  void RunStarted() override { view_.RunStateChanged(true); }
-  void RunFinished() override;
-  std::string BreakpointLine(std::uint16_t address) override {
-    return BreakpointLineOf ? BreakpointLineOf(address) : std::string();
-  }
+  // The run loop has begun (after the board's own start: a serial link may
+  // hold the run there until its client comes or F2).
+  void RunStarted() override;
+
+  // --- StateListener ----------------------------------------------------
+  void StateChanged(const StateChange& change) override;
 
  private:
-  bool Start(char16_t mode, bool stepOver);
-  template <class Command>
-  bool Reverse(Command command);
+  static bool Started(const StopEvent& e) { return e.cause != StopCause::None; }
+  static bool WentBack(const StopEvent& e) {
+    return e.cause != StopCause::None && e.cause != StopCause::NothingRecorded;
+  }
+  // The order after every run: source position at the PC, every watch, the
+  // trace line, the stop message, the registers, then the selected list.
+  void ShowStop(const StopEvent& e);
 
   DebuggerView& view_;
-  Machine* machine_ = nullptr;
-  TimeTravel* timeTravel_ = nullptr;
-  std::string traceLine_, stopMessage_;
-  BackResult lastBack_;
+  Controller* controller_ = nullptr;
 };
 
 }  // namespace hc11

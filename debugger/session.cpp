@@ -108,7 +108,6 @@ bool Session::Init(bool restore) {
   // Every fault of the files and values Init reads is one message.
   const MessageBatch batch(relay_);
   Machine& m = *machine_;
-  UiHooks& h = m.hooks();
   timeTravel_->Clear();
   ApplyReverseBudget();
   ApplyStackWarning();
@@ -135,7 +134,7 @@ bool Session::Init(bool restore) {
   settings_.SetReglage("CoefQuartz", "16");
 
   // Second pass.
-  m.RunMode = u'q';
+  m.RunMode = kModeStop;
   m.StepCounter = 0;
   m.StepOverArmed = false;
   m.ClearWriteTags();
@@ -162,9 +161,6 @@ bool Session::Init(bool restore) {
   }
   profiler_.Reset(m.CycleCount);
   watches_->Refresh(true);
-  h.ShowTraceLine(FormatTraceLine(m));
-  h.ShowStopMessage("");
-  h.ShowStopReason("");
   return loaded;
 }
 

@@ -19,11 +19,8 @@ class SessionHooks final : public UiHooks {
   void ShowTraceList() override { host_.ShowTraceList(); }
   void AppendInfoLine(std::string_view text) override { host_.AppendInfoLine(text); }
   void SendSerial(std::string_view text) override { host_.SendSerial(text); }
-  void ShowStopReason(std::string_view text) override { host_.ShowStopReason(text); }
-  void ShowTraceLine(std::string_view text) override { host_.ShowTraceLine(text); }
-  void ShowStopMessage(std::string_view text) override { host_.ShowStopMessage(text); }
   void RefreshDuringRun() override { host_.RefreshDuringRun(); }
-  void RunFinished() override { host_.RunFinished(); }
+  void RunFinished(Machine& m) override { host_.RunFinished(m); }
   void RunStarted() override { host_.RunStarted(); }
   std::string BreakpointLine(std::uint16_t address) override {
     return breaks_ != nullptr ? breaks_->LineFor(address) : host_.BreakpointLine(address);

@@ -12,7 +12,6 @@ namespace {
 
 constexpr const char* kMalformed = "E01";
 constexpr const char* kOutOfRange = "E02";
-constexpr std::uint8_t kBreakStop = 2;
 
 struct Range {
   std::uint32_t address = 0;
@@ -272,15 +271,14 @@ std::optional<std::string> Dispatcher::Reverse(bool continueBack) {
 
 std::optional<std::string> Dispatcher::AfterRun(bool stepping) {
   if (gone_) return std::nullopt;  // nobody to tell; the machine stays stopped
-  const std::string& error = machine_.StopMessage;
+  const StopEvent& stop = machine_.Stop;
   if (const auto& hit = breaks_.hit()) {
     lastStop_ = WatchStopReply(*hit);
   } else if (interrupted_) {
     lastStop_ = "S02";
-  } else if (!error.empty()) {
-    const bool illegal = error.starts_with("err inst") || error.starts_with("Erreur code");
-    lastStop_ = illegal ? "S04" : "S0b";  // SIGILL, SIGSEGV
-  } else if (!stepping && machine_.tInst[machine_.cpu.PC] == kBreakStop) {
+  } else if (stop.cause == StopCause::Error) {
+    lastStop_ = IsIllegalInstruction(stop.error) ? "S04" : "S0b";  // SIGILL, SIGSEGV
+  } else if (!stepping && stop.cause == StopCause::Breakpoint) {
     lastStop_ = "T05swbreak:;";
   } else {
     lastStop_ = "S05";

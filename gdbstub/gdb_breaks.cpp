@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <string_view>
 
+#include "core/break_state.h"
+
 namespace hc11::gdb {
 
 namespace {
-
-constexpr std::uint8_t kStateBreak = 2;
 
 // The list's access kinds a watchpoint type needs.
 std::string_view KindsOf(WatchType type) {
@@ -70,7 +70,7 @@ std::uint32_t GdbBreakpoints::KeyOf(int owner, char kind, std::uint16_t address)
 
 void GdbBreakpoints::AddEntry(int owner, std::uint16_t address, char kind) {
   if (!added_.insert(KeyOf(owner, kind, address)).second) return;
-  list_.Append(Tbreak{NameOf(owner), address, kind, kStateBreak}, true);
+  list_.Append(Tbreak{NameOf(owner), address, kind, kBreakStop}, true);
 }
 
 void GdbBreakpoints::RemoveEntry(int owner, std::uint16_t address, char kind) {

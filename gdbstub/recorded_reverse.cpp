@@ -1,21 +1,19 @@
 #include "gdbstub/recorded_reverse.h"
 
-#include <utility>
-
 namespace hc11::gdb {
 
 namespace {
 
-ReverseStopKind KindOf(const BackResult& r) {
-  switch (r.stop) {
-    case BackStop::Breakpoint:
+ReverseStopKind KindOf(const StopEvent& e) {
+  switch (e.cause) {
+    case StopCause::Breakpoint:
+    case StopCause::RamBreakpoint:
       return ReverseStopKind::Breakpoint;
-    case BackStop::Stepped:
+    case StopCause::ReplayEnd:
       return ReverseStopKind::Stepped;
-    case BackStop::Interrupted:
+    case StopCause::StopRequested:
       return ReverseStopKind::Interrupted;
-    case BackStop::StartOfRecord:
-    case BackStop::None:
+    default:
       break;
   }
   return ReverseStopKind::HistoryStart;
@@ -23,24 +21,24 @@ ReverseStopKind KindOf(const BackResult& r) {
 
 }  // namespace
 
-RecordedReverse::RecordedReverse(TimeTravel& record, ReverseCommands commands)
-    : record_(record), commands_(std::move(commands)) {
-  if (!record_.Recording()) record_.SetRecording(true);
+RecordedReverse::RecordedReverse(Controller& controller) : controller_(controller) {
+  TimeTravel& record = controller_.session().timeTravel();
+  if (!record.Recording()) record.SetRecording(true);
 }
 
 ReverseStopKind RecordedReverse::StepBack() {
   ramStop_.reset();
-  const BackResult r = commands_.stepBack ? commands_.stepBack() : record_.StepBack(1);
+  const StopEvent e = controller_.StepBack(1);
   // Reaching the oldest moment by a real step back is still a step.
-  if (r.stop == BackStop::StartOfRecord && r.stepsBack > 0) return ReverseStopKind::Stepped;
-  return KindOf(r);
+  if (e.cause == StopCause::RecordStart && e.stepsBack > 0) return ReverseStopKind::Stepped;
+  return KindOf(e);
 }
 
 ReverseStopKind RecordedReverse::ContinueBack() {
-  const BackResult r = commands_.runBack ? commands_.runBack() : record_.RunBack();
+  const StopEvent e = controller_.RunBack();
   ramStop_.reset();
-  if (r.ramAccess) ramStop_ = ReverseRamStop{r.ramAccess->address, r.ramAccess->kind};
-  return KindOf(r);
+  if (e.cause == StopCause::RamBreakpoint) ramStop_ = ReverseRamStop{e.address, e.access};
+  return KindOf(e);
 }
 
 }  // namespace hc11::gdb

@@ -1,32 +1,38 @@
-// The stub's "bs" and "bc" over the session's time-travel record: GDB walks
-// back through the same history as the window's "Pas arrière" and "Exécuter
-// en arrière". Recording is switched on when the adapter is made.
+// The stub's "bs" and "bc" as the controller's "Pas arrière" and "Exécuter
+// en arrière": GDB walks back through the same record as the window, and
+// every front end's views follow the moment reached. Recording is switched on
+// when the adapter is made.
 #pragma once
 
-#include <functional>
-
+#include "debugger/controller.h"
+#include "gdbstub/dispatcher.h"
 #include "gdbstub/reverse.h"
-#include "reverse/time_travel.h"
 
 namespace hc11::gdb {
 
-// How the two moves are carried out. Left empty, the record is asked
-// directly; the window passes its own reverse commands so its views follow.
-struct ReverseCommands {
-  std::function<BackResult()> stepBack, runBack;
-};
-
 class RecordedReverse final : public ReverseExecution {
  public:
-  explicit RecordedReverse(TimeTravel& record, ReverseCommands commands = {});
+  explicit RecordedReverse(Controller& controller);
   ReverseStopKind StepBack() override;
   ReverseStopKind ContinueBack() override;
   std::optional<ReverseRamStop> RamStop() const override { return ramStop_; }
 
  private:
-  TimeTravel& record_;
-  ReverseCommands commands_;
+  Controller& controller_;
   std::optional<ReverseRamStop> ramStop_;
+};
+
+// What the stub asks of its host, carried out by the controller.
+class ControllerHost final : public StubHost {
+ public:
+  explicit ControllerHost(Controller& controller) : controller_(controller) {}
+  void Continue(Machine&) override { controller_.Run(RunKind::Run); }
+  void StepOne(Machine&) override { controller_.Run(RunKind::Step); }
+  void BreaksChanged() override { controller_.Edited(ChangeLists); }
+  void MachineChanged() override { controller_.Edited(ChangeRegisters | ChangeMemory); }
+
+ private:
+  Controller& controller_;
 };
 
 }  // namespace hc11::gdb

@@ -51,7 +51,7 @@ BackResult TimeTravel::StepBackOver() {
       std::optional<std::uint64_t> last;
       if (withStart && m_.cpu.SP >= spNow) last = start;
       while (m_.StepTotal < end && !interrupted_) {
-        Advance(m_.StepTotal + 1, e, false, [](std::uint64_t, std::string&&) {});
+        Advance(m_.StepTotal + 1, e, false, [](std::uint64_t, bool) {});
         if (m_.cpu.SP >= spNow) last = m_.StepTotal;
       }
       return last;
@@ -73,7 +73,7 @@ BackResult TimeTravel::RunBack() {
   BackResult r;
   if (!HasRecord() || m_.StepTotal != expectedStep_ || m_.StepTotal > latest_) return r;
   const std::uint64_t now = m_.StepTotal;
-  std::string reason;
+  bool ramBreak = false;
   std::optional<std::uint64_t> t;
   // A run stops on a "Break" at the periodic interrupt's handler after the
   // entry, ahead of the step that runs the handler's first instruction: that
@@ -87,17 +87,17 @@ BackResult TimeTravel::RunBack() {
       bool ahead = false;
       if (withStart && BreakStopsAtPc(m_)) {
         last = start;
-        reason.clear();
+        ramBreak = false;
       }
-      Advance(end, e, true, [&](std::uint64_t at, std::string&& why) {
+      Advance(end, e, true, [&](std::uint64_t at, bool byRam) {
         last = at;
-        reason = std::move(why);
+        ramBreak = byRam;
         ahead = m_.IrqCounter == kIrqTakenAhead;
       });
       // The replay stops before the step after `end`, whose entry may be due.
       if (last != end && m_.tInst[m_.TimerVector] == kBreakStop && InterruptDueNext(m_)) {
         last = end;
-        reason.clear();
+        ramBreak = false;
         ahead = true;
       }
       if (last) entryAhead = ahead;
@@ -112,7 +112,7 @@ BackResult TimeTravel::RunBack() {
     r.stop = BackStop::Interrupted;
     return r;
   }
-  if (t && !reason.empty() && *t > EarliestStep()) {
+  if (t && ramBreak && *t > EarliestStep()) {
     r.ramAccess = LandAfterRamBreak(*t);
   } else {
     GoTo(t.value_or(EarliestStep()));
@@ -124,23 +124,7 @@ BackResult TimeTravel::RunBack() {
     return r;
   }
   r.stop = BackStop::Breakpoint;
-  r.reason = reason.empty() ? "Break " + m_.hooks().BreakpointLine(m_.cpu.PC) : std::move(reason);
   return r;
-}
-
-std::string BackStopText(const BackResult& r) {
-  switch (r.stop) {
-    case BackStop::None:
-      return "rien d'enregistré";
-    case BackStop::Stepped:
-    case BackStop::Interrupted:
-      return "stop arrière";
-    case BackStop::Breakpoint:
-      return r.reason;
-    case BackStop::StartOfRecord:
-      return "début enregistrement";
-  }
-  return {};
 }
 
 std::string ReachText(const TimeTravel& tt, std::int64_t cycleBase) {

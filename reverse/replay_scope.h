@@ -10,11 +10,10 @@
 #include <string>
 #include <string_view>
 
+#include "core/break_state.h"
 #include "reverse/time_travel.h"
 
 namespace hc11 {
-
-inline constexpr std::uint8_t kBreakStop = 2;  // tInst state "Break"
 
 // A "Break" code breakpoint at PC that a run would stop on now (its
 // condition holds; a logpoint never stops).
@@ -54,7 +53,7 @@ class TimeTravel::ReplayScope {
     savedSP_ = m_.SavedSP;
     idle_ = m_.Idle;
     history_ = m_.HistoryEnabled;
-    m_.RunMode = u'x';
+    m_.RunMode = kModeRun;
     m_.StepOverCalls = false;
     m_.HistoryEnabled = false;
     m_.Idle = !breaks;
@@ -114,11 +113,11 @@ void TimeTravel::Advance(std::uint64_t target, std::size_t& nextEvent, bool unti
     while (m_.StepTotal < stopAt) {
       toPump_ -= ReplaySteps(m_, std::min(stopAt - m_.StepTotal, toPump_), untilBreak);
       if (untilBreak) {
-        if (!m_.BreakReason.empty()) {
-          found(m_.StepTotal, std::move(m_.BreakReason));
-          m_.BreakReason.clear();
+        if (m_.BreakRequested) {
+          found(m_.StepTotal, true);
+          m_.BreakRequested = false;
         } else if (BreakStopsAtPc(m_)) {
-          found(m_.StepTotal, std::string());
+          found(m_.StepTotal, false);
         }
       }
       if (toPump_ == 0) {

@@ -25,9 +25,9 @@ class RamStopCatcher final : public RamBreakHandler {
   RamStopCatcher& operator=(const RamStopCatcher&) = delete;
 
   void RamBreakHit(Machine& m, std::uint16_t address, char kind) override {
-    const bool asked = !m.BreakReason.empty();
+    const bool asked = m.BreakRequested;
     if (previous_ != nullptr) previous_->RamBreakHit(m, address, kind);
-    if (!out_ && !asked && !m.BreakReason.empty()) out_ = RamBreakAccess{address, kind};
+    if (!out_ && !asked && m.BreakRequested) out_ = RamBreakAccess{address, kind};
   }
 
  private:
@@ -282,8 +282,8 @@ bool TimeTravel::HostAskedStop() {
 void TimeTravel::Arrived() {
   m_.StopFlag = false;
   m_.StopMessage.clear();
-  m_.BreakReason.clear();
-  m_.RunMode = u'q';
+  m_.BreakRequested = false;
+  m_.RunMode = kModeStop;
   m_.StepOverArmed = false;
   expectedStep_ = m_.StepTotal;
   expectedDigest_ = ChangeMark(m_);
@@ -308,7 +308,7 @@ void TimeTravel::MoveTo(std::uint64_t step, bool interruptible) {
     const std::size_t k = SnapshotAtOrBefore(step);
     RestoreSnapshot(k);
     std::size_t e = snaps_[k]->eventIndex;
-    Advance(step, e, false, [](std::uint64_t, std::string&&) {});
+    Advance(step, e, false, [](std::uint64_t, bool) {});
     if (interrupted_) {
       // Stopped on the way: the moment reached takes the inputs given at it,
       // rebuilt from the snapshot if the pump let an input reach the board.
@@ -319,7 +319,7 @@ void TimeTravel::MoveTo(std::uint64_t step, bool interruptible) {
         RestoreSnapshot(k);
         e = snaps_[k]->eventIndex;
       }
-      Advance(reached, e, false, [](std::uint64_t, std::string&&) {});
+      Advance(reached, e, false, [](std::uint64_t, bool) {});
       interrupted_ = true;
     }
   }
@@ -335,10 +335,10 @@ std::optional<RamBreakAccess> TimeTravel::LandAfterRamBreak(std::uint64_t step) 
     const std::size_t k = SnapshotAtOrBefore(step - 1);
     RestoreSnapshot(k);
     std::size_t e = snaps_[k]->eventIndex;
-    Advance(step - 1, e, false, [](std::uint64_t, std::string&&) {});
+    Advance(step - 1, e, false, [](std::uint64_t, bool) {});
     RamStopCatcher catcher(m_, access);
     m_.Idle = false;  // RAM breakpoints act only during a run
-    Advance(step, e, false, [](std::uint64_t, std::string&&) {});
+    Advance(step, e, false, [](std::uint64_t, bool) {});
   }
   Arrived();
   return access;

@@ -68,14 +68,10 @@ struct RamBreakAccess {
 struct BackResult {
   BackStop stop = BackStop::None;
   std::uint64_t stepsBack = 0;
-  std::string reason;  // for Breakpoint: "Break " and the breakpoint's line
   // For a Breakpoint stop caused by a RAM breakpoint: the access, as the
   // machine's RAM-breakpoint handler saw it.
   std::optional<RamBreakAccess> ramAccess;
 };
-
-// The stop reason shown after a reverse command (Cas_Break, the CLI's status).
-std::string BackStopText(const BackResult& r);
 
 // "retour possible jusqu'à cycle N", N counted as the trace line counts
 // (from CycleBase); empty with nothing recorded.

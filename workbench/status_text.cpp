@@ -4,39 +4,43 @@
 
 namespace hc11 {
 
-namespace {
-
-bool StartsWithText(std::string_view s, std::string_view prefix) {
-  return s.substr(0, prefix.size()) == prefix;
-}
-
-}  // namespace
-
 std::string StopStatus(const StopReport& r) {
-  const std::string pc = Format("%4.4X", r.pc);
+  const StopEvent& e = r.stop;
+  const std::string pc = Format("%4.4X", e.pc);
   if (r.closeRefused) return kCloseRefused;
-  if (!r.stopMessage.empty()) return "Arrêt sur erreur en " + pc + ": " + r.stopMessage;
-  if (r.ramBreak) {
-    const char* access = r.ramBreak->kind == 'i'   ? "lecture"
-                         : r.ramBreak->kind == 'm' ? "modification"
-                                                   : "écriture";
-    std::string text = "Arrêt sur accès mémoire " + Format("%4.4x", r.ramBreak->address);
-    if (!r.ramBreak->variable.empty()) text += " " + r.ramBreak->variable;
-    return text + " (" + access + ") en " + pc;
+  switch (e.cause) {
+    case StopCause::Error:
+      return "Arrêt sur erreur en " + pc + ": " + e.message;
+    case StopCause::RamBreakpoint: {
+      const char* access = e.access == 'i' ? "lecture" : e.access == 'm' ? "modification" : "écriture";
+      std::string text = "Arrêt sur accès mémoire " + Format("%4.4x", e.address);
+      if (!r.variable.empty()) text += " " + r.variable;
+      return text + " (" + access + ") en " + pc;
+    }
+    case StopCause::TargetReached:
+      return "Arrivé au curseur: " + pc;
+    case StopCause::Breakpoint: {
+      std::string text = "Arrêt sur point d'arrêt " + Format("%4.4x", e.pc);
+      if (!r.breakpointName.empty()) text += " " + r.breakpointName;
+      return text;
+    }
+    // Going back in time leaves the machine stopped as after F2: say where it went.
+    case StopCause::ReplayEnd:
+      return "Pas arrière: " + pc;
+    case StopCause::RecordStart:
+      return "Début de l'enregistrement: " + pc;
+    case StopCause::Expression:
+    case StopCause::NothingRecorded:
+      return "Arrêt: " + e.text;
+    case StopCause::StopRequested:
+      if (e.back) return "Pas arrière: " + pc;
+      return std::string(kStopRequested) + ": " + pc;
+    case StopCause::None:
+    case StopCause::StepDone:
+    case StopCause::BudgetSpent:
+    case StopCause::CallReturned:
+      break;
   }
-  const std::string_view reason = r.stopReason;
-  if (reason == "Break F4") return "Arrivé au curseur: " + pc;
-  if (StartsWithText(reason, "Break ")) {
-    std::string text = "Arrêt sur point d'arrêt " + Format("%4.4x", r.pc);
-    if (!r.breakpointName.empty()) text += " " + r.breakpointName;
-    return text;
-  }
-  // Going back in time leaves the machine stopped as after F2: say where it went.
-  if (reason == "stop arrière") return "Pas arrière: " + pc;
-  if (reason == "début enregistrement") return "Début de l'enregistrement: " + pc;
-  // A RAM breakpoint names its own reason.
-  if (!reason.empty() && !StartsWithText(reason, "stop")) return "Arrêt: " + std::string(reason);
-  if (r.stopRequested) return std::string(kStopRequested) + ": " + pc;
   switch (r.command) {
     case RunKind::Step:
       return "Pas à pas: " + pc;
@@ -44,7 +48,7 @@ std::string StopStatus(const StopReport& r) {
       return "Pas à pas Spr: " + pc;
     case RunKind::ReturnUp:
       return "Remonté du SP: " + pc;
-    case RunKind::RunToCursor:
+    case RunKind::RunTo:
       return "Retour d'appel: " + pc;
     case RunKind::Run:
       break;

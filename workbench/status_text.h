@@ -8,28 +8,18 @@
 #include <string>
 #include <string_view>
 
+#include "core/stop_event.h"
+#include "debugger/controller.h"
+
 namespace hc11 {
 
-// The run command that started the run that just ended.
-enum class RunKind { Run, Step, StepOver, ReturnUp, RunToCursor };
-
 struct StopReport {
-  RunKind command = RunKind::Run;
-  std::string stopReason;   // Cas_Break as the engine left it
-  std::string stopMessage;  // an error raised by the simulation, if any
-  std::uint16_t pc = 0;
-  std::string breakpointName;  // the name of the list entry at the PC, if any
-  bool stopRequested = false;  // "Arret" was given during the run
-  bool closeRefused = false;   // the window's close was refused and stopped the run
-  // The RAM breakpoint that stopped the run: the address touched, the access
-  // ('I' write, 'i' read, 'm' change) and the variable (the symbol at the
-  // address, else the entry's name).
-  struct RamHit {
-    std::uint16_t address = 0;
-    char kind = 'I';
-    std::string variable;
-  };
-  std::optional<RamHit> ramBreak;
+  RunKind command = RunKind::Run;  // the command that started the run
+  StopEvent stop;                  // how it ended
+  std::string breakpointName;      // the name of the list entry at the PC, if any
+  // A RAM breakpoint's variable: the symbol at the address, else the entry's name.
+  std::string variable;
+  bool closeRefused = false;  // the window's close was refused and stopped the run
 };
 
 // "Arrêt sur point d'arrêt e056 main_loop", "Arrêt sur accès mémoire 0041

@@ -9,12 +9,12 @@ namespace hc11::cli {
 
 namespace {
 
-void PrintMoment(const BackResult& result, Session& session, std::ostream& out) {
+void PrintMoment(const StopEvent& e, Session& session, std::ostream& out) {
   Machine& m = session.machine();
-  out << "status: " << BackStopText(result) << '\n';
-  out << "message: " << m.StopMessage << '\n';
+  out << "status: " << e.text << '\n';
+  out << "message: " << e.message << '\n';
   out << "trace: " << FormatTraceLine(m) << '\n';
-  out << "back: " << result.stepsBack << " steps, " << ReachText(session.timeTravel(), m.CycleBase) << '\n';
+  out << "back: " << e.stepsBack << " steps, " << ReachText(session.timeTravel(), m.CycleBase) << '\n';
 }
 
 }  // namespace
@@ -23,10 +23,9 @@ void PrepareReverse(const ReverseOptions& r, Session& session) {
   if (r.Records()) session.timeTravel().SetRecording(true);
 }
 
-void RunReverse(const ReverseOptions& r, Session& session, std::ostream& out) {
-  TimeTravel& tt = session.timeTravel();
-  if (r.backRun) PrintMoment(tt.RunBack(), session, out);
-  if (r.back > 0) PrintMoment(tt.StepBack(r.back), session, out);
+void RunReverse(const ReverseOptions& r, Controller& controller, std::ostream& out) {
+  if (r.backRun) PrintMoment(controller.RunBack(), controller.session(), out);
+  if (r.back > 0) PrintMoment(controller.StepBack(r.back), controller.session(), out);
 }
 
 void PrintDigest(const ReverseOptions& r, Session& session, std::ostream& out) {

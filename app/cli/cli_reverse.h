@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <iosfwd>
 
+#include "debugger/controller.h"
 #include "debugger/session.h"
 
 namespace hc11::cli {
@@ -21,7 +22,7 @@ void PrepareReverse(const ReverseOptions& r, Session& session);
 
 // The run back first, then the steps back; each prints the status, message
 // and trace lines of the moment reached, then the reach.
-void RunReverse(const ReverseOptions& r, Session& session, std::ostream& out);
+void RunReverse(const ReverseOptions& r, Controller& controller, std::ostream& out);
 
 // "digest: " and sixteen hexadecimal digits, when asked.
 void PrintDigest(const ReverseOptions& r, Session& session, std::ostream& out);

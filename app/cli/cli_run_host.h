@@ -22,7 +22,6 @@ class CliRunHost : public UiHooks {
   explicit CliRunHost(std::ostream& out) : out_(out) {}
 
   void TraceLineAdded(const std::string& line) override { out_ << line << '\n'; }
-  void ShowStopReason(std::string_view text) override { stopReason_ = text; }
   void ProcessEvents() override {
     if (OnYield) OnYield();
   }
@@ -30,11 +29,8 @@ class CliRunHost : public UiHooks {
   // Called at each yield of the run loop (every RefreshEvery + 1 steps).
   std::function<void()> OnYield;
 
-  const std::string& stopReason() const { return stopReason_; }
-
  private:
   std::ostream& out_;
-  std::string stopReason_;
 };
 
 }  // namespace hc11::cli

@@ -274,7 +274,7 @@ ParsedRunOptions ParseRunOptions(const std::vector<std::string>& args) {
     }
   }
   if (!haveProgram) return Fail("missing PROGRAM");
-  if (o.mode == u's' && !o.target) return Fail("--mode s needs --target ADDR");
+  if (o.mode == kModeRunTo && !o.target) return Fail("--mode s needs --target ADDR");
   if (const std::string error = CheckSerialOptions(o.serial); !error.empty()) return Fail(error);
   return {std::move(o), {}};
 }

@@ -55,7 +55,7 @@ struct FindOption {
 struct RunOptions {
   std::string program;  // as given: a listing, a HEX file or the program's base path
   std::optional<std::uint16_t> start;
-  char16_t mode = u'x';
+  char16_t mode = kModeRun;
   std::optional<std::uint16_t> target;
   std::uint64_t steps = 0;  // 0: no bound
   std::uint32_t repeat = 1;

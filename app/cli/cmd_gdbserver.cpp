@@ -10,6 +10,7 @@
 #include "app/cli/cli_run_host.h"
 #include "app/cli/cli_run_load.h"
 #include "app/cli/cli_run_options.h"
+#include "debugger/controller.h"
 #include "debugger/session.h"
 #include "gdbstub/recorded_reverse.h"
 #include "gdbstub/server.h"
@@ -92,13 +93,14 @@ int Serve(const std::vector<std::string>& args, std::ostream& out, std::ostream&
   }
   ServerHost host(out);
   CliMessages messages(err);
-  auto session = std::make_unique<Session>(host, messages);
-  if (!PrepareRunSession(*parsed.options, *session, "gdbserver", err)) return kExitUsage;
+  auto controller = std::make_unique<Controller>(host, messages);
+  Session& session = controller->session();
+  if (!PrepareRunSession(*parsed.options, session, "gdbserver", err)) return kExitUsage;
 
-  gdb::StubHost stubHost;
+  gdb::ControllerHost stubHost(*controller);
   // GDB's reverse-step and reverse-continue walk the session's record.
-  gdb::RecordedReverse reverse(session->timeTravel());
-  gdb::Server server(*session, stubHost, &reverse);
+  gdb::RecordedReverse reverse(*controller);
+  gdb::Server server(session, stubHost, &reverse);
   if (!server.Listen(so.address, so.port, error)) {
     err << "hc11flow-cli gdbserver: " << error << '\n';
     return 1;

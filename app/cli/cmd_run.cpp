@@ -22,6 +22,7 @@
 #include "core/run_engine.h"
 #include "core/text_util.h"
 #include "core/trace.h"
+#include "debugger/controller.h"
 #include "debugger/memory_search.h"
 #include "debugger/session.h"
 #include "debugger/stack_low.h"
@@ -36,16 +37,28 @@ namespace hc11::cli {
 
 namespace {
 
-void RunCommands(const RunOptions& o, Machine& m, const CliRunHost& host, std::ostream& out) {
+RunKind KindOf(char16_t mode) {
+  switch (mode) {
+    case kModeStep:
+      return RunKind::Step;
+    case kModeStepOver:
+      return RunKind::StepOver;
+    case kModeReturnUp:
+      return RunKind::ReturnUp;
+    case kModeRunTo:
+      return RunKind::RunTo;
+    default:
+      return RunKind::Run;
+  }
+}
+
+void RunCommands(const RunOptions& o, Controller& controller, std::ostream& out) {
+  const RunKind kind = KindOf(o.mode);
   for (std::uint32_t k = 0; k < o.repeat && !CliInterrupt::Requested(); ++k) {
-    if (o.mode == kModeReturnUp) {
-      ReturnUpCommand(m);
-    } else {
-      RunCommand(m, o.mode, o.mode == kModeStepOver);
-    }
-    out << "status: " << host.stopReason() << '\n';
-    out << "message: " << m.StopMessage << '\n';
-    out << "trace: " << FormatTraceLine(m) << '\n';
+    const StopEvent e = controller.Run(kind, controller.machine().RunTarget);
+    out << "status: " << e.text << '\n';
+    out << "message: " << e.message << '\n';
+    out << "trace: " << FormatTraceLine(controller.machine()) << '\n';
   }
 }
 
@@ -106,7 +119,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   CliRunHost host(out);
   CliInterrupt interrupt;
   CliMessages messages(err);
-  auto session = std::make_unique<Session>(host, messages);
+  auto controller = std::make_unique<Controller>(host, messages);
+  Session* session = &controller->session();
   Machine& m = session->machine();
   // A signal ends the run at its next yield as "Arret" would (the serial
   // link, when there is one, yields with the same check).
@@ -121,10 +135,10 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   if (!serial.Start()) return 1;
   StartProfiling(o.profiling, *session);
   PrepareReverse(o.reverse, *session);
-  RunCommands(o, m, host, out);
+  RunCommands(o, *controller, out);
   serial.Finish();
   host.OnYield = stopOnSignal;  // a long replay going back stops on a signal too
-  RunReverse(o.reverse, *session, out);
+  RunReverse(o.reverse, *controller, out);
   if (o.history) ListHistory(m);
   PrintDumps(o, m, out);
   PrintFinds(o, m, out);

@@ -1,28 +1,16 @@
 #include "app/gui/gdb_link.h"
 
-#include <utility>
-
 namespace hc11::gui {
 
 namespace {
 constexpr int kPollMs = 10;
 }
 
-GdbLink::GdbLink(Session& session, RunControl& run, std::function<void()> breaksChanged,
-                 std::function<void()> machineChanged)
-    : session_(session),
-      run_(run),
-      breaksChanged_(std::move(breaksChanged)),
-      machineChanged_(std::move(machineChanged)),
-      reverse_(session.timeTravel(), {[this] {
-                                        run_.StepBack();
-                                        return run_.LastBack();
-                                      },
-                                      [this] {
-                                        run_.RunBack();
-                                        return run_.LastBack();
-                                      }}),
-      service_(session, *this, &reverse_) {
+GdbLink::GdbLink(Controller& controller)
+    : session_(controller.session()),
+      host_(controller),
+      reverse_(controller),
+      service_(session_, host_, &reverse_) {
   timer_.setInterval(kPollMs);
   QObject::connect(&timer_, &QTimer::timeout, [this] { service_.Poll(); });
 }

@@ -76,13 +76,13 @@ MainWindow::MainWindow(Messages& messages, StartOptions options)
       messages_(statusMessages_),
       options_(std::move(options)),
       run_(*this),
-      session_(run_, messages_),
+      controller_(run_, messages_),
+      session_(controller_.session()),
       metrics_(flowFont_),
       pane_(session_.listing(), messages_, metrics_) {
   setObjectName("Form1");
-  run_.Attach(session_.machine());
+  run_.Attach(controller_);
   session_.profiler().Enable(session_.machine(), true);  // counting is on in the window
-  run_.AttachTimeTravel(&session_.timeTravel());
   session_.timeTravel().SetRecording(true);
   pane_.Display().LineColorHook = [this](std::uint16_t address) -> Colour {
     return BreakLineColour(session_.machine().tInst[address]).value_or(kWhite);
@@ -93,13 +93,7 @@ MainWindow::MainWindow(Messages& messages, StartOptions options)
   statusBar()->setObjectName("StatusLine");
   panel_ = new BoardPanel(session_.board(), this);
   session_.board().OnPanelChange = [this](PanelPart part) { panel_->Changed(part, run_.Running()); };
-  gdb_ = std::make_unique<GdbLink>(
-      session_, run_, [this] { BreaksChanged(); },
-      [this] {
-        ShowRegisters();
-        RefreshWatches(true);
-        ShowSourceAt(session_.machine().cpu.PC);
-      });
+  gdb_ = std::make_unique<GdbLink>(controller_);
   qApp->installEventFilter(this);
   link_.OnEvent = [this](std::string_view e) {
     AppendInfoLine(e);

@@ -141,6 +141,7 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   void RefreshPanel() override;
   void RunStateChanged(bool running) override;
   void ShowReach(std::string_view text) override;
+  void RefreshLists() override { BreaksChanged(); }
   void TraceLineAdded(const std::string& line) override;
   void ShowTraceList() override;
   void AppendInfoLine(std::string_view text) override;
@@ -216,7 +217,8 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   Messages& messages_;
   StartOptions options_;
   RunControl run_;
-  Session session_;
+  Controller controller_;
+  Session& session_;
   FlowFont flowFont_;
   QtTextMetrics metrics_;
   FlowPane pane_;

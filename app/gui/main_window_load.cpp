@@ -98,7 +98,7 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 
 void MainWindow::Load() {
   pane_.Sheet().CoordsModified = false;
-  const LoadReport report = session_.Load(listingBase_);  // ends with Init and the workspace
+  const LoadReport report = controller_.Load(listingBase_);  // ends with Init and the workspace
   pane_.AfterLoad(listingBase_, report.listingRead);
   workbench_->Loaded();
   RefreshHistory();
@@ -112,7 +112,7 @@ void MainWindow::Load() {
 
 void MainWindow::Init(bool restoreWorkspace) {
   setCursor(Qt::BusyCursor);
-  session_.Init(restoreWorkspace);
+  controller_.Init(restoreWorkspace);
   if (restoreWorkspace) valueListEditor1_->hide();
   ShowInitialised();
   setCursor(Qt::ArrowCursor);

@@ -24,6 +24,7 @@
 #include "app/gui/screen_places.h"
 #include "app/gui/source_pane.h"
 #include "board/panel_tables.h"
+#include "core/break_state.h"
 #include "core/file_write.h"
 #include "core/text_util.h"
 #include "debugger/whole_file.h"
@@ -96,21 +97,6 @@ void PlaceDock(QMainWindow& w, QDockWidget& dock, const PanePlace& place, const 
 
 PanePlace PlaceOf(QMainWindow& w, QDockWidget& dock) {
   return {dock.toggleViewAction()->isChecked(), ZoneOf(w, dock), dock.width(), dock.height()};
-}
-
-RunKind KindOf(char16_t mode) {
-  switch (mode) {
-    case u'v':
-      return RunKind::Step;
-    case u'w':
-      return RunKind::StepOver;
-    case u'u':
-      return RunKind::ReturnUp;
-    case u's':
-      return RunKind::RunToCursor;
-    default:
-      return RunKind::Run;
-  }
 }
 
 }  // namespace
@@ -335,23 +321,19 @@ void Workbench::RunState(bool running) {
   for (const char* name : {"OuvrirFichierLst", "ouvrirfichierS"})
     if (QAction* a = w_.Action(name)) a->setEnabled(!running);
   if (running) {
-    startMode_ = m.RunMode;
-    stopAsked_ = closeRefused_ = false;
-    w_.session_.breakpoints().ForgetRamStop();
-    if (startMode_ == u'x' || startMode_ == u'u') Status("Exécution en cours (F2 pour arrêter)");
+    closeRefused_ = false;
+    const RunKind kind = w_.run_.LastKind();
+    if (kind == RunKind::Run || kind == RunKind::ReturnUp) Status("Exécution en cours (F2 pour arrêter)");
     return;
   }
   StopReport report;
-  report.command = KindOf(startMode_);
-  report.stopReason = w_.casBreak_->text().toStdString();
-  report.stopMessage = w_.ligneX1_->text().toStdString();
-  report.pc = m.cpu.PC;
-  report.stopRequested = stopAsked_;
+  report.command = w_.run_.LastKind();
+  report.stop = w_.run_.LastStop();
   report.closeRefused = closeRefused_;
   const BreakpointList& breaks = w_.session_.breakpoints();
-  if (const auto& hit = breaks.LastRamStop(); hit) {
-    report.ramBreak = StopReport::RamHit{hit->address, hit->kind, VariableAt(hit->address)};
-    if (report.ramBreak->variable.empty()) report.ramBreak->variable = hit->name;
+  if (report.stop.cause == StopCause::RamBreakpoint) {
+    report.variable = VariableAt(report.stop.address);
+    if (const auto& hit = breaks.LastRamStop(); hit && report.variable.empty()) report.variable = hit->name;
   } else if (const auto index = breaks.Find(m.cpu.PC)) {
     report.breakpointName = breaks.entries()[*index].name;
   }

@@ -96,10 +96,8 @@ class Workbench final : public QObject {
   CpuState lastStop_, previousStop_;
   MemoryChanges ramChanges_, eepromChanges_;
   std::optional<std::uint16_t> sourceTarget_;  // set by a click in the source pane
-  char16_t startMode_ = u'x';
   // What the user asked during the run: the engine ends a return-up with the
   // same stop mode as "Arret", so the mode alone cannot tell.
-  bool stopAsked_ = false;
   bool closeRefused_ = false;
   int errorsSeen_ = 0;
   std::unique_ptr<PaneFocus> focus_;  // Tab between the panes, the focus frame, F5, Alt letters

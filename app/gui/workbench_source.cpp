@@ -47,7 +47,6 @@ void Workbench::ConnectStatuses() {
   });
   after("Arret1", [this] {
     if (!w_.run_.Running()) return;
-    stopAsked_ = true;
     Status(kStopRequested);
   });
   for (const OptionItem& item : kOptionItems) {

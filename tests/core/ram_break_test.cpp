@@ -15,7 +15,7 @@ class RecordingRamBreaks : public RamBreakHandler {
  public:
   void RamBreakHit(Machine& m, std::uint16_t address, char kind) override {
     hits.emplace_back(address, kind);
-    if (kind == stopOn) m.RequestBreak("Break ram");
+    if (kind == stopOn) m.RequestBreak(address, kind);
   }
   std::vector<Hit> hits;
   char stopOn = 0;
@@ -63,13 +63,15 @@ TEST_F(RamBreakTest, RequestedBreakStopsAfterTheStepWithItsReason) {
   m.SetRamBreakBits(0x10, RamBreakChange);
   handler.stopOn = 'm';
   RunCommand(m, kModeRun, false);
-  EXPECT_EQ(hooks.stopReason, "Break ram");
+  EXPECT_EQ(m.Stop.cause, StopCause::RamBreakpoint);
+  EXPECT_EQ(m.Stop.address, 0x10);
+  EXPECT_EQ(m.Stop.access, 'm');
   EXPECT_EQ(m.cpu.PC, 0xE004);
-  EXPECT_TRUE(m.BreakReason.empty());
+  EXPECT_FALSE(m.BreakRequested);
   EXPECT_TRUE(hooks.beeps.empty());  // not an error
   // The next run goes on from there; the unchanged store does not stop it.
   RunCommand(m, kModeRun, false);
-  EXPECT_EQ(hooks.stopReason, "Break ram");
+  EXPECT_EQ(m.Stop.cause, StopCause::RamBreakpoint);
   EXPECT_EQ(m.cpu.PC, 0xE008);  // stopped by the inc
 }
 

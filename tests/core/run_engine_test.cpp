@@ -19,7 +19,10 @@ class EngineHooks : public RecordingHooks {
     if (onEvents) onEvents();
   }
   void RefreshDuringRun() override { ++refreshes; }
-  void RunFinished() override { ++finished; }
+  void RunFinished(Machine& m) override {
+    RecordingHooks::RunFinished(m);
+    ++finished;
+  }
   std::string BreakpointLine(std::uint16_t a) override { return Format("%4.4x C bp", a); }
 
   std::uint32_t tickStep = 0;

@@ -4,6 +4,7 @@
 
 #include "core/run_engine.h"
 #include "debugger/breakpoints.h"
+#include "debugger/controller.h"
 #include "tests/support/recording.h"
 
 namespace hc11::test {
@@ -125,7 +126,7 @@ TEST_F(BreakRulesTest, FaultingConditionStopsWithItsMessage) {
 TEST_F(BreakRulesTest, RamBreakpointHonoursItsCondition) {
   BreakAt(0x40, Extras("[cnt] == 5"), 'I');
   Run();
-  EXPECT_EQ(hooks.stopReason, "Break 0040 I Break    bp");
+  EXPECT_EQ(CompleteStop(m.Stop, list).text, "Break 0040 I Break    bp");
   EXPECT_EQ(m.Memory[0x40], 5);
   EXPECT_EQ(list.entries()[0].hits, 1u);
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "core/run_engine.h"
+#include "debugger/controller.h"
 #include "tests/support/recording.h"
 
 namespace hc11::test {
@@ -162,7 +163,7 @@ TEST_F(RamBreakRunTest, EachKindStopsAfterItsAccess) {
     list.ClearAll();
     list.Append({"v", 0x10, c.kind, 2}, true);
     RunCommand(m, kModeRun, false);
-    EXPECT_EQ(hooks.stopReason, std::string("Break 0010 ") + c.kind + " Break    v");
+    EXPECT_EQ(CompleteStop(m.Stop, list).text, std::string("Break 0010 ") + c.kind + " Break    v");
     EXPECT_EQ(m.cpu.PC, c.stopPC);
   }
 }

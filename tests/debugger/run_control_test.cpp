@@ -47,12 +47,14 @@ class RunControlTest : public ::testing::Test {
     m.CodeEnd = static_cast<std::uint16_t>(kCode + bytes.size());
     m.cpu.PC = kCode;
     m.cpu.SP = m.StackTop = 0x00FF;
-    control.Attach(m);
+    control.Attach(controller);
   }
 
   RecordingView view;
   RunControl control{view};
-  Machine m{&control};
+  SilentMessages messages;
+  Controller controller{control, messages};
+  Machine& m = controller.machine();
 };
 
 // clrA; bra * (a loop that never ends by itself)

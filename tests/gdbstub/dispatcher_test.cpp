@@ -426,7 +426,7 @@ class RecordedReverseTest : public DispatcherTest {
  protected:
   void SetUp() override {
     DispatcherTest::SetUp();
-    recorded = std::make_unique<gdb::RecordedReverse>(session->timeTravel());
+    recorded = std::make_unique<gdb::RecordedReverse>(*controller);
     reverse = recorded.get();
     stub = std::make_unique<gdb::Dispatcher>(*session, *breaks, host, reverse);
   }

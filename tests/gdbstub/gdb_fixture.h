@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 
+#include "debugger/controller.h"
 #include "debugger/session.h"
 #include "tests/support/recording.h"
 
@@ -35,7 +36,8 @@ inline std::filesystem::path LoopProgramCopy() {
 class LoopSession : public ::testing::Test {
  protected:
   void SetUp() override {
-    session = std::make_unique<Session>(hooks, messages);
+    controller = std::make_unique<Controller>(hooks, messages);
+    session = &controller->session();
     session->SetUseWorkspace(false);
     session->Load(LoopProgramCopy().string());
     ASSERT_EQ(session->machine().cpu.PC, 0xE000);
@@ -44,7 +46,8 @@ class LoopSession : public ::testing::Test {
 
   RecordingHooks hooks;
   RecordingMessages messages;
-  std::unique_ptr<Session> session;
+  std::unique_ptr<Controller> controller;
+  Session* session = nullptr;
 };
 
 }  // namespace hc11::test

@@ -51,11 +51,12 @@ class ServerTest : public ::testing::Test {
  protected:
   // `recordedReverse`: "bs" and "bc" over the session's own record.
   void Start(gdb::ReverseExecution* reverse = nullptr, bool recordedReverse = false) {
-    session = std::make_unique<Session>(hooks, messages);
+    controller = std::make_unique<Controller>(hooks, messages);
+    session = &controller->session();
     session->SetUseWorkspace(false);
     session->Load(LoopProgramCopy().string());
     if (recordedReverse) {
-      recorded = std::make_unique<gdb::RecordedReverse>(session->timeTravel());
+      recorded = std::make_unique<gdb::RecordedReverse>(*controller);
       reverse = recorded.get();
     }
     if (prepare) prepare(*session);
@@ -85,7 +86,8 @@ class ServerTest : public ::testing::Test {
   std::function<void(Session&)> prepare;
   PollingHooks hooks;
   RecordingMessages messages;
-  std::unique_ptr<Session> session;
+  std::unique_ptr<Controller> controller;
+  Session* session = nullptr;
   std::unique_ptr<gdb::RecordedReverse> recorded;
   std::unique_ptr<ListWatchingHost> host;
   std::unique_ptr<gdb::Server> server;

@@ -41,7 +41,7 @@ TEST_F(ConditionsBack, RunBackStopsOnlyWhereTheConditionHolds) {
   for (const int a : {7, 3}) {
     SCOPED_TRACE(a);
     const BackResult r = tt.RunBack();
-    ASSERT_EQ(r.stop, BackStop::Breakpoint) << BackStopText(r);
+    ASSERT_EQ(r.stop, BackStop::Breakpoint);
     EXPECT_EQ(m().cpu.PC, 0xE009);
     EXPECT_EQ(m().cpu.A, a);
   }
@@ -51,7 +51,7 @@ TEST_F(ConditionsBack, RunBackStopsOnlyWhereTheConditionHolds) {
 TEST_F(ConditionsBack, RunBackWalksPastALogpoint) {
   BreakAtBoucle(BreakExtras{{}, HitRule::Always, 0, "A={A}", false});
   const BackResult r = session.timeTravel().RunBack();
-  EXPECT_EQ(r.stop, BackStop::StartOfRecord) << BackStopText(r);
+  EXPECT_EQ(r.stop, BackStop::StartOfRecord);
   EXPECT_EQ(m().cpu.PC, 0xE000);
 }
 

@@ -129,11 +129,11 @@ TEST(DemoReverse, WindowCommandsRefreshEveryView) {
   RecordingView view;
   RunControl run(view);
   RecordingMessages messages;
-  Session session(run, messages);
+  Controller controller(run, messages);
+  Session& session = controller.session();
   session.SetUseWorkspace(false);
-  session.Load(std::string(HC11_SOURCE_DIR) + "/examples/demo/demo");
-  run.Attach(session.machine());
-  run.AttachTimeTravel(&session.timeTravel());
+  controller.Load(std::string(HC11_SOURCE_DIR) + "/examples/demo/demo");
+  run.Attach(controller);
   EXPECT_FALSE(run.StepBack());  // nothing recorded yet
   session.timeTravel().SetRecording(true);
   session.breakpoints().Append({"tick", kStoreLastTick, 'C', 2}, true);

@@ -65,7 +65,6 @@ TEST_F(ReverseInterrupt, RunBackStopsAtAMomentWithNoBreakAfterIt) {
   ArmStop(20);
   const BackResult stopped = tt.RunBack();
   EXPECT_EQ(stopped.stop, BackStop::Interrupted);
-  EXPECT_EQ(BackStopText(stopped), "stop arrière");
   EXPECT_FALSE(hooks.sawIdle);  // the host saw a run going on
   EXPECT_TRUE(m().Idle);
   EXPECT_EQ(m().RunMode, kModeStop);

@@ -261,7 +261,7 @@ TEST_F(LoopProgram, RunBackStopsAtEachEarlierCodeBreakThenAtTheStart) {
   for (std::uint16_t x : {2, 1, 0}) {
     const BackResult r = tt.RunBack();
     EXPECT_EQ(r.stop, BackStop::Breakpoint);
-    EXPECT_EQ(r.reason, "Break e014 C Break    bp");
+    EXPECT_FALSE(r.ramAccess);
     EXPECT_EQ(m().cpu.PC, 0xE014);
     EXPECT_EQ(m().cpu.X, x);
   }
@@ -295,7 +295,11 @@ TEST_F(LoopProgram, RunBackStopsAfterTheRamWriteABreakWatches) {
   ASSERT_EQ(m().Memory[0x10], 3);
   const BackResult r = session.timeTravel().RunBack();
   EXPECT_EQ(r.stop, BackStop::Breakpoint);
-  EXPECT_EQ(r.reason, "Break 0010 I Break    bp");
+  ASSERT_TRUE(r.ramAccess);
+  EXPECT_EQ(r.ramAccess->address, 0x0010);
+  EXPECT_EQ(r.ramAccess->kind, 'I');
+  ASSERT_TRUE(session.breakpoints().RamBreakEntry());
+  EXPECT_EQ(session.breakpoints().RamBreakEntry()->line, "0010 I Break    bp");
   EXPECT_EQ(m().Memory[0x10], 2);
   EXPECT_EQ(m().cpu.PC, 0xE00D);  // right after the store
   session.breakpoints().ClearAll();

@@ -6,7 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "core/machine.h"
 #include "core/messages.h"
+#include "core/stop_event.h"
+#include "core/trace.h"
 #include "core/ui_hooks.h"
 
 namespace hc11::test {
@@ -38,9 +41,16 @@ class RecordingHooks : public UiHooks {
  public:
   std::uint32_t TickCount() override { return tick; }
   void Beep(int frequencyHz, int durationMs) override { beeps.push_back({frequencyHz, durationMs}); }
-  void ShowStopReason(std::string_view text) override { stopReason = std::string(text); }
-  void ShowTraceLine(std::string_view text) override { traceLine = std::string(text); }
-  void ShowStopMessage(std::string_view text) override { stopMessage = std::string(text); }
+  // The labels a window would show after the run: the stop reason as the
+  // controller makes it (the breakpoint line from BreakpointLine), the trace
+  // line and the error message.
+  void RunFinished(Machine& m) override {
+    StopEvent e = m.Stop;
+    if (e.cause == StopCause::RamBreakpoint) e.line = m.hooks().BreakpointLine(e.address);
+    stopReason = StopText(e);
+    traceLine = FormatTraceLine(m);
+    stopMessage = m.StopMessage;
+  }
   void AppendInfoLine(std::string_view text) override { infoLines.emplace_back(text); }
 
   std::uint32_t tick = 0;

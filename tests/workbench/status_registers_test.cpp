@@ -9,49 +9,62 @@
 namespace hc11::test {
 namespace {
 
-StopReport Report(RunKind command, const char* reason, const char* message, std::uint16_t pc,
-                  const char* name, bool stopRequested) {
+StopReport Report(RunKind command, StopCause cause, std::uint16_t pc, const char* name = "") {
   StopReport r;
   r.command = command;
-  r.stopReason = reason;
-  r.stopMessage = message;
-  r.pc = pc;
+  r.stop.cause = cause;
+  r.stop.pc = pc;
   r.breakpointName = name;
-  r.stopRequested = stopRequested;
+  return r;
+}
+
+StopReport Back(StopCause cause, std::uint16_t pc) {
+  StopReport r = Report(RunKind::Run, cause, pc);
+  r.stop.back = true;
   return r;
 }
 
 TEST(StatusText, EachWayARunEnds) {
+  StopReport error = Report(RunKind::Run, StopCause::Error, 0xE100);
+  error.stop.message = "code inconnu";
+  StopReport expression = Report(RunKind::Run, StopCause::Expression, 0xE100);
+  expression.stop.text = "Arrêt sur expression [cnt] == 3";
   struct Case {
     StopReport report;
     const char* status;
   };
   const Case cases[] = {
-      {Report(RunKind::Run, "Break e056 C Break    main_loop", "", 0xE056, "main_loop", false),
+      {Report(RunKind::Run, StopCause::Breakpoint, 0xE056, "main_loop"),
        "Arrêt sur point d'arrêt e056 main_loop"},
-      {Report(RunKind::Step, "stop ", "", 0xE02F, "", false), "Pas à pas: E02F"},
-      {Report(RunKind::StepOver, "stop ", "", 0xE031, "", false), "Pas à pas Spr: E031"},
-      {Report(RunKind::RunToCursor, "Break F4", "", 0xE060, "", false), "Arrivé au curseur: E060"},
-      {Report(RunKind::Run, "stop ", "", 0xE100, "", true), "Arrêt demandé: E100"},
-      {Report(RunKind::Run, "code inconnu", "code inconnu", 0xE100, "", false),
-       "Arrêt sur erreur en E100: code inconnu"},
-      {Report(RunKind::Run, "Ecriture ram 0010", "", 0xE100, "", false), "Arrêt: Ecriture ram 0010"},
-      {Report(RunKind::ReturnUp, "stop ", "", 0xE05A, "", false), "Remonté du SP: E05A"},
-      {Report(RunKind::Run, "stop arrière", "", 0xE00A, "", true), "Pas arrière: E00A"},
-      {Report(RunKind::Run, "début enregistrement", "", 0xE000, "", true), "Début de l'enregistrement: E000"},
+      {Report(RunKind::Step, StopCause::StepDone, 0xE02F), "Pas à pas: E02F"},
+      {Report(RunKind::Step, StopCause::Breakpoint, 0xE02F), "Arrêt sur point d'arrêt e02f"},
+      {Report(RunKind::StepOver, StopCause::StepDone, 0xE031), "Pas à pas Spr: E031"},
+      {Report(RunKind::RunTo, StopCause::TargetReached, 0xE060), "Arrivé au curseur: E060"},
+      {Report(RunKind::RunTo, StopCause::CallReturned, 0xE060), "Retour d'appel: E060"},
+      {Report(RunKind::Run, StopCause::StopRequested, 0xE100), "Arrêt demandé: E100"},
+      {Report(RunKind::Run, StopCause::BudgetSpent, 0xE100), "Arrêt: E100"},
+      {error, "Arrêt sur erreur en E100: code inconnu"},
+      {expression, "Arrêt: Arrêt sur expression [cnt] == 3"},
+      {Report(RunKind::ReturnUp, StopCause::StepDone, 0xE05A), "Remonté du SP: E05A"},
+      {Back(StopCause::ReplayEnd, 0xE00A), "Pas arrière: E00A"},
+      {Back(StopCause::StopRequested, 0xE00A), "Pas arrière: E00A"},
+      {Back(StopCause::RecordStart, 0xE000), "Début de l'enregistrement: E000"},
   };
   for (const Case& c : cases) EXPECT_EQ(StopStatus(c.report), c.status) << c.status;
 
   // A RAM breakpoint names the address and variable it caught, and the access.
-  StopReport ram = Report(RunKind::Run, "Break 0041 I Break    leds", "", 0xE012, "", false);
-  ram.ramBreak = StopReport::RamHit{0x0041, 'I', "leds"};
+  StopReport ram = Report(RunKind::Run, StopCause::RamBreakpoint, 0xE012);
+  ram.stop.address = 0x0041;
+  ram.stop.access = 'I';
+  ram.variable = "leds";
   EXPECT_EQ(StopStatus(ram), "Arrêt sur accès mémoire 0041 leds (écriture) en E012");
-  ram.ramBreak = StopReport::RamHit{0x0041, 'i', ""};
+  ram.stop.access = 'i';
+  ram.variable.clear();
   EXPECT_EQ(StopStatus(ram), "Arrêt sur accès mémoire 0041 (lecture) en E012");
-  ram.ramBreak->kind = 'm';
+  ram.stop.access = 'm';
   EXPECT_EQ(StopStatus(ram), "Arrêt sur accès mémoire 0041 (modification) en E012");
   // A close refused during the run says so, not that a stop was asked.
-  StopReport closing = Report(RunKind::Run, "stop ", "", 0xE100, "", true);
+  StopReport closing = Report(RunKind::Run, StopCause::StopRequested, 0xE100);
   closing.closeRefused = true;
   EXPECT_EQ(StopStatus(closing), "Fermeture refusée: exécution arrêtée");
 
