@@ -27,7 +27,7 @@
 #include "core/file_write.h"
 #include "core/text_util.h"
 #include "debugger/whole_file.h"
-#include "flowchart/paint/interaction.h"
+#include "flowchart/view/interaction.h"
 #include "listing/symbols.h"
 #include "workbench/register_rows.h"
 #include "workbench/sheet_gestures.h"
