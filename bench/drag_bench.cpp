@@ -11,9 +11,9 @@
 #include "core/text_util.h"
 #include "flowchart/paint/flow_bitmap.h"
 #include "flowchart/paint/flow_font.h"
-#include "flowchart/paint/interaction.h"
 #include "flowchart/pseudo_code.h"
 #include "flowchart/sheet.h"
+#include "flowchart/view/interaction.h"
 #include "listing/listing_loader.h"
 
 namespace {

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "debugger/navigation.h"
-#include "flowchart/paint/display_state.h"
 #include "flowchart/sheet.h"
+#include "flowchart/view/display_state.h"
 #include "listing/listing_types.h"
 
 namespace hc11 {

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "core/messages.h"
-#include "flowchart/paint/display_state.h"
-#include "flowchart/paint/interaction.h"
 #include "flowchart/sheet.h"
 #include "flowchart/text_metrics.h"
+#include "flowchart/view/display_state.h"
+#include "flowchart/view/interaction.h"
 #include "listing/listing_types.h"
 
 namespace hc11 {

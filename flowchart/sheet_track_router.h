@@ -1,6 +1,7 @@
 // The router of the clear layout's jump tracks, shared by the search for
-// tracks (sheet_tracks.cpp), the outer routes that stay open when the search
-// finds none (sheet_outer_routes.cpp) and the clear layout's routing pass
+// tracks (sheet_tracks.cpp) and what a track costs (sheet_track_cost.cpp),
+// the outer routes that stay open when the search finds none
+// (sheet_outer_routes.cpp) and the clear layout's routing pass
 // (sheet_clear_route.cpp).
 #pragma once
 

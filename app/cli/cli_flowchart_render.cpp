@@ -14,10 +14,10 @@
 #include <functional>
 
 #include "core/file_write.h"
-#include "flowchart/paint/display_state.h"
 #include "flowchart/paint/flow_bitmap.h"
 #include "flowchart/paint/flow_font.h"
 #include "flowchart/paint/flow_painter.h"
+#include "flowchart/view/display_state.h"
 #endif
 
 namespace hc11::cli {

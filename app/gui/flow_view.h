@@ -11,7 +11,7 @@
 
 #include "debugger/flow_pane.h"
 #include "flowchart/paint/flow_bitmap.h"
-#include "flowchart/paint/interaction.h"
+#include "flowchart/view/interaction.h"
 #include "workbench/zoom.h"
 
 namespace hc11::gui {

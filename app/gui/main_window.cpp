@@ -104,7 +104,10 @@ MainWindow::MainWindow(Messages& messages, StartOptions options)
   connect(linkTimer_, &QTimer::timeout, this, [this] {
     if (!run_.Running()) link_.Idle();
   });
-  workbench_ = std::make_unique<Workbench>(*this);
+  WindowFrame& frame = *this;
+  WorkbenchHost& host = *this;
+  FocusHost& panes = *this;
+  workbench_ = std::make_unique<Workbench>(frame, host, panes);
 }
 
 MainWindow::~MainWindow() {

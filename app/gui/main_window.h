@@ -1,7 +1,8 @@
 // TForm1: the debugger's main window. A thin view: it lays out the panes,
 // turns menu items, shortcuts and clicks into calls on the debugger model
 // (Session, RunControl, FlowPane) and shows what the model reports through
-// DebuggerView.
+// DebuggerView. Its workbench reaches it only through WindowFrame,
+// WorkbenchHost and FocusHost.
 #pragma once
 
 #include <QCheckBox>
@@ -24,8 +25,11 @@
 #include <string>
 
 #include "app/gui/entry_list.h"
+#include "app/gui/focus_host.h"
 #include "app/gui/gdb_link.h"
 #include "app/gui/tone.h"
+#include "app/gui/window_frame.h"
+#include "app/gui/workbench_host.h"
 #include "debugger/find_lines.h"
 #include "debugger/flow_pane.h"
 #include "debugger/navigation.h"
@@ -43,7 +47,6 @@ class DumpWindow;
 class ProfileWindow;
 class FindBox;
 class HelpWindow;
-class PaneFocus;
 class FlowView;
 class ReglagesEditor;
 class SymbolLists;
@@ -56,7 +59,11 @@ struct StartOptions {
   std::string demoBase;      // the bundled demo, opened when nothing else is named
 };
 
-class MainWindow final : public QMainWindow, public DebuggerView {
+class MainWindow final : public QMainWindow,
+                         public DebuggerView,
+                         private WindowFrame,
+                         private WorkbenchHost,
+                         private FocusHost {
  public:
   // `messages` shows every message box and prompt; it outlives the window.
   MainWindow(Messages& messages, StartOptions options);
@@ -75,19 +82,19 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   void OpenListingFile(const std::string& path);
 
   // A menu item or shortcut by its component name ("Executer1", "Step7" ...).
-  QAction* Action(const QString& name) const;
-  Session& session() { return session_; }
+  QAction* Action(const QString& name) const override;
+  Session& session() override { return session_; }
   RunControl& runControl() { return run_; }
-  FlowPane& flowPane() { return pane_; }
+  FlowPane& flowPane() override { return pane_; }
   BreakpointList& breakpoints() { return session_.breakpoints(); }
   WatchList& watches() { return session_.watches(); }
-  BoardPanel& boardPanel() { return *panel_; }
-  DumpWindow& dumpWindow() { return *dump_; }
+  BoardPanel& boardPanel() override { return *panel_; }
+  DumpWindow& dumpWindow() override { return *dump_; }
   serial::LinkControl& serialLink() { return link_; }
   Workbench& workbench() { return *workbench_; }
   ProfileWindow* profileWindow() { return profile_; }
   GdbLink& gdbLink() { return *gdb_; }
-  const std::string& ListingBase() const { return listingBase_; }
+  const std::string& ListingBase() const override { return listingBase_; }
 
   // --- Breakpoint and watch lists, navigation, the flowchart popup ----------
   // The modal edit dialogs; tests replace them so that nothing blocks.
@@ -152,8 +159,25 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  friend class Workbench;  // the source and register docks, zoom, keys, the status line
-  friend class PaneFocus;  // Tab between the panes, the focus frame, F5
+  // --- WindowFrame, WorkbenchHost, FocusHost -----------------------------
+  QMainWindow& Window() override { return *this; }
+  const WindowMenus& Menus() const override { return menus_; }
+  void RegisterAction(const char* name, QAction* action) override { actions_[name] = action; }
+  bool Running() const override;
+  StatusMessages& statusMessages() override { return statusMessages_; }
+  QWidget& TopBar() override { return *topBar_; }
+  FlowView& FlowchartView() const override { return *paintBox1_; }
+  QScrollArea& FlowchartScroll() const override { return *scrollBox1_; }
+  const StopEvent& LastStop() const override;
+  RunKind LastKind() const override;
+  void HideValueHint() override;
+  void GoTo(std::uint16_t address) override { ShowSourceAt(address); }
+  void RegistersChanged() override { ShowRegisters(); }
+  void FollowLink() override;
+  QWidget* ChosenPaneButton() const override;
+  QWidget* RightPaneShown() const override;
+  QWidget* DumpPane() const override;
+
   void BuildTopBar();
   // First start: the board panel over the flowchart's far corner, clear of
   // every pane, placed again while the window manager is still sizing the
@@ -181,8 +205,8 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   void ApplyOptions();
   // ListView1's rows; `mode` 0 search results, 2 function list (sorted).
   void ShowListRows(const std::vector<ListRow>& rows, int mode = 0, bool sorted = false);
-  void RefreshHistory();
-  void RepaintFlowchart(bool relayout);
+  void RefreshHistory() override;
+  void RepaintFlowchart(bool relayout) override;
   // The caption while a function of the history is shown.
   void ShowHistoryCaption();
   // Leaves what the window shows of the flowchart as the model says after a
@@ -207,7 +231,7 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   void EditRegister(const QString& name);
   void SaveTraceFile();
   void BuildWorkCommands();
-  void BreaksChanged();
+  void BreaksChanged() override;
   void WatchesChanged();
   void ShowFunction(const std::string& name);
   void PopupCommand(const QString& name);
@@ -271,6 +295,7 @@ class MainWindow final : public QMainWindow, public DebuggerView {
   std::optional<QRect> panelAutoPlace_;  // the first-start place given last, while it holds
   int dialogsOpen_ = 0;                  // dialogs of the window shown at the moment
   std::map<QString, QAction*> actions_;
+  WindowMenus menus_;
   std::unique_ptr<Workbench> workbench_;
   std::unique_ptr<GdbLink> gdb_;  // "Serveur GDB"
 };

@@ -26,7 +26,7 @@
 #include "core/trace.h"
 #include "debugger/settings_file.h"
 #include "debugger/views.h"
-#include "flowchart/paint/interaction.h"
+#include "flowchart/view/interaction.h"
 #include "workbench/register_rows.h"
 
 namespace hc11::gui {

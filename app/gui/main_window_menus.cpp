@@ -62,7 +62,7 @@ void MainWindow::BuildMenus() {
 
   BuildRunMenu();
 
-  QMenu* voir = menuBar()->addMenu("Voir");
+  QMenu* voir = menus_.view = menuBar()->addMenu("Voir");
   connect(AddAction(voir, "Trace", "Trace instructions -> Zandr.txt"), &QAction::triggered, this, [this] {
     session_.machine().TraceList.clear();
     memoTrace_->clear();
@@ -105,7 +105,7 @@ void MainWindow::BuildMenus() {
 }
 
 void MainWindow::BuildRunMenu() {
-  QMenu* executer = menuBar()->addMenu("Executer");
+  QMenu* executer = menus_.run = menuBar()->addMenu("Executer");
   connect(AddAction(executer, "Executer1", "Exécuter", Qt::Key_F9), &QAction::triggered, this,
           [this] { run_.Run(); });
   connect(AddAction(executer, "Step7", "Pas a Pas détaillé", Qt::Key_F7), &QAction::triggered, this,
@@ -138,7 +138,7 @@ void MainWindow::BuildRunMenu() {
 }
 
 void MainWindow::BuildOptionsMenu() {
-  QMenu* options = menuBar()->addMenu("Options");
+  QMenu* options = menus_.options = menuBar()->addMenu("Options");
   for (const OptionItem& item : kOptionItems) {
     QAction* action = AddAction(options, item.component, QString::fromUtf8(item.caption));
     action->setCheckable(true);

@@ -7,13 +7,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
-#include <QRadioButton>
 #include <QScrollBar>
 #include <optional>
 
-#include "app/gui/dump_window.h"
 #include "app/gui/flow_view.h"
-#include "app/gui/main_window.h"
 #include "app/gui/registers_pane.h"
 #include "app/gui/source_pane.h"
 #include "app/gui/workbench.h"
@@ -50,18 +47,17 @@ bool CanTakeFocus(const QWidget* w) {
 
 }  // namespace
 
-PaneFocus::PaneFocus(MainWindow& window, Workbench& bench) : w_(window), bench_(bench) {
-  auto* toggle = new QAction(QString::fromUtf8("Basculer point d'arrêt"), &w_);
+PaneFocus::PaneFocus(WindowFrame& frame, FocusHost& panes, Workbench& bench)
+    : window_(frame), panes_(panes), bench_(bench) {
+  auto* toggle = new QAction(QString::fromUtf8("Basculer point d'arrêt"), &window_.Window());
   toggle->setObjectName("BasculerPointArret");
   toggle->setShortcut(Qt::Key_F5);
   connect(toggle, &QAction::triggered, this, [this] { ToggleBreakpoint(); });
-  for (QAction* a : w_.menuBar()->actions()) {
-    if (a->menu() != nullptr && a->text().remove('&') == "Executer") {
-      a->menu()->addSeparator();
-      a->menu()->addAction(toggle);
-    }
+  if (QMenu* run = window_.Menus().run) {
+    run->addSeparator();
+    run->addAction(toggle);
   }
-  w_.actions_["BasculerPointArret"] = toggle;
+  window_.RegisterAction("BasculerPointArret", toggle);
   SourcePane& source = bench_.sourcePane();
   source.addAction(toggle);  // in its popup, beside "Break edit"
 
@@ -76,7 +72,7 @@ PaneFocus::~PaneFocus() {
 }
 
 void PaneFocus::GiveDistinctMnemonics() {
-  const QList<QAction*> items = w_.menuBar()->actions();
+  const QList<QAction*> items = window_.Window().menuBar()->actions();
   std::vector<std::string> captions;
   for (QAction* a : items) captions.push_back(a->text().toStdString());
   const std::vector<std::string> marked = WithDistinctMnemonics(captions);
@@ -107,12 +103,10 @@ void PaneFocus::AddStops(std::vector<Stop>& stops, QWidget* container) const {
 std::vector<PaneFocus::Stop> PaneFocus::Stops() const {
   std::vector<Stop> stops;
   stops.push_back({&bench_.sourcePane(), &bench_.sourcePane()});
-  stops.push_back({w_.paintBox1_, w_.scrollBox1_});
-  // The pane switch, where the arrows choose the list shown on the right.
-  for (QRadioButton* rb : w_.paneButtons_)
-    if (rb->isChecked()) stops.push_back({rb, rb->parentWidget()});
-  AddStops(stops, w_.panel3_->currentWidget());
-  AddStops(stops, w_.dump_);
+  stops.push_back({&panes_.FlowchartView(), &panes_.FlowchartScroll()});
+  if (QWidget* button = panes_.ChosenPaneButton()) stops.push_back({button, button->parentWidget()});
+  AddStops(stops, panes_.RightPaneShown());
+  AddStops(stops, panes_.DumpPane());
   stops.push_back({&bench_.registersPane(), &bench_.registersPane()});
   return stops;
 }
@@ -137,7 +131,8 @@ bool PaneFocus::eventFilter(QObject* watched, QEvent* event) {
   }
   // Elsewhere (the top bar, the find box, a dialog) Tab keeps its usual
   // order; from the bare window it enters the panes.
-  const bool bare = (focus == nullptr || focus == &w_) && QApplication::activeWindow() == &w_;
+  QWidget* window = &window_.Window();
+  const bool bare = (focus == nullptr || focus == window) && QApplication::activeWindow() == window;
   if (!current && !bare) return false;
   const bool backward = key->key() == Qt::Key_Backtab || (key->modifiers() & Qt::ShiftModifier);
   const auto next = NextFocusStop(available, current, backward);

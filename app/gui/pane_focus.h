@@ -11,14 +11,16 @@
 #include <QWidget>
 #include <vector>
 
+#include "app/gui/focus_host.h"
+#include "app/gui/window_frame.h"
+
 namespace hc11::gui {
 
-class MainWindow;
 class Workbench;
 
 class PaneFocus final : public QObject {
  public:
-  PaneFocus(MainWindow& window, Workbench& bench);
+  PaneFocus(WindowFrame& frame, FocusHost& panes, Workbench& bench);
   ~PaneFocus() override;
 
   // F5: the source line under the cursor when the source pane has the
@@ -40,7 +42,8 @@ class PaneFocus final : public QObject {
   void FocusMoved(QWidget* now);
   void GiveDistinctMnemonics();
 
-  MainWindow& w_;
+  WindowFrame& window_;
+  FocusHost& panes_;
   Workbench& bench_;
   QPointer<QWidget> frame_;
   QPointer<QWidget> framed_;  // the widget the frame is drawn on

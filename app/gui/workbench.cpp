@@ -7,7 +7,6 @@
 #include <QKeyEvent>
 #include <QLayout>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStatusBar>
@@ -18,7 +17,6 @@
 #include "app/gui/board_panel.h"
 #include "app/gui/dump_window.h"
 #include "app/gui/flow_view.h"
-#include "app/gui/main_window.h"
 #include "app/gui/pane_focus.h"
 #include "app/gui/registers_pane.h"
 #include "app/gui/screen_places.h"
@@ -27,11 +25,15 @@
 #include "core/break_state.h"
 #include "core/file_write.h"
 #include "core/text_util.h"
+#include "debugger/flow_pane.h"
+#include "debugger/options.h"
+#include "debugger/session.h"
 #include "debugger/whole_file.h"
-#include "flowchart/paint/interaction.h"
+#include "flowchart/view/interaction.h"
 #include "listing/symbols.h"
 #include "workbench/register_rows.h"
 #include "workbench/sheet_gestures.h"
+#include "workbench/status_messages.h"
 #include "workbench/status_text.h"
 #include "workbench/tooltips.h"
 #include "workbench/view_settings.h"
@@ -41,12 +43,6 @@ namespace hc11::gui {
 namespace {
 
 constexpr const char* kNoDialogDuringRun = "Dialogue impossible pendant l'exécution: arrêter d'abord (F2)";
-
-QMenu* MenuTitled(QMainWindow& w, const QString& title) {
-  for (QAction* a : w.menuBar()->actions())
-    if (QString(a->text()).remove('&') == title && a->menu() != nullptr) return a->menu();
-  return nullptr;
-}
 
 Qt::DockWidgetArea AreaOf(const std::string& zone) {
   if (zone == "droite") return Qt::RightDockWidgetArea;
@@ -101,20 +97,21 @@ PanePlace PlaceOf(QMainWindow& w, QDockWidget& dock) {
 
 }  // namespace
 
-Workbench::Workbench(MainWindow& window) : w_(window) {
+Workbench::Workbench(WindowFrame& frame, WorkbenchHost& window, FocusHost& panes)
+    : frame_(frame), w_(window) {
   BuildDocks();
   BuildActions();
   ConnectStatuses();
   SetToolTips();
-  w_.statusMessages_.Running = [this] { return w_.run_.Running(); };
+  w_.statusMessages().Running = [this] { return w_.Running(); };
   // An error keeps the line: the command's own success text is not shown after it.
-  w_.statusMessages_.Status = [this](const std::string& text) {
-    w_.statusBar()->showMessage(QString::fromStdString(text));
+  w_.statusMessages().Status = [this](const std::string& text) {
+    frame_.Window().statusBar()->showMessage(QString::fromStdString(text));
   };
 
   // The flowchart's own gestures: the selection follows into the source, a
   // press on a tab toggles the line's breakpoint.
-  FlowView* view = w_.paintBox1_;
+  FlowView* view = &w_.FlowchartView();
   auto press = view->OnPress;
   view->OnPress = [this, press](int x, int y) {
     if (press) press(x, y);
@@ -122,16 +119,16 @@ Workbench::Workbench(MainWindow& window) : w_(window) {
     SyncSourceSelection();
   };
   view->OnTabPress = [this](int x, int y) {
-    const auto address = TabAddressAt(w_.pane_.Sheet(), x, y);
+    const auto address = TabAddressAt(w_.flowPane().Sheet(), x, y);
     if (address) ToggleAt(*address);
     return address.has_value();
   };
   view->OnFixedBoxDrag = [this] { Status(kFlowBoxFixed); };
   view->setFocusPolicy(Qt::StrongFocus);  // Tab reaches it as well as a click
 
-  w_.dump_->OnBuilt = [this] { HighlightDump(); };
+  w_.dumpWindow().OnBuilt = [this] { HighlightDump(); };
   qApp->installEventFilter(this);
-  focus_ = std::make_unique<PaneFocus>(w_, *this);
+  focus_ = std::make_unique<PaneFocus>(frame_, panes, *this);
 }
 
 Workbench::~Workbench() {
@@ -142,16 +139,17 @@ Workbench::~Workbench() {
 void Workbench::BuildDocks() {
   // The top bar spans the window above the docks, which would otherwise
   // share its width with them and be squeezed to nothing.
-  if (QLayout* layout = w_.topBar_->parentWidget() ? w_.topBar_->parentWidget()->layout() : nullptr)
-    layout->removeWidget(w_.topBar_);
-  auto* bar = new QToolBar(&w_);
+  QWidget& topBar = w_.TopBar();
+  if (QLayout* layout = topBar.parentWidget() ? topBar.parentWidget()->layout() : nullptr)
+    layout->removeWidget(&topBar);
+  auto* bar = new QToolBar(&frame_.Window());
   bar->setObjectName("SpeedBarTool");
   bar->setMovable(false);
   bar->setFloatable(false);
   bar->setContextMenuPolicy(Qt::PreventContextMenu);
   bar->setStyleSheet("QToolBar { border: 0px; padding: 0px; spacing: 0px; }");
-  bar->addWidget(w_.topBar_);
-  w_.addToolBar(Qt::TopToolBarArea, bar);
+  bar->addWidget(&topBar);
+  frame_.Window().addToolBar(Qt::TopToolBarArea, bar);
 
   source_ = new SourcePane;
   source_->OnLineChosen = [this](std::size_t line) { ChooseSourceLine(line); };
@@ -160,7 +158,7 @@ void Workbench::BuildDocks() {
   source_->setContextMenuPolicy(Qt::ActionsContextMenu);
   auto* runTo = new QAction("Continuer jusqu'a", source_);
   runTo->setObjectName("SourceContinuer");
-  connect(runTo, &QAction::triggered, this, [this] { w_.Action("Jusquaucurseur")->trigger(); });
+  connect(runTo, &QAction::triggered, this, [this] { frame_.Action("Jusquaucurseur")->trigger(); });
   auto* toggle = new QAction("Break edit", source_);
   toggle->setObjectName("SourceBreak");
   connect(toggle, &QAction::triggered, this, [this] {
@@ -168,28 +166,28 @@ void Workbench::BuildDocks() {
   });
   source_->addActions({runTo, toggle});
 
-  sourceDock_ = new QDockWidget("Source", &w_);
+  sourceDock_ = new QDockWidget("Source", &frame_.Window());
   sourceDock_->setObjectName("SourceDock");
   sourceDock_->setWidget(source_);
   sourceDock_->setToolTip("Le listing du programme; un clic dans la marge pose ou retire un point d'arrêt.");
-  w_.addDockWidget(Qt::LeftDockWidgetArea, sourceDock_);
+  frame_.Window().addDockWidget(Qt::LeftDockWidgetArea, sourceDock_);
 
   registers_ = new RegistersPane;
   registers_->OnEdit = [this](const std::string& name, const std::string& text) {
     RegisterEdited(name, text);
   };
-  registersDock_ = new QDockWidget("Registres", &w_);
+  registersDock_ = new QDockWidget("Registres", &frame_.Window());
   registersDock_->setObjectName("RegistresDock");
   registersDock_->setWidget(registers_);
   registersDock_->setToolTip(QString::fromUtf8(ToolTipOf("Registres").data()));
-  w_.addDockWidget(Qt::LeftDockWidgetArea, registersDock_);
-  w_.splitDockWidget(sourceDock_, registersDock_, Qt::Vertical);
-  w_.resizeDocks({sourceDock_}, {520}, Qt::Horizontal);
-  w_.resizeDocks({sourceDock_, registersDock_}, {540, 260}, Qt::Vertical);
+  frame_.Window().addDockWidget(Qt::LeftDockWidgetArea, registersDock_);
+  frame_.Window().splitDockWidget(sourceDock_, registersDock_, Qt::Vertical);
+  frame_.Window().resizeDocks({sourceDock_}, {520}, Qt::Horizontal);
+  frame_.Window().resizeDocks({sourceDock_, registersDock_}, {540, 260}, Qt::Vertical);
 }
 
 void Workbench::BuildActions() {
-  QMenu* voir = MenuTitled(w_, "Voir");
+  QMenu* voir = frame_.Menus().view;
   if (voir == nullptr) return;
   voir->addSeparator();
   QAction* showSource = sourceDock_->toggleViewAction();
@@ -200,8 +198,8 @@ void Workbench::BuildActions() {
   showRegisters->setText("Registres");
   voir->addAction(showSource);
   voir->addAction(showRegisters);
-  w_.actions_["VoirSource"] = showSource;
-  w_.actions_["VoirRegistres"] = showRegisters;
+  frame_.RegisterAction("VoirSource", showSource);
+  frame_.RegisterAction("VoirRegistres", showRegisters);
 
   voir->addSeparator();
   struct ZoomItem {
@@ -219,13 +217,16 @@ void Workbench::BuildActions() {
       {"ZoomReset", "Zoom 100%", {QKeySequence(Qt::CTRL | Qt::Key_0)}, 0},
   };
   for (const ZoomItem& item : items) {
-    QAction* a = w_.AddAction(voir, item.name, item.caption);
+    auto* a = new QAction(item.caption, &frame_.Window());
+    a->setObjectName(item.name);
+    voir->addAction(a);
+    frame_.RegisterAction(item.name, a);
     a->setShortcuts(item.keys);
     a->setToolTip(QString::fromUtf8(ToolTipOf(item.name).data()));
     const int direction = item.direction;
     connect(a, &QAction::triggered, this, [this, direction] {
       // At the pointer when it is over the flowchart, else at the centre.
-      QWidget* viewport = w_.scrollBox1_->viewport();
+      QWidget* viewport = w_.FlowchartScroll().viewport();
       const QPoint at = viewport->mapFromGlobal(QCursor::pos());
       const std::optional<QPoint> anchor =
           viewport->rect().contains(at) ? std::optional<QPoint>(at) : std::nullopt;
@@ -241,15 +242,15 @@ void Workbench::SetToolTips() {
   for (const char* name :
        {"LigneX1", "LigneX2", "Cas_Break", "LabelPC", "LabelA", "LabelB", "LabelX", "LabelY", "CbDebugOnce",
         "ListUrl", "GroupBox1", "RbTrace", "RbSurv", "RbStack", "RbBreak", "RbListe", "RBVar"}) {
-    if (auto* widget = w_.findChild<QWidget*>(name))
+    if (auto* widget = frame_.Window().findChild<QWidget*>(name))
       widget->setToolTip(QString::fromUtf8(ToolTipOf(name).data()));
   }
   for (const OptionItem& item : kOptionItems) {
     const std::string_view tip = ToolTipOf(item.component);
-    if (QAction* a = w_.Action(item.component); a != nullptr && !tip.empty())
+    if (QAction* a = frame_.Action(item.component); a != nullptr && !tip.empty())
       a->setToolTip(QString::fromUtf8(tip.data(), static_cast<int>(tip.size())));
   }
-  if (QMenu* options = MenuTitled(w_, "Options")) options->setToolTipsVisible(true);
+  if (QMenu* options = frame_.Menus().options) options->setToolTipsVisible(true);
 }
 
 // --- Life cycle -------------------------------------------------------------
@@ -257,34 +258,34 @@ void Workbench::SetToolTips() {
 void Workbench::Start() {
   std::string text;
   bool missing = false;
-  ReadWhole(w_.session_.SettingsPath(), text, missing);
+  ReadWhole(w_.session().SettingsPath(), text, missing);
   const ViewSettings s = ParseViewSettings(text);
   const ViewSettings defaults;
-  PlaceDock(w_, *sourceDock_, s.source, defaults.source);
-  PlaceDock(w_, *registersDock_, s.registers, defaults.registers);
+  PlaceDock(frame_.Window(), *sourceDock_, s.source, defaults.source);
+  PlaceDock(frame_.Window(), *registersDock_, s.registers, defaults.registers);
   ZoomTo(s.zoom);
 }
 
 void Workbench::Saved() {
-  const std::string& path = w_.session_.SettingsPath();
+  const std::string& path = w_.session().SettingsPath();
   if (path.empty()) return;
   std::string text, error;
   bool missing = false;
   ReadWhole(path, text, missing);
   ViewSettings s;
-  s.zoom = w_.paintBox1_->zoom().Percent();
-  s.source = PlaceOf(w_, *sourceDock_);
-  s.registers = PlaceOf(w_, *registersDock_);
+  s.zoom = w_.FlowchartView().zoom().Percent();
+  s.source = PlaceOf(frame_.Window(), *sourceDock_);
+  s.registers = PlaceOf(frame_.Window(), *registersDock_);
   if (!WriteFileWhole(path, RewriteViewSettings(text, s), error)) Status(ErrorStatus(path + ": " + error));
 }
 
 void Workbench::Loaded() {
   std::string error;
-  const Listing& listing = w_.session_.listing();
-  std::string file = w_.listingBase_ + ".lst";
+  const Listing& listing = w_.session().listing();
+  std::string file = w_.ListingBase() + ".lst";
   if (!QFile::exists(QString::fromStdString(file)) &&
-      QFile::exists(QString::fromStdString(w_.listingBase_ + ".LST")))
-    file = w_.listingBase_ + ".LST";
+      QFile::exists(QString::fromStdString(w_.ListingBase() + ".LST")))
+    file = w_.ListingBase() + ".LST";
   if (!map_.Read(file, listing.LineList.empty() ? nullptr : listing.ListingMap.get(), error))
     Status(ErrorStatus(error));
   source_->SetLines(map_);
@@ -292,7 +293,7 @@ void Workbench::Loaded() {
 }
 
 void Workbench::Initialised() {
-  const Machine& m = w_.session_.machine();
+  const Machine& m = w_.session().machine();
   ramChanges_.Forget();
   eepromChanges_.Forget();
   Snapshot();
@@ -302,7 +303,7 @@ void Workbench::Initialised() {
 }
 
 void Workbench::Followed(std::uint16_t address) {
-  const std::uint16_t pc = w_.session_.machine().cpu.PC;
+  const std::uint16_t pc = w_.session().machine().cpu.PC;
   // A line shown from elsewhere ("Aller", a list) becomes the chosen one;
   // after a stop the line chosen before stays chosen, but the PC's line is
   // what must be in view, so it is scrolled to last.
@@ -317,20 +318,20 @@ void Workbench::RegistersShown() {
 }
 
 void Workbench::RunState(bool running) {
-  Machine& m = w_.session_.machine();
+  Machine& m = w_.session().machine();
   for (const char* name : {"OuvrirFichierLst", "ouvrirfichierS"})
-    if (QAction* a = w_.Action(name)) a->setEnabled(!running);
+    if (QAction* a = frame_.Action(name)) a->setEnabled(!running);
   if (running) {
     closeRefused_ = false;
-    const RunKind kind = w_.run_.LastKind();
+    const RunKind kind = w_.LastKind();
     if (kind == RunKind::Run || kind == RunKind::ReturnUp) Status("Exécution en cours (F2 pour arrêter)");
     return;
   }
   StopReport report;
-  report.command = w_.run_.LastKind();
-  report.stop = w_.run_.LastStop();
+  report.command = w_.LastKind();
+  report.stop = w_.LastStop();
   report.closeRefused = closeRefused_;
-  const BreakpointList& breaks = w_.session_.breakpoints();
+  const BreakpointList& breaks = w_.session().breakpoints();
   if (report.stop.cause == StopCause::RamBreakpoint) {
     report.variable = VariableAt(report.stop.address);
     if (const auto& hit = breaks.LastRamStop(); hit && report.variable.empty()) report.variable = hit->name;
@@ -342,11 +343,11 @@ void Workbench::RunState(bool running) {
   lastStop_ = m.cpu;
   Snapshot();
   RefreshRegisters();
-  if (w_.dump_->isVisible()) w_.dump_->Build(false);
+  if (w_.dumpWindow().isVisible()) w_.dumpWindow().Build(false);
 }
 
 void Workbench::MarksChanged() {
-  const Machine& m = w_.session_.machine();
+  const Machine& m = w_.session().machine();
   source_->SetMarks(map_, [&m](std::uint16_t address) -> std::optional<std::uint32_t> {
     const auto colour = BreakLineColour(m.tInst[address]);
     if (!colour || *colour == kWhite) return std::nullopt;  // white: no breakpoint
@@ -355,51 +356,50 @@ void Workbench::MarksChanged() {
 }
 
 std::string Workbench::VariableAt(std::uint16_t address) const {
-  if (const SymbolList* variables = SymbolListForKind(w_.session_.listing().Symbols, 'I'))
+  if (const SymbolList* variables = SymbolListForKind(w_.session().listing().Symbols, 'I'))
     for (const SymbolItem& item : *variables)
       if (item.sym.Addr == address) return item.sym.Name;
   return {};
 }
 
 bool Workbench::ModalAllowed() {
-  if (!w_.run_.Running()) return true;
+  if (!w_.Running()) return true;
   Status(kNoDialogDuringRun);
   return false;
 }
 
 void Workbench::ZoomTo(int percent, std::optional<QPoint> anchor) {
-  QWidget* viewport = w_.scrollBox1_->viewport();
-  if (w_.paintBox1_->SetZoom(percent, anchor.value_or(viewport->rect().center()))) {
-    w_.label1_->hide();
-    Status(ZoomStatus(w_.paintBox1_->zoom().Percent()));
+  QWidget* viewport = w_.FlowchartScroll().viewport();
+  if (w_.FlowchartView().SetZoom(percent, anchor.value_or(viewport->rect().center()))) {
+    w_.HideValueHint();
+    Status(ZoomStatus(w_.FlowchartView().zoom().Percent()));
   }
 }
 
 void Workbench::ZoomStep(int direction, std::optional<QPoint> anchor) {
-  Zoom next = w_.paintBox1_->zoom();
+  Zoom next = w_.FlowchartView().zoom();
   if (direction > 0 ? next.In() : next.Out()) ZoomTo(next.Percent(), anchor);
 }
 
 void Workbench::Status(const std::string& text) {
-  errorsSeen_ = w_.statusMessages_.Errors();
-  w_.statusBar()->showMessage(QString::fromStdString(text));
+  errorsSeen_ = w_.statusMessages().Errors();
+  frame_.Window().statusBar()->showMessage(QString::fromStdString(text));
 }
 
 // --- Views --------------------------------------------------------------------
 
 void Workbench::SyncSourceSelection() {
-  const auto address = sourceTarget_ ? sourceTarget_ : w_.pane_.SelectedAddress();
+  const auto address = sourceTarget_ ? sourceTarget_ : w_.flowPane().SelectedAddress();
   source_->SelectLine(address ? map_.LineOfAddress(*address) : std::nullopt);
 }
 
 void Workbench::RefreshRegisters() {
-  registers_->Show(RegisterRows(w_.session_.machine().cpu, previousStop_));
+  registers_->Show(RegisterRows(w_.session().machine().cpu, previousStop_));
 }
 
 void Workbench::RegisterEdited(const std::string& name, const std::string& text) {
-  CpuState& cpu = w_.session_.machine().cpu;
-  const std::string error =
-      w_.run_.Running() ? std::string(kNoDialogDuringRun) : SetRegisterText(cpu, name, text);
+  CpuState& cpu = w_.session().machine().cpu;
+  const std::string error = w_.Running() ? std::string(kNoDialogDuringRun) : SetRegisterText(cpu, name, text);
   if (!error.empty()) {
     Status(ErrorStatus(error));
   } else {
@@ -407,35 +407,35 @@ void Workbench::RegisterEdited(const std::string& name, const std::string& text)
   }
   // The pane is redrawn once the edit has closed.
   QMetaObject::invokeMethod(
-      this, [this] { w_.ShowRegisters(); }, Qt::QueuedConnection);
+      this, [this] { w_.RegistersChanged(); }, Qt::QueuedConnection);
 }
 
 void Workbench::Snapshot() {
-  const Machine& m = w_.session_.machine();
+  const Machine& m = w_.session().machine();
   ramChanges_.Stopped(m.Memory);
-  eepromChanges_.Stopped(w_.session_.board().EepromImage);
+  eepromChanges_.Stopped(w_.session().board().EepromImage);
 }
 
 void Workbench::HighlightDump() {
-  const MemoryChanges* changes = w_.dump_->Choice() == 0   ? &ramChanges_
-                                 : w_.dump_->Choice() == 1 ? &eepromChanges_
-                                                           : nullptr;
+  const MemoryChanges* changes = w_.dumpWindow().Choice() == 0   ? &ramChanges_
+                                 : w_.dumpWindow().Choice() == 1 ? &eepromChanges_
+                                                                 : nullptr;
   std::vector<std::pair<int, int>> cells;
-  const auto start = StrToWord("$" + Trim(w_.dump_->Address()));
+  const auto start = StrToWord("$" + Trim(w_.dumpWindow().Address()));
   if (changes != nullptr && start) {
     for (const MemoryChanges::Cell& c :
-         changes->DumpCells(*start, static_cast<int>(w_.dump_->Lines().size())))
+         changes->DumpCells(*start, static_cast<int>(w_.dumpWindow().Lines().size())))
       cells.emplace_back(c.line, c.column);
   }
-  w_.dump_->Highlight(cells);
+  w_.dumpWindow().Highlight(cells);
 }
 
 bool Workbench::IsFlowchartWidget(QObject* o) const {
-  return o == w_.paintBox1_ || o == w_.scrollBox1_ || o == w_.scrollBox1_->viewport();
+  return o == &w_.FlowchartView() || o == &w_.FlowchartScroll() || o == w_.FlowchartScroll().viewport();
 }
 
 bool Workbench::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == &w_ && event->type() == QEvent::Close && w_.run_.Running()) {
+  if (watched == &frame_.Window() && event->type() == QEvent::Close && w_.Running()) {
     closeRefused_ = true;
     Status(kCloseRefused);
   }
@@ -444,7 +444,7 @@ bool Workbench::eventFilter(QObject* watched, QEvent* event) {
     auto* wheel = static_cast<QWheelEvent*>(event);
     if (!(wheel->modifiers() & Qt::ControlModifier) || wheel->angleDelta().y() == 0) return false;
     const QPoint global = wheel->globalPosition().toPoint();
-    ZoomStep(wheel->angleDelta().y() > 0 ? 1 : -1, w_.scrollBox1_->viewport()->mapFromGlobal(global));
+    ZoomStep(wheel->angleDelta().y() > 0 ? 1 : -1, w_.FlowchartScroll().viewport()->mapFromGlobal(global));
     return true;
   }
   if (event->type() == QEvent::KeyPress) {
@@ -462,7 +462,7 @@ bool Workbench::eventFilter(QObject* watched, QEvent* event) {
         FollowSelectedCall();
         return true;
       case Qt::Key_Backspace:
-        w_.Action("Precedent")->trigger();
+        frame_.Action("Precedent")->trigger();
         return true;
       default:
         break;

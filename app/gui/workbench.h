@@ -2,8 +2,9 @@
 // panes: the "Source" and "Registres" docks, zoom and the flowchart's keys,
 // the breakpoint margin and tab, the status line after every command, the
 // dump's changed bytes and the tooltips. The window calls the hooks below at
-// the points of its life cycle; the behaviour itself is the workbench
-// model's (source map, gestures, zoom, status texts, register rows).
+// the points of its life cycle, and is reached back only through the
+// interfaces it hands over; the behaviour itself is the workbench model's
+// (source map, gestures, zoom, status texts, register rows).
 #pragma once
 
 #include <QDockWidget>
@@ -14,20 +15,23 @@
 #include <optional>
 #include <string>
 
+#include "app/gui/focus_host.h"
+#include "app/gui/window_frame.h"
+#include "app/gui/workbench_host.h"
 #include "core/machine.h"
 #include "workbench/memory_changes.h"
 #include "workbench/source_map.h"
 
 namespace hc11::gui {
 
-class MainWindow;
 class PaneFocus;
 class RegistersPane;
 class SourcePane;
 
 class Workbench final : public QObject {
  public:
-  explicit Workbench(MainWindow& window);
+  // `panes` goes to the focus keys; all three outlive the workbench.
+  Workbench(WindowFrame& frame, WorkbenchHost& window, FocusHost& panes);
   ~Workbench() override;
 
   // --- Hooks of the window's life cycle ----------------------------------
@@ -87,7 +91,8 @@ class Workbench final : public QObject {
   std::string VariableAt(std::uint16_t address) const;
   bool IsFlowchartWidget(QObject* o) const;
 
-  MainWindow& w_;
+  WindowFrame& frame_;
+  WorkbenchHost& w_;
   SourceMap map_;
   SourcePane* source_ = nullptr;
   QDockWidget* sourceDock_ = nullptr;

@@ -10,11 +10,11 @@
 #include <string>
 
 #include "core/messages.h"
-#include "flowchart/paint/display_state.h"
 #include "flowchart/paint/flow_bitmap.h"
 #include "flowchart/paint/flow_font.h"
 #include "flowchart/pseudo_code.h"
 #include "flowchart/sheet.h"
+#include "flowchart/view/display_state.h"
 #include "listing/listing_loader.h"
 
 namespace {

@@ -7,9 +7,9 @@
 #include <QImage>
 #include <cstdint>
 
-#include "flowchart/paint/display_state.h"
-#include "flowchart/paint/interaction.h"
 #include "flowchart/sheet.h"
+#include "flowchart/view/display_state.h"
+#include "flowchart/view/interaction.h"
 
 namespace hc11 {
 

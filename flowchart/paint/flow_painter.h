@@ -9,8 +9,8 @@
 #include <QPolygon>
 #include <string_view>
 
-#include "flowchart/paint/display_state.h"
 #include "flowchart/sheet.h"
+#include "flowchart/view/display_state.h"
 
 namespace hc11 {
 

@@ -19,7 +19,7 @@
 #include "app/gui/dump_window.h"
 #include "app/gui/edit_dialogs.h"
 #include "app/gui/flow_view.h"
-#include "flowchart/paint/interaction.h"
+#include "flowchart/view/interaction.h"
 #include "tests/gui/gui_fixture.h"
 #include "tests/listing/listing_text.h"
 

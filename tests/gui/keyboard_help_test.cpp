@@ -23,7 +23,7 @@
 #include "app/gui/registers_pane.h"
 #include "app/gui/source_pane.h"
 #include "app/gui/workbench.h"
-#include "flowchart/paint/interaction.h"
+#include "flowchart/view/interaction.h"
 #include "listing/symbols.h"
 #include "tests/gui/gui_fixture.h"
 #include "workbench/keyboard_access.h"

@@ -10,7 +10,7 @@
 #include <QTreeWidget>
 
 #include "app/gui/find_box.h"
-#include "flowchart/paint/interaction.h"
+#include "flowchart/view/interaction.h"
 #include "tests/gui/gui_fixture.h"
 
 namespace hc11::test {

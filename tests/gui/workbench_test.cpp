@@ -22,7 +22,7 @@
 #include "app/gui/flow_view.h"
 #include "app/gui/registers_pane.h"
 #include "app/gui/source_pane.h"
-#include "flowchart/paint/interaction.h"
+#include "flowchart/view/interaction.h"
 #include "tests/gui/gui_fixture.h"
 #include "workbench/sheet_gestures.h"
 

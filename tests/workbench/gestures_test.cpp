@@ -4,8 +4,8 @@
 
 #include "core/text_util.h"
 #include "debugger/flow_pane.h"
-#include "flowchart/paint/interaction.h"
 #include "flowchart/text_metrics.h"
+#include "flowchart/view/interaction.h"
 #include "listing/listing_loader.h"
 #include "tests/support/recording.h"
 #include "workbench/sheet_gestures.h"

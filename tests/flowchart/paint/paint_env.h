@@ -4,9 +4,9 @@
 
 #include <QImage>
 
-#include "flowchart/paint/display_state.h"
 #include "flowchart/paint/flow_bitmap.h"
 #include "flowchart/paint/flow_font.h"
+#include "flowchart/view/display_state.h"
 #include "tests/flowchart/sheet_fixture.h"
 
 namespace hc11::test {

@@ -8,8 +8,8 @@
 #include <functional>
 #include <string>
 
-#include "flowchart/paint/coverage_display.h"
 #include "flowchart/sheet.h"
+#include "flowchart/view/coverage_display.h"
 
 namespace hc11 {
 

@@ -1,5 +1,5 @@
 // Hit-testing, dragging and address marking on a laid-out sheet.
-#include "flowchart/paint/interaction.h"
+#include "flowchart/view/interaction.h"
 
 #include <string>
 

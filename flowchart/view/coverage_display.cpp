@@ -1,10 +1,10 @@
-#include "flowchart/paint/coverage_display.h"
+#include "flowchart/view/coverage_display.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "core/text_util.h"
-#include "flowchart/paint/display_state.h"
+#include "flowchart/view/display_state.h"
 
 namespace hc11 {
 

@@ -1,16 +1,16 @@
 // Hit-testing, address marking and dragging on laid-out sheets (fixed 6 x 13
 // metric: LineH 13, a text line every 16 pixels).
-#include "flowchart/paint/interaction.h"
+#include "flowchart/view/interaction.h"
 
 #include <optional>
 #include <tuple>
 
-#include "tests/flowchart/paint/paint_env.h"
+#include "tests/flowchart/view/view_fixture.h"
 
 namespace hc11::test {
 namespace {
 
-using Interaction = PaintFixture;
+using Interaction = ViewFixture;
 
 // A scrolled window showing part of the sheet; records where it is told to scroll.
 struct FakeViewport final : SheetViewport {
