@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/state_visitor.h"
+
 namespace hc11 {
 
 class TAff8Segm {
@@ -30,6 +32,11 @@ class TAff8Segm {
   void Click() {
     Caption.clear();
     Segments.fill(0);
+  }
+
+  void Visit(StateVisitor& v) {
+    v.Bytes("Segments", Segments);
+    v.Field("Caption", Caption);
   }
 
   std::array<std::uint8_t, kPositions> Segments{};  // 0 = blank position

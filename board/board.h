@@ -21,6 +21,7 @@
 #include "board/panel_tables.h"
 #include "core/machine.h"
 #include "core/messages.h"
+#include "core/state_visitor.h"
 
 namespace hc11 {
 
@@ -191,22 +192,12 @@ class Board final : public Peripherals {
 
   // Null costs one test per input.
   BoardInputSink* InputSink = nullptr;
-  // The devices' private fields, saved and put back whole by the snapshots.
-  struct Internals {
-    std::uint8_t frameOverflow = 0;
-    std::uint8_t outABits = 0;
-    bool cbOC = false;
-    int niveauSignal = 40;
-    int ocFreq = 145650;
-  };
-  Internals GetInternals() const { return {frameOverflow_, outABits_, cbOC_, niveauSignal_, ocFreq_}; }
-  void SetInternals(const Internals& in) {
-    frameOverflow_ = in.frameOverflow;
-    outABits_ = in.outABits;
-    cbOC_ = in.cbOC;
-    niveauSignal_ = in.niveauSignal;
-    ocFreq_ = in.ocFreq;
-  }
+  // The simulated state of every device and of the panel, in a fixed
+  // order; the memo of serial lines apart (VisitMemo), since the record
+  // keeps it beside its snapshots. Settings (traces, file names, the UHF
+  // symbol) and the callbacks are not state.
+  void Visit(StateVisitor& v);
+  void VisitMemo(StateVisitor& v) { v.Lines("Memo1", Memo1); }
 
  private:
   void Note(BoardInput input, int value = 0, std::span<const std::uint8_t> bytes = {}) {

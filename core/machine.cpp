@@ -1,6 +1,7 @@
 #include "core/machine.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <utility>
 
 #include "core/text_util.h"
@@ -133,6 +134,43 @@ void Machine::ResetMachine() {
   cpu.PC = StartPC;
   if (devices_ != nullptr) devices_->BoardReset();
   AccountBoardTime();
+}
+
+void Machine::Visit(StateVisitor& v) {
+  v.Begin("cpu");
+  v.Field("A", cpu.A);
+  v.Field("B", cpu.B);
+  v.Field("X", cpu.X);
+  v.Field("Y", cpu.Y);
+  v.Field("SP", cpu.SP);
+  v.Field("PC", cpu.PC);
+  v.Field("CC", cpu.CC);
+  v.End();
+  v.Begin("latch");
+  v.Field("AddrMode", latch.AddrMode);
+  v.Field("imm8", latch.imm8);
+  v.Field("mask", latch.mask);
+  v.Field("imm16", latch.imm16);
+  v.Field("address", latch.address);
+  v.Field("branchTarget", latch.branchTarget);
+  v.Field("indexedAddress", latch.indexedAddress);
+  v.Field("row", latch.row);
+  v.Field("opcode", latch.opcode);
+  v.Field("prefix", latch.prefix);
+  v.End();
+  v.Bytes("Memory", Memory);
+  static_assert(offsetof(WriteTagEntry, tag) == 0);
+  v.Column("WriteTags", &WriteTagTable[0].tag, WriteTagTable.size(), sizeof(WriteTagEntry));
+  v.Field("StackTop", StackTop);
+  v.Field("CycleCount", CycleCount);
+  v.Field("PrevCycleCount", PrevCycleCount);
+  v.Field("StartPC", StartPC);
+  v.Field("CodeEnd", CodeEnd);
+  v.Field("PrevPortA", PrevPortA);
+  v.Field("PrevPortC", PrevPortC);
+  v.Field("PrevPortB", PrevPortB);
+  v.Field("TimerVector", TimerVector);
+  v.Field("IrqCounter", IrqCounter);
 }
 
 void Machine::ClearWriteTags() {

@@ -13,6 +13,8 @@
 #include "core/break_state.h"
 #include "core/stack_depth.h"
 #include "core/stop_event.h"
+#include "core/state_visitor.h"
+#include "core/step_observer.h"
 #include "core/ui_hooks.h"
 
 namespace hc11 {
@@ -66,7 +68,6 @@ struct WriteTagEntry {
 };
 
 class Machine;
-class ExecCounters;
 
 // Told of an access to an address with RAM-breakpoint bits, after the access,
 // during a run only. `kind` is 'I' (write), 'i' (read) or 'm' (a write that
@@ -194,7 +195,7 @@ class Machine {
   // recognised instruction.
   bool DebugOnce = false;
   // Coverage and profile counting after every step; null: none, at no cost.
-  ExecCounters* Counters = nullptr;
+  StepObserver* Counters = nullptr;
   // Breakpoint conditions and the watched expression; null or WatchSet false:
   // the run loop never asks.
   BreakRules* Rules = nullptr;
@@ -297,6 +298,13 @@ class Machine {
   void EventTrace(std::string_view text);
   // Appends to the trace list, dropping the oldest lines beyond the limit.
   void AppendTraceLine(std::string line);
+
+  // --- State ------------------------------------------------------------
+  // The simulated processor: registers, operand latch, memory with its write
+  // tags (not the RAM-breakpoint bits beside them, which are the list's),
+  // counters and port snapshots. The step history, breakpoint states, stack
+  // mark, run-command variables and trace are the debugger's, not visited.
+  void Visit(StateVisitor& v);
 
   // --- Wiring -----------------------------------------------------------
   static bool IsRegisterBlock(std::uint16_t address) { return (address & 0xFFC0) == kRegisterBlockStart; }

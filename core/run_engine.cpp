@@ -8,7 +8,6 @@
 #include "core/decoder.h"
 #include "core/text_util.h"
 #include "core/trace.h"
-#include "profile/exec_counters.h"
 
 namespace hc11 {
 
@@ -55,7 +54,7 @@ inline bool StepBody(Machine& m, const DecodeTable& table, std::uint16_t pc) {
     m.IrqCounter = stopAhead ? kIrqTakenAhead : 0;
     [[maybe_unused]] const std::int64_t before = m.CycleCount;
     InterruptEntry(m, m.TimerVector);
-    if constexpr (kCount) m.Counters->Interrupt(m, pc, before);
+    if constexpr (kCount) m.Counters->InterruptEntered(m, pc, before);
     // The routine's first instruction may lift SP again in the same step.
     if constexpr (kStack)
       if (m.StackLow.Noteworthy(m.cpu.SP)) NoteStackDepth(m);
@@ -77,7 +76,7 @@ inline bool StepBody(Machine& m, const DecodeTable& table, std::uint16_t pc) {
     m.PortsMayChange = false;
   }
   ++m.CycleCount;
-  if constexpr (kCount) m.Counters->Count(m, pc, op);
+  if constexpr (kCount) m.Counters->Stepped(m, pc, op);
   if constexpr (kStack)
     if (m.StackLow.Noteworthy(m.cpu.SP)) [[unlikely]]
       NoteStackDepth(m);

@@ -13,6 +13,7 @@
 
 #include "core/decoder.h"
 #include "core/machine.h"
+#include "core/step_observer.h"
 
 namespace hc11 {
 
@@ -59,7 +60,7 @@ inline const std::array<FlowKind, kPrefixes.size() * 256>& FlowKinds() {
   return kinds;
 }
 
-class ExecCounters {
+class ExecCounters final : public StepObserver {
  public:
   struct Cell {
     std::uint64_t count = 0;  // instructions started at the address
@@ -199,7 +200,7 @@ class ExecCounters {
   // One instruction that started at `pc` (opcode byte `op`) has run; its
   // cycles are those since the board last accounted time (the step's start,
   // after any interrupt entry).
-  void Count(Machine& m, std::uint16_t pc, std::uint8_t op) {
+  void Stepped(Machine& m, std::uint16_t pc, std::uint8_t op) override {
     Cell& c = cells_[pc];
     ++c.count;
     const std::uint8_t flow = flow_[op];
@@ -210,7 +211,7 @@ class ExecCounters {
   }
   // The periodic interrupt left `interrupted` for its handler (now at PC);
   // the entry began at `start`. Its cycles go to the handler's first address.
-  void Interrupt(Machine& m, std::uint16_t interrupted, std::int64_t start) {
+  void InterruptEntered(Machine& m, std::uint16_t interrupted, std::int64_t start) override {
     const std::uint16_t handler = m.cpu.PC;
     const auto entry = static_cast<std::uint64_t>(m.CycleCount - start);
     cells_[handler].extra += entry;

@@ -89,7 +89,7 @@ class TimeTravel::ReplayScope {
   TimeTravel& tt_;
   Machine& m_;
   UiHooks* hooks_;
-  ExecCounters* counters_;
+  StepObserver* counters_;
   std::deque<std::string> traceList_;
   std::int64_t eventTimeRef_;
   char16_t runMode_;

@@ -36,13 +36,19 @@ class RamStopCatcher final : public RamBreakHandler {
   std::optional<RamBreakAccess>& out_;
 };
 
+// The counts that are part of a moment: the profile's, when they observe the steps.
+ExecCounters* CountsOf(const Machine& m) {
+  return dynamic_cast<ExecCounters*>(m.Counters);
+}
+
 }  // namespace
 
 // Tells whether anything changed behind the record's back. The memo only
 // grows between the clears the record sees, so its length and last line do.
 std::uint64_t TimeTravel::ChangeMark(const Machine& m) const {
   // A reset of the counts ("Remise à zéro") changes the moment too.
-  const std::uint64_t resets = m.Counters != nullptr ? m.Counters->Resets() + 1 : 0;
+  const ExecCounters* counts = CountsOf(m);
+  const std::uint64_t resets = counts != nullptr ? counts->Resets() + 1 : 0;
   return StateDigest(m, board_, 1) ^ (resets * 0x9E3779B97F4A7C15ull);
 }
 
@@ -86,7 +92,7 @@ std::uint64_t TimeTravel::EarliestStep() const {
 }
 
 std::int64_t TimeTravel::EarliestCycle() const {
-  return snaps_.empty() ? m_.CycleCount : snaps_.front()->state.CycleCount;
+  return snaps_.empty() ? m_.CycleCount : snaps_.front()->cycleCount;
 }
 
 std::size_t TimeTravel::BytesUsed() const {
@@ -147,9 +153,11 @@ void TimeTravel::TakeSnapshot() {
     s->memo = board_->Memo1;
     s->memoAdded = board_->MemoAdded;
   }
+  s->cycleCount = m_.CycleCount;
   CaptureState(m_, board_, s->state);
-  s->hasCounters = m_.Counters != nullptr;
-  if (s->hasCounters) m_.Counters->Save(s->counters);
+  const ExecCounters* counts = CountsOf(m_);
+  s->hasCounters = counts != nullptr;
+  if (counts != nullptr) counts->Save(s->counters);
   lastSnapStep_ = s->step;
   snaps_.push_back(std::move(s));
   editPending_ = false;
@@ -215,7 +223,7 @@ std::size_t TimeTravel::SnapshotAtOrBefore(std::uint64_t step) const {
 void TimeTravel::RestoreSnapshot(std::size_t index) {
   const Snapshot& s = *snaps_[index];
   RestoreState(s.state, m_, board_);
-  if (s.hasCounters && m_.Counters != nullptr) m_.Counters->Restore(s.counters);
+  if (ExecCounters* counts = CountsOf(m_); s.hasCounters && counts != nullptr) counts->Restore(s.counters);
   m_.StepTotal = s.step;
   if (board_ != nullptr) {
     board_->Memo1 = s.memo;

@@ -141,6 +141,7 @@ class TimeTravel final : public RunObserver, public BoardInputSink {
     // The panel's memo of serial lines (at most a few thousand) and its count of lines ever added.
     std::deque<std::string> memo;
     std::uint64_t memoAdded = 0;
+    std::int64_t cycleCount = 0;  // the machine's, for the reach text
     SimState state;
     // The coverage and profile counts, when the machine has counters: they
     // are part of the moment.

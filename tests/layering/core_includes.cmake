@@ -1,0 +1,17 @@
+# Fails when a file of core/ includes a project header from outside core/:
+# the core is the lowest room, and everything else builds on it.
+file(GLOB sources "${ROOT}/core/*.h" "${ROOT}/core/*.cpp")
+set(faults "")
+foreach(source ${sources})
+  file(STRINGS "${source}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+  foreach(line ${includes})
+    string(REGEX REPLACE "^[^\"]*\"([^\"]*)\".*$" "\\1" header "${line}")
+    if(NOT header MATCHES "^core/")
+      file(RELATIVE_PATH name "${ROOT}" "${source}")
+      string(APPEND faults "\n  ${name} includes ${header}")
+    endif()
+  endforeach()
+endforeach()
+if(faults)
+  message(FATAL_ERROR "core/ may include only core/ headers:${faults}")
+endif()
