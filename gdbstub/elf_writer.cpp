@@ -60,9 +60,10 @@ std::uint16_t SectionOf(const ElfImage& image, std::uint16_t address) {
 
 std::string WriteElf(const ElfImage& image) {
   const auto programCount = static_cast<std::uint32_t>(image.sections.size());
-  // Sections: null, code..., .symtab, .strtab, .shstrtab.
-  const std::uint32_t symtabIndex = programCount + 1;
-  const std::uint32_t sectionCount = programCount + 4;
+  const auto infoCount = static_cast<std::uint32_t>(image.infoSections.size());
+  // Sections: null, code..., information..., .symtab, .strtab, .shstrtab.
+  const std::uint32_t symtabIndex = programCount + infoCount + 1;
+  const std::uint32_t sectionCount = programCount + infoCount + 4;
 
   std::string out(kHeaderSize + programCount * kProgramHeaderSize, '\0');
   StringTable names, strings;
@@ -76,6 +77,15 @@ std::string WriteElf(const ElfImage& image) {
     h.offset = static_cast<std::uint32_t>(out.size());
     h.size = static_cast<std::uint32_t>(s.bytes.size());
     out.append(s.bytes.begin(), s.bytes.end());
+    headers.push_back(h);
+  }
+  for (const ElfInfoSection& s : image.infoSections) {
+    SectionHeader h;
+    h.name = names.Add(s.name);
+    h.type = kShtProgbits;
+    h.offset = static_cast<std::uint32_t>(out.size());
+    h.size = static_cast<std::uint32_t>(s.bytes.size());
+    out += s.bytes;
     headers.push_back(h);
   }
 

@@ -26,9 +26,16 @@ struct ElfSymbol {
   ElfSymbolType type = ElfSymbolType::NoType;
 };
 
+// A section that is not loaded (the debugging information).
+struct ElfInfoSection {
+  std::string name;
+  std::string bytes;
+};
+
 struct ElfImage {
   std::uint16_t entry = 0;
   std::vector<ElfSection> sections;  // ascending, non-overlapping
+  std::vector<ElfInfoSection> infoSections;
   std::vector<ElfSymbol> symbols;
 };
 

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "app/cli/cli_command.h"
+#include "app/cli/cli_elf.h"
 #include "app/cli/cli_messages.h"
 #include "app/cli/cli_run_host.h"
 #include "app/cli/cli_run_load.h"
@@ -19,7 +20,8 @@ namespace hc11::cli {
 namespace {
 
 constexpr const char* kUsage =
-    "[--port N] [--once] [--listen ADDR] PROGRAM [--start ADDR] [--break ...] [--watch ...] [--history] "
+    "[--port N] [--once] [--listen ADDR] [--elf FILE [--source listing|asm]] PROGRAM [--start ADDR] [--break "
+    "...] [--watch ...] [--history] "
     "[--no-workspace] [--settings FILE] [board options]";
 constexpr int kWaitMs = 500;
 
@@ -27,6 +29,8 @@ struct ServerOptions {
   std::uint16_t port = gdb::kDefaultPort;
   bool once = false;
   std::string address = gdb::kLoopback;
+  std::string elf;  // written once the program is loaded
+  gdb::LineSource source = gdb::LineSource::Listing;
   std::vector<std::string> runArgs;  // everything else, read as `run` reads it
 };
 
@@ -46,6 +50,20 @@ bool ParseServerOptions(const std::vector<std::string>& args, ServerOptions& o, 
     const std::string& a = args[i];
     if (a == "--once") {
       o.once = true;
+    } else if (a == "--elf" || a == "--source") {
+      if (i + 1 >= args.size() || args[i + 1].empty()) {
+        error = a + " needs a value";
+        return false;
+      }
+      const std::string& v = args[++i];
+      if (a == "--elf") {
+        o.elf = v;
+      } else if (const auto s = ParseLineSource(v)) {
+        o.source = *s;
+      } else {
+        error = "--source: expected listing or asm, got '" + v + "'";
+        return false;
+      }
     } else if (a == "--port" || a == "--listen") {
       if (i + 1 >= args.size()) {
         error = a + " needs a value";
@@ -94,6 +112,14 @@ int Serve(const std::vector<std::string>& args, std::ostream& out, std::ostream&
   CliMessages messages(err);
   auto session = std::make_unique<Session>(host, messages);
   if (!PrepareRunSession(*parsed.options, *session, "gdbserver", err)) return kExitUsage;
+  if (!so.elf.empty()) {
+    const auto written = WriteProgramElf(*session, so.elf, so.source, error);
+    if (!written) {
+      err << "hc11flow-cli gdbserver: --elf: " << error << '\n';
+      return 1;
+    }
+    out << "gdbserver: wrote " << so.elf << std::endl;
+  }
 
   gdb::StubHost stubHost;
   // GDB's reverse-step and reverse-continue walk the session's record.
