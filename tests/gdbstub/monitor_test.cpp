@@ -88,7 +88,8 @@ class MonitorStubTest : public LoopSession {
   // What GDB prints for "monitor LINE".
   std::string Monitor(const std::string& line) {
     const std::string reply =
-        stub->Handle("qRcmd," + gdb::HexBytes(reinterpret_cast<const std::uint8_t*>(line.data()), line.size()))
+        stub->Handle("qRcmd," +
+                     gdb::HexBytes(reinterpret_cast<const std::uint8_t*>(line.data()), line.size()))
             .value_or("<none>");
     return gdb::DecodeHexBytes(reply).value_or("<not hex: " + reply + ">");
   }
