@@ -15,10 +15,16 @@ std::optional<gdb::LineSource> ParseLineSource(const std::string& text) {
   return std::nullopt;
 }
 
+std::optional<std::string> ElfOutputRefusal(const Session& session, const std::string& output) {
+  if (const auto input = InputNamedBy(output, ProgramInputs(session.ListingBase())))
+    return OverwriteRefusal(output, *input);
+  return std::nullopt;
+}
+
 std::optional<ElfWritten> WriteProgramElf(Session& session, const std::string& output, gdb::LineSource source,
                                           std::string& error) {
-  if (const auto input = InputNamedBy(output, ProgramInputs(session.ListingBase()))) {
-    error = OverwriteRefusal(output, *input);
+  if (const auto refusal = ElfOutputRefusal(session, output)) {
+    error = *refusal;
     return std::nullopt;
   }
   auto code = std::make_unique<gdb::CodeImage>();

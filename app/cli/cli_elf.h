@@ -18,9 +18,12 @@ struct ElfWritten {
   std::size_t sections = 0, symbols = 0;
 };
 
+// Why `output` must not be written: it names one of the program's own files.
+std::optional<std::string> ElfOutputRefusal(const Session& session, const std::string& output);
+
 // Writes the file whole; nullopt with the reason in `error` when the output
-// would overwrite one of the program's files, the image or listing cannot
-// be read, or the file cannot be written.
+// is refused (above), the image or listing cannot be read, or the file
+// cannot be written.
 std::optional<ElfWritten> WriteProgramElf(Session& session, const std::string& output, gdb::LineSource source,
                                           std::string& error);
 

@@ -50,6 +50,10 @@ int WriteElfFile(const std::vector<std::string>& args, std::ostream& out, std::o
   auto session = std::make_unique<Session>(host, messages);
   session->SetUseWorkspace(false);
   if (!OpenProgram(*session, program, false, err)) return kExitUsage;
+  if (const auto refusal = ElfOutputRefusal(*session, output)) {
+    err << "hc11flow-cli elf: -o: " << *refusal << '\n';
+    return kExitUsage;
+  }
   std::string error;
   const auto written = WriteProgramElf(*session, output, source, error);
   if (!written) {

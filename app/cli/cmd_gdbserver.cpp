@@ -113,6 +113,10 @@ int Serve(const std::vector<std::string>& args, std::ostream& out, std::ostream&
   auto session = std::make_unique<Session>(host, messages);
   if (!PrepareRunSession(*parsed.options, *session, "gdbserver", err)) return kExitUsage;
   if (!so.elf.empty()) {
+    if (const auto refusal = ElfOutputRefusal(*session, so.elf)) {
+      err << "hc11flow-cli gdbserver: --elf: " << *refusal << '\n';
+      return kExitUsage;
+    }
     const auto written = WriteProgramElf(*session, so.elf, so.source, error);
     if (!written) {
       err << "hc11flow-cli gdbserver: --elf: " << error << '\n';
