@@ -17,7 +17,9 @@ constexpr unsigned kAtLocation = 0x02, kAtName = 0x03, kAtByteSize = 0x0b, kAtSt
                    kAtType = 0x49;
 constexpr unsigned kFormAddr = 0x01, kFormData2 = 0x05, kFormData4 = 0x06, kFormString = 0x08,
                    kFormBlock1 = 0x0a, kFormData1 = 0x0b, kFormFlag = 0x0c, kFormRef4 = 0x13;
-constexpr unsigned kLangAssembler = 0x8001;  // DW_LANG_Mips_Assembler, what assemblers write
+// DW_LANG_C89: GDB honours the line table's prologue marks only outside
+// assembler units, and its expressions are C's either way.
+constexpr unsigned kLanguage = 0x0001;
 constexpr unsigned kAteUnsigned = 0x07, kAteUnsignedChar = 0x08;
 constexpr std::uint8_t kOpAddr = 0x03;
 
@@ -73,7 +75,7 @@ DebugInfoSections DebugInfo(const DebugUnit& unit) {
   w.Str(unit.name);
   w.Str(unit.directory);
   w.Str("hc11flow");
-  w.U16(kLangAssembler);
+  w.U16(kLanguage);
   w.U32(0);
   w.U16(unit.low);
   w.U16(unit.high > 0xFFFF ? 0xFFFF : unit.high);

@@ -9,7 +9,7 @@ namespace hc11::gdb {
 namespace {
 
 constexpr std::uint8_t kOpcodeBase = 13;
-constexpr std::uint8_t kCopy = 1, kAdvancePc = 2, kAdvanceLine = 3;
+constexpr std::uint8_t kCopy = 1, kAdvancePc = 2, kAdvanceLine = 3, kSetPrologueEnd = 10;
 constexpr std::uint8_t kEndSequence = 1, kSetAddress = 2;
 
 void Extended(ByteWriter& w, std::uint8_t op, std::initializer_list<std::uint8_t> operands) {
@@ -31,7 +31,7 @@ std::string DebugLineSection(const std::string& directory, const std::string& fi
 
   ByteWriter w;
   w.U32(0);  // unit length, patched below
-  w.U16(2);  // version
+  w.U16(3);  // version
   const std::size_t headerLengthAt = w.size();
   w.U32(0);
   const std::size_t headerStart = w.size();
@@ -72,6 +72,9 @@ std::string DebugLineSection(const std::string& directory, const std::string& fi
         w.Sleb(static_cast<std::int64_t>(row.line) - line);
         line = row.line;
       }
+      // A breakpoint on a function goes on its first instruction: there is no
+      // prologue to step over.
+      if (row.entry) w.U8(kSetPrologueEnd);
       w.U8(kCopy);
     }
     if (!started) continue;

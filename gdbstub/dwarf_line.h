@@ -11,6 +11,7 @@ namespace hc11::gdb {
 struct LineRow {
   std::uint16_t address = 0;
   std::uint32_t line = 0;
+  bool entry = false;  // a function starts here: marked as the end of its (empty) prologue
 };
 
 struct AddressRun {

@@ -93,8 +93,11 @@ bool AddDebugSections(ElfImage& image, const CodeImage& code, const Listing& lis
   for (const ListedLine& l : lines) {
     if (l.data || !code.loaded[l.address]) continue;
     const std::uint32_t line = source == LineSource::Assembler ? l.sourceLine : l.listingLine;
-    if (line != 0) rows.push_back({l.address, line});
+    if (line != 0) rows.push_back({l.address, line, false});
   }
+  for (LineRow& row : rows)
+    for (const ElfSymbol& s : image.symbols)
+      if (s.type == ElfSymbolType::Function && s.address == row.address) row.entry = true;
   const DebugInfoSections info =
       DebugInfo(Unit(image, lines, ReadListedVariables(*text, listing.ConstantList), file));
   image.infoSections.push_back({".debug_info", info.info});

@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     code->loaded[0xE000 + i] = true;
   }
   std::vector<hc11::gdb::LineRow> rows;
-  for (const auto& l : lines) rows.push_back({l.address, l.listingLine});
+  for (const auto& l : lines) rows.push_back({l.address, l.listingLine, l.address % 7 == 0});
   const std::uint32_t end = 0xE000 + static_cast<std::uint32_t>(std::min<std::size_t>(size, 0x2000));
   (void)hc11::gdb::DebugLineSection("/d", "f.lst", rows, {{0xE000, end}});
   const hc11::gdb::FrameRoutine routine{0xE000, end, hc11::gdb::FrameKind::Call};
