@@ -98,8 +98,15 @@ bool AddDebugSections(ElfImage& image, const CodeImage& code, const Listing& lis
   for (LineRow& row : rows)
     for (const ElfSymbol& s : image.symbols)
       if (s.type == ElfSymbolType::Function && s.address == row.address) row.entry = true;
-  const DebugInfoSections info =
-      DebugInfo(Unit(image, lines, ReadListedVariables(*text, listing.ConstantList), file));
+  const std::vector<ListedVariable> variables = ReadListedVariables(*text, listing.ConstantList);
+  std::uint32_t low = 0x10000, high = 0;
+  for (const ListedVariable& v : variables) {
+    if (code.loaded[v.address]) continue;  // a reservation inside the code image is not RAM
+    low = std::min<std::uint32_t>(low, v.address);
+    high = std::max<std::uint32_t>(high, v.address + v.size);
+  }
+  if (low < high) image.reservation = ElfReservation{static_cast<std::uint16_t>(low), high - low};
+  const DebugInfoSections info = DebugInfo(Unit(image, lines, variables, file));
   image.infoSections.push_back({".debug_info", info.info});
   image.infoSections.push_back({".debug_abbrev", info.abbrev});
   image.infoSections.push_back(

@@ -1,7 +1,7 @@
 # print a variable, x on an array, a watchpoint, the monitor answering.
-# expect: \$1 = 0
+# expect: \$1 = 0 
 # expect: type = unsigned char \[24\]
-# expect: 0x2c <rxbuf>:[[:space:]]+0xa6[[:space:]]+0x03[[:space:]]+0x20[[:space:]]+0x05
+# expect: 0x2c( <rxbuf>)?:[[:space:]]+0xa6[[:space:]]+0x03[[:space:]]+0x20[[:space:]]+0x05
 # expect: Hardware watchpoint 2: ticks
 # expect: Old value = 0
 # expect: New value = 1
