@@ -9,7 +9,7 @@ CMAKE_GEN  += $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccac
 # file and line, and the builds take a third less time than with full -g.
 LINES_ONLY := -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -DCMAKE_CXX_FLAGS_DEBUG="-g1"
 
-.PHONY: all deps configure build run run-headless screenshots coverage-demo test test-main test-asan bench fuzz fuzz-smoke format-check clean
+.PHONY: gdb all deps configure build run run-headless screenshots coverage-demo test test-main test-asan bench fuzz fuzz-smoke format-check clean
 
 all: build
 
@@ -88,6 +88,11 @@ fuzz-smoke:
 format-check: deps
 	@git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 	@echo "format-check: every source file is formatted"
+
+# An m68hc11 GDB from Debian's gdb source package into build/gdb/ (about 45
+# minutes on two cores); `make test` then runs the GDB scenarios with it.
+gdb:
+	@scripts/build-gdb $(BUILD)/gdb
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

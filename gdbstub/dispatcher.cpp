@@ -111,6 +111,7 @@ std::optional<std::string> Dispatcher::Handle(std::string_view p) {
   if (p == "vCont?") return "vCont;c;C;s;S";
   if (p.starts_with("vCont;")) return ResumeCont(p.substr(6));
   if (p.starts_with("qSymbol")) return "OK";
+  if (p.starts_with("qRcmd,") && monitor_ != nullptr) return Monitor(p.substr(6));
   return std::string();  // not supported
 }
 
@@ -267,6 +268,17 @@ std::optional<std::string> Dispatcher::Reverse(bool continueBack) {
       break;
   }
   return lastStop_;
+}
+
+// The command in hex; the answer's text in hex, as GDB prints it.
+std::string Dispatcher::Monitor(std::string_view hexCommand) {
+  const auto command = DecodeHexBytes(hexCommand);
+  if (!command) return kMalformed;
+  const MonitorAnswer answer = RunMonitorCommand(*monitor_, *command);
+  if (answer.machineChanged) host_.MachineChanged();
+  // Keep the reply within the packet size.
+  const std::string_view text = std::string_view(answer.text).substr(0, kMaxPayload / 2);
+  return HexBytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
 }
 
 std::optional<std::string> Dispatcher::AfterRun(bool stepping) {

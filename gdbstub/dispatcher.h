@@ -13,6 +13,7 @@
 #include "core/run_engine.h"
 #include "debugger/session.h"
 #include "gdbstub/gdb_breaks.h"
+#include "gdbstub/monitor.h"
 #include "gdbstub/reverse.h"
 
 namespace hc11::gdb {
@@ -46,6 +47,9 @@ class Dispatcher {
   void Interrupt();
   void ClientGone();
 
+  // Where "monitor" commands (qRcmd) go; none: they are not answered.
+  void SetMonitor(MonitorTarget* monitor) { monitor_ = monitor; }
+
   // Set by "QStartNoAckMode": acknowledgements stop after its reply.
   bool TakeNoAckRequest();
   ClientEnd end() const { return end_; }
@@ -61,11 +65,13 @@ class Dispatcher {
   std::optional<std::string> ResumeCont(std::string_view args);
   std::optional<std::string> Reverse(bool continueBack);
   std::optional<std::string> AfterRun(bool stepping);
+  std::string Monitor(std::string_view hexCommand);
 
   Machine& machine_;
   GdbBreakpoints& breaks_;
   StubHost& host_;
   ReverseExecution* reverse_;
+  MonitorTarget* monitor_ = nullptr;
   std::string lastStop_ = "S05";
   bool running_ = false;
   bool interrupted_ = false;

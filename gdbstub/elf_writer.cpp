@@ -6,8 +6,8 @@ namespace {
 
 constexpr std::uint32_t kHeaderSize = 52, kProgramHeaderSize = 32, kSectionHeaderSize = 40, kSymbolSize = 16;
 constexpr std::uint32_t kPtLoad = 1, kPfRead = 4, kPfExec = 1;
-constexpr std::uint32_t kShtProgbits = 1, kShtSymtab = 2, kShtStrtab = 3;
-constexpr std::uint32_t kShfAlloc = 2, kShfExec = 4;
+constexpr std::uint32_t kShtProgbits = 1, kShtSymtab = 2, kShtStrtab = 3, kShtNobits = 8;
+constexpr std::uint32_t kShfWrite = 1, kShfAlloc = 2, kShfExec = 4;
 constexpr std::uint16_t kShnAbs = 0xFFF1;
 constexpr std::uint8_t kStbGlobal = 1;
 
@@ -60,9 +60,10 @@ std::uint16_t SectionOf(const ElfImage& image, std::uint16_t address) {
 
 std::string WriteElf(const ElfImage& image) {
   const auto programCount = static_cast<std::uint32_t>(image.sections.size());
-  // Sections: null, code..., .symtab, .strtab, .shstrtab.
-  const std::uint32_t symtabIndex = programCount + 1;
-  const std::uint32_t sectionCount = programCount + 4;
+  const auto infoCount = static_cast<std::uint32_t>(image.infoSections.size() + (image.reservation ? 1 : 0));
+  // Sections: null, code..., information..., .symtab, .strtab, .shstrtab.
+  const std::uint32_t symtabIndex = programCount + infoCount + 1;
+  const std::uint32_t sectionCount = programCount + infoCount + 4;
 
   std::string out(kHeaderSize + programCount * kProgramHeaderSize, '\0');
   StringTable names, strings;
@@ -76,6 +77,25 @@ std::string WriteElf(const ElfImage& image) {
     h.offset = static_cast<std::uint32_t>(out.size());
     h.size = static_cast<std::uint32_t>(s.bytes.size());
     out.append(s.bytes.begin(), s.bytes.end());
+    headers.push_back(h);
+  }
+  if (image.reservation) {
+    SectionHeader h;
+    h.name = names.Add(".bss");
+    h.type = kShtNobits;
+    h.flags = kShfAlloc | kShfWrite;
+    h.address = image.reservation->address;
+    h.offset = static_cast<std::uint32_t>(out.size());
+    h.size = image.reservation->size;
+    headers.push_back(h);
+  }
+  for (const ElfInfoSection& s : image.infoSections) {
+    SectionHeader h;
+    h.name = names.Add(s.name);
+    h.type = kShtProgbits;
+    h.offset = static_cast<std::uint32_t>(out.size());
+    h.size = static_cast<std::uint32_t>(s.bytes.size());
+    out += s.bytes;
     headers.push_back(h);
   }
 

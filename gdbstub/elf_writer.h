@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,9 +27,24 @@ struct ElfSymbol {
   ElfSymbolType type = ElfSymbolType::NoType;
 };
 
+// A section that is not loaded (the debugging information).
+struct ElfInfoSection {
+  std::string name;
+  std::string bytes;
+};
+
+// RAM the program reserves (its variables): allocated, without bytes in the
+// file. GDB trusts a variable at address 0 only inside such a section.
+struct ElfReservation {
+  std::uint16_t address = 0;
+  std::uint32_t size = 0;
+};
+
 struct ElfImage {
   std::uint16_t entry = 0;
   std::vector<ElfSection> sections;  // ascending, non-overlapping
+  std::vector<ElfInfoSection> infoSections;
+  std::optional<ElfReservation> reservation;  // written as ".bss"
   std::vector<ElfSymbol> symbols;
 };
 

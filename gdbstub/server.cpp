@@ -32,7 +32,7 @@ void SetNonBlocking(int fd) {
 }  // namespace
 
 Server::Server(Session& session, StubHost& host, ReverseExecution* reverse)
-    : session_(session), host_(host), reverse_(reverse) {}
+    : session_(session), host_(host), reverse_(reverse), monitor_(session) {}
 
 Server::~Server() {
   Close();
@@ -84,6 +84,7 @@ void Server::Accept() {
   hungUp_ = false;
   breaks_ = std::make_unique<GdbBreakpoints>(session_.machine(), session_.breakpoints());
   dispatcher_ = std::make_unique<Dispatcher>(session_, *breaks_, host_, reverse_);
+  dispatcher_->SetMonitor(&monitor_);
   connection_ = std::make_unique<Connection>(*dispatcher_, [this](std::string_view b) { return SendAll(b); });
 }
 
@@ -156,6 +157,7 @@ void Server::ReadClient() {
 }
 
 void Server::Poll() {
+  monitor_.Poll();
   if (client_ < 0) Accept();
   if (client_ < 0) return;
   if (polling_) {

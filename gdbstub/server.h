@@ -18,6 +18,7 @@
 #include "gdbstub/dispatcher.h"
 #include "gdbstub/gdb_breaks.h"
 #include "gdbstub/reverse.h"
+#include "gdbstub/session_monitor.h"
 
 namespace hc11::gdb {
 
@@ -66,6 +67,7 @@ class Server {
   std::unique_ptr<GdbBreakpoints> breaks_;
   std::unique_ptr<Dispatcher> dispatcher_;
   std::unique_ptr<Connection> connection_;
+  SessionMonitor monitor_;  // outlives clients: a key held for a time is released after a detach too
   bool polling_ = false;
   bool hungUp_ = false;
   bool killed_ = false;

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <ostream>
 
+#include "board/panel_text.h"
 #include "core/file_read.h"
 #include "core/message_text.h"
 #include "core/text_util.h"
@@ -134,16 +135,7 @@ std::string ApplyBoardOptionsAfterLoad(Board& board, const BoardOptions& options
 }
 
 void PrintPanel(const Board& board, const BoardOptions& options, std::ostream& out) {
-  const auto& seg = board.Ecran1.Segments;
-  out << "panel: Ecran1=" << Format("%2.2X %2.2X %2.2X %2.2X", seg[0], seg[1], seg[2], seg[3]) << '\n';
-  out << "panel: Led1Ton=" << (board.Led1Ton ? 1 : 0) << '\n';
-  out << "panel: Led2Hp=" << (board.Led2Hp ? 1 : 0) << '\n';
-  out << "panel: Led3Klx=" << (board.Led3Klx ? 1 : 0) << '\n';
-  out << "panel: Led4MA=" << (board.Led4MA ? 1 : 0) << '\n';
-  out << "panel: LbPcf8574=" << board.LbPcf8574 << '\n';
-  out << "panel: LbOutA=" << board.LbOutA << '\n';
-  out << "panel: LbSynth=" << board.LbSynth << '\n';
-  for (const std::string& line : board.Memo1) out << "memo: " << line << '\n';
+  out << PanelText(board);
   for (const EepromDump& dump : options.eepromDumps) {
     for (std::size_t offset = 0; offset < dump.count; offset += 16) {
       const std::size_t address = dump.address + offset;

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "app/cli/cli_command.h"
+#include "app/cli/cli_elf.h"
 #include "app/cli/cli_messages.h"
 #include "app/cli/cli_run_host.h"
 #include "app/cli/cli_run_load.h"
@@ -20,7 +21,8 @@ namespace hc11::cli {
 namespace {
 
 constexpr const char* kUsage =
-    "[--port N] [--once] [--listen ADDR] PROGRAM [--start ADDR] [--break ...] [--watch ...] [--history] "
+    "[--port N] [--once] [--listen ADDR] [--elf FILE [--source listing|asm]] PROGRAM [--start ADDR] [--break "
+    "...] [--watch ...] [--history] "
     "[--no-workspace] [--settings FILE] [board options]";
 constexpr int kWaitMs = 500;
 
@@ -28,6 +30,8 @@ struct ServerOptions {
   std::uint16_t port = gdb::kDefaultPort;
   bool once = false;
   std::string address = gdb::kLoopback;
+  std::string elf;  // written once the program is loaded
+  gdb::LineSource source = gdb::LineSource::Listing;
   std::vector<std::string> runArgs;  // everything else, read as `run` reads it
 };
 
@@ -47,6 +51,20 @@ bool ParseServerOptions(const std::vector<std::string>& args, ServerOptions& o, 
     const std::string& a = args[i];
     if (a == "--once") {
       o.once = true;
+    } else if (a == "--elf" || a == "--source") {
+      if (i + 1 >= args.size() || args[i + 1].empty()) {
+        error = a + " needs a value";
+        return false;
+      }
+      const std::string& v = args[++i];
+      if (a == "--elf") {
+        o.elf = v;
+      } else if (const auto s = ParseLineSource(v)) {
+        o.source = *s;
+      } else {
+        error = "--source: expected listing or asm, got '" + v + "'";
+        return false;
+      }
     } else if (a == "--port" || a == "--listen") {
       if (i + 1 >= args.size()) {
         error = a + " needs a value";
@@ -96,6 +114,18 @@ int Serve(const std::vector<std::string>& args, std::ostream& out, std::ostream&
   auto controller = std::make_unique<Controller>(host, messages);
   Session& session = controller->session();
   if (!PrepareRunSession(*parsed.options, session, "gdbserver", err)) return kExitUsage;
+  if (!so.elf.empty()) {
+    if (const auto refusal = ElfOutputRefusal(session, so.elf)) {
+      err << "hc11flow-cli gdbserver: --elf: " << *refusal << '\n';
+      return kExitUsage;
+    }
+    const auto written = WriteProgramElf(session, so.elf, so.source, error);
+    if (!written) {
+      err << "hc11flow-cli gdbserver: --elf: " << error << '\n';
+      return 1;
+    }
+    out << "gdbserver: wrote " << so.elf << std::endl;
+  }
 
   gdb::ControllerHost stubHost(*controller);
   // GDB's reverse-step and reverse-continue walk the session's record.
