@@ -12,9 +12,9 @@
 #include "core/break_rules.h"
 #include "core/break_state.h"
 #include "core/stack_depth.h"
-#include "core/stop_event.h"
 #include "core/state_visitor.h"
 #include "core/step_observer.h"
+#include "core/stop_event.h"
 #include "core/ui_hooks.h"
 
 namespace hc11 {
