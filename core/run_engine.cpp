@@ -76,7 +76,7 @@ inline bool StepBody(Machine& m, const DecodeTable& table, std::uint16_t pc) {
     m.PortsMayChange = false;
   }
   ++m.CycleCount;
-  if constexpr (kCount) m.Counters->Stepped(m, pc, op);
+  if constexpr (kCount) m.Counters->Stepped(m, pc, op, m.CycleCount - m.PrevCycleCount);
   if constexpr (kStack)
     if (m.StackLow.Noteworthy(m.cpu.SP)) [[unlikely]]
       NoteStackDepth(m);

@@ -62,13 +62,7 @@ inline const std::array<FlowKind, kPrefixes.size() * 256>& FlowKinds() {
 
 class ExecCounters final : public StepObserver {
  public:
-  struct Cell {
-    std::uint64_t count = 0;  // instructions started at the address
-    // Their cycles beyond one each: transfers, and the interrupt entries
-    // that led there.
-    std::uint64_t extra = 0;
-    std::uint64_t Cycles() const { return count + extra; }
-  };
+  using Cell = StepObserver::Cell;
   struct BranchCell {
     std::uint64_t taken = 0;
     std::uint64_t notTaken = 0;
@@ -197,18 +191,6 @@ class ExecCounters final : public StepObserver {
   std::uint64_t Resets() const { return resets_; }
 
   // --- The run engine's side ---------------------------------------------
-  // One instruction that started at `pc` (opcode byte `op`) has run; its
-  // cycles are those since the board last accounted time (the step's start,
-  // after any interrupt entry).
-  void Stepped(Machine& m, std::uint16_t pc, std::uint8_t op) override {
-    Cell& c = cells_[pc];
-    ++c.count;
-    const std::uint8_t flow = flow_[op];
-    if (flow != 0) [[unlikely]] {
-      c.extra += static_cast<std::uint64_t>(m.CycleCount - m.PrevCycleCount - 1);
-      if (flow & kShadowStack) Flow(m, pc, op);
-    }
-  }
   // The periodic interrupt left `interrupted` for its handler (now at PC);
   // the entry began at `start`. Its cycles go to the handler's first address.
   void InterruptEntered(Machine& m, std::uint16_t interrupted, std::int64_t start) override {
@@ -245,7 +227,7 @@ class ExecCounters final : public StepObserver {
   std::size_t Depth() const { return frames_.size(); }
 
  private:
-  [[gnu::noinline]] void Flow(Machine& m, std::uint16_t pc, std::uint8_t op) {
+  void Flow(Machine& m, std::uint16_t pc, std::uint8_t op) override {
     FlowKind kind = FlowKinds()[op];
     if (kind == FlowKind::Prefix) {
       const std::size_t slot = Decoder().prefixSlot[op];
@@ -328,15 +310,11 @@ class ExecCounters final : public StepObserver {
     if (f.active > 0 && --f.active == 0) f.inclusive += static_cast<std::uint64_t>(now - frame.start);
   }
 
-  static constexpr std::uint8_t kTransfers = 1, kShadowStack = 2;
-
-  std::array<Cell, 65536> cells_{};  // in the object: one load less per step
   std::unique_ptr<EntryCell[]> entries_;
   std::vector<std::uint16_t> functionOf_;
   std::vector<FunctionCell> functions_;
   std::vector<Frame> frames_;
-  std::array<std::uint8_t, 256> flow_{};  // kTransfers, kShadowStack
-  std::vector<bool> seen_;                // per function, for Compact
+  std::vector<bool> seen_;  // per function, for Compact
   std::int64_t origin_ = 0;
   std::uint64_t resets_ = 0;
 };
