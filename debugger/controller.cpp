@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "board/panel_tables.h"
 #include "core/run_engine.h"
 
 namespace hc11 {
@@ -161,6 +162,44 @@ void Controller::Edited(std::uint8_t what) {
   // An edit from a dialog opened during a run joins the record at its next batch.
   if (Running() && (what & (ChangeRegisters | ChangeMemory))) session_->timeTravel().NoteEdit();
   Notify(what);
+}
+
+void Controller::Press(const PanelInput& input) {
+  Board& b = session_->board();
+  const auto index = static_cast<std::size_t>(input.value);
+  switch (input.action) {
+    case PanelAction::PressKey:
+      b.PressKey(index);
+      break;
+    case PanelAction::ReleaseKey:
+      b.ReleaseKey(index);
+      break;
+    case PanelAction::PressOnOff:
+      b.PressOnOff();
+      break;
+    case PanelAction::ReleaseOnOff:
+      b.ReleaseOnOff();
+      break;
+    case PanelAction::Command:
+      b.PressCommand(static_cast<BoardCommand>(input.value));
+      break;
+    case PanelAction::SignalLevel:
+      b.SetNiveauSignal(input.value);
+      break;
+    case PanelAction::OcFrequency:
+      b.SetOcFreq(input.value);
+      break;
+    case PanelAction::OcBusy:
+      b.SetCbOC(input.value != 0);
+      break;
+    case PanelAction::ClearMemo:
+      b.ClearMemo();
+      break;
+    case PanelAction::ClickDisplay:
+      b.ClickEcran1();
+      break;
+  }
+  Notify(ChangeBoard);
 }
 
 LoadReport Controller::Load(const std::string& listingBase) {

@@ -13,6 +13,7 @@
 #include "core/messages.h"
 #include "core/stop_event.h"
 #include "core/ui_hooks.h"
+#include "debugger/panel_input.h"
 #include "debugger/session.h"
 
 namespace hc11 {
@@ -89,6 +90,9 @@ class Controller {
   // An edit made through the session's objects by a front end's dialog (a
   // breakpoint, a watch, a setting): the views are told.
   void Edited(std::uint8_t what);
+
+  // --- The board's panel ------------------------------------------------------
+  void Press(const PanelInput& input);
 
   // --- Program --------------------------------------------------------------
   LoadReport Load(const std::string& listingBase);

@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 #include <limits>
+#include <utility>
 
 #include "app/gui/screen_places.h"
 #include "flowchart/paint/flow_font.h"
@@ -34,15 +35,17 @@ constexpr std::array<std::array<int, 4>, 3> kKeypadRows{{{0, 1, 2, 3}, {4, 5, 6,
 
 }  // namespace
 
-BoardPanel::BoardPanel(Board& board, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint), board_(board) {
+BoardPanel::BoardPanel(const Board& board, std::function<void(const PanelInput&)> input, QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint),
+      board_(board),
+      input_(std::move(input)) {
   setObjectName("EnvironForm");
   setWindowTitle("environ");
   auto* layout = new QVBoxLayout(this);
 
   auto* displayRow = new QHBoxLayout;
   ecran1_ = new SegmentDisplay(board_.Ecran1);
-  ecran1_->OnClick = [this] { board_.ClickEcran1(); };
+  ecran1_->OnClick = [this] { input_({PanelAction::ClickDisplay}); };
   displayRow->addWidget(ecran1_);
   const char* ledNames[] = {"Led1Ton", "Led2Hp", "Led3Klx", "Led4MA"};
   for (std::size_t i = 0; i < leds_.size(); ++i) {
@@ -64,7 +67,7 @@ BoardPanel::BoardPanel(Board& board, QWidget* parent)
   layout->addWidget(BuildKeypad());
   layout->addWidget(BuildInputs());
 
-  memo1_ = new Memo([this] { board_.ClearMemo(); });
+  memo1_ = new Memo([this] { input_({PanelAction::ClearMemo}); });
   memo1_->setObjectName("Memo1");
   memo1_->setFixedHeight(90);
   memo1_->setMaximumBlockCount(static_cast<int>(Board::kMemoLines));
@@ -75,7 +78,9 @@ BoardPanel::BoardPanel(Board& board, QWidget* parent)
     auto* button = new QPushButton(b.caption);
     button->setObjectName(b.button);
     const BoardCommand command = b.command;
-    connect(button, &QPushButton::clicked, this, [this, command] { board_.PressCommand(command); });
+    connect(button, &QPushButton::clicked, this, [this, command] {
+      input_({PanelAction::Command, static_cast<int>(command)});
+    });
     commands->addWidget(button);
   }
   layout->addLayout(commands);
@@ -90,15 +95,19 @@ QWidget* BoardPanel::BuildKeypad() {
       const std::size_t index = static_cast<std::size_t>(kKeypadRows[row][col]);
       auto* key = new QPushButton(kKeypad[index].caption);
       key->setObjectName(kKeypad[index].button);
-      connect(key, &QPushButton::pressed, this, [this, index] { board_.PressKey(index); });
-      connect(key, &QPushButton::released, this, [this, index] { board_.ReleaseKey(index); });
+      connect(key, &QPushButton::pressed, this, [this, index] {
+        input_({PanelAction::PressKey, static_cast<int>(index)});
+      });
+      connect(key, &QPushButton::released, this, [this, index] {
+        input_({PanelAction::ReleaseKey, static_cast<int>(index)});
+      });
       grid->addWidget(key, static_cast<int>(row), static_cast<int>(col));
     }
   }
   auto* onOff = new QPushButton(QString::fromUtf8(kOnOffCaption.data(), kOnOffCaption.size()));
   onOff->setObjectName("BitBtn13");
-  connect(onOff, &QPushButton::pressed, this, [this] { board_.PressOnOff(); });
-  connect(onOff, &QPushButton::released, this, [this] { board_.ReleaseOnOff(); });
+  connect(onOff, &QPushButton::pressed, this, [this] { input_({PanelAction::PressOnOff}); });
+  connect(onOff, &QPushButton::released, this, [this] { input_({PanelAction::ReleaseOnOff}); });
   grid->addWidget(onOff, static_cast<int>(kKeypadRows.size()), 0);
   auto* lbClavier = new QLabel;
   lbClavier->setObjectName("LbClavier");
@@ -124,9 +133,11 @@ QWidget* BoardPanel::BuildInputs() {
   cbOC_->setObjectName("CbOC");
   cbOC_->setToolTip("occupation canal");
   row->addWidget(cbOC_);
-  connect(niveauSignal_, &QSpinBox::valueChanged, this, [this](int v) { board_.SetNiveauSignal(v); });
-  connect(ocFreq_, &QSpinBox::valueChanged, this, [this](int v) { board_.SetOcFreq(v); });
-  connect(cbOC_, &QCheckBox::toggled, this, [this](bool on) { board_.SetCbOC(on); });
+  connect(niveauSignal_, &QSpinBox::valueChanged, this, [this](int v) {
+    input_({PanelAction::SignalLevel, v});
+  });
+  connect(ocFreq_, &QSpinBox::valueChanged, this, [this](int v) { input_({PanelAction::OcFrequency, v}); });
+  connect(cbOC_, &QCheckBox::toggled, this, [this](bool on) { input_({PanelAction::OcBusy, on ? 1 : 0}); });
   return inputs;
 }
 

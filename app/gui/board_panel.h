@@ -8,15 +8,18 @@
 #include <QSpinBox>
 #include <QWidget>
 #include <array>
+#include <functional>
 
 #include "app/gui/segment_display.h"
 #include "board/board.h"
+#include "debugger/panel_input.h"
 
 namespace hc11::gui {
 
 class BoardPanel final : public QWidget {
  public:
-  BoardPanel(Board& board, QWidget* parent = nullptr);
+  // The panel shows `board`; what the user does on it goes to `input`.
+  BoardPanel(const Board& board, std::function<void(const PanelInput&)> input, QWidget* parent = nullptr);
 
   // Brings every control up to the board's state.
   void Refresh();
@@ -41,7 +44,8 @@ class BoardPanel final : public QWidget {
   // Lines a refresh during a run shows at most; the memo is 90 px high.
   static constexpr std::size_t kRunningMemoLines = 32;
 
-  Board& board_;
+  const Board& board_;
+  std::function<void(const PanelInput&)> input_;
   SegmentDisplay* ecran1_;
   std::array<Led*, 4> leds_{};
   QLabel* lbPcf8574_;

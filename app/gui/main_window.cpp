@@ -91,7 +91,8 @@ MainWindow::MainWindow(Messages& messages, StartOptions options)
   BuildTopBar();
   BuildCentre();
   statusBar()->setObjectName("StatusLine");
-  panel_ = new BoardPanel(session_.board(), this);
+  panel_ = new BoardPanel(
+      session_.board(), [this](const PanelInput& input) { controller_.Press(input); }, this);
   session_.board().OnPanelChange = [this](PanelPart part) { panel_->Changed(part, run_.Running()); };
   gdb_ = std::make_unique<GdbLink>(controller_);
   qApp->installEventFilter(this);

@@ -168,6 +168,7 @@ class MainWindow final : public QMainWindow,
   QWidget& TopBar() override { return *topBar_; }
   FlowView& FlowchartView() const override { return *paintBox1_; }
   QScrollArea& FlowchartScroll() const override { return *scrollBox1_; }
+  void SetRegisters(const CpuState& cpu) override { controller_.SetRegisters(cpu); }
   const StopEvent& LastStop() const override;
   RunKind LastKind() const override;
   void HideValueHint() override;

@@ -230,12 +230,13 @@ void MainWindow::EditRegister(const QString& label) {
   if (!answer) return;
   // Read as the "Registres" pane reads it: hexadecimal up to the register's
   // width, anything else refused with the reason and the register unchanged.
-  const std::string error = SetRegisterText(m.cpu, name, *answer);
+  CpuState cpu = m.cpu;
+  const std::string error = SetRegisterText(cpu, name, *answer);
   if (!error.empty()) {
     messages_.Show(MsgKind::Error, "Erreur", error);
     return;
   }
-  session_.timeTravel().NoteEdit();
+  controller_.SetRegisters(cpu);
   // Both readouts: the register labels and the trace line.
   ShowRegisters();
   ligneX2_->setText(ToQString(FormatTraceLine(m)));

@@ -398,8 +398,9 @@ void Workbench::RefreshRegisters() {
 }
 
 void Workbench::RegisterEdited(const std::string& name, const std::string& text) {
-  CpuState& cpu = w_.session().machine().cpu;
+  CpuState cpu = w_.session().machine().cpu;
   const std::string error = w_.Running() ? std::string(kNoDialogDuringRun) : SetRegisterText(cpu, name, text);
+  if (error.empty()) w_.SetRegisters(cpu);
   if (!error.empty()) {
     Status(ErrorStatus(error));
   } else {

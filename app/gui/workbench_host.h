@@ -42,6 +42,8 @@ class WorkbenchHost {
   virtual QScrollArea& FlowchartScroll() const = 0;
   virtual DumpWindow& dumpWindow() = 0;
   virtual BoardPanel& boardPanel() = 0;
+  // A register edit, given to the controller.
+  virtual void SetRegisters(const CpuState& cpu) = 0;
   // How the last command ended, and the last run command given.
   virtual const StopEvent& LastStop() const = 0;
   virtual RunKind LastKind() const = 0;
