@@ -1,6 +1,7 @@
 #include "debugger/controller.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "board/panel_tables.h"
 #include "core/run_engine.h"
@@ -21,6 +22,11 @@ StopEvent CompleteStop(StopEvent e, const BreakpointList& breaks) {
 
 Controller::Controller(UiHooks& host, Messages& messages)
     : session_(std::make_unique<Session>(host, messages)) {}
+
+Controller::~Controller() {
+  const std::vector<StateListener*> listeners = std::move(listeners_);
+  for (StateListener* l : listeners) l->ControllerGone();
+}
 
 StopEvent Controller::Run(RunKind kind, std::uint16_t target) {
   Machine& m = machine();

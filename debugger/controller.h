@@ -42,6 +42,8 @@ class StateListener {
  public:
   virtual ~StateListener() = default;
   virtual void StateChanged(const StateChange& change) = 0;
+  // The controller is going away: forget it.
+  virtual void ControllerGone() {}
 };
 
 enum class RunKind : std::uint8_t {
@@ -58,6 +60,7 @@ class Controller {
  public:
   // `host` and `messages` must outlive the controller.
   Controller(UiHooks& host, Messages& messages);
+  ~Controller();
   Controller(const Controller&) = delete;
   Controller& operator=(const Controller&) = delete;
 

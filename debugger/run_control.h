@@ -117,6 +117,7 @@ class RunControl final : public UiHooks, public StateListener {
 
   // --- StateListener ----------------------------------------------------
   void StateChanged(const StateChange& change) override;
+  void ControllerGone() override { controller_ = nullptr; }
 
  private:
   static bool Started(const StopEvent& e) { return e.cause != StopCause::None; }
