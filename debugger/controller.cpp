@@ -23,9 +23,16 @@ StopEvent CompleteStop(StopEvent e, const BreakpointList& breaks) {
 Controller::Controller(UiHooks& host, Messages& messages)
     : session_(std::make_unique<Session>(host, messages)) {}
 
+StateListener::~StateListener() {
+  if (subscribed_ != nullptr) subscribed_->Unsubscribe(*this);
+}
+
 Controller::~Controller() {
   const std::vector<StateListener*> listeners = std::move(listeners_);
-  for (StateListener* l : listeners) l->ControllerGone();
+  for (StateListener* l : listeners) {
+    l->subscribed_ = nullptr;
+    l->ControllerGone();
+  }
 }
 
 StopEvent Controller::Run(RunKind kind, std::uint16_t target) {
@@ -223,11 +230,14 @@ bool Controller::Init(bool restore) {
 }
 
 void Controller::Subscribe(StateListener& l) {
+  if (l.subscribed_ != nullptr && l.subscribed_ != this) l.subscribed_->Unsubscribe(l);
   if (std::find(listeners_.begin(), listeners_.end(), &l) == listeners_.end()) listeners_.push_back(&l);
+  l.subscribed_ = this;
 }
 
 void Controller::Unsubscribe(StateListener& l) {
   std::erase(listeners_, &l);
+  if (l.subscribed_ == this) l.subscribed_ = nullptr;
 }
 
 void Controller::Notify(std::uint8_t what, const StopEvent* stop, bool running) {

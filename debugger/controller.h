@@ -38,12 +38,23 @@ struct StateChange {
   bool running = false;  // with ChangeRunState: a run began
 };
 
+class Controller;
+
+// A listener and its controller may go in either order: whichever goes first
+// ends the subscription.
 class StateListener {
  public:
-  virtual ~StateListener() = default;
+  StateListener() = default;
+  StateListener(const StateListener&) = delete;
+  StateListener& operator=(const StateListener&) = delete;
+  virtual ~StateListener();
   virtual void StateChanged(const StateChange& change) = 0;
   // The controller is going away: forget it.
   virtual void ControllerGone() {}
+
+ private:
+  friend class Controller;
+  Controller* subscribed_ = nullptr;
 };
 
 enum class RunKind : std::uint8_t {

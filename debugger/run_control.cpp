@@ -26,10 +26,6 @@ std::string RegisterLabelText(const CpuState& cpu, std::string_view name) {
   return text;
 }
 
-RunControl::~RunControl() {
-  if (controller_ != nullptr) controller_->Unsubscribe(*this);
-}
-
 void RunControl::Attach(Controller& controller) {
   if (controller_ != nullptr) controller_->Unsubscribe(*this);
   controller_ = &controller;

@@ -69,7 +69,6 @@ std::string RegisterLabelText(const CpuState& cpu, std::string_view name);
 class RunControl final : public UiHooks, public StateListener {
  public:
   explicit RunControl(DebuggerView& view) : view_(view) {}
-  ~RunControl() override;
   RunControl(const RunControl&) = delete;
   RunControl& operator=(const RunControl&) = delete;
 

@@ -137,5 +137,28 @@ TEST_F(ControllerTest, EditsAndPanelInputsAreToldWithWhatChanged) {
   c.machine().Idle = true;
 }
 
+// The window's run control may be made before its controller or after it,
+// and a listener may go during a session: neither order leaves a dangling
+// subscription (the sanitizer run catches one).
+TEST(ControllerLifetime, ListenerAndControllerMayGoInEitherOrder) {
+  RecordingHooks hooks;
+  RecordingMessages messages;
+  Listener outlives;
+  {
+    Controller c(hooks, messages);
+    c.Subscribe(outlives);
+    {
+      Listener brief;
+      c.Subscribe(brief);
+    }
+    c.SetRegister(CpuRegister::A, 1);  // `brief` is gone: only `outlives` hears it
+    EXPECT_EQ(outlives.changes.size(), 1u);
+  }
+  Controller other(hooks, messages);
+  other.Subscribe(outlives);  // after its first controller went
+  other.SetRegister(CpuRegister::A, 2);
+  EXPECT_EQ(outlives.changes.size(), 2u);
+}
+
 }  // namespace
 }  // namespace hc11::test
