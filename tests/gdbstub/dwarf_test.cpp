@@ -10,6 +10,7 @@
 #include "gdbstub/dwarf_bytes.h"
 #include "gdbstub/dwarf_frame.h"
 #include "tests/cli/cli_runner.h"
+#include "tests/gdbstub/tool_output.h"
 
 namespace hc11::test {
 namespace {
@@ -78,20 +79,6 @@ TEST(FrameWalkTest, FollowsTheStackUntilItCannot) {
     for (std::size_t i = 0; i < states.size(); ++i)
       EXPECT_EQ(states[i].depth, c.depths[i]) << "instruction " << i;
   }
-}
-
-std::optional<std::string> Output(const std::string& command) {
-  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-  if (pipe == nullptr) return std::nullopt;
-  std::string text;
-  char chunk[4096];
-  while (const std::size_t n = fread(chunk, 1, sizeof chunk, pipe)) text.append(chunk, n);
-  if (pclose(pipe) != 0) return std::nullopt;
-  return text;
-}
-
-bool Has(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
 }
 
 class DemoElfTest : public ::testing::Test {

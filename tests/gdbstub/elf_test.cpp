@@ -10,25 +10,11 @@
 #include "listing/listing_files.h"
 #include "tests/cli/cli_runner.h"
 #include "tests/gdbstub/gdb_fixture.h"
+#include "tests/gdbstub/tool_output.h"
 #include "tests/profile/profile_fixture.h"
 
 namespace hc11::test {
 namespace {
-
-// The output of a shell command, or nullopt when the tool is missing.
-std::optional<std::string> Output(const std::string& command) {
-  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-  if (pipe == nullptr) return std::nullopt;
-  std::string text;
-  char chunk[4096];
-  while (const std::size_t n = fread(chunk, 1, sizeof chunk, pipe)) text.append(chunk, n);
-  if (pclose(pipe) != 0) return std::nullopt;
-  return text;
-}
-
-bool Has(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
 
 class ElfTest : public ::testing::Test {
  protected:
