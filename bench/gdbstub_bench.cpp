@@ -16,7 +16,8 @@
 
 #include "core/messages.h"
 #include "core/run_engine.h"
-#include "debugger/session.h"
+#include "debugger/controller.h"
+#include "gdbstub/controller_host.h"
 #include "gdbstub/server.h"
 #include "tests/gdbstub/gdb_client.h"
 
@@ -48,8 +49,8 @@ class PollingHooks : public hc11::UiHooks {
 
 // A session with the counter loaded and a server polled by its own thread.
 struct StubFixture {
-  StubFixture() : session(hooks, messages), server(session, host) {
-    LoadCounter(session.machine());
+  StubFixture() : controller(hooks, messages), host(controller), server(controller.session(), host) {
+    LoadCounter(controller.machine());
     std::string error;
     if (!server.Listen(hc11::gdb::kLoopback, 0, error)) std::abort();
     hooks.server = &server;
@@ -67,8 +68,8 @@ struct StubFixture {
   }
   PollingHooks hooks;
   hc11::SilentMessages messages;
-  hc11::Session session;
-  hc11::gdb::StubHost host;
+  hc11::Controller controller;
+  hc11::gdb::ControllerHost host;
   hc11::gdb::Server server;
   std::thread poller;
   std::atomic<bool> stop = false;

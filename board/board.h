@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "board/aff8segm.h"
+#include "board/panel_input.h"
 #include "board/panel_tables.h"
 #include "core/machine.h"
 #include "core/messages.h"
@@ -168,6 +169,8 @@ class Board final : public Peripherals {
   void SetOcFreq(int kHz);
   int OcFreq() const { return ocFreq_; }
   void PressCommand(BoardCommand command);
+  // One input of the panel, as the window, the CLI and GDB give them.
+  void Apply(const PanelInput& input);
   void ClearMemo();    // double click on Memo1
   void ClickEcran1();  // click on the display
 

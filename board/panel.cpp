@@ -80,4 +80,40 @@ void Board::ClickEcran1() {
   Changed(PanelPart::Display);
 }
 
+void Board::Apply(const PanelInput& input) {
+  const auto index = static_cast<std::size_t>(input.value);
+  switch (input.action) {
+    case PanelAction::PressKey:
+      PressKey(index);
+      break;
+    case PanelAction::ReleaseKey:
+      ReleaseKey(index);
+      break;
+    case PanelAction::PressOnOff:
+      PressOnOff();
+      break;
+    case PanelAction::ReleaseOnOff:
+      ReleaseOnOff();
+      break;
+    case PanelAction::Command:
+      PressCommand(static_cast<BoardCommand>(input.value));
+      break;
+    case PanelAction::SignalLevel:
+      SetNiveauSignal(input.value);
+      break;
+    case PanelAction::OcFrequency:
+      SetOcFreq(input.value);
+      break;
+    case PanelAction::OcBusy:
+      SetCbOC(input.value != 0);
+      break;
+    case PanelAction::ClearMemo:
+      ClearMemo();
+      break;
+    case PanelAction::ClickDisplay:
+      ClickEcran1();
+      break;
+  }
+}
+
 }  // namespace hc11

@@ -183,10 +183,7 @@ void DecodeAndExecute(Machine& m, const DecodeTable& table) {
   }
   m.cpu.PC = static_cast<std::uint16_t>(pc + 1);
   l.row = e.info->index;
-  if (e.exec == nullptr) {
-    m.DebugOnce = false;
-    return UnsupportedCode(m, *e.info);
-  }
+  if (e.exec == nullptr) return UnsupportedCode(m, *e.info);
   // The handler fetches the same bytes again and leaves PC where it is now.
   e.exec(m, opcodeAt);
 }

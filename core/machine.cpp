@@ -197,10 +197,4 @@ void Machine::EventTrace(std::string_view text) {
   EventTimeRef = n;
 }
 
-void Machine::AppendTraceLine(std::string line) {
-  while (TraceList.size() >= kTraceListLimit) TraceList.pop_front();
-  TraceList.push_back(std::move(line));
-  hooks_->TraceLineAdded(TraceList.back());
-}
-
 }  // namespace hc11

@@ -5,7 +5,6 @@
 
 #include <array>
 #include <cstdint>
-#include <deque>
 #include <string>
 #include <string_view>
 
@@ -117,7 +116,6 @@ class RunObserver {
 inline constexpr std::uint16_t kRegisterBlockStart = 0x1000;
 inline constexpr std::uint16_t kRegisterBlockEnd = 0x103F;
 inline constexpr std::size_t kHistorySize = 1024;
-inline constexpr std::size_t kTraceListLimit = 3001;
 
 class Machine {
  public:
@@ -191,18 +189,12 @@ class Machine {
   // the engine whenever the host ran); the port snapshots are taken only at
   // the end of a step that follows, so plain steps skip them.
   bool PortsMayChange = true;
-  // The window's "debug once" check box; the decoder clears it on every
-  // recognised instruction.
-  bool DebugOnce = false;
   // Coverage and profile counting after every step; null: none, at no cost.
   StepObserver* Counters = nullptr;
   // Breakpoint conditions and the watched expression; null or WatchSet false:
   // the run loop never asks.
   BreakRules* Rules = nullptr;
   bool WatchSet = false;
-
-  // The trace list (at most kTraceListLimit lines).
-  std::deque<std::string> TraceList;
 
   // --- Register helpers -------------------------------------------------
   std::uint16_t GetD() const { return static_cast<std::uint16_t>(cpu.A << 8 | cpu.B); }
@@ -294,10 +286,10 @@ class Machine {
   void ClearWriteTags();
   // StopMessage <- text, a 500 Hz beep for 100 ms, StopFlag raised.
   void ReportError(ErrorKind kind, std::string text);
-  // Formats the timed event line and appends it to the trace list.
+  // Formats the timed event line and reports it as a trace line.
   void EventTrace(std::string_view text);
-  // Appends to the trace list, dropping the oldest lines beyond the limit.
-  void AppendTraceLine(std::string line);
+  // A trace line goes to the host, which keeps the trace list.
+  void AppendTraceLine(const std::string& line) { hooks_->TraceLineAdded(line); }
 
   // --- State ------------------------------------------------------------
   // The simulated processor: registers, operand latch, memory with its write

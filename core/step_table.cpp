@@ -118,7 +118,6 @@ void RowHandler(Machine& m, std::uint16_t pc) {
   constexpr const Tinstx& row = InstructionTable[Row];
   constexpr OperandKind kind = KindFor(row, Alt);
   const Operands o = Fetch<kind>(m, pc);
-  m.DebugOnce = false;  // the window's "debug once" box: any recognised instruction
   Perform<row.handler, AddrModeOf(kind), row.regKind, ConditionOf(row.mnemonic)>(m, o);
 }
 

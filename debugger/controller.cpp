@@ -178,40 +178,12 @@ void Controller::Edited(std::uint8_t what) {
 }
 
 void Controller::Press(const PanelInput& input) {
-  Board& b = session_->board();
-  const auto index = static_cast<std::size_t>(input.value);
-  switch (input.action) {
-    case PanelAction::PressKey:
-      b.PressKey(index);
-      break;
-    case PanelAction::ReleaseKey:
-      b.ReleaseKey(index);
-      break;
-    case PanelAction::PressOnOff:
-      b.PressOnOff();
-      break;
-    case PanelAction::ReleaseOnOff:
-      b.ReleaseOnOff();
-      break;
-    case PanelAction::Command:
-      b.PressCommand(static_cast<BoardCommand>(input.value));
-      break;
-    case PanelAction::SignalLevel:
-      b.SetNiveauSignal(input.value);
-      break;
-    case PanelAction::OcFrequency:
-      b.SetOcFreq(input.value);
-      break;
-    case PanelAction::OcBusy:
-      b.SetCbOC(input.value != 0);
-      break;
-    case PanelAction::ClearMemo:
-      b.ClearMemo();
-      break;
-    case PanelAction::ClickDisplay:
-      b.ClickEcran1();
-      break;
-  }
+  session_->board().Apply(input);
+  Notify(ChangeBoard);
+}
+
+void Controller::SendSerial(std::span<const std::uint8_t> bytes) {
+  session_->board().InjectMessage(bytes);
   Notify(ChangeBoard);
 }
 
@@ -220,6 +192,25 @@ LoadReport Controller::Load(const std::string& listingBase) {
   last_ = StopEvent{};
   Notify(kChangeAfterRun | ChangeProgram);
   return r;
+}
+
+LoadReport Controller::LoadImageOnly(const std::string& hexFile) {
+  const LoadReport r = session_->LoadImageOnly(hexFile);
+  last_ = StopEvent{};
+  Notify(kChangeAfterRun | ChangeProgram);
+  return r;
+}
+
+void Controller::Reset() {
+  machine().ResetMachine();
+  Notify(ChangeRegisters | ChangeMemory | ChangeBoard);
+}
+
+bool Controller::ReloadImage() {
+  const bool ok = session_->ReloadImage();
+  last_ = StopEvent{};
+  Notify(kChangeAfterRun);
+  return ok;
 }
 
 bool Controller::Init(bool restore) {

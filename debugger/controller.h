@@ -10,10 +10,10 @@
 #include <span>
 #include <vector>
 
+#include "board/panel_input.h"
 #include "core/messages.h"
 #include "core/stop_event.h"
 #include "core/ui_hooks.h"
-#include "debugger/panel_input.h"
 #include "debugger/session.h"
 
 namespace hc11 {
@@ -107,10 +107,19 @@ class Controller {
 
   // --- The board's panel ------------------------------------------------------
   void Press(const PanelInput& input);
+  // Bytes the firmware receives on its serial line, as from the panel's field.
+  void SendSerial(std::span<const std::uint8_t> bytes);
 
   // --- Program --------------------------------------------------------------
   LoadReport Load(const std::string& listingBase);
+  // A code image with no listing and no workspace.
+  LoadReport LoadImageOnly(const std::string& hexFile);
   bool Init(bool restore);
+  // A processor reset, nothing reloaded.
+  void Reset();
+  // The code image again and a reset, without the workspace: the lists stay
+  // as they are (a GDB client's breakpoints among them).
+  bool ReloadImage();
 
   // The last command's stop, and the last run command given.
   const StopEvent& LastStop() const { return last_; }

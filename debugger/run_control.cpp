@@ -116,12 +116,14 @@ void RunControl::StateChanged(const StateChange& change) {
   if (change.what & (ChangeRegisters | ChangeMemory)) {
     view_.ShowRegisters();
     view_.RefreshWatches(true);
-    view_.ShowSourceAt(m.cpu.PC);
   }
+  // A memory edit leaves the flowchart where the user is looking.
+  if (change.what & ChangeRegisters) view_.ShowSourceAt(m.cpu.PC);
 }
 
 void RunControl::ShowStop(const StopEvent& e) {
   const Machine& m = controller_->machine();
+  if (e.cause != StopCause::None && e.cause != StopCause::NothingRecorded) DebugOnce = false;
   view_.ShowCasBreak(e.text);
   view_.ShowSourceAt(m.cpu.PC);
   view_.RefreshWatches(true);

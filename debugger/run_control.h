@@ -100,6 +100,9 @@ class RunControl final : public UiHooks, public StateListener {
   bool RequestClose();
 
   RightPane Pane = RightPane::Trace;
+  // The "debug 1 pas" box: a one-shot mark that the next instruction the
+  // machine executes takes away (any command that ran or replayed a step).
+  bool DebugOnce = false;
 
   // --- UiHooks ----------------------------------------------------------
   std::uint32_t TickCount() override { return view_.TickCount(); }

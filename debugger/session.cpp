@@ -41,7 +41,7 @@ bool EndsWithIgnoringCase(const std::string& text, std::string_view suffix) {
 
 Session::Session(UiHooks& hooks, Messages& messages)
     : messages_(messages),
-      hooks_(hooks),
+      hooks_(hooks, trace_),
       machine_(std::make_unique<Machine>(&hooks_)),
       board_(std::make_unique<Board>(*machine_, relay_)),
       breaks_(std::make_unique<BreakpointList>(*machine_)),
@@ -99,6 +99,17 @@ LoadReport Session::LoadImageOnly(const std::string& hexFile) {
   return report;
 }
 
+bool Session::ReloadImage() {
+  Machine& m = *machine_;
+  m.ResetMachine();
+  const bool loaded = LoadHexImage(m, ProgramImageName(listingBase_), relay_);
+  m.TimerVector = m.MemRead16(kTimerVectorAddress);
+  m.ResetMachine();
+  m.RunMode = kModeStop;
+  m.StepOverArmed = false;
+  return loaded;
+}
+
 void Session::ApplyPatches(bool report) {
   for (const std::string& error : ApplyPatchCode(settings_.patchLines, machine_->Memory))
     if (report) relay_.Show(MsgKind::Error, "Erreur", error);
@@ -120,7 +131,7 @@ bool Session::Init(bool restore) {
   // First pass.
   ClearSymbolListsExceptI(listing_.Symbols);
   m.ClearWriteTags();  // drops the RAM breakpoints with the tags
-  m.TraceList.clear();
+  trace_.Clear();
   ReadWorkspace(true);
   settings_.marks.CopyToCore(m, *board_);
   m.ResetMachine();
@@ -138,7 +149,7 @@ bool Session::Init(bool restore) {
   m.StepCounter = 0;
   m.StepOverArmed = false;
   m.ClearWriteTags();
-  m.TraceList.clear();
+  trace_.Clear();
   ReadWorkspace(false);  // the first pass reported its faults
   settings_.marks.CopyToCore(m, *board_);
   m.ResetMachine();

@@ -38,11 +38,16 @@ class Session {
   Session& operator=(const Session&) = delete;
 
   Machine& machine() { return *machine_; }
+  const Machine& machine() const { return *machine_; }
   // Every message of the session goes through here; Load, Init and Save
   // show theirs as one message each.
   MessageRelay& messages() { return relay_; }
   Board& board() { return *board_; }
+  const Board& board() const { return *board_; }
   Listing& listing() { return listing_; }
+  // The trace pane's lines; Init empties it.
+  TraceLog& trace() { return trace_; }
+  const TraceLog& trace() const { return trace_; }
   BreakpointList& breakpoints() { return *breaks_; }
   WatchList& watches() { return *watches_; }
   // Reverse execution; off until a front end switches it on. Init forgets the record.
@@ -70,6 +75,10 @@ class Session {
   // Loads a code image with no listing and no workspace: the start address
   // stays as it is.
   LoadReport LoadImageOnly(const std::string& hexFile);
+
+  // The code image again and a reset, without the workspace: the lists and
+  // settings stay. True when the image loaded completely.
+  bool ReloadImage();
 
   // Both passes of Init: workspace, Options copied to the core, reset, code
   // image, timer vector, "PatchCode", watches' initial values and names, the
@@ -117,6 +126,7 @@ class Session {
 
   Messages& messages_;
   MessageRelay relay_{messages_};
+  TraceLog trace_;
   SessionHooks hooks_;
   std::unique_ptr<Machine> machine_;
   std::unique_ptr<Board> board_;

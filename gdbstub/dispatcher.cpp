@@ -68,10 +68,12 @@ std::optional<std::string> Dispatcher::Handle(std::string_view p) {
       return lastStop_;
     case 'g':
       return p.size() == 1 ? ReadAllRegisters(machine_.cpu) : kMalformed;
-    case 'G':
-      if (!WriteAllRegisters(machine_.cpu, p.substr(1))) return kMalformed;
-      host_.MachineChanged();
+    case 'G': {
+      CpuState cpu = machine_.cpu;
+      if (!WriteAllRegisters(cpu, p.substr(1))) return kMalformed;
+      host_.SetRegisters(cpu);
       return "OK";
+    }
     case 'p':
     case 'P':
       return RegisterPacket(p);
@@ -160,9 +162,9 @@ std::string Dispatcher::WriteMemory(std::string_view args, bool binary) {
   }
   if (bytes.size() != range->length) return kMalformed;
   if (!InMemory(*range)) return kOutOfRange;
-  for (std::size_t i = 0; i < bytes.size(); ++i)
-    machine_.WriteDirect(static_cast<std::uint16_t>(range->address + i), static_cast<std::uint8_t>(bytes[i]));
-  if (!bytes.empty()) host_.MachineChanged();
+  if (!bytes.empty())
+    host_.WriteMemory(static_cast<std::uint16_t>(range->address),
+                      {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
   return "OK";
 }
 
@@ -175,8 +177,9 @@ std::string Dispatcher::RegisterPacket(std::string_view p) {
   if (!reg || *reg >= kRegisterCount) return kMalformed;
   const int n = static_cast<int>(*reg);
   if (!write) return *ReadRegister(machine_.cpu, n);
-  if (!WriteRegister(machine_.cpu, n, p.substr(eq + 1))) return kMalformed;
-  host_.MachineChanged();
+  CpuState cpu = machine_.cpu;
+  if (!WriteRegister(cpu, n, p.substr(eq + 1))) return kMalformed;
+  host_.SetRegisters(cpu);
   return "OK";
 }
 
@@ -217,7 +220,9 @@ std::optional<std::string> Dispatcher::Resume(char action, std::string_view addr
   if (!address.empty()) {
     const auto pc = ParseHexNumber(address);
     if (!pc || *pc > 0xFFFF) return kMalformed;
-    machine_.cpu.PC = static_cast<std::uint16_t>(*pc);
+    CpuState cpu = machine_.cpu;
+    cpu.PC = static_cast<std::uint16_t>(*pc);
+    host_.SetRegisters(cpu);
   }
   if (gone_) return std::nullopt;    // a run nobody could interrupt
   if (!machine_.Idle) return "E03";  // the window's own run is going on
@@ -225,9 +230,9 @@ std::optional<std::string> Dispatcher::Resume(char action, std::string_view addr
   interrupted_ = false;
   breaks_.ClearHit();
   if (action == 's') {
-    host_.StepOne(machine_);
+    host_.StepOne();
   } else {
-    host_.Continue(machine_);
+    host_.Continue();
   }
   running_ = false;
   return AfterRun(action == 's');
@@ -275,7 +280,6 @@ std::string Dispatcher::Monitor(std::string_view hexCommand) {
   const auto command = DecodeHexBytes(hexCommand);
   if (!command) return kMalformed;
   const MonitorAnswer answer = RunMonitorCommand(*monitor_, *command);
-  if (answer.machineChanged) host_.MachineChanged();
   // Keep the reply within the packet size.
   const std::string_view text = std::string_view(answer.text).substr(0, kMaxPayload / 2);
   return HexBytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());

@@ -7,9 +7,11 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
+#include "board/panel_input.h"
 #include "core/run_engine.h"
 #include "debugger/session.h"
 #include "gdbstub/gdb_breaks.h"
@@ -18,17 +20,24 @@
 
 namespace hc11::gdb {
 
-// What the stub asks of the program hosting it.
+// What the stub asks of the program hosting it: every command that runs the
+// machine or changes it. The controller carries them out (ControllerHost),
+// so every front end's views follow what a GDB client does.
 class StubHost {
  public:
   virtual ~StubHost() = default;
   // A run until something stops it, and one instruction.
-  virtual void Continue(Machine& m) { RunCommand(m, kModeRun, false); }
-  virtual void StepOne(Machine& m) { RunCommand(m, kModeStep, false); }
+  virtual void Continue() = 0;
+  virtual void StepOne() = 0;
+  virtual void SetRegisters(const CpuState& cpu) = 0;
+  virtual void WriteMemory(std::uint16_t address, std::span<const std::uint8_t> bytes) = 0;
   // The breakpoint list changed (an entry came or went).
-  virtual void BreaksChanged() {}
-  // Registers or memory were written from GDB.
-  virtual void MachineChanged() {}
+  virtual void BreaksChanged() = 0;
+  // The monitor commands' panel inputs, serial bytes, reset and reload.
+  virtual void Press(const PanelInput& input) = 0;
+  virtual void SendSerial(std::span<const std::uint8_t> bytes) = 0;
+  virtual void Reset() = 0;
+  virtual bool ReloadImage() = 0;
 };
 
 enum class ClientEnd { None, Detach, Kill };

@@ -146,38 +146,37 @@ ParsedMonitorCommand ParseMonitorCommand(std::string_view line) {
 
 MonitorAnswer RunMonitorCommand(MonitorTarget& target, std::string_view line) {
   const ParsedMonitorCommand parsed = ParseMonitorCommand(line);
-  if (!parsed.command) return {parsed.error + "\n", false};
+  if (!parsed.command) return {parsed.error + "\n"};
   const MonitorCommand& c = *parsed.command;
   switch (c.verb) {
     case MonitorVerb::Help:
-      return {kHelp, false};
+      return {kHelp};
     case MonitorVerb::Reset:
       target.Reset();
-      return {"reset\n", true};
+      return {"reset\n"};
     case MonitorVerb::Init:
-      return {target.Init() ? "init\n" : "init: the code image did not load completely\n", true};
+      return {target.Init() ? "init\n" : "init: the code image did not load completely\n"};
     case MonitorVerb::Key:
-      if (!target.PressKey(c.caption, c.holdMs)) return {"key: no key '" + c.caption + "'\n", false};
+      if (!target.PressKey(c.caption, c.holdMs)) return {"key: no key '" + c.caption + "'\n"};
       return {c.holdMs ? Format("key %s held for %u ms\n", c.caption.c_str(), *c.holdMs)
-                       : "key " + c.caption + " held\n",
-              true};
+                       : "key " + c.caption + " held\n"};
     case MonitorVerb::Release:
-      if (!target.ReleaseKey(c.caption)) return {"release: no key '" + c.caption + "'\n", false};
-      return {"key " + c.caption + " released\n", true};
+      if (!target.ReleaseKey(c.caption)) return {"release: no key '" + c.caption + "'\n"};
+      return {"key " + c.caption + " released\n"};
     case MonitorVerb::Inject:
-      if (!target.InjectButton(c.caption)) return {"inject: no command button '" + c.caption + "'\n", false};
-      return {"inject " + c.caption + "\n", true};
+      if (!target.InjectButton(c.caption)) return {"inject: no command button '" + c.caption + "'\n"};
+      return {"inject " + c.caption + "\n"};
     case MonitorVerb::Serial:
       target.SendSerial(c.bytes);
-      return {Format("serial: %zu byte(s) in the receive line\n", c.bytes.size()), true};
+      return {Format("serial: %zu byte(s) in the receive line\n", c.bytes.size())};
     case MonitorVerb::Panel:
-      return {target.PanelText(), false};
+      return {target.PanelText()};
     case MonitorVerb::Cycles:
-      return {Format("cycles: %lld\n", static_cast<long long>(target.Cycles())), false};
+      return {Format("cycles: %lld\n", static_cast<long long>(target.Cycles()))};
     case MonitorVerb::State:
-      return {"state " + c.caption + ": not available, state files do not exist yet\n", false};
+      return {"state " + c.caption + ": not available, state files do not exist yet\n"};
   }
-  return {kHelp, false};
+  return {kHelp};
 }
 
 }  // namespace hc11::gdb

@@ -66,8 +66,7 @@ struct ParsedMonitorCommand {
 ParsedMonitorCommand ParseMonitorCommand(std::string_view line);
 
 struct MonitorAnswer {
-  std::string text;             // ends with a newline
-  bool machineChanged = false;  // registers or memory may differ now
+  std::string text;  // ends with a newline
 };
 
 // Parses and runs one command line.

@@ -22,17 +22,4 @@ class RecordedReverse final : public ReverseExecution {
   std::optional<ReverseRamStop> ramStop_;
 };
 
-// What the stub asks of its host, carried out by the controller.
-class ControllerHost final : public StubHost {
- public:
-  explicit ControllerHost(Controller& controller) : controller_(controller) {}
-  void Continue(Machine&) override { controller_.Run(RunKind::Run); }
-  void StepOne(Machine&) override { controller_.Run(RunKind::Step); }
-  void BreaksChanged() override { controller_.Edited(ChangeLists); }
-  void MachineChanged() override { controller_.Edited(ChangeRegisters | ChangeMemory); }
-
- private:
-  Controller& controller_;
-};
-
 }  // namespace hc11::gdb

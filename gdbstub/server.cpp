@@ -32,7 +32,7 @@ void SetNonBlocking(int fd) {
 }  // namespace
 
 Server::Server(Session& session, StubHost& host, ReverseExecution* reverse)
-    : session_(session), host_(host), reverse_(reverse), monitor_(session) {}
+    : session_(session), host_(host), reverse_(reverse), monitor_(session, host) {}
 
 Server::~Server() {
   Close();

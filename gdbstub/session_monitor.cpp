@@ -3,14 +3,11 @@
 #include <algorithm>
 
 #include "board/panel_text.h"
-#include "core/hex_loader.h"
-#include "listing/listing_files.h"
 
 namespace hc11::gdb {
 
 namespace {
 
-constexpr std::uint16_t kTimerVectorAddress = 0xFFE8;
 // E-clock counts in one millisecond at the board's nominal quartz.
 constexpr std::int64_t kCountsPerMs = 895;
 
@@ -18,34 +15,28 @@ bool IsKey(std::string_view caption) {
   return caption == kOnOffCaption || FindKeypadKey(caption).has_value();
 }
 
+PanelInput KeyInput(std::string_view caption, bool press) {
+  if (caption == kOnOffCaption) return {press ? PanelAction::PressOnOff : PanelAction::ReleaseOnOff, 0};
+  return {press ? PanelAction::PressKey : PanelAction::ReleaseKey, static_cast<int>(*FindKeypadKey(caption))};
+}
+
 }  // namespace
 
 void SessionMonitor::Reset() {
   holds_.clear();  // the reset releases every key and restarts the count
-  session_.machine().ResetMachine();
+  host_.Reset();
 }
 
 // The code image again and a reset, without the workspace: GDB's own
 // breakpoints and watchpoints in the lists stay.
 bool SessionMonitor::Init() {
   holds_.clear();
-  Machine& m = session_.machine();
-  m.ResetMachine();
-  const bool loaded = LoadHexImage(m, ProgramImageName(session_.ListingBase()), session_.messages());
-  m.TimerVector = m.MemRead16(kTimerVectorAddress);
-  m.ResetMachine();
-  m.RunMode = u'q';
-  m.StepOverArmed = false;
-  return loaded;
+  return host_.ReloadImage();
 }
 
 bool SessionMonitor::PressKey(std::string_view caption, std::optional<unsigned> holdMs) {
   if (!IsKey(caption)) return false;
-  Board& board = session_.board();
-  if (caption == kOnOffCaption)
-    board.PressOnOff();
-  else
-    board.PressKey(*FindKeypadKey(caption));
+  host_.Press(KeyInput(caption, true));
   std::erase_if(holds_, [&](const Hold& h) { return h.caption == caption; });
   if (holdMs)
     holds_.push_back({std::string(caption), Cycles() + static_cast<std::int64_t>(*holdMs) * kCountsPerMs});
@@ -60,22 +51,18 @@ bool SessionMonitor::ReleaseKey(std::string_view caption) {
 }
 
 void SessionMonitor::Release(const std::string& caption) {
-  Board& board = session_.board();
-  if (caption == kOnOffCaption)
-    board.ReleaseOnOff();
-  else if (const auto key = FindKeypadKey(caption))
-    board.ReleaseKey(*key);
+  host_.Press(KeyInput(caption, false));
 }
 
 bool SessionMonitor::InjectButton(std::string_view caption) {
   const auto command = FindCommand(caption);
   if (!command) return false;
-  session_.board().PressCommand(*command);
+  host_.Press({PanelAction::Command, static_cast<int>(*command)});
   return true;
 }
 
 void SessionMonitor::SendSerial(std::span<const std::uint8_t> bytes) {
-  session_.board().InjectMessage(bytes);
+  host_.SendSerial(bytes);
 }
 
 std::string SessionMonitor::PanelText() const {

@@ -1,19 +1,21 @@
-// The monitor commands' target over a debugger session: its board's panel,
-// its machine's reset and code image. A key held for some milliseconds is
-// released by Poll, which the server calls from the run loop's event pump.
+// The monitor commands' target over a debugger session: what it changes goes
+// through the stub's host (the controller), what it reads comes from the
+// session. A key held for some milliseconds is released by Poll, which the
+// server calls from the run loop's event pump.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
 #include "debugger/session.h"
+#include "gdbstub/dispatcher.h"
 #include "gdbstub/monitor.h"
 
 namespace hc11::gdb {
 
 class SessionMonitor final : public MonitorTarget {
  public:
-  explicit SessionMonitor(Session& session) : session_(session) {}
+  SessionMonitor(const Session& session, StubHost& host) : session_(session), host_(host) {}
 
   void Reset() override;
   bool Init() override;
@@ -34,7 +36,8 @@ class SessionMonitor final : public MonitorTarget {
   };
   void Release(const std::string& caption);
 
-  Session& session_;
+  const Session& session_;
+  StubHost& host_;
   std::vector<Hold> holds_;
 };
 

@@ -44,7 +44,6 @@ class TimeTravel::ReplayScope {
     tt_.spoiled_ = false;
     tt_.toPump_ = static_cast<std::uint64_t>(std::max<std::int64_t>(1, std::int64_t{m_.RefreshEvery} + 1));
     m_.SetHooks(&SilentHooks());
-    traceList_.swap(m_.TraceList);
     eventTimeRef_ = m_.EventTimeRef;
     runMode_ = m_.RunMode;
     runTarget_ = m_.RunTarget;
@@ -65,7 +64,6 @@ class TimeTravel::ReplayScope {
   ~ReplayScope() {
     m_.Counters = counters_;
     m_.SetHooks(hooks_);
-    traceList_.swap(m_.TraceList);
     m_.EventTimeRef = eventTimeRef_;
     m_.RunMode = runMode_;
     m_.RunTarget = runTarget_;
@@ -90,7 +88,6 @@ class TimeTravel::ReplayScope {
   Machine& m_;
   UiHooks* hooks_;
   StepObserver* counters_;
-  std::deque<std::string> traceList_;
   std::int64_t eventTimeRef_;
   char16_t runMode_;
   std::uint16_t runTarget_, savedSP_;

@@ -102,36 +102,46 @@ BoardOptionResult ParseBoardOption(const std::vector<std::string>& args, std::si
   return {2, {}};
 }
 
-void ApplyBoardOptionsBeforeLoad(Board& board, const BoardOptions& options) {
+void SetBoardTraces(Board& board, const BoardOptions& options) {
   board.I2cTrace = options.traceI2c;
   board.SynthTrace = options.traceSynth;
-  if (options.signal) board.SetNiveauSignal(*options.signal);
-  if (options.ocFreq) board.SetOcFreq(*options.ocFreq);
-  if (options.oc) board.SetCbOC(true);
 }
 
-std::string ApplyBoardOptionsAfterLoad(Board& board, const BoardOptions& options) {
-  if (!options.eepromFile.empty()) {
-    std::string bytes;
-    ReadProblem problem;
-    // One byte more than the image tells a longer file from an exact one.
-    const bool read = ReadRegularFile(options.eepromFile, bytes, problem, Board::kEepromSize + 1);
-    if (!read && !problem.reason.empty() && problem.reason != std::strerror(EFBIG))
-      return "cannot read EEPROM image '" + QuoteText(options.eepromFile) + "': " + problem.reason;
-    if (bytes.size() != Board::kEepromSize)
-      return "EEPROM image '" + QuoteText(options.eepromFile) + "' must hold exactly 2048 bytes";
-    std::array<std::uint8_t, Board::kEepromSize> image{};
-    std::copy(bytes.begin(), bytes.end(), image.begin());
-    board.EepromImage = image;
-  }
+std::vector<PanelInput> PanelInputsBeforeLoad(const BoardOptions& options) {
+  std::vector<PanelInput> inputs;
+  if (options.signal) inputs.push_back({PanelAction::SignalLevel, *options.signal});
+  if (options.ocFreq) inputs.push_back({PanelAction::OcFrequency, *options.ocFreq});
+  if (options.oc) inputs.push_back({PanelAction::OcBusy, 1});
+  return inputs;
+}
+
+std::string LoadEepromImage(Board& board, const BoardOptions& options) {
+  if (options.eepromFile.empty()) return {};
+  std::string bytes;
+  ReadProblem problem;
+  // One byte more than the image tells a longer file from an exact one.
+  const bool read = ReadRegularFile(options.eepromFile, bytes, problem, Board::kEepromSize + 1);
+  if (!read && !problem.reason.empty() && problem.reason != std::strerror(EFBIG))
+    return "cannot read EEPROM image '" + QuoteText(options.eepromFile) + "': " + problem.reason;
+  if (bytes.size() != Board::kEepromSize)
+    return "EEPROM image '" + QuoteText(options.eepromFile) + "' must hold exactly 2048 bytes";
+  std::array<std::uint8_t, Board::kEepromSize> image{};
+  std::copy(bytes.begin(), bytes.end(), image.begin());
+  board.EepromImage = image;
+  return {};
+}
+
+std::vector<PanelInput> PanelInputsAfterLoad(const BoardOptions& options) {
+  std::vector<PanelInput> inputs;
   for (const std::string& caption : options.keys) {
     if (caption == kOnOffCaption)
-      board.PressOnOff();
+      inputs.push_back({PanelAction::PressOnOff, 0});
     else if (const auto key = FindKeypadKey(caption))
-      board.PressKey(*key);
+      inputs.push_back({PanelAction::PressKey, static_cast<int>(*key)});
   }
-  for (BoardCommand command : options.injects) board.PressCommand(command);
-  return {};
+  for (BoardCommand command : options.injects)
+    inputs.push_back({PanelAction::Command, static_cast<int>(command)});
+  return inputs;
 }
 
 void PrintPanel(const Board& board, const BoardOptions& options, std::ostream& out) {

@@ -42,14 +42,17 @@ BoardOptionResult ParseBoardOption(const std::vector<std::string>& args, std::si
 // The usage text of the board options, one line.
 const char* BoardOptionsUsage();
 
-// Inputs the board reset reads (trace switches, signal level, compared
-// frequency, channel busy): apply them before the program load.
-void ApplyBoardOptionsBeforeLoad(Board& board, const BoardOptions& options);
+// What the board reset reads: the trace switches, and the panel inputs
+// (signal level, compared frequency, channel busy) to press before the
+// program load.
+void SetBoardTraces(Board& board, const BoardOptions& options);
+std::vector<PanelInput> PanelInputsBeforeLoad(const BoardOptions& options);
 
-// What the load's reset would undo (EEPROM image, held keys) and the command
-// buttons: apply after the load, before the runs. Returns an error text, empty
-// on success.
-std::string ApplyBoardOptionsAfterLoad(Board& board, const BoardOptions& options);
+// What the load's reset would undo, applied after the load and before the
+// runs: the EEPROM image (an error text, empty on success), then the held
+// keys and the command buttons as panel inputs, in that order.
+std::string LoadEepromImage(Board& board, const BoardOptions& options);
+std::vector<PanelInput> PanelInputsAfterLoad(const BoardOptions& options);
 
 // The "panel:" and "memo:" lines, then the EEPROM dumps.
 void PrintPanel(const Board& board, const BoardOptions& options, std::ostream& out);

@@ -102,12 +102,13 @@ bool ApplyBreakRules(const RunOptions& o, Session& session, const char* command,
 
 // Loads PROGRAM: a HEX file alone, or the program named by its listing or its
 // base path (listing, then code image). False when nothing can be read.
-bool LoadProgram(const RunOptions& o, Session& session, const char* command, std::ostream& err) {
+bool LoadProgram(const RunOptions& o, Controller& controller, const char* command, std::ostream& err) {
+  Session& session = controller.session();
   Machine& m = session.machine();
   if (o.start) m.StartPC = *o.start;
   LoadReport report;
   if (IsHexFile(o.program) && Readable(o.program)) {
-    report = session.LoadImageOnly(o.program);
+    report = controller.LoadImageOnly(o.program);
   } else {
     const std::string base = Session::BaseOf(o.program);
     if (!Readable(ListingFileName(base)) && !Readable(ProgramImageName(base))) {
@@ -115,7 +116,7 @@ bool LoadProgram(const RunOptions& o, Session& session, const char* command, std
           << ProgramImageName(base) << "'\n";
       return false;
     }
-    report = session.Load(base);
+    report = controller.Load(base);
   }
   // --start wins; without it and without "debprog_" the reset vector starts.
   if (o.start) {
@@ -140,7 +141,8 @@ bool LoadProgram(const RunOptions& o, Session& session, const char* command, std
 
 }  // namespace
 
-bool PrepareRunSession(const RunOptions& o, Session& session, const char* command, std::ostream& err) {
+bool PrepareRunSession(const RunOptions& o, Controller& controller, const char* command, std::ostream& err) {
+  Session& session = controller.session();
   if (!o.settings.empty()) {
     std::string error;
     std::error_code ec;
@@ -155,12 +157,14 @@ bool PrepareRunSession(const RunOptions& o, Session& session, const char* comman
     }
   }
   session.SetUseWorkspace(!o.noWorkspace);
-  ApplyBoardOptionsBeforeLoad(session.board(), o.board);
-  if (!LoadProgram(o, session, command, err)) return false;
-  if (const std::string error = ApplyBoardOptionsAfterLoad(session.board(), o.board); !error.empty()) {
+  SetBoardTraces(session.board(), o.board);
+  for (const PanelInput& input : PanelInputsBeforeLoad(o.board)) controller.Press(input);
+  if (!LoadProgram(o, controller, command, err)) return false;
+  if (const std::string error = LoadEepromImage(session.board(), o.board); !error.empty()) {
     err << "hc11flow-cli " << command << ": " << error << '\n';
     return false;
   }
+  for (const PanelInput& input : PanelInputsAfterLoad(o.board)) controller.Press(input);
   return true;
 }
 

@@ -7,12 +7,12 @@
 #include <ostream>
 
 #include "app/cli/cli_run_options.h"
-#include "debugger/session.h"
+#include "debugger/controller.h"
 
 namespace hc11::cli {
 
 // False, with a line "hc11flow-cli COMMAND: ..." on `err`, when the settings
 // or the program cannot be read or a board option does not apply.
-bool PrepareRunSession(const RunOptions& o, Session& session, const char* command, std::ostream& err);
+bool PrepareRunSession(const RunOptions& o, Controller& controller, const char* command, std::ostream& err);
 
 }  // namespace hc11::cli

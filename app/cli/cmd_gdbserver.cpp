@@ -13,6 +13,7 @@
 #include "app/cli/cli_run_options.h"
 #include "debugger/controller.h"
 #include "debugger/session.h"
+#include "gdbstub/controller_host.h"
 #include "gdbstub/recorded_reverse.h"
 #include "gdbstub/server.h"
 
@@ -113,7 +114,7 @@ int Serve(const std::vector<std::string>& args, std::ostream& out, std::ostream&
   CliMessages messages(err);
   auto controller = std::make_unique<Controller>(host, messages);
   Session& session = controller->session();
-  if (!PrepareRunSession(*parsed.options, session, "gdbserver", err)) return kExitUsage;
+  if (!PrepareRunSession(*parsed.options, *controller, "gdbserver", err)) return kExitUsage;
   if (!so.elf.empty()) {
     if (const auto refusal = ElfOutputRefusal(session, so.elf)) {
       err << "hc11flow-cli gdbserver: --elf: " << *refusal << '\n';

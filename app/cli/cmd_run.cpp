@@ -128,7 +128,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (CliInterrupt::Requested()) m.RunMode = kModeStop;
   };
   host.OnYield = stopOnSignal;
-  if (!PrepareRunSession(o, *session, "run", err)) return kExitUsage;
+  if (!PrepareRunSession(o, *controller, "run", err)) return kExitUsage;
   if (!OutputsSpareInputs(o, *session, err)) return kExitUsage;
   // The host serial link and real time, around the runs.
   CliSerial serial(o.serial, *session, host, err);

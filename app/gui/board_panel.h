@@ -12,7 +12,7 @@
 
 #include "app/gui/segment_display.h"
 #include "board/board.h"
-#include "debugger/panel_input.h"
+#include "board/panel_input.h"
 
 namespace hc11::gui {
 

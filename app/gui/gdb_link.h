@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include "debugger/controller.h"
+#include "gdbstub/controller_host.h"
 #include "gdbstub/recorded_reverse.h"
 #include "gdbstub/stub_service.h"
 

@@ -170,7 +170,7 @@ void MainWindow::BuildTopBar() {
   cbDebugOnce_->setObjectName("CbDebugOnce");
   cbDebugOnce_->setToolTip(
       QString::fromUtf8("Agit une seule fois : le décodeur la décoche à l'instruction suivante"));
-  connect(cbDebugOnce_, &QCheckBox::toggled, this, [this](bool on) { session_.machine().DebugOnce = on; });
+  connect(cbDebugOnce_, &QCheckBox::toggled, this, [this](bool on) { run_.DebugOnce = on; });
   row->addWidget(cbDebugOnce_);
 
   auto* group = new QWidget(bar);
@@ -330,7 +330,7 @@ void MainWindow::BuildRightPane() {
   auto* effacer = new QAction("Effacer liste", memoTrace_);
   effacer->setObjectName("Effacertout1");
   connect(effacer, &QAction::triggered, this, [this] {
-    session_.machine().TraceList.clear();
+    session_.trace().Clear();
     traceAdded_ = 0;
     memoTrace_->clear();
   });

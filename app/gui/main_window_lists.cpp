@@ -131,7 +131,7 @@ void MainWindow::EditWatch(int row) {
   if (RunWatchDialog(d)) {
     std::vector<std::string> refused;
     const std::string error = session_.watches().ApplyDialog(index, d, refused);
-    session_.timeTravel().NoteEdit();
+    controller_.Edited(ChangeMemory);  // an initial value may have been written
     // One box for every value refused.
     const MessageBatch batch(session_.messages());
     if (!error.empty()) session_.messages().Show(MsgKind::Error, "Erreur", error);

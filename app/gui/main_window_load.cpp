@@ -244,7 +244,7 @@ void MainWindow::EditRegister(const QString& label) {
 
 void MainWindow::SaveTraceFile() {
   std::string text;
-  for (const std::string& line : session_.machine().TraceList) text += line + '\n';
+  for (const std::string& line : session_.trace().lines()) text += line + '\n';
   std::string error;
   if (!WriteFileWhole("Trace.txt", text, error))
     messages_.Show(MsgKind::Error, "Erreur", "Trace.txt: " + error);

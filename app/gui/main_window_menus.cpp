@@ -64,7 +64,7 @@ void MainWindow::BuildMenus() {
 
   QMenu* voir = menus_.view = menuBar()->addMenu("Voir");
   connect(AddAction(voir, "Trace", "Trace instructions -> Zandr.txt"), &QAction::triggered, this, [this] {
-    session_.machine().TraceList.clear();
+    session_.trace().Clear();
     memoTrace_->clear();
     traceAdded_ = 0;
     ListHistory(session_.machine());

@@ -143,9 +143,8 @@ void MainWindow::PopupCommand(const QString& name) {
     const auto answer = messages_.Prompt("Saisir registre ", word, Format("$%4.4X", m.Memory[*at]));
     const auto value = answer ? StrToWord(Trim(*answer)) : std::nullopt;
     if (value && *value <= 255) {
-      m.Memory[*at] = static_cast<std::uint8_t>(*value);
-      session_.timeTravel().NoteEdit();
-      RefreshWatches(false);
+      const std::uint8_t byte = static_cast<std::uint8_t>(*value);
+      controller_.WriteMemory(*at, {&byte, 1});
       dump_->Build(false);
     }
   } else if (name == "Surveiller1" && hover_) {

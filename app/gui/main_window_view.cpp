@@ -87,7 +87,7 @@ void MainWindow::ShowCasBreak(std::string_view text) {
 void MainWindow::ShowRegisters() {
   for (auto& [name, label] : registerLabels_)
     label->setText(QString::fromStdString(RegisterLabelText(session_.machine().cpu, name.toStdString())));
-  cbDebugOnce_->setChecked(session_.machine().DebugOnce);
+  cbDebugOnce_->setChecked(run_.DebugOnce);
   if (workbench_) workbench_->RegistersShown();
 }
 
@@ -109,7 +109,7 @@ void MainWindow::RefreshBreakList() {
 }
 
 void MainWindow::RefreshTracePane() {
-  memoTrace_->SetLines(session_.machine().TraceList, traceAdded_);
+  memoTrace_->SetLines(session_.trace().lines(), traceAdded_);
   traceAdded_ = 0;
 }
 

@@ -22,7 +22,7 @@ class BoardTest : public ::testing::Test {
   // Event texts of the trace list, without the "PC T=...ms " prefix.
   std::vector<std::string> EventTexts() const {
     std::vector<std::string> texts;
-    for (const std::string& line : machine.TraceList) texts.push_back(line.substr(line.find("ms ") + 3));
+    for (const std::string& line : hooks.trace) texts.push_back(line.substr(line.find("ms ") + 3));
     return texts;
   }
   // An A/D channel as the firmware reads it: bank chosen by bit 2 of $1030.

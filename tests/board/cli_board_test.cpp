@@ -53,9 +53,12 @@ class CliBoardTest : public BoardTest {
  protected:
   // The run command's order: options the reset reads, the load's reset, the rest.
   std::string Load(const BoardOptions& o) {
-    cli::ApplyBoardOptionsBeforeLoad(board, o);
+    cli::SetBoardTraces(board, o);
+    for (const PanelInput& input : cli::PanelInputsBeforeLoad(o)) board.Apply(input);
     machine.ResetMachine();
-    return cli::ApplyBoardOptionsAfterLoad(board, o);
+    if (std::string error = cli::LoadEepromImage(board, o); !error.empty()) return error;
+    for (const PanelInput& input : cli::PanelInputsAfterLoad(o)) board.Apply(input);
+    return {};
   }
 };
 

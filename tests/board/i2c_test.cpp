@@ -82,7 +82,7 @@ TEST_F(I2cTest, LatchDisplayDriversAndUnknownAddress) {
 
 TEST_F(I2cTest, TraceFollowsTheBusOnlyWhileSwitchedOn) {
   EXPECT_TRUE(bus.Frame({0x40, 0x88}));
-  EXPECT_TRUE(machine.TraceList.empty());
+  EXPECT_TRUE(hooks.trace.empty());
   board.I2cTrace = true;
   EXPECT_TRUE(bus.Frame({0x41, 0x00}));
   EXPECT_EQ(EventTexts(),

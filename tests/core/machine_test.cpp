@@ -82,20 +82,5 @@ TEST_F(MachineTest, OnlyTheRegisterBlockReachesTheDevices) {
   EXPECT_EQ(dev.resets, 1);
 }
 
-TEST_F(MachineTest, TraceListKeepsTheLast3001Lines) {
-  struct Sink : RecordingHooks {
-    int added = 0;
-    void TraceLineAdded(const std::string&) override { ++added; }
-  } sink;
-  m.SetHooks(&sink);
-  for (int i = 0; i < 3001; ++i) m.AppendTraceLine(std::to_string(i));
-  EXPECT_EQ(m.TraceList.front(), "0");
-  m.AppendTraceLine("b");
-  EXPECT_EQ(m.TraceList.size(), 3001u);
-  EXPECT_EQ(m.TraceList.front(), "1");
-  EXPECT_EQ(m.TraceList.back(), "b");
-  EXPECT_EQ(sink.added, 3002);
-}
-
 }  // namespace
 }  // namespace hc11::test

@@ -84,9 +84,9 @@ TEST_F(RunEngineTest, BreakpointsStopOnArrivalNotOnLeavingOrWriteAnEvent) {
   EXPECT_EQ(eh.stopReason, "Break e000 C bp");
   EXPECT_EQ(std::tuple(m.cpu.A, m.cpu.B, m.cpu.X), std::tuple(2, 1, 2));
   EXPECT_EQ(Steps(), 10u);
-  ASSERT_EQ(m.TraceList.size(), 1u);
-  EXPECT_EQ(m.TraceList[0].substr(0, 5), "e004 ");
-  EXPECT_TRUE(m.TraceList[0].ends_with("ms e004 C bp")) << m.TraceList[0];
+  ASSERT_EQ(eh.trace.size(), 1u);
+  EXPECT_EQ(eh.trace[0].substr(0, 5), "e004 ");
+  EXPECT_TRUE(eh.trace[0].ends_with("ms e004 C bp")) << eh.trace[0];
 }
 
 TEST_F(RunEngineTest, StepOverRunsTheWholeCall) {
@@ -149,15 +149,15 @@ TEST_F(RunEngineTest, CoreErrorsStopWithTheirMessage) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    m.TraceList.clear();
+    eh.trace.clear();
     Load(c.code);
     m.CodeEnd = c.codeEnd;
     RunCommand(m, kModeRun, false);
     EXPECT_EQ(eh.stopReason, c.message);
     EXPECT_EQ(eh.stopMessage, c.message);
     EXPECT_FALSE(m.StopFlag);
-    ASSERT_EQ(m.TraceList.size(), 1u);
-    EXPECT_TRUE(m.TraceList[0].ends_with("ms Break " + c.message)) << m.TraceList[0];
+    ASSERT_EQ(eh.trace.size(), 1u);
+    EXPECT_TRUE(eh.trace[0].ends_with("ms Break " + c.message)) << eh.trace[0];
   }
 }
 
@@ -247,8 +247,8 @@ TEST_F(RunEngineTest, BreakpointAndErrorInTheSameStepLoseNeither) {
   EXPECT_EQ(m.cpu.PC, 0xE003);
   EXPECT_EQ(eh.stopReason, "Break e003 C bp");
   EXPECT_EQ(eh.stopMessage, "Ram Interdit: 8000");
-  ASSERT_EQ(m.TraceList.size(), 1u);
-  EXPECT_TRUE(m.TraceList[0].ends_with("ms Break Ram Interdit: 8000")) << m.TraceList[0];
+  ASSERT_EQ(eh.trace.size(), 1u);
+  EXPECT_TRUE(eh.trace[0].ends_with("ms Break Ram Interdit: 8000")) << eh.trace[0];
   EXPECT_FALSE(m.StopFlag);
 
   // The next command starts afresh instead of stopping on the old error.

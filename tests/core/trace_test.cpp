@@ -24,13 +24,13 @@ TEST_F(TraceTest, EventLinesShowTheTimeSinceThePreviousEvent) {
   m.CycleCount += 895;
   m.cpu.PC = 0xABCD;
   m.EventTrace("uart 41");
-  ASSERT_EQ(m.TraceList.size(), 2u);
-  EXPECT_EQ(m.TraceList[0], "e000 T=   0.011ms first");
-  EXPECT_EQ(m.TraceList[1], "abcd T=   1.000ms uart 41");
+  ASSERT_EQ(hooks.trace.size(), 2u);
+  EXPECT_EQ(hooks.trace[0], "e000 T=   0.011ms first");
+  EXPECT_EQ(hooks.trace[1], "abcd T=   1.000ms uart 41");
   m.ResetMachine();  // forgets the previous event
   m.CycleCount = 895;
   m.EventTrace("");
-  EXPECT_EQ(m.TraceList[2].substr(4), " T=   1.000ms ");
+  EXPECT_EQ(hooks.trace[2].substr(4), " T=   1.000ms ");
 }
 
 // The count used to wrap negative past 2^31 (seconds of running at full speed).
@@ -43,7 +43,7 @@ TEST_F(TraceTest, CountsGoOnPastTwoToThe31) {
   EXPECT_EQ(m.CycleCount, 2147483652);
   EXPECT_EQ(hooks.traceLine, "PC=E000 CC=00 X=0000 A=02 B=00 Sp=0000  cycle=2147483652 T=2399423.075ms  ");
   m.EventTrace("after");
-  EXPECT_EQ(m.TraceList.back(), "e000 T=   0.007ms after");
+  EXPECT_EQ(hooks.trace.back(), "e000 T=   0.007ms after");
 }
 
 TEST_F(TraceTest, HistoryListsTheLast1024StepsOldestFirst) {
@@ -57,12 +57,12 @@ TEST_F(TraceTest, HistoryListsTheLast1024StepsOldestFirst) {
   m.StepBudget = 1500;
   m.cpu.CC = 0x10;
   RunCommand(m, kModeRun, false);
-  m.TraceList.clear();
+  lh.trace.clear();
   ListHistory(m);
-  ASSERT_EQ(m.TraceList.size(), 1024u);
+  ASSERT_EQ(lh.trace.size(), 1024u);
   // Step 477 (1500 - 1024 + 1) is an incA with A = 238 before it.
-  EXPECT_EQ(m.TraceList.front(), "e000 A=ee B=00 CC=18 ");
-  EXPECT_EQ(m.TraceList.back(), "e001 A=ee B=00 CC=18 ");
+  EXPECT_EQ(lh.trace.front(), "e000 A=ee B=00 CC=18 ");
+  EXPECT_EQ(lh.trace.back(), "e001 A=ee B=00 CC=18 ");
   EXPECT_EQ(lh.shown, 1);
 }
 

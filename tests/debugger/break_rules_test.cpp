@@ -36,7 +36,7 @@ class BreakRulesTest : public ::testing::Test {
   void Run() { RunCommand(m, kModeRun, false); }
   std::vector<std::string> Events() const {
     std::vector<std::string> texts;
-    for (const std::string& line : m.TraceList) texts.push_back(line.substr(line.find("ms ") + 3));
+    for (const std::string& line : hooks.trace) texts.push_back(line.substr(line.find("ms ") + 3));
     return texts;
   }
   static BreakExtras Extras(std::string condition, HitRule rule = HitRule::Always, std::uint32_t count = 0,

@@ -147,7 +147,7 @@ class RamBreakRunTest : public BreakpointsTest {
   }
   std::vector<std::string> Events() const {
     std::vector<std::string> texts;
-    for (const std::string& line : m.TraceList) texts.push_back(line.substr(line.find("ms ") + 3));
+    for (const std::string& line : hooks.trace) texts.push_back(line.substr(line.find("ms ") + 3));
     return texts;
   }
 };

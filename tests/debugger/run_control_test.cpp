@@ -77,6 +77,15 @@ TEST_F(RunControlTest, StepRefreshesTheViewsInTheDebuggersOrder) {
   EXPECT_EQ(view.calls.at(view.calls.size() - 3), "stack");
 }
 
+TEST_F(RunControlTest, DebugOnceIsTakenAwayByTheNextInstructionOnly) {
+  Load(kClrThenLoop);
+  control.DebugOnce = true;
+  ASSERT_FALSE(control.StepBack()) << "nothing recorded: no instruction ran";
+  EXPECT_TRUE(control.DebugOnce);
+  ASSERT_TRUE(control.Step());
+  EXPECT_FALSE(control.DebugOnce);
+}
+
 TEST_F(RunControlTest, ArretAndCloseReachARunningLoopThroughTheEventPump) {
   Load(kClrThenLoop);
   m.RefreshEvery = 100;

@@ -104,5 +104,19 @@ TEST_F(SessionTest, BrokenWorkspaceKeepsWhatWasReadAndIsBackedUpBeforeTheSave) {
   EXPECT_EQ(Slurp(base + ".Zan.bak"), bytes);
 }
 
+TEST_F(SessionTest, TraceListKeepsTheLast3001LinesTheHostHearsEachAndInitEmptiesIt) {
+  Machine& m = session.machine();
+  for (int i = 0; i < 3001; ++i) m.AppendTraceLine(std::to_string(i));
+  EXPECT_EQ(session.trace().lines().front(), "0");
+  m.EventTrace("uart 41");
+  ASSERT_EQ(session.trace().lines().size(), 3001u);
+  EXPECT_EQ(session.trace().lines().front(), "1");
+  EXPECT_TRUE(session.trace().lines().back().ends_with("ms uart 41")) << session.trace().lines().back();
+  EXPECT_EQ(hooks.trace.size(), 3002u);
+
+  session.Load(base);
+  EXPECT_TRUE(session.trace().lines().empty());
+}
+
 }  // namespace
 }  // namespace hc11::test

@@ -112,9 +112,9 @@ class StackDepthTest : public ::testing::Test {
     return s;
   }
 
-  static int Warnings(const Machine& m) {
+  static int Warnings(const Session& s) {
     int n = 0;
-    for (const std::string& line : m.TraceList)
+    for (const std::string& line : s.trace().lines())
       if (line.find("Pile basse: SP=") != std::string::npos) ++n;
     return n;
   }
@@ -148,12 +148,12 @@ TEST_F(StackDepthTest, LowestSpAndTheRoutineThatReachedIt) {
     auto s = RunProgram(c.name, c.source, c.warn);
     const Machine& m = s->machine();
     EXPECT_EQ(StackLowText(m, s->listing()), c.low);
-    EXPECT_EQ(Warnings(m), c.warnings);
+    EXPECT_EQ(Warnings(*s), c.warnings);
     if (c.warnings > 0) {
       int infos = 0;
       for (const std::string& info : hooks_.infoLines) infos += info.find("Pile basse") != std::string::npos;
       EXPECT_EQ(infos, 1) << "the information label hears of the run's first crossing only";
-      for (const std::string& line : m.TraceList) {
+      for (const std::string& line : s->trace().lines()) {
         if (line.find("Pile basse") == std::string::npos) continue;
         EXPECT_EQ(line.substr(line.find("ms ") + 3), c.firstWarning);
         break;

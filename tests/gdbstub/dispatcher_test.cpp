@@ -12,6 +12,7 @@
 
 #include "core/run_engine.h"
 #include "core/text_util.h"
+#include "gdbstub/controller_host.h"
 #include "gdbstub/gdb_breaks.h"
 #include "gdbstub/recorded_reverse.h"
 #include "tests/gdbstub/gdb_fixture.h"
@@ -22,16 +23,14 @@ namespace {
 using gdb::Dispatcher;
 using gdb::GdbBreakpoints;
 
-class RecordingStubHost : public gdb::StubHost {
+class RecordingStubHost : public gdb::ControllerHost {
  public:
-  void Continue(Machine& m) override {
+  using ControllerHost::ControllerHost;
+  void Continue() override {
     if (beforeRun) beforeRun();
-    StubHost::Continue(m);
+    ControllerHost::Continue();
   }
-  void BreaksChanged() override { ++breaksChanged; }
-  void MachineChanged() override { ++machineChanged; }
   std::function<void()> beforeRun;
-  int breaksChanged = 0, machineChanged = 0;
 };
 
 // A history of `depth` instructions that the fake walks back through.
@@ -55,7 +54,8 @@ class DispatcherTest : public LoopSession {
     LoopSession::SetUp();
     machine().StepBudget = 1000000;  // a test that goes wrong still ends
     breaks = std::make_unique<GdbBreakpoints>(machine(), session->breakpoints());
-    stub = std::make_unique<Dispatcher>(*session, *breaks, host, reverse);
+    host = std::make_unique<RecordingStubHost>(*controller);
+    stub = std::make_unique<Dispatcher>(*session, *breaks, *host, reverse);
   }
   // A new session and stub, as for a new test.
   void Fresh() {
@@ -69,7 +69,7 @@ class DispatcherTest : public LoopSession {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
   }
 
-  RecordingStubHost host;
+  std::unique_ptr<RecordingStubHost> host;
   gdb::ReverseExecution* reverse = nullptr;
   std::unique_ptr<GdbBreakpoints> breaks;
   std::unique_ptr<Dispatcher> stub;
@@ -111,7 +111,7 @@ TEST_F(DispatcherTest, RegistersInGdbsLayoutWithDAlwaysAB) {
   };
   for (const Exchange& e : exchanges) EXPECT_EQ(Ask(e.packet), e.reply) << e.packet;
   EXPECT_EQ(machine().cpu.PC, 0xE007);
-  EXPECT_GE(host.machineChanged, 5);
+  EXPECT_GE(changes.machine, 5);
 }
 
 TEST_F(DispatcherTest, GWritesTheWholeFileAndAStaleHalfNeverUndoesTheOther) {
@@ -185,7 +185,7 @@ TEST_F(DispatcherTest, CodeBreakpointsAreEntriesOfTheBreakList) {
   EXPECT_EQ(Ask("Z0,e014,1"), "OK");  // inserting twice keeps one entry
   EXPECT_EQ(session->breakpoints().entries().size(), 1u);
   EXPECT_TRUE(Listed("e014 C Break    gdb"));
-  EXPECT_GE(host.breaksChanged, 1);
+  EXPECT_GE(changes.lists, 1);
   EXPECT_EQ(Ask("c"), "T05swbreak:;");
   EXPECT_EQ(machine().cpu.PC, 0xE014);
   EXPECT_EQ(Ask("?"), "T05swbreak:;");
@@ -331,18 +331,18 @@ TEST_F(DispatcherTest, ResumePacketsAndTheirStopReplies) {
 }
 
 TEST_F(DispatcherTest, AnInterruptStopsTheRunWithSigint) {
-  host.beforeRun = [this] { stub->Interrupt(); };
+  host->beforeRun = [this] { stub->Interrupt(); };
   EXPECT_EQ(Ask("c"), "S02");
   EXPECT_TRUE(machine().Idle);
   EXPECT_EQ(Ask("?"), "S02");
   // Outside a run an interrupt does nothing.
-  host.beforeRun = nullptr;
+  host->beforeRun = nullptr;
   stub->Interrupt();
   EXPECT_EQ(Ask("s"), "S05");
 }
 
 TEST_F(DispatcherTest, AClientGoneGetsNoReplyAndStartsNoRun) {
-  host.beforeRun = [this] { stub->ClientGone(); };
+  host->beforeRun = [this] { stub->ClientGone(); };
   EXPECT_EQ(stub->Handle("c"), std::nullopt);
   EXPECT_TRUE(machine().Idle);
   const std::uint16_t pc = machine().cpu.PC;
@@ -428,7 +428,7 @@ class RecordedReverseTest : public DispatcherTest {
     DispatcherTest::SetUp();
     recorded = std::make_unique<gdb::RecordedReverse>(*controller);
     reverse = recorded.get();
-    stub = std::make_unique<gdb::Dispatcher>(*session, *breaks, host, reverse);
+    stub = std::make_unique<gdb::Dispatcher>(*session, *breaks, *host, reverse);
   }
   std::unique_ptr<gdb::RecordedReverse> recorded;
 };

@@ -38,6 +38,7 @@ class LoopSession : public ::testing::Test {
   void SetUp() override {
     controller = std::make_unique<Controller>(hooks, messages);
     session = &controller->session();
+    controller->Subscribe(changes);
     session->SetUseWorkspace(false);
     session->Load(LoopProgramCopy().string());
     ASSERT_EQ(session->machine().cpu.PC, 0xE000);
@@ -48,6 +49,15 @@ class LoopSession : public ::testing::Test {
   RecordingMessages messages;
   std::unique_ptr<Controller> controller;
   Session* session = nullptr;
+  // What the controller told its listeners (the window's views), by kind.
+  struct Changes : StateListener {
+    void StateChanged(const StateChange& c) override {
+      machine += (c.what & (ChangeRegisters | ChangeMemory)) != 0;
+      lists += (c.what & ChangeLists) != 0;
+      board += (c.what & ChangeBoard) != 0;
+    }
+    int machine = 0, lists = 0, board = 0;
+  } changes;
 };
 
 }  // namespace hc11::test

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "gdbstub/controller_host.h"
 #include "gdbstub/dispatcher.h"
 #include "gdbstub/packet.h"
 #include "gdbstub/session_monitor.h"
@@ -70,19 +71,14 @@ TEST(MonitorParseTest, AMessageLongerThanTheReceiveBufferIsRefusedNotCut) {
   EXPECT_NE(p.error.find("at most 200"), std::string::npos) << p.error;
 }
 
-class CountingHost : public gdb::StubHost {
- public:
-  void MachineChanged() override { ++changed; }
-  int changed = 0;
-};
-
 class MonitorStubTest : public LoopSession {
  protected:
   void SetUp() override {
     LoopSession::SetUp();
     breaks = std::make_unique<gdb::GdbBreakpoints>(machine(), session->breakpoints());
-    monitor = std::make_unique<gdb::SessionMonitor>(*session);
-    stub = std::make_unique<gdb::Dispatcher>(*session, *breaks, host);
+    host = std::make_unique<gdb::ControllerHost>(*controller);
+    monitor = std::make_unique<gdb::SessionMonitor>(*session, *host);
+    stub = std::make_unique<gdb::Dispatcher>(*session, *breaks, *host);
     stub->SetMonitor(monitor.get());
   }
   // What GDB prints for "monitor LINE".
@@ -94,7 +90,7 @@ class MonitorStubTest : public LoopSession {
     return gdb::DecodeHexBytes(reply).value_or("<not hex: " + reply + ">");
   }
 
-  CountingHost host;
+  std::unique_ptr<gdb::ControllerHost> host;
   std::unique_ptr<gdb::GdbBreakpoints> breaks;
   std::unique_ptr<gdb::SessionMonitor> monitor;
   std::unique_ptr<gdb::Dispatcher> stub;
@@ -104,6 +100,7 @@ TEST_F(MonitorStubTest, KeysAreHeldReleasedAndLetGoAfterTheirTime) {
   Board& board = session->board();
   const auto idle = board.AdcInputs;
   EXPECT_EQ(Monitor("key Menu"), "key Menu held\n");
+  EXPECT_EQ(changes.board, 1) << "the panel's views hear of the key";
   EXPECT_NE(board.AdcInputs, idle);
   EXPECT_EQ(Monitor("release Menu"), "key Menu released\n");
   EXPECT_EQ(board.AdcInputs, idle);
@@ -140,12 +137,12 @@ TEST_F(MonitorStubTest, ResetAndInitTellTheHostAndKeepGdbsBreakpoints) {
   breaks->InsertCode(0xE009);
   machine().cpu.PC = 0xE014;
   machine().Memory[0xE009] = 0;  // the code image brings it back
-  const int before = host.changed;
+  const int before = changes.machine;
   EXPECT_EQ(Monitor("reset"), "reset\n");
   EXPECT_EQ(machine().cpu.PC, 0xE000);
   EXPECT_EQ(Monitor("init"), "init\n");
   EXPECT_EQ(machine().Memory[0xE009], 0x8B);  // addA #1
-  EXPECT_EQ(host.changed, before + 2);
+  EXPECT_EQ(changes.machine, before + 2);
   const auto lines = session->breakpoints().Lines();
   EXPECT_EQ(lines.size(), 1u);
 }

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "gdbstub/controller_host.h"
 #include "gdbstub/recorded_reverse.h"
 #include "gdbstub/server.h"
 #include "tests/gdbstub/gdb_client.h"
@@ -29,10 +30,11 @@ class PollingHooks : public RecordingHooks {
 };
 
 // Keeps what the window would show of the breakpoint list after each change.
-class ListWatchingHost : public gdb::StubHost {
+class ListWatchingHost : public gdb::ControllerHost {
  public:
-  explicit ListWatchingHost(Session& s) : session_(s) {}
+  explicit ListWatchingHost(Controller& c) : ControllerHost(c), session_(c.session()) {}
   void BreaksChanged() override {
+    ControllerHost::BreaksChanged();
     std::lock_guard lock(mutex);
     shown = session_.breakpoints().Lines();
   }
@@ -60,7 +62,7 @@ class ServerTest : public ::testing::Test {
       reverse = recorded.get();
     }
     if (prepare) prepare(*session);
-    host = std::make_unique<ListWatchingHost>(*session);
+    host = std::make_unique<ListWatchingHost>(*controller);
     server = std::make_unique<gdb::Server>(*session, *host, reverse);
     std::string error;
     ASSERT_TRUE(server->Listen(gdb::kLoopback, 0, error)) << error;

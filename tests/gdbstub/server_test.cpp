@@ -116,7 +116,7 @@ TEST_F(ServerTest, ReverseStepAndContinueOverTheWire) {
 TEST_F(ServerTest, AnAddressThatIsNoIpv4AddressOrAPortInUseIsRefused) {
   Start();
   std::string error;
-  gdb::StubHost plain;
+  gdb::ControllerHost plain(*controller);
   gdb::Server other(*session, plain);
   EXPECT_FALSE(other.Listen("localhost:1", 0, error));
   EXPECT_NE(error.find("not an IPv4 address"), std::string::npos);

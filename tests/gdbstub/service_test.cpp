@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "debugger/settings_file.h"
+#include "gdbstub/controller_host.h"
 #include "gdbstub/stub_service.h"
 #include "tests/gdbstub/gdb_client.h"
 #include "tests/gdbstub/gdb_fixture.h"
@@ -31,18 +32,22 @@ TEST(GdbPortSettingTest, PortsAreNumbersFrom1To65535) {
 
 class StubServiceTest : public LoopSession {
  protected:
-  gdb::StubHost host;
+  void SetUp() override {
+    LoopSession::SetUp();
+    host = std::make_unique<gdb::ControllerHost>(*controller);
+  }
+  std::unique_ptr<gdb::ControllerHost> host;
 };
 
 TEST_F(StubServiceTest, StartsMovesAndStopsAndReportsATakenPort) {
-  gdb::StubService service(*session, host);
-  gdb::StubService other(*session, host);
+  gdb::StubService service(*session, *host);
+  gdb::StubService other(*session, *host);
   service.Apply(true, "0", messages);
   EXPECT_FALSE(service.Listening());
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0].text, "Serveur GDB: port invalide '0'");
   // Any free port, found by a first server, then taken by the second.
-  gdb::Server probe(*session, host);
+  gdb::Server probe(*session, *host);
   std::string error;
   ASSERT_TRUE(probe.Listen(gdb::kLoopback, 0, error));
   const std::string port = std::to_string(probe.port());
@@ -59,24 +64,28 @@ TEST_F(StubServiceTest, StartsMovesAndStopsAndReportsATakenPort) {
 }
 
 // The mark unchecked while GDB's "c" runs: the run is answered first.
-class SwitchingHost : public gdb::StubHost {
+class SwitchingHost : public gdb::ControllerHost {
  public:
-  void Continue(Machine& m) override {
+  explicit SwitchingHost(Controller& c) : ControllerHost(c), machine_(c.machine()) {}
+  void Continue() override {
     service->Apply(false, "", *messages);
     EXPECT_TRUE(service->Listening());
-    m.StepBudget = 100;
-    StubHost::Continue(m);
+    machine_.StepBudget = 100;
+    ControllerHost::Continue();
   }
   gdb::StubService* service = nullptr;
   Messages* messages = nullptr;
+
+ private:
+  Machine& machine_;
 };
 
 TEST_F(StubServiceTest, SwitchedOffDuringAGdbRunItAnswersThatRunFirst) {
-  SwitchingHost switching;
+  SwitchingHost switching(*controller);
   gdb::StubService service(*session, switching);
   switching.service = &service;
   switching.messages = &messages;
-  gdb::Server probe(*session, host);
+  gdb::Server probe(*session, *host);
   std::string error;
   ASSERT_TRUE(probe.Listen(gdb::kLoopback, 0, error));
   const std::uint16_t port = probe.port();

@@ -52,11 +52,13 @@ class RecordingHooks : public UiHooks {
     stopMessage = m.StopMessage;
   }
   void AppendInfoLine(std::string_view text) override { infoLines.emplace_back(text); }
+  void TraceLineAdded(const std::string& line) override { trace.push_back(line); }
 
   std::uint32_t tick = 0;
   std::vector<std::pair<int, int>> beeps;
   std::string stopReason, traceLine, stopMessage;
   std::vector<std::string> infoLines;
+  std::vector<std::string> trace;  // every trace line the core reported
 };
 
 }  // namespace hc11::test

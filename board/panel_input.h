@@ -1,6 +1,6 @@
 // A user's action on the board's panel, as a value: the window's panel, the
-// CLI and GDB's monitor give them to the controller, which applies them and
-// tells every view.
+// CLI and GDB's monitor give them to the controller, which applies them to
+// the board and tells every view.
 #pragma once
 
 #include <cstdint>
