@@ -99,7 +99,8 @@ constexpr FlowKind FlowOf(const Tinstx& row) {
 extern const std::array<std::string_view, 8> RegisterNames;
 
 // First-match search in table order, exactly as the table is defined: a row
-// matches when its prefix equals `prefix` and (opcode & ~mask) == base.
+// matches when its prefix equals `prefix` and (opcode & ~mask) == base (and,
+// for a chip row, the opcode is not in one of its "." slots).
 // Linear; the decoder uses a precomputed lookup instead.
 std::optional<int> FindRow(std::uint8_t prefix, std::uint8_t opcode);
 
