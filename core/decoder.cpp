@@ -8,20 +8,34 @@ namespace hc11 {
 
 namespace {
 
+template <bool kExact>
+const DecodeTable& TableOf() {
+  return kExact ? ExactDecoder() : Decoder();
+}
+
 // A prefix byte: the opcode after it is looked up in the prefix's own slot.
-template <std::size_t Slot>
+template <std::size_t Slot, bool kExact>
 void PrefixStep(Machine& m, std::uint16_t pc) {
   const auto opcodeAt = static_cast<std::uint16_t>(pc + 1);
-  Decoder().steps[Slot * 256 + m.Memory[opcodeAt]](m, opcodeAt);
+  TableOf<kExact>().steps[Slot * 256 + m.Memory[opcodeAt]](m, opcodeAt);
 }
 
 // No row, or a form the handler refuses: the full decode reports it with the
 // latch filled, exactly as the window shows it.
+template <bool kExact>
 void RefusedStep(Machine& m, std::uint16_t) {
-  DecodeAndExecute(m);
+  DecodeAndExecute(m, TableOf<kExact>());
+}
+
+// Whether the table has an entry for the row's slot: the exact table only
+// for the chip's opcodes, the designed one for every slot of its own rows
+// (refused ones included) and for the chip's rows' real opcodes.
+bool HasEntry(int row, std::size_t alt, bool exact) {
+  return (!exact && IsDesignedRow(row)) || ChipHasSlot(InstructionTable[row], alt);
 }
 
 // Fills the table in place: the entries point into its own row array.
+template <bool kExact>
 void BuildDecodeTable(DecodeTable& t) {
   for (int i = 0; i < kInstructionRows; ++i) t.rows[i] = RowInfo{static_cast<std::uint8_t>(i)};
   for (std::size_t s = 1; s < kPrefixes.size(); ++s)
@@ -41,7 +55,10 @@ void BuildDecodeTable(DecodeTable& t) {
     do {
       const auto opcode = static_cast<std::uint8_t>((row.base & ~mask) | sub);
       const std::size_t alt = static_cast<std::size_t>((opcode & mask) >> 4);
-      t.entries[slot][opcode] = DecodeEntry{&t.rows[i], KindFor(row, alt), RowStep(i, alt)};
+      if (HasEntry(i, alt, kExact)) {
+        const StepFn exec = kExact ? ChipRowStep(i, alt, true) : RowStep(i, alt);
+        t.entries[slot][opcode] = DecodeEntry{&t.rows[i], KindFor(row, alt), exec};
+      }
       sub = static_cast<std::uint8_t>((sub - mask) & mask);
     } while (sub != 0);
   }
@@ -49,9 +66,10 @@ void BuildDecodeTable(DecodeTable& t) {
   for (std::size_t s = 0; s < kPrefixes.size(); ++s) {
     for (std::size_t op = 0; op < 256; ++op) {
       StepFn& step = t.steps[s * 256 + op];
-      step = t.entries[s][op].exec != nullptr ? t.entries[s][op].exec : RefusedStep;
+      step = t.entries[s][op].exec != nullptr ? t.entries[s][op].exec : RefusedStep<kExact>;
       if (s != 0 || t.prefixSlot[op] == 0) continue;
-      static constexpr StepFn kPrefixSteps[] = {nullptr, PrefixStep<1>, PrefixStep<2>, PrefixStep<3>};
+      static constexpr StepFn kPrefixSteps[] = {nullptr, PrefixStep<1, kExact>, PrefixStep<2, kExact>,
+                                                PrefixStep<3, kExact>};
       step = kPrefixSteps[t.prefixSlot[op]];
     }
   }
@@ -68,7 +86,16 @@ std::size_t SlotOf(std::uint8_t prefix) {
 const DecodeTable& Decoder() {
   struct Built {
     DecodeTable table;
-    Built() { BuildDecodeTable(table); }
+    Built() { BuildDecodeTable<false>(table); }
+  };
+  static const Built built;
+  return built.table;
+}
+
+const DecodeTable& ExactDecoder() {
+  struct Built {
+    DecodeTable table;
+    Built() { BuildDecodeTable<true>(table); }
   };
   static const Built built;
   return built.table;
@@ -100,7 +127,7 @@ void UnsupportedCode(Machine& m, const RowInfo& row) {
 }
 
 void DecodeAndExecute(Machine& m) {
-  DecodeAndExecute(m, Decoder());
+  DecodeAndExecute(m, DecoderFor(m));
 }
 
 void DecodeAndExecute(Machine& m, const DecodeTable& table) {
@@ -121,6 +148,7 @@ void DecodeAndExecute(Machine& m, const DecodeTable& table) {
   l.opcode = opcode;
   const DecodeEntry& e = table.entries[slot][opcode];
   if (e.kind == OperandKind::NoRow) {
+    if (TakeIllegalOpcodeTrap(m, m.cpu.PC)) return;
     m.cpu.PC = pc;
     return ReportNoRow(m);
   }

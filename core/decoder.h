@@ -145,12 +145,22 @@ struct DecodeTable {
   std::array<StepFn, kPrefixes.size() * 256> steps{};
 };
 
-// Built on first use, immutable afterwards.
+// Built on first use, immutable afterwards: the designed mode's table and
+// the exact mode's, where every row runs as the chip does and only the
+// chip's own opcodes have a row.
 const DecodeTable& Decoder();
+const DecodeTable& ExactDecoder();
+inline const DecodeTable& DecoderFor(const Machine& m) {
+  return m.Exact ? ExactDecoder() : Decoder();
+}
 
 // The specialised handler of `row` for operand alternative `alt`; null when the
 // handler refuses that form.
 StepFn RowStep(int row, std::size_t alt);
+
+// The chip's handler of `row` for `alt`, in the exact mode or (chip rows
+// only) in the designed one; null for a slot that is no instruction.
+StepFn ChipRowStep(int row, std::size_t alt, bool exact);
 
 // The row the decoder uses for (prefix, opcode); equal to FindRow for every
 // prefix byte, without searching.
@@ -164,7 +174,7 @@ void ReportNoRow(Machine& m);
 
 // One instruction at PC with the operand latch filled as it is decoded: fetch,
 // latch the operands, advance PC, execute or refuse.
-void DecodeAndExecute(Machine& m);
+void DecodeAndExecute(Machine& m);  // with the machine's mode's table
 void DecodeAndExecute(Machine& m, const DecodeTable& table);
 
 }  // namespace hc11

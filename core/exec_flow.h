@@ -22,6 +22,12 @@ bool ConditionHolds(std::uint8_t cc) {
   if constexpr (C == BranchCond::Lt) return n != v;
   if constexpr (C == BranchCond::Le) return z || n != v;
   if constexpr (C == BranchCond::Ls) return c || z;
+  if constexpr (C == BranchCond::Never) return false;
+  if constexpr (C == BranchCond::Vc) return !v;
+  if constexpr (C == BranchCond::Vs) return v;
+  if constexpr (C == BranchCond::Pl) return !n;
+  if constexpr (C == BranchCond::Mi) return n;
+  if constexpr (C == BranchCond::Gt) return !z && n == v;
 }
 
 template <BranchCond C>

@@ -12,7 +12,7 @@
 namespace hc11 {
 
 // Condition of a conditional-branch row, worked out from its mnemonic.
-enum class BranchCond : std::uint8_t { None, Cs, Cc, Eq, Ne, Ge, Hi, Lt, Le, Ls };
+enum class BranchCond : std::uint8_t { None, Cs, Cc, Eq, Ne, Ge, Hi, Lt, Le, Ls, Never, Vc, Vs, Pl, Mi, Gt };
 
 constexpr BranchCond ConditionOf(std::string_view mnemonic) {
   struct Named {
@@ -20,9 +20,10 @@ constexpr BranchCond ConditionOf(std::string_view mnemonic) {
     BranchCond cond;
   };
   constexpr Named kConditions[] = {
-      {"bcs", BranchCond::Cs}, {"bcc", BranchCond::Cc}, {"beq", BranchCond::Eq},
-      {"bne", BranchCond::Ne}, {"bge", BranchCond::Ge}, {"bhi", BranchCond::Hi},
-      {"blt", BranchCond::Lt}, {"ble", BranchCond::Le}, {"bls", BranchCond::Ls},
+      {"bcs", BranchCond::Cs}, {"bcc", BranchCond::Cc},    {"beq", BranchCond::Eq}, {"bne", BranchCond::Ne},
+      {"bge", BranchCond::Ge}, {"bhi", BranchCond::Hi},    {"blt", BranchCond::Lt}, {"ble", BranchCond::Le},
+      {"bls", BranchCond::Ls}, {"brn", BranchCond::Never}, {"bvc", BranchCond::Vc}, {"bvs", BranchCond::Vs},
+      {"bpl", BranchCond::Pl}, {"bmi", BranchCond::Mi},    {"bgt", BranchCond::Gt},
   };
   for (const Named& n : kConditions)
     if (n.name == mnemonic) return n.cond;
@@ -48,7 +49,26 @@ inline void TransferTo(Machine& m, std::uint16_t target) {
   ++m.CycleCount;
 }
 
-// The periodic interrupt: pushes the full frame and jumps through `vector`.
+// Every interrupt's entry (today's periodic interrupt, the on-chip sources):
+// pushes the full frame and jumps through `vector`. A processor waiting
+// after WAI has stacked its frame already and only wakes; one stopped by
+// STOP wakes and stacks the address after it.
 void InterruptEntry(Machine& m, std::uint16_t vector);
+
+// The SWI and illegal-opcode vectors, and whether the program defines one
+// (a non-zero word, as the HEX leaves every vector it does not fill at 0).
+inline constexpr std::uint16_t kSwiVector = 0xFFF6;
+inline constexpr std::uint16_t kIllegalOpcodeVector = 0xFFF8;
+std::uint16_t VectorAt(const Machine& m, std::uint16_t address);
+
+// An opcode the chip does not have at `at` (its first byte, prefix
+// included): through the illegal-opcode vector when the program defines it,
+// true then; false leaves the stop to the caller.
+bool TakeIllegalOpcodeTrap(Machine& m, std::uint16_t at);
+
+// Whether an interrupt could still end a WAI or STOP: none can with I set.
+inline bool CanWake(const Machine& m) {
+  return !m.TestFlag(FlagI);
+}
 
 }  // namespace hc11

@@ -123,7 +123,9 @@ void Machine::ResetMachine() {
   EventTimeRef = 0;
   std::fill(Memory.begin(), Memory.begin() + kResetClearEnd, std::uint8_t{0});
   for (std::size_t a = kForbiddenStart; a < WriteTagTable.size(); ++a) WriteTagTable[a].tag = TagForbidden;
-  cpu.CC = FlagI;
+  // The chip comes out of reset with S, X and I set; the design sets I alone.
+  cpu.CC = Exact ? FlagS | FlagX | FlagI : FlagI;
+  Halt = CpuHalt::None;
   PrevCycleCount = 0;
   PrevPortA = PrevPortB = PrevPortC = 0;
   IrqCounter = 0;
@@ -171,6 +173,10 @@ void Machine::Visit(StateVisitor& v) {
   v.Field("PrevPortB", PrevPortB);
   v.Field("TimerVector", TimerVector);
   v.Field("IrqCounter", IrqCounter);
+  // Exact is an option, not state: a snapshot keeps the mode it is loaded in.
+  auto halt = static_cast<std::uint8_t>(Halt);
+  v.Bounded("Halt", halt, std::uint8_t{0}, static_cast<std::uint8_t>(CpuHalt::Stop));
+  Halt = static_cast<CpuHalt>(halt);
 }
 
 void Machine::ClearWriteTags() {

@@ -30,6 +30,10 @@ enum CcFlag : std::uint8_t {
   FlagS = 0x80
 };
 
+// Whether the processor executes or waits: after WAI (frame stacked) or STOP
+// (clock stopped) it executes nothing until an interrupt wakes it.
+enum class CpuHalt : std::uint8_t { None, Wait, Stop };
+
 struct CpuState {
   std::uint8_t A = 0;
   std::uint8_t B = 0;
@@ -145,6 +149,10 @@ class Machine {
   std::uint8_t PrevPortA = 0, PrevPortC = 0, PrevPortB = 0;
   std::uint16_t TimerVector = 0;
   std::int32_t IrqCounter = 0;
+  // The chip's own rules and E-clock cycles instead of the designed ones
+  // (Options "Processeur exact").
+  bool Exact = false;
+  CpuHalt Halt = CpuHalt::None;
 
   // Step history ring.
   std::array<HistoryEntry, kHistorySize> StepHistory{};

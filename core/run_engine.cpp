@@ -100,6 +100,8 @@ void Stopped(Machine& m, StopCause cause) {
 
 // Breakpoint states "Break" and "Trace"; every other value is ignored.
 bool BreakpointAt(Machine& m) {
+  // A waiting processor is not about to execute the instruction at PC.
+  if (m.Halt != CpuHalt::None) return false;
   const std::uint16_t pc = m.cpu.PC;
   std::uint8_t state = m.tInst[pc];
   if (m.Rules != nullptr) {
@@ -237,7 +239,7 @@ ChunkEnd RunChunk(Machine& m, const DecodeTable& table, std::int64_t& left) {
 }  // namespace
 
 bool Step(Machine& m) {
-  if (!StepWith(m, Decoder())) return false;
+  if (!StepWith(m, DecoderFor(m))) return false;
   ++m.StepTotal;
   return true;
 }
@@ -284,7 +286,7 @@ void ReturnUpCommand(Machine& m) {
 }
 
 void RunLoop(Machine& m) {
-  const DecodeTable& table = Decoder();
+  const DecodeTable& table = DecoderFor(m);
   UiHooks& h = m.hooks();
   m.Idle = false;
   h.RunStarted();
@@ -366,7 +368,7 @@ namespace {
 // counts of the moment the replay starts from.
 template <bool kUntilBreak, bool kCount>
 std::uint64_t Replay(Machine& m, std::uint64_t steps) {
-  const DecodeTable& table = Decoder();
+  const DecodeTable& table = DecoderFor(m);
   m.PortsMayChange = true;
   std::uint64_t done = 0;
   while (done < steps) {

@@ -35,6 +35,7 @@ enum class ErrorKind : std::uint8_t {
   PastCodeEnd,         // the PC left the loaded code
   Device,              // a board device refused an access (I2C)
   BreakRule,           // a breakpoint's condition or message could not be computed
+  NoWakeUp,            // WAI or STOP with interrupts masked: nothing can wake the processor
 };
 
 struct StopEvent {

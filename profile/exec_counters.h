@@ -17,14 +17,14 @@
 
 namespace hc11 {
 
-enum class FlowKind : std::uint8_t { None, Prefix, Call, Return, Branch, Jump };
-
-// The flow kind of every (prefix slot, opcode) entry the decoder executes; a
-// refused form is None, since it neither transfers nor pushes.
+// The flow kind of every (prefix slot, opcode) entry, from its row; a form
+// the designed mode refuses is None, since it neither transfers nor pushes,
+// and a slot only the exact mode decodes takes its row's kind.
 inline const std::array<FlowKind, kPrefixes.size() * 256>& FlowKinds() {
   static const auto kinds = [] {
     std::array<FlowKind, kPrefixes.size() * 256> k{};
     const DecodeTable& table = Decoder();
+    const DecodeTable& exact = ExactDecoder();
     for (std::size_t slot = 0; slot < kPrefixes.size(); ++slot) {
       for (std::size_t op = 0; op < 256; ++op) {
         FlowKind& kind = k[slot * 256 + op];
@@ -32,27 +32,10 @@ inline const std::array<FlowKind, kPrefixes.size() * 256>& FlowKinds() {
           kind = FlowKind::Prefix;
           continue;
         }
-        const DecodeEntry& e = table.entries[slot][op];
-        if (e.info == nullptr || e.exec == nullptr) continue;
-        switch (InstructionTable[e.info->index].handler) {
-          case HandlerId::ExecCall:
-            kind = FlowKind::Call;
-            break;
-          case HandlerId::ExecRts:
-          case HandlerId::ExecRti:
-            kind = FlowKind::Return;
-            break;
-          case HandlerId::ExecBranch:
-          case HandlerId::ExecBrset:
-          case HandlerId::ExecBrclr:
-            kind = FlowKind::Branch;
-            break;
-          case HandlerId::ExecJump:
-            kind = FlowKind::Jump;
-            break;
-          default:
-            break;
-        }
+        const DecodeEntry* e = &table.entries[slot][op];
+        if (e->info == nullptr) e = &exact.entries[slot][op];
+        if (e->info == nullptr || e->exec == nullptr) continue;
+        kind = FlowOf(InstructionTable[e->info->index]);
       }
     }
     return k;

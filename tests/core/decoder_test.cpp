@@ -83,9 +83,10 @@ struct FailureCase {
 // not by an opcode without a row.
 TEST_F(DecoderTest, RefusalsStopWithTheirMessageAndChangeNothing) {
   const std::vector<FailureCase> cases = {
-      {"opcode without a row", {0x2B, 0x00}, "err inst  e000 2b ", 0},
-      {"prefix CD is always refused", {0xCD, 0x83, 0x00, 0x00}, "err inst  e001 83 ", 1},
-      {"prefixed opcode without a row", {0x18, 0x3C}, "err inst  e001 3c ", 1},
+      {"opcode without a row", {0x41, 0x00}, "err inst  e000 41 ", 0},
+      {"prefix CD outside its four opcodes", {0xCD, 0x83, 0x00, 0x00}, "err inst  e001 83 ", 1},
+      {"prefixed opcode without a row", {0x18, 0x3D}, "err inst  e001 3d ", 1},
+      {"a chip row's empty slot", {0x18, 0xCF}, "err inst  e001 cf ", 1},
       {"store immediate", {0x87, 0x55}, "Erreur code e001 87 stA .dXh", 1},
       {"brset by Y", {0x18, 0x1E, 0x05, 0x01, 0x02}, "Erreur code e005 1e brset Ymr", 5},
       {"ldY direct", {0x18, 0xDE, 0x10}, "Erreur code e003 de ldY jdYh", 3},

@@ -39,7 +39,7 @@ TEST(PseudoTemplates, MnemonicOperandsFillTheRowTemplate) {
            {"E000||bit [$10+X].#$01 = 0|||T"}},
           {"word table entry reads as a call", {"E000||dw sub1"}, {"E000||call sub1|||T"}},
           {"byte data", {"E000||DB $12,$13"}, {"E000||db $12,$13|||T"}},
-          {"unknown mnemonic kept", {"E000||nop"}, {}},
+          {"unknown mnemonic kept", {"E000||frob"}, {}},
           {"branch statement from the first pass kept", {"E000||#|fin"}, {}},
           // Read-modify-write rows name their one memory operand on both sides.
           {"inc direct", {"E000||inc $10"}, {"E000||$10 = $10 + 1|||T"}},

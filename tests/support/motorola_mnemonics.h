@@ -30,7 +30,13 @@ inline const std::map<std::string_view, std::string_view> kMotorolaName = {
     {"addB", "addb"},  {"addD", "addd"},  {"adcA", "adca"},   {"adcB", "adcb"},   {"subA", "suba"},
     {"subB", "subb"},  {"subD", "subd"},  {"cmpD", "cpd"},    {"sbcA", "sbca"},   {"sbcB", "sbcb"},
     {"xgDX", "xgdx"},  {"dec", "dec"},    {"inc", "inc"},     {"stD", "std"},     {"stA", "staa"},
-    {"stB", "stab"},
+    {"stB", "stab"},   {"nop", "nop"},    {"tAP", "tap"},     {"sev", "sev"},     {"sec", "sec"},
+    {"sBA", "sba"},    {"cBA", "cba"},    {"daa", "daa"},     {"brn", "brn"},     {"bvc", "bvc"},
+    {"bvs", "bvs"},    {"bpl", "bpl"},    {"bmi", "bmi"},     {"bgt", "bgt"},     {"wai", "wai"},
+    {"swi", "swi"},    {"rorA", "rora"},  {"asrA", "asra"},   {"rorB", "rorb"},   {"asrB", "asrb"},
+    {"neg", "neg"},    {"com", "com"},    {"asr", "asr"},     {"tst", "tst"},     {"stS", "sts"},
+    {"stop", "stop"},  {"decY", "dey"},   {"tSY", "tsy"},     {"tYS", "tys"},     {"popY", "puly"},
+    {"aBY", "aby"},    {"pushY", "pshy"}, {"cmpY", "cpy"},    {"xgDY", "xgdy"},   {"stY", "sty"},
 };
 
 // The table's mnemonic for a Motorola one as the disassembler prints it

@@ -135,7 +135,7 @@ TEST(Assembler, BadSourcesAreReportedWithTheirLine) {
   };
   const Case cases[] = {
       {"        org $E000\n        ldA nowhere\n", 2, "undefined symbol 'nowhere'"},
-      {"        org $E000\nx1      nop\n", 2, "unknown instruction or directive 'nop'"},
+      {"        org $E000\nx1      frob\n", 2, "unknown instruction or directive 'frob'"},
       {"ldA     #1\n", 1, "in the first column is read as a label"},
       {"a       equ 1\na       equ 2\n", 2, "'a' is already defined on line 1"},
       {"        ds later\nlater   equ 3\n", 1, "'later' must be defined before this line"},
