@@ -92,10 +92,7 @@ void Pull(Machine& m) {
 // refused as the design refuses what it does not execute.
 inline void Swi(Machine& m, const RowInfo& row) {
   const std::uint16_t vector = VectorAt(m, kSwiVector);
-  if (vector == 0) {
-    m.DebugOnce = false;
-    return UnsupportedCode(m, row);
-  }
+  if (vector == 0) return UnsupportedCode(m, row);
   m.Push16(m.cpu.PC, TagReturnAddress);
   m.Push16(m.cpu.Y, TagData);
   m.Push16(m.cpu.X, TagData);

@@ -116,7 +116,6 @@ void ChipRowHandler(Machine& m, std::uint16_t pc) {
   constexpr HandlerId h = ChipHandlerOf(row);
   constexpr std::int64_t cycles = CyclesOf(row, Alt);
   const Operands o = exec::Fetch<kind>(m, pc);
-  m.DebugOnce = false;
   using enum HandlerId;
   if constexpr (h == ExecWai) {
     chip::Wai<X>(m, pc, cycles);
