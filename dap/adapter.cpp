@@ -50,15 +50,16 @@ Adapter::~Adapter() {
 }
 
 void Adapter::Respond(const Json& request, bool success, Json body, const std::string& message) {
-  Json r = {{"seq", seq_++},
-            {"type", "response"},
-            {"request_seq", request.is_object() && request.contains("seq") && request["seq"].is_number_integer()
-                                ? request["seq"].get<std::int64_t>()
-                                : 0},
-            {"success", success},
-            {"command", request.is_object() && request.contains("command") && request["command"].is_string()
-                            ? request["command"].get<std::string>()
-                            : std::string()}};
+  Json r = {
+      {"seq", seq_++},
+      {"type", "response"},
+      {"request_seq", request.is_object() && request.contains("seq") && request["seq"].is_number_integer()
+                          ? request["seq"].get<std::int64_t>()
+                          : 0},
+      {"success", success},
+      {"command", request.is_object() && request.contains("command") && request["command"].is_string()
+                      ? request["command"].get<std::string>()
+                      : std::string()}};
   if (!message.empty()) {
     r["message"] = message;
     if (!success) body["error"] = {{"id", 1}, {"format", message}, {"showUser", true}};
@@ -77,7 +78,9 @@ void Adapter::Output(std::string_view category, std::string_view text) {
   SendEvent("output", {{"category", category}, {"output", text}});
 }
 
-void Adapter::Refuse(const ReadItem& item) { Respond(Json(), false, Json::object(), FaultText(item)); }
+void Adapter::Refuse(const ReadItem& item) {
+  Respond(Json(), false, Json::object(), FaultText(item));
+}
 
 void Adapter::Handle(const Json& message) {
   if (!message.is_object() || message.value("type", "") != "request" || !message.contains("command") ||
@@ -94,7 +97,7 @@ void Adapter::Handle(const Json& message) {
     return;
   }
   const Json args = message.contains("arguments") && message["arguments"].is_object() ? message["arguments"]
-                                                                                       : Json::object();
+                                                                                      : Json::object();
   Json body = Json::object();
   after_ = nullptr;
   try {
@@ -159,10 +162,13 @@ void Adapter::ProcessEvents() {
   if (OnYield) OnYield();
 }
 
-void Adapter::TraceLineAdded(const std::string& line) { Output("console", line + "\n"); }
+void Adapter::TraceLineAdded(const std::string& line) {
+  Output("console", line + "\n");
+}
 
 void Adapter::Show(MsgKind kind, std::string_view caption, std::string_view text) {
-  Output(kind == MsgKind::Error ? "stderr" : "console", std::string(caption) + ": " + std::string(text) + "\n");
+  Output(kind == MsgKind::Error ? "stderr" : "console",
+         std::string(caption) + ": " + std::string(text) + "\n");
 }
 
 void Adapter::FlushSerial() {

@@ -129,7 +129,8 @@ class Adapter final : public UiHooks, public Messages, public StateListener {
   Json SourceJson(SourceFile f) const;
   std::uint32_t ClientLine(std::uint32_t line) const { return linesFrom1_ ? line : line - 1; }
   std::uint32_t OwnLine(std::int64_t line) const;
-  std::vector<BreakAnswer> ApplyBreakGroup(const std::string& group, const std::vector<BreakRequest>& requests);
+  std::vector<BreakAnswer> ApplyBreakGroup(const std::string& group,
+                                           const std::vector<BreakRequest>& requests);
   // Variables of one scope (requests_state.cpp).
   Json ScopeVariables(std::int64_t reference);
 

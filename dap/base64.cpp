@@ -17,7 +17,8 @@ std::string EncodeBase64(const std::uint8_t* bytes, std::size_t count) {
   std::string out;
   out.reserve((count + 2) / 3 * 4);
   for (std::size_t i = 0; i < count; i += 3) {
-    const std::uint32_t n = std::uint32_t{bytes[i]} << 16 | (i + 1 < count ? std::uint32_t{bytes[i + 1]} << 8 : 0) |
+    const std::uint32_t n = std::uint32_t{bytes[i]} << 16 |
+                            (i + 1 < count ? std::uint32_t{bytes[i + 1]} << 8 : 0) |
                             (i + 2 < count ? bytes[i + 2] : 0);
     out += kAlphabet[n >> 18 & 63];
     out += kAlphabet[n >> 12 & 63];

@@ -62,8 +62,8 @@ void BreakGroups::Enter(BreakpointList& list, const std::string& group, Group& g
   }
 }
 
-void BreakGroups::Replace(BreakpointList& list, const std::string& group, const std::vector<BreakRequest>& requests,
-                          std::vector<BreakAnswer>& answers) {
+void BreakGroups::Replace(BreakpointList& list, const std::string& group,
+                          const std::vector<BreakRequest>& requests, std::vector<BreakAnswer>& answers) {
   list.RemoveWhere([&](const Tbreak& b) { return b.name == group; });
   Group& g = groups_[group];
   g.requests = requests;

@@ -36,6 +36,16 @@ std::optional<std::size_t> ContentLength(std::string_view header) {
   return length;
 }
 
+constexpr std::string_view kLengthField = "Content-Length";
+
+// The end of `buffer` that may be the start of a header (kept when the rest
+// is dropped).
+std::size_t KeptTail(std::string_view buffer) {
+  for (std::size_t n = std::min(buffer.size(), kLengthField.size() - 1); n > 0; --n)
+    if (kLengthField.starts_with(buffer.substr(buffer.size() - n))) return n;
+  return 0;
+}
+
 }  // namespace
 
 std::optional<ReadItem> MessageReader::Next() {
@@ -46,18 +56,20 @@ std::optional<ReadItem> MessageReader::Next() {
     if (skip_ > 0) return std::nullopt;
   }
   const std::size_t end = buffer_.find("\r\n\r\n");
-  if (end == std::string::npos) {
-    if (buffer_.size() <= kHeaderMax) return std::nullopt;
-    // No header ends within the limit: drop what came, up to a possible start
-    // of the next header, so a stray line does not hold the reader forever.
-    const std::size_t next = buffer_.find("Content-Length", 1);
-    buffer_.erase(0, next == std::string::npos ? buffer_.size() - 3 : next);
+  if (end == std::string::npos && buffer_.size() <= kHeaderMax) return std::nullopt;
+  if (end == std::string::npos || end > kHeaderMax) {
+    // No header ends within the limit: what came is dropped up to the next
+    // header's start, so stray bytes do not hold the reader forever.
+    const std::size_t next = buffer_.find(kLengthField, 1);
+    buffer_.erase(0, next != std::string::npos ? next : buffer_.size() - KeptTail(buffer_));
     return ReadItem{ReadFault::BadHeader, {}};
   }
   const auto length = ContentLength(std::string_view(buffer_).substr(0, end));
   const std::size_t bodyStart = end + 4;
   if (!length) {
-    buffer_.erase(0, bodyStart);
+    // Stray bytes glued in front of a header: only they are dropped.
+    const std::size_t field = buffer_.find(kLengthField, 1);
+    buffer_.erase(0, field < end ? field : bodyStart);
     return ReadItem{ReadFault::BadHeader, {}};
   }
   if (*length > kMessageMax) {
@@ -70,8 +82,9 @@ std::optional<ReadItem> MessageReader::Next() {
   }
   if (buffer_.size() - bodyStart < *length) return std::nullopt;
   ReadItem item;
-  item.message = Json::parse(buffer_.begin() + static_cast<std::ptrdiff_t>(bodyStart),
-                             buffer_.begin() + static_cast<std::ptrdiff_t>(bodyStart + *length), nullptr, false);
+  item.message =
+      Json::parse(buffer_.begin() + static_cast<std::ptrdiff_t>(bodyStart),
+                  buffer_.begin() + static_cast<std::ptrdiff_t>(bodyStart + *length), nullptr, false);
   buffer_.erase(0, bodyStart + *length);
   if (item.message.is_discarded()) {
     item.fault = ReadFault::BadJson;

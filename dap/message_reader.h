@@ -6,11 +6,10 @@
 #pragma once
 
 #include <cstddef>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include <nlohmann/json.hpp>
 
 namespace hc11::dap {
 
@@ -29,7 +28,7 @@ enum class ReadFault : std::uint8_t {
 
 struct ReadItem {
   ReadFault fault = ReadFault::None;
-  Json message;        // an object when fault is None
+  Json message;  // an object when fault is None
 };
 
 class MessageReader {

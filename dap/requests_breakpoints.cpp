@@ -28,7 +28,9 @@ Json AnswerJson(const BreakAnswer& a) {
   return j;
 }
 
-std::string DataId(std::uint16_t address, std::uint32_t size) { return Format("%4.4X/%u", address, size); }
+std::string DataId(std::uint16_t address, std::uint32_t size) {
+  return Format("%4.4X/%u", address, size);
+}
 
 }  // namespace
 
@@ -123,10 +125,13 @@ void Adapter::SetInstructionBreakpoints(const Json& args, Json& body) {
     requests.push_back(std::move(r));
   }
   body["breakpoints"] = Json::array();
-  for (const BreakAnswer& a : ApplyBreakGroup(kInstructionGroup, requests)) body["breakpoints"].push_back(AnswerJson(a));
+  for (const BreakAnswer& a : ApplyBreakGroup(kInstructionGroup, requests))
+    body["breakpoints"].push_back(AnswerJson(a));
 }
 
-void Adapter::SetExceptionBreakpoints(const Json&, Json& body) { body["breakpoints"] = Json::array(); }
+void Adapter::SetExceptionBreakpoints(const Json&, Json& body) {
+  body["breakpoints"] = Json::array();
+}
 
 void Adapter::DataBreakpointInfo(const Json& args, Json& body) {
   Controller& c = Live();

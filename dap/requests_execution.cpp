@@ -170,9 +170,14 @@ void Adapter::StepOut(const Json&, Json&) {
   after_ = [&c] { c.Run(RunKind::ReturnUp); };
 }
 
-void Adapter::StepBack(const Json&, Json&) {
+void Adapter::StepBack(const Json& args, Json&) {
   Controller& c = Idle(Live());
-  after_ = [&c] { c.StepBack(1); };
+  // Back over a call, as "next" goes over it; one instruction when asked.
+  if (args.value("granularity", "") == "instruction") {
+    after_ = [&c] { c.StepBack(1); };
+  } else {
+    after_ = [&c] { c.StepBackOver(); };
+  }
 }
 
 void Adapter::ReverseContinue(const Json&, Json&) {

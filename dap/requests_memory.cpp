@@ -55,29 +55,31 @@ void Adapter::Disassemble(const Json& args, Json& body) {
   Controller& c = Live();
   const std::int64_t start = AddressOf(args);
   const std::int64_t skip = args.value("instructionOffset", std::int64_t{0});
-  const std::int64_t count = std::min<std::int64_t>(args.at("instructionCount").get<std::int64_t>(), kMemorySize);
+  const std::int64_t count =
+      std::min<std::int64_t>(args.at("instructionCount").get<std::int64_t>(), kMemorySize);
   const auto& code = sources_.Instructions();
   const TListSyn& lines = c.session().listing().LineList;
   // The index of the first listed instruction at or after the start; the
   // instruction offset moves from there, and places outside the list are
   // shown as invalid so the client gets the count it asked for.
-  const auto first = std::lower_bound(code.begin(), code.end(), start, [](const gdb::ListedLine& l, std::int64_t a) {
-    return l.address < a;
-  });
+  const auto first = std::lower_bound(code.begin(), code.end(), start,
+                                      [](const gdb::ListedLine& l, std::int64_t a) { return l.address < a; });
   const std::int64_t base = (first - code.begin()) + skip;
   body["instructions"] = Json::array();
   for (std::int64_t k = 0; k < std::max<std::int64_t>(0, count); ++k) {
     const std::int64_t i = base + k;
     if (i < 0 || i >= static_cast<std::int64_t>(code.size())) {
       body["instructions"].push_back(
-          {{"address", Format("0x%4.4llX", static_cast<long long>(std::clamp<std::int64_t>(start + i - base, 0, 0xFFFF)))},
+          {{"address", Format("0x%4.4llX",
+                              static_cast<long long>(std::clamp<std::int64_t>(start + i - base, 0, 0xFFFF)))},
            {"instruction", "??"},
            {"presentationHint", "invalid"}});
       continue;
     }
     const gdb::ListedLine& l = code[static_cast<std::size_t>(i)];
-    const std::int64_t next =
-        i + 1 < static_cast<std::int64_t>(code.size()) ? code[static_cast<std::size_t>(i + 1)].address : kMemorySize;
+    const std::int64_t next = i + 1 < static_cast<std::int64_t>(code.size())
+                                  ? code[static_cast<std::size_t>(i + 1)].address
+                                  : kMemorySize;
     const std::int64_t size = std::clamp<std::int64_t>(next - l.address, 1, kInstructionBytesMax);
     std::string bytes;
     for (std::int64_t b = 0; b < size; ++b)
@@ -90,8 +92,11 @@ void Adapter::Disassemble(const Json& args, Json& body) {
         label = e.Label;
         break;
       }
-    Json ins = {{"address", "0x" + addr}, {"instructionBytes", bytes}, {"instruction", text},
-                {"location", SourceJson(SourceFile::Listing)}, {"line", ClientLine(l.listingLine)}};
+    Json ins = {{"address", "0x" + addr},
+                {"instructionBytes", bytes},
+                {"instruction", text},
+                {"location", SourceJson(SourceFile::Listing)},
+                {"line", ClientLine(l.listingLine)}};
     if (!label.empty()) ins["symbol"] = label;
     body["instructions"].push_back(std::move(ins));
   }

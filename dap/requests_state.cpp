@@ -92,6 +92,13 @@ std::vector<std::uint16_t> ReturnAddresses(const Machine& m) {
   return chain;
 }
 
+// The routine holding `address` as the stack view names it (the function
+// of the label at or below it), or the address itself.
+std::string FunctionName(const Listing& listing, std::uint16_t address) {
+  const std::string name = FunctionOfAddress(listing.LabelList, address);
+  return name.empty() ? Format("$%4.4X", address) : name;
+}
+
 std::string BytesText(const Machine& m, std::uint16_t address, std::uint32_t size) {
   if (size == 1) return Format("$%2.2X", m.Memory[address]);
   if (size == 2) return Format("$%2.2X%2.2X", m.Memory[address], m.Memory[(address + 1) & 0xFFFF]);
@@ -109,16 +116,18 @@ void Adapter::StackTrace(const Json& args, Json& body) {
   const Machine& m = c.machine();
   std::vector<std::uint16_t> frames = {m.cpu.PC};
   for (const std::uint16_t r : ReturnAddresses(m)) frames.push_back(r);
-  const auto start = static_cast<std::size_t>(std::max<std::int64_t>(0, args.value("startFrame", std::int64_t{0})));
+  const auto start =
+      static_cast<std::size_t>(std::max<std::int64_t>(0, args.value("startFrame", std::int64_t{0})));
   const std::int64_t levels = args.value("levels", std::int64_t{0});
-  const std::size_t end = levels > 0 ? std::min(frames.size(), start + static_cast<std::size_t>(levels)) : frames.size();
+  const std::size_t end =
+      levels > 0 ? std::min(frames.size(), start + static_cast<std::size_t>(levels)) : frames.size();
   body["stackFrames"] = Json::array();
   for (std::size_t i = start; i < end; ++i) {
     // A caller's frame shows its call: the instruction just before the return address.
     const std::uint16_t at = i == 0 ? frames[i] : static_cast<std::uint16_t>(frames[i] - 1);
-    std::string name = FunctionOfAddress(c.session().listing().LabelList, frames[i]);
-    if (name.empty()) name = Format("$%4.4X", frames[i]);
-    Json f = {{"id", i}, {"name", name}, {"instructionPointerReference", Format("0x%4.4X", at)}};
+    Json f = {{"id", i},
+              {"name", FunctionName(c.session().listing(), at)},
+              {"instructionPointerReference", Format("0x%4.4X", at)}};
     if (const auto line = sources_.LineOf(launch_.frames, at)) {
       f["source"] = SourceJson(launch_.frames);
       f["line"] = ClientLine(*line);
@@ -135,9 +144,15 @@ void Adapter::StackTrace(const Json& args, Json& body) {
 void Adapter::Scopes(const Json&, Json& body) {
   Live();
   body["scopes"] = Json::array({
-      {{"name", "Registres"}, {"presentationHint", "registers"}, {"variablesReference", kRegistersScope}, {"expensive", false}},
+      {{"name", "Registres"},
+       {"presentationHint", "registers"},
+       {"variablesReference", kRegistersScope},
+       {"expensive", false}},
       {{"name", "Surveillances"}, {"variablesReference", kWatchesScope}, {"expensive", false}},
-      {{"name", "Symboles"}, {"presentationHint", "globals"}, {"variablesReference", kSymbolsScope}, {"expensive", false}},
+      {{"name", "Symboles"},
+       {"presentationHint", "globals"},
+       {"variablesReference", kSymbolsScope},
+       {"expensive", false}},
       {{"name", "Carte"}, {"variablesReference", kBoardScope}, {"expensive", false}},
   });
 }
@@ -154,8 +169,10 @@ Json Adapter::ScopeVariables(std::int64_t reference) {
   switch (reference) {
     case kRegistersScope:
       for (const Register& r : kRegisters) {
-        Json* v = add(r.name, RegisterText(r, RegisterOf(m, r.id)), r.id == CpuRegister::CC ? kFlagsScope : 0);
-        if (r.max == 0xFFFF && r.id != CpuRegister::D) (*v)["memoryReference"] = Format("0x%4.4X", RegisterOf(m, r.id));
+        Json* v =
+            add(r.name, RegisterText(r, RegisterOf(m, r.id)), r.id == CpuRegister::CC ? kFlagsScope : 0);
+        if (r.max == 0xFFFF && r.id != CpuRegister::D)
+          (*v)["memoryReference"] = Format("0x%4.4X", RegisterOf(m, r.id));
       }
       break;
     case kFlagsScope:
@@ -213,7 +230,7 @@ void Adapter::SetVariable(const Json& args, Json& body) {
   Controller& c = Live();
   if (c.Running()) throw Refusal{"a run is in progress"};
   const std::int64_t reference = args.at("variablesReference").get<std::int64_t>();
-  const std::string name = args.at("name").get<std::string>();
+  std::string name = args.at("name").get<std::string>();
   const std::string value = args.at("value").get<std::string>();
   Session& s = c.session();
   switch (reference) {
@@ -222,10 +239,12 @@ void Adapter::SetVariable(const Json& args, Json& body) {
       const auto v = r != nullptr ? ParseNumber(value, r->max) : std::nullopt;
       if (!v) throw Refusal{"'" + value + "' is not a value for " + name};
       c.SetRegister(r->id, static_cast<std::uint16_t>(*v));
+      name = r->name;
       break;
     }
     case kFlagsScope: {
-      const auto f = std::find_if(kFlags.begin(), kFlags.end(), [&](const Flag& x) { return name == x.name; });
+      const auto f =
+          std::find_if(kFlags.begin(), kFlags.end(), [&](const Flag& x) { return name == x.name; });
       if (f == kFlags.end() || (value != "0" && value != "1")) throw Refusal{"a flag is 0 or 1"};
       const std::uint8_t cc = value == "1" ? c.machine().cpu.CC | f->mask : c.machine().cpu.CC & ~f->mask;
       c.SetRegister(CpuRegister::CC, cc);
@@ -242,9 +261,11 @@ void Adapter::SetVariable(const Json& args, Json& body) {
     }
     case kSymbolsScope: {
       const auto& vs = sources_.Variables();
-      const auto v = std::find_if(vs.begin(), vs.end(), [&](const gdb::ListedVariable& x) { return x.name == name; });
+      const auto v =
+          std::find_if(vs.begin(), vs.end(), [&](const gdb::ListedVariable& x) { return x.name == name; });
       if (v == vs.end()) throw Refusal{"no variable '" + name + "'"};
-      if (v->size > 2) throw Refusal{name + " holds " + std::to_string(v->size) + " bytes: write it with writeMemory"};
+      if (v->size > 2)
+        throw Refusal{name + " holds " + std::to_string(v->size) + " bytes: write it with writeMemory"};
       const auto n = ParseNumber(value, v->size == 1 ? 0xFF : 0xFFFF);
       if (!n) throw Refusal{"'" + value + "' is not a value for " + name};
       std::vector<std::uint8_t> bytes;

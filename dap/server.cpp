@@ -88,9 +88,9 @@ bool WriteAll(int fd, std::string_view bytes) {
 
 }  // namespace
 
-std::uint64_t Serve(int inFd, int outFd) {
+void Serve(int inFd, int outFd) {
   int wake[2];
-  if (::pipe(wake) != 0) return 0;
+  if (::pipe(wake) != 0) return;
   Inbox inbox;
   std::thread reader(ReadClient, inFd, wake[0], std::ref(inbox));
   bool writable = true;
@@ -110,7 +110,6 @@ std::uint64_t Serve(int inFd, int outFd) {
       }
     }
   };
-  std::uint64_t answered = 0;
   while (!adapter.Ended() && writable) {
     Incoming in;
     if (!waiting.empty()) {
@@ -122,7 +121,6 @@ std::uint64_t Serve(int inFd, int outFd) {
       in = inbox.Wait();
     }
     if (in.closed) break;
-    ++answered;
     if (in.item.fault != ReadFault::None) {
       adapter.Refuse(in.item);
     } else {
@@ -134,7 +132,6 @@ std::uint64_t Serve(int inFd, int outFd) {
   reader.join();
   ::close(wake[0]);
   ::close(wake[1]);
-  return answered;
 }
 
 int ListenTcp(const std::string& address, std::uint16_t& port, std::string& error) {

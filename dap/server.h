@@ -10,9 +10,8 @@
 
 namespace hc11::dap {
 
-// Serves until the client disconnects or closes its side; returns the
-// number of requests answered.
-std::uint64_t Serve(int inFd, int outFd);
+// Serves until the client disconnects or closes its side.
+void Serve(int inFd, int outFd);
 
 // A listening TCP socket on `address` (dotted IPv4) and `port` (0: any free
 // one); -1 with a one-line `error`. `port` is set to the port bound.

@@ -29,9 +29,10 @@ void SourceMap::Load(const std::string& listingBase, const TConstantList& consta
   }
   std::stable_sort(code_.begin(), code_.end(),
                    [](const gdb::ListedLine& a, const gdb::ListedLine& b) { return a.address < b.address; });
-  code_.erase(std::unique(code_.begin(), code_.end(),
-                          [](const gdb::ListedLine& a, const gdb::ListedLine& b) { return a.address == b.address; }),
-              code_.end());
+  code_.erase(
+      std::unique(code_.begin(), code_.end(),
+                  [](const gdb::ListedLine& a, const gdb::ListedLine& b) { return a.address == b.address; }),
+      code_.end());
   variables_ = gdb::ReadListedVariables(*text, constants);
 }
 

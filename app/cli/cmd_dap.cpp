@@ -28,8 +28,8 @@ int ServeDap(const std::vector<std::string>& args, std::ostream& out, std::ostre
       continue;
     }
     if ((a != "--port" && a != "--listen") || i + 1 >= args.size()) {
-      err << "hc11flow-cli dap: " << (a == "--port" || a == "--listen" ? a + " needs a value" : "unknown option '" + a + "'")
-          << '\n';
+      err << "hc11flow-cli dap: "
+          << (a == "--port" || a == "--listen" ? a + " needs a value" : "unknown option '" + a + "'") << '\n';
       return kExitUsage;
     }
     const std::string& v = args[++i];
