@@ -59,6 +59,8 @@ class TimeTravel::ReplayScope {
     if (tt_.board_ != nullptr) {
       onPanelChange_.swap(tt_.board_->OnPanelChange);
       programOutput_.swap(tt_.board_->ProgramOutput);
+      // A byte transmitted again by the replay already reached the host link.
+      onTransmit_.swap(tt_.board_->OnTransmit);
     }
   }
   ~ReplayScope() {
@@ -75,6 +77,8 @@ class TimeTravel::ReplayScope {
     if (tt_.board_ != nullptr) {
       onPanelChange_.swap(tt_.board_->OnPanelChange);
       programOutput_.swap(tt_.board_->ProgramOutput);
+      // A byte transmitted again by the replay already reached the host link.
+      onTransmit_.swap(tt_.board_->OnTransmit);
     }
     tt_.replaying_ = false;
     tt_.host_ = nullptr;
@@ -94,6 +98,7 @@ class TimeTravel::ReplayScope {
   bool stepOverCalls_, stepOverArmed_, idle_, history_;
   std::function<void(PanelPart)> onPanelChange_;
   std::function<void(std::string_view)> programOutput_;
+  std::function<void(std::uint8_t)> onTransmit_;
 };
 
 template <class Found>
