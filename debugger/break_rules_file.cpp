@@ -258,7 +258,7 @@ std::vector<std::string> ApplyBreakRules(BreakpointList& list, const std::vector
 }
 
 std::vector<AnchorOutcome> ApplyAnchors(BreakpointList& list, const std::vector<BreakAnchorLine>& anchors,
-                                        const TListSyn& lines) {
+                                        const AnchorTable& lines) {
   std::vector<AnchorOutcome> outcomes;
   std::vector<EntryMove> moves;
   const std::vector<Tbreak>& entries = list.entries();
@@ -270,13 +270,13 @@ std::vector<AnchorOutcome> ApplyAnchors(BreakpointList& list, const std::vector<
       ++i;
     if (i == entries.size()) continue;
     taken[i] = true;
-    const Placement p = PlaceAnchor(a.anchor, a.address, lines);
+    const Placement p = lines.Place(a.anchor, a.address);
     if (p.place == AnchorPlace::Lost) {
       list.SetPlace(i, a.anchor, true);
       outcomes.push_back({i, a.address, a.address, p.place, a.anchor});
       continue;
     }
-    list.SetPlace(i, MakeAnchor(lines, p.address), false);
+    list.SetPlace(i, lines.At(p.address), false);
     if (p.place == AnchorPlace::Moved) {
       moves.push_back({i, p.address});
       outcomes.push_back({i, a.address, p.address, p.place, a.anchor});

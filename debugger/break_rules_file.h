@@ -69,6 +69,6 @@ struct AnchorOutcome {
 // whose line is gone stay and are marked "déplacé?". Every entry an anchor
 // reached keeps its anchor; the outcomes list the moved and the lost.
 std::vector<AnchorOutcome> ApplyAnchors(BreakpointList& list, const std::vector<BreakAnchorLine>& anchors,
-                                        const TListSyn& lines);
+                                        const AnchorTable& lines);
 
 }  // namespace hc11

@@ -243,9 +243,12 @@ void BreakpointList::SetPlace(std::size_t index, std::optional<CodeAnchor> ancho
   entries_[index].misplaced = misplaced;
 }
 
-void BreakpointList::AnchorAll(const TListSyn& lines) {
-  for (Tbreak& b : entries_)
-    if (!b.misplaced && IsCode(b.BreakKind)) b.anchor = MakeAnchor(lines, b.address);
+void BreakpointList::AnchorAll(const AnchorTable& lines) {
+  for (Tbreak& b : entries_) {
+    if (b.misplaced || !IsCode(b.BreakKind)) continue;
+    // Without a line there (no listing read) the place it had is kept.
+    if (std::optional<CodeAnchor> a = lines.At(b.address)) b.anchor = std::move(a);
+  }
 }
 
 std::string BreakpointList::AddFromDialog(const BreakDialog& d) {

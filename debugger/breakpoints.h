@@ -151,9 +151,10 @@ class BreakpointList : public RamBreakHandler, public BreakRules {
   void Move(const std::vector<EntryMove>& moves);
   // Marks an entry "déplacé?", or clears the mark, with its anchor.
   void SetPlace(std::size_t index, std::optional<CodeAnchor> anchor, bool misplaced);
-  // Every code entry not marked takes the anchor of its address in `lines`
-  // (RAM entries name variables, which the listing's lines do not place).
-  void AnchorAll(const TListSyn& lines);
+  // Every code entry not marked takes the anchor of its address in `lines`,
+  // when a line is there (RAM entries name variables, which the listing's
+  // lines do not place).
+  void AnchorAll(const AnchorTable& lines);
 
   // First entry in list order at `address` (the kind is not compared).
   std::optional<std::size_t> Find(std::uint16_t address) const;

@@ -1,45 +1,8 @@
 #include "debugger/code_anchor.h"
 
-#include <vector>
-
 #include "core/text_util.h"
 
 namespace hc11 {
-
-namespace {
-
-struct Row {
-  std::uint16_t address = 0;
-  CodeAnchor anchor;
-};
-
-// Every addressed line with its anchor, in listing order. A label on a line
-// of its own (no address) counts for the addressed line that follows it.
-std::vector<Row> Rows(const TListSyn& lines) {
-  std::vector<Row> rows;
-  std::string label;
-  std::uint32_t count = 0;
-  for (const TSynElem& e : lines) {
-    if (!e.Label.empty()) {
-      label = e.Label;
-      count = 0;
-    }
-    if (e.AddrText.empty() || e.AddrText.size() > 4) continue;
-    const std::optional<std::uint16_t> address = StrToWord("$" + e.AddrText);
-    if (!address) continue;
-    // A jump keeps its target beside the text.
-    rows.push_back({*address, {label, count++, FoldBlanks(e.Text + " " + e.Target)}});
-  }
-  return rows;
-}
-
-const Row* FirstAt(const std::vector<Row>& rows, std::uint16_t address) {
-  for (const Row& r : rows)
-    if (r.address == address) return &r;
-  return nullptr;
-}
-
-}  // namespace
 
 std::string FoldBlanks(std::string_view text) {
   std::string out;
@@ -56,15 +19,38 @@ std::string FoldBlanks(std::string_view text) {
   return out;
 }
 
-std::optional<CodeAnchor> MakeAnchor(const TListSyn& lines, std::uint16_t address) {
-  const std::vector<Row> rows = Rows(lines);
-  if (const Row* r = FirstAt(rows, address)) return r->anchor;
+// A label on a line of its own (no address) counts for the addressed line
+// that follows it.
+AnchorTable::AnchorTable(const TListSyn& lines) {
+  std::string label;
+  std::uint32_t count = 0;
+  for (const TSynElem& e : lines) {
+    if (!e.Label.empty()) {
+      label = e.Label;
+      count = 0;
+    }
+    if (e.AddrText.empty() || e.AddrText.size() > 4) continue;
+    const std::optional<std::uint16_t> address = StrToWord("$" + e.AddrText);
+    if (!address) continue;
+    // A jump keeps its target beside the text.
+    rows_.push_back({*address, {label, count++, FoldBlanks(e.Text + " " + e.Target)}});
+  }
+}
+
+const AnchorTable::Row* AnchorTable::FirstAt(std::uint16_t address) const {
+  for (const Row& r : rows_)
+    if (r.address == address) return &r;
+  return nullptr;
+}
+
+std::optional<CodeAnchor> AnchorTable::At(std::uint16_t address) const {
+  if (const Row* r = FirstAt(address)) return r->anchor;
   return std::nullopt;
 }
 
-Placement PlaceAnchor(const CodeAnchor& anchor, std::uint16_t oldAddress, const TListSyn& lines) {
-  const std::vector<Row> rows = Rows(lines);
-  const Row* at = FirstAt(rows, oldAddress);
+Placement AnchorTable::Place(const CodeAnchor& anchor, std::uint16_t oldAddress) const {
+  const std::vector<Row>& rows = rows_;
+  const Row* at = FirstAt(oldAddress);
   if (at != nullptr && at->anchor == anchor) return {AnchorPlace::Unchanged, oldAddress};
   auto moved = [oldAddress](const Row& r) {
     return Placement{r.address == oldAddress ? AnchorPlace::Unchanged : AnchorPlace::Moved, r.address};

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "listing/listing_types.h"
 
@@ -18,10 +20,6 @@ struct CodeAnchor {
   bool operator==(const CodeAnchor&) const = default;
 };
 
-// The anchor of the first addressed listing line at `address`; nullopt when
-// no line holds that address.
-std::optional<CodeAnchor> MakeAnchor(const TListSyn& lines, std::uint16_t address);
-
 enum class AnchorPlace : std::uint8_t {
   Unchanged,  // the line is still at its address
   Moved,      // found again elsewhere
@@ -33,11 +31,31 @@ struct Placement {
   std::uint16_t address = 0;
 };
 
-// Where the line `anchor` described, last seen at `oldAddress`, is in `lines`:
-// the same label, offset and text; failing that, the same label and text
-// nearest the old offset; failing that, it stays (Unchanged when the old
-// address still holds the same text under another label, else Lost).
-Placement PlaceAnchor(const CodeAnchor& anchor, std::uint16_t oldAddress, const TListSyn& lines);
+// The anchors of a listing's lines, taken as the listing was read (the
+// flowchart rewrites the line list into pseudo-code afterwards).
+class AnchorTable {
+ public:
+  AnchorTable() = default;
+  explicit AnchorTable(const TListSyn& lines);
+
+  // The anchor of the first addressed line at `address`; nullopt when no
+  // line holds that address.
+  std::optional<CodeAnchor> At(std::uint16_t address) const;
+
+  // Where the line `anchor` described, last seen at `oldAddress`, is now: the
+  // same label, offset and text; failing that, the same label and text
+  // nearest the old offset; failing that, it stays (Unchanged when the old
+  // address still holds the same text under another label, else Lost).
+  Placement Place(const CodeAnchor& anchor, std::uint16_t oldAddress) const;
+
+ private:
+  struct Row {
+    std::uint16_t address = 0;
+    CodeAnchor anchor;
+  };
+  const Row* FirstAt(std::uint16_t address) const;
+  std::vector<Row> rows_;
+};
 
 // "LABEL+OFFSET" ("+OFFSET" above the first label).
 std::string AnchorWhere(const CodeAnchor& anchor);

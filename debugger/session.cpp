@@ -80,6 +80,7 @@ LoadReport Session::Load(const std::string& listingBase) {
         "Le fichier LST " + QuoteText(ListingFileName(listingBase)) + " ne contient aucune ligne de listing");
   }
 
+  anchors_ = AnchorTable(listing_.LineList);
   profiler_.MapListing(listing_);
   ClearSymbolListsExceptI(listing_.Symbols);
   board_->UhfMode = FindSymbol(listing_.Symbols, "UHF", 'I').value_or(0);
@@ -93,6 +94,7 @@ LoadReport Session::LoadImageOnly(const std::string& hexFile) {
   const MessageBatch batch(relay_);
   LoadReport report;
   listingBase_ = BaseOf(hexFile);
+  anchors_ = AnchorTable();
   board_->ListingBase = listingBase_;
   machine_->tInst.fill(0);
   report.imageComplete = LoadProgramImage(*machine_, hexFile, relay_);
@@ -332,7 +334,7 @@ void Session::ReadBreakRules(bool report) {
   const BreakRulesRead read = DecodeBreakRules(text);
   std::vector<std::string> problems = read.problems;
   for (std::string& p : ApplyBreakRules(*breaks_, read.lines)) problems.push_back(std::move(p));
-  std::vector<AnchorOutcome> followed = ApplyAnchors(*breaks_, read.anchors, listing_.LineList);
+  std::vector<AnchorOutcome> followed = ApplyAnchors(*breaks_, read.anchors, anchors_);
   if (report) {
     followed_ = std::move(followed);
     watchAnchors_ = read.watches;
@@ -373,7 +375,7 @@ std::vector<WatchAnchorLine> Session::WatchAnchors() const {
 
 bool Session::SaveBreakRules(const std::string& workspace) {
   const std::string path = BreakRulesFileOf(workspace);
-  breaks_->AnchorAll(listing_.LineList);
+  breaks_->AnchorAll(anchors_);
   const std::vector<WatchAnchorLine> watchLines = WatchAnchors();
   const bool any = !watchLines.empty() ||
                    std::any_of(breaks_->entries().begin(), breaks_->entries().end(),

@@ -140,6 +140,7 @@ class Session {
   std::string settingsPath_;
   std::string listingBase_;
   bool useWorkspace_ = true;
+  AnchorTable anchors_;  // the listing's lines as read, before any rewriting
   std::vector<AnchorOutcome> followed_;
   std::vector<WatchAnchorLine> watchAnchors_;  // as read by the last Init
   std::vector<std::string> vanished_;

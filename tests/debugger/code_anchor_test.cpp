@@ -55,7 +55,8 @@ TEST(CodeAnchor, IsTheLabelAboveTheAddressedLinesBelowItAndTheFoldedText) {
       {0xE004, std::nullopt},  // inside an instruction: no line there
       {0x0000, std::nullopt},
   };
-  for (const Case& c : cases) EXPECT_EQ(MakeAnchor(kBefore, c.address), c.anchor) << std::hex << c.address;
+  for (const Case& c : cases)
+    EXPECT_EQ(AnchorTable(kBefore).At(c.address), c.anchor) << std::hex << c.address;
 }
 
 TEST(CodeAnchor, PlacedOnTheProgramAssembledAgain) {
@@ -103,9 +104,9 @@ TEST(CodeAnchor, PlacedOnTheProgramAssembledAgain) {
       {"an empty listing", 0xE003, {}, AnchorPlace::Lost, 0xE003},
   };
   for (const Case& c : cases) {
-    const std::optional<CodeAnchor> anchor = MakeAnchor(kBefore, c.old);
+    const std::optional<CodeAnchor> anchor = AnchorTable(kBefore).At(c.old);
     ASSERT_TRUE(anchor) << c.what;
-    const Placement p = PlaceAnchor(*anchor, c.old, c.after);
+    const Placement p = AnchorTable(c.after).Place(*anchor, c.old);
     EXPECT_EQ(p.place, c.place) << c.what;
     EXPECT_EQ(p.address, c.address) << c.what;
   }
