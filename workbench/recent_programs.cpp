@@ -31,6 +31,17 @@ std::string RewriteRecentPrograms(std::string_view fileText, const std::vector<s
   return ReplaceSection(fileText, kRecentSection, lines);
 }
 
+bool ParseAutoReload(std::string_view fileText) {
+  bool on = false;
+  for (const auto& [key, value] : ReadSection(fileText, kReloadSection))
+    if (key == "Auto") on = Trim(value) == "1";
+  return on;
+}
+
+std::string RewriteAutoReload(std::string_view fileText, bool on) {
+  return ReplaceSection(fileText, kReloadSection, {std::string("Auto=") + (on ? "1" : "0")});
+}
+
 void AddRecent(std::vector<std::string>& programs, const std::string& program) {
   RemoveRecent(programs, program);
   programs.insert(programs.begin(), program);

@@ -19,6 +19,12 @@ std::vector<std::string> ParseRecentPrograms(std::string_view fileText);
 // The file's text with the section replaced (appended when absent).
 std::string RewriteRecentPrograms(std::string_view fileText, const std::vector<std::string>& programs);
 
+// The Options mark "Recharger automatiquement", in a section of its own
+// ("Rechargement", "Auto=1"); off when absent.
+inline constexpr const char* kReloadSection = "Rechargement";
+bool ParseAutoReload(std::string_view fileText);
+std::string RewriteAutoReload(std::string_view fileText, bool on);
+
 // `program` first, once, and at most kRecentMax programs.
 void AddRecent(std::vector<std::string>& programs, const std::string& program);
 void RemoveRecent(std::vector<std::string>& programs, const std::string& program);

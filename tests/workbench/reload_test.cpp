@@ -97,5 +97,14 @@ TEST(RecentPrograms, OwnSectionReadAndRewrittenTheRestKept) {
   EXPECT_EQ(ParseRecentPrograms(after), (std::vector<std::string>{"/new", "/a b c"}));
 }
 
+TEST(RecentPrograms, TheAutomaticReloadMarkIsOffUnlessSaidOn) {
+  EXPECT_FALSE(ParseAutoReload("[Fichier]\nx=1\n"));
+  EXPECT_FALSE(ParseAutoReload("[Rechargement]\nAuto=oui\n"));
+  const std::string on = RewriteAutoReload("[Fichier]\nx=1\n", true);
+  EXPECT_EQ(on, "[Fichier]\nx=1\n[Rechargement]\nAuto=1\n");
+  EXPECT_TRUE(ParseAutoReload(on));
+  EXPECT_FALSE(ParseAutoReload(RewriteAutoReload(on, false)));
+}
+
 }  // namespace
 }  // namespace hc11::test
