@@ -9,7 +9,7 @@ CMAKE_GEN  += $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccac
 # file and line, and the builds take a third less time than with full -g.
 LINES_ONLY := -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -DCMAKE_CXX_FLAGS_DEBUG="-g1"
 
-.PHONY: gdb all deps configure build run run-headless screenshots coverage-demo test test-main test-asan bench fuzz fuzz-smoke format-check clean
+.PHONY: deb gdb all deps configure build run run-headless screenshots coverage-demo test test-main test-asan bench fuzz fuzz-smoke format-check clean
 
 all: build
 
@@ -93,6 +93,12 @@ format-check: deps
 # minutes on two cores); `make test` then runs the GDB scenarios with it.
 gdb:
 	@scripts/build-gdb $(BUILD)/gdb
+
+# A Debian package in $(BUILD)/package with CPack (dpkg-shlibdeps names its dependencies).
+deb: build
+	@rm -rf $(BUILD)/package
+	@cd $(BUILD) && cpack -G DEB
+	@ls $(BUILD)/package/*.deb
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

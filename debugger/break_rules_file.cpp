@@ -8,6 +8,7 @@ namespace hc11 {
 namespace {
 
 constexpr std::string_view kHeader = "# hc11flow : conditions des points d'arrêt\n";
+constexpr std::string_view kAnchorMark = "#ancre\t";
 
 // Tabs, line ends and backslashes inside a text would cut the line.
 std::string Escape(std::string_view text) {
@@ -122,9 +123,57 @@ std::string ParseLine(std::string_view line, BreakRulesLine& out) {
   return {};
 }
 
+std::optional<std::uint32_t> Offset(std::string_view text) {
+  if (text == "0") return 0;
+  return Count(text);
+}
+
+// "#ancre" lines after their mark: "point" or "surv", the address, the kind
+// or type, then the fields.
+std::string ParseAnchor(std::string_view line, BreakRulesRead& read) {
+  const std::vector<std::string_view> parts = SplitTabs(line);
+  if (parts.size() < 3) return "ancre : adresse et type attendus";
+  const std::optional<std::uint16_t> address = StrToWord("$" + std::string(parts[1]));
+  if (parts[1].empty() || parts[1].size() > 4 || !address) return "ancre : adresse hexadécimale attendue";
+  if (parts[2].size() != 1 || parts[2][0] <= ' ') return "ancre : type attendu";
+  const bool point = parts[0] == "point";
+  if (!point && parts[0] != "surv") return "ancre '" + QuoteText(parts[0]) + "' inconnue";
+  if (point && std::string_view("CIim").find(parts[2][0]) == std::string_view::npos)
+    return "ancre : type C, I, i ou m attendu";
+  BreakAnchorLine b{*address, parts[2][0], {}};
+  WatchAnchorLine w{*address, parts[2][0], {}};
+  for (std::size_t k = 3; k < parts.size(); ++k) {
+    const std::size_t eq = parts[k].find('=');
+    if (eq == std::string_view::npos) return "champ inconnu '" + QuoteText(parts[k]) + "'";
+    const std::string_view key = parts[k].substr(0, eq);
+    const std::optional<std::string> value = Unescape(parts[k].substr(eq + 1));
+    if (!value) return "échappement invalide dans '" + QuoteText(parts[k]) + "'";
+    if (point && key == "étiquette") {
+      b.anchor.label = *value;
+    } else if (point && key == "ligne") {
+      b.anchor.text = *value;
+    } else if (point && key == "décalage") {
+      const std::optional<std::uint32_t> n = Offset(*value);
+      if (!n) return "décalage invalide '" + QuoteText(*value) + "'";
+      b.anchor.offset = *n;
+    } else if (!point && key == "nom") {
+      w.name = *value;
+    } else {
+      return "champ inconnu '" + QuoteText(key) + "'";
+    }
+  }
+  if (point) {
+    read.anchors.push_back(std::move(b));
+  } else {
+    read.watches.push_back(std::move(w));
+  }
+  return {};
+}
+
 }  // namespace
 
-std::string EncodeBreakRules(const std::vector<Tbreak>& entries) {
+std::string EncodeBreakRules(const std::vector<Tbreak>& entries,
+                             const std::vector<WatchAnchorLine>& watches) {
   std::string out(kHeader);
   for (const Tbreak& b : entries) {
     const BreakExtras& e = b.extras;
@@ -137,6 +186,15 @@ std::string EncodeBreakRules(const std::vector<Tbreak>& entries) {
     if (e.temporary) out += "\ttemporaire";
     out += '\n';
   }
+  for (const Tbreak& b : entries) {
+    if (!b.anchor) continue;
+    out += std::string(kAnchorMark) + Format("point\t%4.4X\t%c\tétiquette=", b.address, b.BreakKind) +
+           Escape(b.anchor->label) + Format("\tdécalage=%u\tligne=", b.anchor->offset) +
+           Escape(b.anchor->text) + '\n';
+  }
+  for (const WatchAnchorLine& w : watches)
+    out +=
+        std::string(kAnchorMark) + Format("surv\t%4.4X\t%c\tnom=", w.address, w.type) + Escape(w.name) + '\n';
   return out;
 }
 
@@ -151,6 +209,12 @@ BreakRulesRead DecodeBreakRules(std::string_view text) {
     start = end + 1;
     ++number;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.substr(0, kAnchorMark.size()) == kAnchorMark) {
+      const std::string problem = ParseAnchor(line.substr(kAnchorMark.size()), read);
+      if (!problem.empty())
+        read.problems.push_back(Format("ligne %zu : ", number) + problem + ", ligne ignorée");
+      continue;
+    }
     if (TrimView(line).empty() || line.front() == '#') continue;
     BreakRulesLine parsed;
     const std::string problem = ParseLine(line, parsed);
@@ -191,6 +255,35 @@ std::vector<std::string> ApplyBreakRules(BreakpointList& list, const std::vector
     if (!error.empty()) problems.push_back(where + " : " + error + ", conditions ignorées");
   }
   return problems;
+}
+
+std::vector<AnchorOutcome> ApplyAnchors(BreakpointList& list, const std::vector<BreakAnchorLine>& anchors,
+                                        const AnchorTable& lines) {
+  std::vector<AnchorOutcome> outcomes;
+  std::vector<EntryMove> moves;
+  const std::vector<Tbreak>& entries = list.entries();
+  std::vector<bool> taken(entries.size(), false);
+  for (const BreakAnchorLine& a : anchors) {
+    std::size_t i = 0;
+    while (i < entries.size() &&
+           (taken[i] || entries[i].address != a.address || entries[i].BreakKind != a.kind))
+      ++i;
+    if (i == entries.size()) continue;
+    taken[i] = true;
+    const Placement p = lines.Place(a.anchor, a.address);
+    if (p.place == AnchorPlace::Lost) {
+      list.SetPlace(i, a.anchor, true);
+      outcomes.push_back({i, a.address, a.address, p.place, a.anchor});
+      continue;
+    }
+    list.SetPlace(i, lines.At(p.address), false);
+    if (p.place == AnchorPlace::Moved) {
+      moves.push_back({i, p.address});
+      outcomes.push_back({i, a.address, p.address, p.place, a.anchor});
+    }
+  }
+  list.Move(moves);
+  return outcomes;
 }
 
 }  // namespace hc11

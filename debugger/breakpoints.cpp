@@ -162,7 +162,8 @@ BreakpointList::~BreakpointList() {
 std::vector<std::string> BreakpointList::Lines() const {
   std::vector<std::string> lines;
   lines.reserve(entries_.size());
-  for (const Tbreak& b : entries_) lines.push_back(BreakLine(b) + BreakExtrasText(b));
+  for (const Tbreak& b : entries_)
+    lines.push_back(BreakLine(b) + BreakExtrasText(b) + (b.misplaced ? " déplacé?" : ""));
   return lines;
 }
 
@@ -214,7 +215,40 @@ std::string BreakpointList::Edit(std::size_t index, const BreakDialog& d) {
   // The old place forgets this entry before the new one learns it.
   if (old.address != b.address || old.BreakKind != b.BreakKind) Unregister(old);
   Register(b);
+  // The user has placed it: its line is the one at its address now.
+  b.misplaced = false;
+  b.anchor.reset();
   return {};
+}
+
+void BreakpointList::Move(const std::vector<EntryMove>& moves) {
+  std::vector<bool> touched(0x10000, false);
+  for (const EntryMove& mv : moves) {
+    if (mv.index >= entries_.size()) continue;
+    Tbreak& b = entries_[mv.index];
+    touched[b.address] = touched[mv.address] = true;
+    if (IsCode(b.BreakKind)) machine_.tInst[b.address] = 0;
+    b.address = mv.address;
+  }
+  // List order, as a workspace read registers them.
+  for (const Tbreak& b : entries_)
+    if (touched[b.address] && IsCode(b.BreakKind)) Register(b);
+  for (std::size_t a = 0; a < touched.size(); ++a)
+    if (touched[a]) RefreshRamBits(static_cast<std::uint16_t>(a));
+}
+
+void BreakpointList::SetPlace(std::size_t index, std::optional<CodeAnchor> anchor, bool misplaced) {
+  if (index >= entries_.size()) return;
+  entries_[index].anchor = std::move(anchor);
+  entries_[index].misplaced = misplaced;
+}
+
+void BreakpointList::AnchorAll(const AnchorTable& lines) {
+  for (Tbreak& b : entries_) {
+    if (b.misplaced || !IsCode(b.BreakKind)) continue;
+    // Without a line there (no listing read) the place it had is kept.
+    if (std::optional<CodeAnchor> a = lines.At(b.address)) b.anchor = std::move(a);
+  }
 }
 
 std::string BreakpointList::AddFromDialog(const BreakDialog& d) {

@@ -13,6 +13,7 @@
 
 #include "core/break_rules.h"
 #include "core/machine.h"
+#include "debugger/code_anchor.h"
 #include "expr/expression.h"
 #include "expr/log_format.h"
 #include "listing/listing_types.h"
@@ -49,6 +50,15 @@ struct Tbreak {
   std::optional<LogFormat> log{};         // parsed extras.log
   std::uint64_t hits = 0;                 // since Init
   bool spent = false;                     // a temporary entry that stopped: removed when the run ends
+  // Its listing line when last placed; kept as it was while `misplaced`.
+  std::optional<CodeAnchor> anchor{};
+  bool misplaced = false;  // its line was not found again after a reload: "déplacé?"
+};
+
+// An entry's new address after the program was assembled again.
+struct EntryMove {
+  std::size_t index = 0;
+  std::uint16_t address = 0;
 };
 
 // Parses `extras` into `b` (condition and log message); on an error `b` is
@@ -135,6 +145,16 @@ class BreakpointList : public RamBreakHandler, public BreakRules {
   // Removes every entry `remove` picks, in one pass, and registers again what
   // the remaining entries hold at the addresses they leave.
   void RemoveWhere(const std::function<bool(const Tbreak&)>& remove);
+
+  // Gives entries new addresses at once (their registrations follow them;
+  // other entries at the addresses left keep theirs).
+  void Move(const std::vector<EntryMove>& moves);
+  // Marks an entry "déplacé?", or clears the mark, with its anchor.
+  void SetPlace(std::size_t index, std::optional<CodeAnchor> anchor, bool misplaced);
+  // Every code entry not marked takes the anchor of its address in `lines`,
+  // when a line is there (RAM entries name variables, which the listing's
+  // lines do not place).
+  void AnchorAll(const AnchorTable& lines);
 
   // First entry in list order at `address` (the kind is not compared).
   std::optional<std::size_t> Find(std::uint16_t address) const;

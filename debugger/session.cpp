@@ -80,6 +80,7 @@ LoadReport Session::Load(const std::string& listingBase) {
         "Le fichier LST " + QuoteText(ListingFileName(listingBase)) + " ne contient aucune ligne de listing");
   }
 
+  anchors_ = AnchorTable(listing_.LineList);
   profiler_.MapListing(listing_);
   ClearSymbolListsExceptI(listing_.Symbols);
   board_->UhfMode = FindSymbol(listing_.Symbols, "UHF", 'I').value_or(0);
@@ -93,6 +94,7 @@ LoadReport Session::LoadImageOnly(const std::string& hexFile) {
   const MessageBatch batch(relay_);
   LoadReport report;
   listingBase_ = BaseOf(hexFile);
+  anchors_ = AnchorTable();
   board_->ListingBase = listingBase_;
   machine_->tInst.fill(0);
   report.imageComplete = LoadProgramImage(*machine_, hexFile, relay_);
@@ -123,6 +125,9 @@ bool Session::Init(bool restore) {
   ApplyReverseBudget();
   ApplyStackWarning();
   m.StepOverCalls = false;
+  followed_.clear();
+  watchAnchors_.clear();
+  vanished_.clear();
   auto writeInitialValues = [&]() {
     for (const std::string& error : watches_->WriteInitialValues())
       relay_.Show(MsgKind::Error, "Erreur", error);
@@ -172,6 +177,7 @@ bool Session::Init(bool restore) {
   }
   profiler_.Reset(m.CycleCount);
   watches_->Refresh(true);
+  ReportFollowed();
   return loaded;
 }
 
@@ -339,21 +345,58 @@ void Session::ReadBreakRules(bool report) {
   const BreakRulesRead read = DecodeBreakRules(text);
   std::vector<std::string> problems = read.problems;
   for (std::string& p : ApplyBreakRules(*breaks_, read.lines)) problems.push_back(std::move(p));
+  std::vector<AnchorOutcome> followed = ApplyAnchors(*breaks_, read.anchors, anchors_);
+  if (report) {
+    followed_ = std::move(followed);
+    watchAnchors_ = read.watches;
+  }
   if (report)
     for (const std::string& p : problems)
       relay_.Show(MsgKind::Warning, "Avertissement", QuoteText(path) + ": " + p);
 }
 
+// The entries that did not find their line, and the watches whose symbol
+// went, in one message.
+void Session::ReportFollowed() {
+  for (const WatchAnchorLine& a : watchAnchors_) {
+    const auto gone = std::any_of(
+        watches_->entries().begin(), watches_->entries().end(),
+        [&a](const TSurv& w) { return w.name == a.name && w.type == a.type && w.WatchStatus == 'm'; });
+    if (gone) vanished_.push_back(a.name);
+  }
+  std::string text;
+  for (const AnchorOutcome& o : followed_) {
+    if (o.place != AnchorPlace::Lost || o.index >= breaks_->entries().size()) continue;
+    const Tbreak& b = breaks_->entries()[o.index];
+    text += "\n" + BreakLine(b) + " : " + AnchorWhere(o.anchor) + " '" + QuoteText(o.anchor.text) + "'" +
+            " introuvable, laissé à son adresse (déplacé?)";
+  }
+  for (const std::string& name : vanished_)
+    text += "\nsurveillance '" + QuoteText(name) + "' : symbole disparu";
+  if (text.empty()) return;
+  relay_.Show(MsgKind::Warning, "Avertissement", "Le programme a été réassemblé ; à vérifier :" + text);
+}
+
+std::vector<WatchAnchorLine> Session::WatchAnchors() const {
+  std::vector<WatchAnchorLine> lines;
+  for (const TSurv& w : watches_->entries())
+    if (FindSymbol(listing_.Symbols, w.name, w.type)) lines.push_back({w.address, w.type, w.name});
+  return lines;
+}
+
 bool Session::SaveBreakRules(const std::string& workspace) {
   const std::string path = BreakRulesFileOf(workspace);
-  const bool any = std::any_of(breaks_->entries().begin(), breaks_->entries().end(),
-                               [](const Tbreak& b) { return b.extras.Any(); });
+  breaks_->AnchorAll(anchors_);
+  const std::vector<WatchAnchorLine> watchLines = WatchAnchors();
+  const bool any = !watchLines.empty() ||
+                   std::any_of(breaks_->entries().begin(), breaks_->entries().end(),
+                               [](const Tbreak& b) { return b.extras.Any() || b.anchor.has_value(); });
   struct stat st {};
   // Without extras the file is only rewritten when there is one, so rules
   // removed in this session do not come back at the next load.
   if (!any && ::lstat(path.c_str(), &st) != 0) return true;
   std::string error;
-  if (WriteFileWhole(path, EncodeBreakRules(breaks_->entries()), error)) return true;
+  if (WriteFileWhole(path, EncodeBreakRules(breaks_->entries(), watchLines), error)) return true;
   relay_.Show(
       MsgKind::Error, "Erreur",
       QuoteText(path) + ": " + error + " ; les conditions des points d'arrêt ne sont pas enregistrées");

@@ -14,6 +14,7 @@
 #include "core/message_text.h"
 #include "core/messages.h"
 #include "core/ui_hooks.h"
+#include "debugger/break_rules_file.h"
 #include "debugger/breakpoints.h"
 #include "debugger/session_hooks.h"
 #include "debugger/settings_file.h"
@@ -111,12 +112,22 @@ class Session {
   static std::string BaseOf(const std::string& programPath);
   // The breakpoint extras' file beside a workspace: "prog.Zan" -> "prog_Break.txt".
   static std::string BreakRulesFileOf(const std::string& workspace);
+  // What the last Init did with the entries whose listing line was not where
+  // the workspace left them (the program was assembled again): moved with
+  // their line, or left in place and marked "déplacé?". Said in one message.
+  const std::vector<AnchorOutcome>& Followed() const { return followed_; }
+  // The watches placed by their symbol's name when saved whose symbol the
+  // last Init no longer found.
+  const std::vector<std::string>& VanishedSymbols() const { return vanished_; }
+
   // A listing symbol by name (the symbol section, then the code labels).
   std::optional<std::uint16_t> SymbolAddress(std::string_view name) const;
 
  private:
   void ApplyPatches(bool report);
   void ReadBreakRules(bool report);
+  void ReportFollowed();
+  std::vector<WatchAnchorLine> WatchAnchors() const;
   bool SaveBreakRules(const std::string& workspace);
   bool SaveWorkspaceFile(const std::string& path);
   bool KeepUnread(const std::string& path);
@@ -139,6 +150,10 @@ class Session {
   std::string settingsPath_;
   std::string listingBase_;
   bool useWorkspace_ = true;
+  AnchorTable anchors_;  // the listing's lines as read, before any rewriting
+  std::vector<AnchorOutcome> followed_;
+  std::vector<WatchAnchorLine> watchAnchors_;  // as read by the last Init
+  std::vector<std::string> vanished_;
   std::string unreadWorkspace_;  // a workspace that failed to read, kept before its next save
   bool settingsUnread_ = false;  // the settings file failed to read: kept aside before the save
   // The workspace as it was on disk when last read or written here (nullopt:

@@ -62,6 +62,14 @@ void RunCommands(const RunOptions& o, Controller& controller, std::ostream& out)
   }
 }
 
+// "moved: OLD NEW LABEL+OFFSET" for each entry of the workspace that
+// followed its line to a new address (the program was assembled again).
+void PrintMoved(const Session& session, std::ostream& out) {
+  for (const AnchorOutcome& o : session.Followed())
+    if (o.place == AnchorPlace::Moved)
+      out << Format("moved: %4.4X %4.4X ", o.from, o.to) << AnchorWhere(o.anchor) << '\n';
+}
+
 void PrintLists(Session& session, std::ostream& out) {
   for (const std::string& line : session.breakpoints().Lines()) out << "break: " << line << '\n';
   session.watches().Refresh(true);
@@ -130,6 +138,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   host.OnYield = stopOnSignal;
   if (!PrepareRunSession(o, *controller, "run", err)) return kExitUsage;
   if (!OutputsSpareInputs(o, *session, err)) return kExitUsage;
+  PrintMoved(*session, out);
   // The host serial link and real time, around the runs.
   CliSerial serial(o.serial, *session, host, err);
   if (!serial.Start()) return 1;

@@ -28,6 +28,7 @@
 #include "app/gui/memory_find_bar.h"
 #include "app/gui/profile_window.h"
 #include "app/gui/reglages_editor.h"
+#include "app/gui/reload_control.h"
 #include "app/gui/symbol_lists.h"
 #include "app/gui/trace_pane.h"
 #include "app/gui/workbench.h"
@@ -109,6 +110,15 @@ MainWindow::MainWindow(Messages& messages, StartOptions options)
   WorkbenchHost& host = *this;
   FocusHost& panes = *this;
   workbench_ = std::make_unique<Workbench>(frame, host, panes);
+  ReloadHost reloadHost{[this] { return run_.Running(); }, [this] { ReloadProgram(); },
+                        [this](const std::string& program) { OpenListingFile(program); },
+                        [this] { return session_.SettingsPath(); },
+                        [this](bool hold) {
+                          if (QAction* toggle = Action("BasculerPointArret"))
+                            toggle->setShortcut(hold ? QKeySequence() : QKeySequence(Qt::Key_F5));
+                        }};
+  auto* centre = qobject_cast<QBoxLayout*>(scrollBox1_->parentWidget()->layout());
+  reload_ = new ReloadControl(std::move(reloadHost), messages_, *this, *centre, *fichier_, *menus_.options);
 }
 
 MainWindow::~MainWindow() {

@@ -45,6 +45,7 @@ class BoardPanel;
 class CodeList;
 class DumpWindow;
 class ProfileWindow;
+class ReloadControl;
 class FindBox;
 class HelpWindow;
 class FlowView;
@@ -80,6 +81,10 @@ class MainWindow final : public QMainWindow,
   // "Ouvrir Fichier.Lst" once a file was chosen: the current program's
   // workspace and the settings are saved first, then the new one is loaded.
   void OpenListingFile(const std::string& path);
+  // The program assembled again: saved, then loaded again with the function
+  // shown, the source pane's place and the dump's address kept.
+  void ReloadProgram();
+  ReloadControl& reloadControl() { return *reload_; }
 
   // A menu item or shortcut by its component name ("Executer1", "Step7" ...).
   QAction* Action(const QString& name) const override;
@@ -299,6 +304,8 @@ class MainWindow final : public QMainWindow,
   WindowMenus menus_;
   std::unique_ptr<Workbench> workbench_;
   std::unique_ptr<GdbLink> gdb_;  // "Serveur GDB"
+  ReloadControl* reload_ = nullptr;
+  QMenu* fichier_ = nullptr;
 };
 
 }  // namespace hc11::gui

@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QSaveFile>
+#include <QScrollBar>
 #include <QTreeWidgetItem>
 #include <algorithm>
 
@@ -16,7 +17,9 @@
 #include "app/gui/flow_view.h"
 #include "app/gui/main_window.h"
 #include "app/gui/reglages_editor.h"
+#include "app/gui/reload_control.h"
 #include "app/gui/screen_places.h"
+#include "app/gui/source_pane.h"
 #include "app/gui/symbol_lists.h"
 #include "app/gui/trace_pane.h"
 #include "app/gui/workbench.h"
@@ -70,6 +73,7 @@ void MainWindow::Start() {
   panel_->setVisible(settings.EnvVisible || options_.screenshot);
   ApplyOptions();
   valueListEditor1_->hide();
+  reload_->ReadSettings();
   Load();
   gdb_->Apply(messages_);  // "Serveur GDB" kept checked in the settings
 }
@@ -108,6 +112,21 @@ void MainWindow::Load() {
   if (!rows.empty() && rows.front().instruction == kNotInterpretedHeader) Beep(500, 100);
   if (!session_.listing().LineList.empty()) ShowListRows(rows, 2, false);
   ShowInitialised();
+  reload_->Loaded(listingBase_);
+}
+
+void MainWindow::ReloadProgram() {
+  const std::string function = pane_.CurrentFunction();
+  QScrollBar* source = workbench_->sourcePane().verticalScrollBar();
+  const int sourceTop = source->value();
+  // The entries are saved with their places on the listing they were set on.
+  Save();
+  Load();  // the dump's address box keeps its text
+  if (!function.empty() && function != pane_.CurrentFunction() && pane_.ShowFunction(function, false)) {
+    RefreshHistory();
+    RepaintFlowchart(false);
+  }
+  source->setValue(sourceTop);
 }
 
 void MainWindow::Init(bool restoreWorkspace) {

@@ -40,7 +40,7 @@ QAction* MainWindow::Action(const QString& name) const {
 }
 
 void MainWindow::BuildMenus() {
-  QMenu* fichier = menuBar()->addMenu("&Fichier");
+  QMenu* fichier = fichier_ = menuBar()->addMenu("&Fichier");
   connect(AddAction(fichier, "OuvrirFichierLst", "Ouvrir Fichier.Lst"), &QAction::triggered, this,
           [this] { OpenListing(); });
   connect(AddAction(fichier, "ouvrirfichierS", "Ouvrir fichier.S"), &QAction::triggered, this,

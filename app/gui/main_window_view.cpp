@@ -29,6 +29,7 @@
 #include "app/gui/memory_find_bar.h"
 #include "app/gui/profile_window.h"
 #include "app/gui/reglages_editor.h"
+#include "app/gui/reload_control.h"
 #include "app/gui/symbol_lists.h"
 #include "app/gui/trace_pane.h"
 #include "app/gui/workbench.h"
@@ -138,6 +139,7 @@ void MainWindow::RunStateChanged(bool running) {
       return session_.machine().RunMode == kModeStop;
     });
   if (workbench_) workbench_->RunState(running);
+  if (!running && reload_ != nullptr) reload_->RunEnded();
   panel_->SetRunning(running);
   if (!running && profile_ != nullptr && profile_->isVisible()) profile_->Refresh();
   // A hint left from before the run would show old values over the PC's line.

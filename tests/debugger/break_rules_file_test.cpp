@@ -130,7 +130,9 @@ TEST_F(BreakRulesSessionTest, ExtrasLiveBesideTheWorkspaceWhichStaysAsItWas) {
     // The workspace holds exactly what it holds without extras.
     EXPECT_EQ(Slurp(base + ".Zan"), EncodeWorkspace({{"a", 0xE003, 'C', 2}, {"b", 0xE005, 'C', 3}}, {}));
     EXPECT_EQ(Slurp(base + "_Break.txt"),
-              "# hc11flow : conditions des points d'arrêt\nE003\tC\tnom=a\tsi=A == 1\ttous=2\n");
+              "# hc11flow : conditions des points d'arrêt\nE003\tC\tnom=a\tsi=A == 1\ttous=2\n"
+              // E005 is inside an instruction: no line to keep.
+              "#ancre\tpoint\tE003\tC\tétiquette=debprog_\tdécalage=1\tligne=ldX #$0000\n");
   }
   {
     Session session{hooks, messages};
@@ -147,15 +149,16 @@ TEST_F(BreakRulesSessionTest, ExtrasLiveBesideTheWorkspaceWhichStaysAsItWas) {
   EXPECT_FALSE(session.breakpoints().entries()[0].extras.Any());
 }
 
-TEST_F(BreakRulesSessionTest, NoExtrasNoFileAndADamagedFileIsReported) {
+TEST_F(BreakRulesSessionTest, NothingToKeepNoFileAndADamagedFileIsReported) {
   {
     Session session{hooks, messages};
     session.Load(base);
-    session.breakpoints().Append({"a", 0xE003, 'C', 2}, true);
+    // A RAM entry on no listing line has neither extras nor a place.
+    session.breakpoints().Append({"a", 0x0010, 'I', 2}, true);
     ASSERT_TRUE(session.Save());
     EXPECT_FALSE(fs::exists(base + "_Break.txt"));
   }
-  std::ofstream(base + "_Break.txt") << "E003\tC\tsi=A ==\nE003\tC\tn°=2\n";
+  std::ofstream(base + "_Break.txt") << "0010\tI\tsi=A ==\n0010\tI\tn°=2\n";
   Session session{hooks, messages};
   session.Load(base);
   ASSERT_EQ(messages.shown.size(), 1u);
