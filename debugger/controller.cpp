@@ -217,6 +217,10 @@ void Controller::Press(const PanelInput& input) {
     case PanelAction::ClickDisplay:
       b.ClickEcran1();
       break;
+    case PanelAction::PowerCut:
+      return PowerCut();  // it tells the listeners
+    case PanelAction::PowerOn:
+      return PowerOn();
   }
   Notify(ChangeBoard);
 }

@@ -65,6 +65,10 @@ std::string FileWrittenStatus(std::string_view path) {
   return "Fichier écrit: " + std::string(path);
 }
 
+std::string StateLoadedStatus(std::string_view path) {
+  return "État chargé: " + std::string(path);
+}
+
 std::string ErrorStatus(std::string_view reason) {
   return "Erreur: " + std::string(reason);
 }

@@ -80,6 +80,10 @@ class MainWindow final : public QMainWindow,
   // "Ouvrir Fichier.Lst" once a file was chosen: the current program's
   // workspace and the settings are saved first, then the new one is loaded.
   void OpenListingFile(const std::string& path);
+  // "Sauver l'état…", "Charger l'état…": the whole simulated state to and
+  // from a file the user chooses; a refusal is said and changes nothing.
+  void SaveStateFile();
+  void LoadStateFile();
 
   // A menu item or shortcut by its component name ("Executer1", "Step7" ...).
   QAction* Action(const QString& name) const override;
