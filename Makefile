@@ -69,6 +69,7 @@ bench: build
 	$(BUILD)/bench/hc11flow-bench
 	$(BUILD)/bench/hc11flow-bench-break
 	$(BUILD)/bench/hc11flow-bench-reverse
+	$(BUILD)/bench/hc11flow-bench-state
 	$(BUILD)/bench/hc11flow-bench-gdb
 	$(BUILD)/bench/flowchart/hc11flow-bench-flowchart
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/flowchart/hc11flow-bench-paint

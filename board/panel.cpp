@@ -113,6 +113,12 @@ void Board::Apply(const PanelInput& input) {
     case PanelAction::ClickDisplay:
       ClickEcran1();
       break;
+    case PanelAction::PowerCut:
+      PowerCut();
+      break;
+    case PanelAction::PowerOn:
+      PowerOn();
+      break;
   }
 }
 

@@ -18,6 +18,8 @@ enum class PanelAction : std::uint8_t {
   OcBusy,        // value: 0 or 1
   ClearMemo,     // double click on the memo
   ClickDisplay,  // click on the display
+  PowerCut,      // "Coupure secteur"
+  PowerOn,       // the power back
 };
 
 struct PanelInput {

@@ -45,6 +45,8 @@ std::optional<std::size_t> FindKeypadKey(std::string_view caption);
 
 // Caption of the on/off key, which drives port-A bit 1 rather than an A/D input.
 inline constexpr std::string_view kOnOffCaption = "M/A";
+// The mains switch: checked while the board has no power.
+inline constexpr std::string_view kPowerCutCaption = "Coupure secteur";
 
 enum class BoardCommand { LecE2P, EcrE2P, EcrRam, RestCfg, SauvCfg };
 

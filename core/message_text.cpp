@@ -89,6 +89,12 @@ std::optional<std::string> MessageRelay::ChooseFile(std::string_view title, std:
   return out_.ChooseFile(title, start, filter);
 }
 
+std::optional<std::string> MessageRelay::ChooseSaveFile(std::string_view title, std::string_view start,
+                                                        std::string_view filter) {
+  Flush();
+  return out_.ChooseSaveFile(title, start, filter);
+}
+
 void MessageRelay::End() {
   if (depth_ > 0 && --depth_ == 0) Flush();
 }

@@ -32,6 +32,8 @@ class MessageRelay final : public Messages {
   bool Confirm(std::string_view caption, std::string_view text) override;
   std::optional<std::string> ChooseFile(std::string_view title, std::string_view start,
                                         std::string_view filter) override;
+  std::optional<std::string> ChooseSaveFile(std::string_view title, std::string_view start,
+                                            std::string_view filter) override;
 
   // Batches nest; the outermost End() shows the batch.
   void Begin() { ++depth_; }

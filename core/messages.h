@@ -33,6 +33,12 @@ class Messages {
     (void)filter;
     return std::nullopt;
   }
+  // A save-file dialog: as ChooseFile, for a file about to be written (a new
+  // name is the usual answer). Without a dialog of its own, ChooseFile's.
+  virtual std::optional<std::string> ChooseSaveFile(std::string_view title, std::string_view start,
+                                                    std::string_view filter) {
+    return ChooseFile(title, start, filter);
+  }
   // A yes/no confirmation.
   virtual bool Confirm(std::string_view caption, std::string_view text) {
     (void)caption;

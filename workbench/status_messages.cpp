@@ -48,4 +48,13 @@ std::optional<std::string> StatusMessages::ChooseFile(std::string_view title, st
   return modal_.ChooseFile(title, start, filter);
 }
 
+std::optional<std::string> StatusMessages::ChooseSaveFile(std::string_view title, std::string_view start,
+                                                          std::string_view filter) {
+  if (IsRunning()) {
+    Say(kNoPromptDuringRun);
+    return std::nullopt;
+  }
+  return modal_.ChooseSaveFile(title, start, filter);
+}
+
 }  // namespace hc11

@@ -25,6 +25,8 @@ class StatusMessages final : public Messages {
   bool Confirm(std::string_view caption, std::string_view text) override;
   std::optional<std::string> ChooseFile(std::string_view title, std::string_view start,
                                         std::string_view filter) override;
+  std::optional<std::string> ChooseSaveFile(std::string_view title, std::string_view start,
+                                            std::string_view filter) override;
 
   // Counts the errors reported, so that a command's success text does not
   // cover the error it raised.

@@ -31,6 +31,7 @@ std::string StopStatus(const StopReport& r) {
       return "Début de l'enregistrement: " + pc;
     case StopCause::Expression:
     case StopCause::NothingRecorded:
+    case StopCause::PoweredOff:
       return "Arrêt: " + e.text;
     case StopCause::StopRequested:
       if (e.back) return "Pas arrière: " + pc;
@@ -62,6 +63,10 @@ std::string SerialCommandStatus(std::string_view command) {
 
 std::string FileWrittenStatus(std::string_view path) {
   return "Fichier écrit: " + std::string(path);
+}
+
+std::string StateLoadedStatus(std::string_view path) {
+  return "État chargé: " + std::string(path);
 }
 
 std::string ErrorStatus(std::string_view reason) {

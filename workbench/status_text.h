@@ -39,6 +39,7 @@ inline constexpr const char* kFlowBoxFixed =
 
 std::string SerialCommandStatus(std::string_view command);  // "Commande LecE2P placée dans le tampon série"
 std::string FileWrittenStatus(std::string_view path);       // "Fichier écrit: path"
+std::string StateLoadedStatus(std::string_view path);       // "État chargé: path"
 std::string ErrorStatus(std::string_view reason);           // "Erreur: reason"
 std::string BreakpointStatus(bool set, std::uint16_t address, std::string_view name);
 std::string FunctionShownStatus(std::string_view name);

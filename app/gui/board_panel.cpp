@@ -111,7 +111,14 @@ QWidget* BoardPanel::BuildKeypad() {
   grid->addWidget(onOff, static_cast<int>(kKeypadRows.size()), 0);
   auto* lbClavier = new QLabel;
   lbClavier->setObjectName("LbClavier");
-  grid->addWidget(lbClavier, static_cast<int>(kKeypadRows.size()), 1, 1, 3);
+  grid->addWidget(lbClavier, static_cast<int>(kKeypadRows.size()), 1, 1, 2);
+  // The mains: a click cuts the power, the next one brings it back.
+  coupureSecteur_ = new QPushButton(QString::fromUtf8(kPowerCutCaption.data(), kPowerCutCaption.size()));
+  coupureSecteur_->setObjectName("CoupureSecteur");
+  coupureSecteur_->setCheckable(true);
+  connect(coupureSecteur_, &QPushButton::clicked, this,
+          [this] { input_({board_.Unpowered ? PanelAction::PowerOn : PanelAction::PowerCut}); });
+  grid->addWidget(coupureSecteur_, static_cast<int>(kKeypadRows.size()), 3);
   return keypad;
 }
 
@@ -169,8 +176,14 @@ void BoardPanel::Refresh() {
   lbPcf8574_->setText(ToQString(board_.LbPcf8574));
   lbOutA_->setText(ToQString(board_.LbOutA));
   lbSynth_->setText(ToQString(board_.LbSynth));
+  // A board without power shows its displays dark.
+  for (QWidget* shown : {static_cast<QWidget*>(ecran1_), static_cast<QWidget*>(lbPcf8574_),
+                         static_cast<QWidget*>(lbOutA_), static_cast<QWidget*>(lbSynth_)})
+    shown->setEnabled(!board_.Unpowered);
+  for (Led* led : leds_) led->setEnabled(!board_.Unpowered);
   // Programmatic values must not echo back into the board as user input.
-  const QSignalBlocker b1(niveauSignal_), b2(ocFreq_), b3(cbOC_);
+  const QSignalBlocker b1(niveauSignal_), b2(ocFreq_), b3(cbOC_), b4(coupureSecteur_);
+  coupureSecteur_->setChecked(board_.Unpowered);
   niveauSignal_->setValue(board_.NiveauSignal());
   ocFreq_->setValue(board_.OcFreq());
   cbOC_->setChecked(board_.CbOC());

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QWidget>
 #include <array>
@@ -54,6 +55,7 @@ class BoardPanel final : public QWidget {
   QSpinBox* niveauSignal_ = nullptr;
   QSpinBox* ocFreq_ = nullptr;
   QCheckBox* cbOC_ = nullptr;
+  QPushButton* coupureSecteur_ = nullptr;  // checked while the board has no power
   QPlainTextEdit* memo1_;
   std::uint64_t memoShownAdded_ = 0;  // the board's MemoAdded at the last refresh
   std::size_t memoShownLines_ = 0;

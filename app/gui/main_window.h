@@ -85,6 +85,10 @@ class MainWindow final : public QMainWindow,
   // shown, the source pane's place and the dump's address kept.
   void ReloadProgram();
   ReloadControl& reloadControl() { return *reload_; }
+  // "Sauver l'état…", "Charger l'état…": the whole simulated state to and
+  // from a file the user chooses; a refusal is said and changes nothing.
+  void SaveStateFile();
+  void LoadStateFile();
 
   // A menu item or shortcut by its component name ("Executer1", "Step7" ...).
   QAction* Action(const QString& name) const override;

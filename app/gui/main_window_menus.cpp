@@ -45,6 +45,10 @@ void MainWindow::BuildMenus() {
           [this] { OpenListing(); });
   connect(AddAction(fichier, "ouvrirfichierS", "Ouvrir fichier.S"), &QAction::triggered, this,
           [this] { OpenSFile(); });
+  connect(AddAction(fichier, "SauverEtat", QString::fromUtf8("Sauver l'état…")), &QAction::triggered, this,
+          [this] { SaveStateFile(); });
+  connect(AddAction(fichier, "ChargerEtat", QString::fromUtf8("Charger l'état…")), &QAction::triggered, this,
+          [this] { LoadStateFile(); });
   // Settings and workspace written, then the window closes (as its close box does).
   connect(AddAction(fichier, "Quitter1", "Quitter"), &QAction::triggered, this, [this] {
     Save();

@@ -50,14 +50,24 @@ bool QtMessages::Confirm(std::string_view caption, std::string_view text) {
 // caller in French, where the dialog's own check would say "File not found".
 std::optional<std::string> QtMessages::ChooseFile(std::string_view title, std::string_view start,
                                                   std::string_view filter) {
+  return FileDialog(title, start, filter, false);
+}
+
+std::optional<std::string> QtMessages::ChooseSaveFile(std::string_view title, std::string_view start,
+                                                      std::string_view filter) {
+  return FileDialog(title, start, filter, true);
+}
+
+std::optional<std::string> QtMessages::FileDialog(std::string_view title, std::string_view start,
+                                                  std::string_view filter, bool save) {
   if (unattended_) return std::nullopt;
   QFileDialog dialog(parent_, ToQString(title), ToQString(start), ToQString(filter));
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setLabelText(QFileDialog::LookIn, "Chercher dans :");
   dialog.setLabelText(QFileDialog::FileName, "Nom du fichier :");
   dialog.setLabelText(QFileDialog::FileType, "Type :");
-  dialog.setLabelText(QFileDialog::Accept, "Ouvrir");
+  dialog.setLabelText(QFileDialog::Accept, save ? "Enregistrer" : "Ouvrir");
   dialog.setLabelText(QFileDialog::Reject, "Annuler");
   const QFileInfo file(ToQString(start));
   if (file.exists() && !file.isDir()) dialog.selectFile(file.absoluteFilePath());

@@ -22,8 +22,12 @@ class QtMessages final : public Messages {
   bool Confirm(std::string_view caption, std::string_view text) override;
   std::optional<std::string> ChooseFile(std::string_view title, std::string_view start,
                                         std::string_view filter) override;
+  std::optional<std::string> ChooseSaveFile(std::string_view title, std::string_view start,
+                                            std::string_view filter) override;
 
  private:
+  std::optional<std::string> FileDialog(std::string_view title, std::string_view start,
+                                        std::string_view filter, bool save);
   QWidget* parent_ = nullptr;
   bool unattended_ = false;
 };
