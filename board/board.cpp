@@ -69,6 +69,7 @@ void Board::SoundTone() {
 
 void Board::BoardReset() {
   auto& mem = machine_.Memory;
+  Unpowered = false;
   mem[kPortA] |= kPinOnOff;  // on/off key released
   machine_.SetBitHooked(kPortA, kPinChannelBusy, cbOC_);
   RxIndex = 0;

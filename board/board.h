@@ -190,6 +190,19 @@ class Board final : public Peripherals {
   // The program's text output (the typed read's " I2C interdit en normal").
   std::function<void(std::string_view)> ProgramOutput;
 
+  // --- Power ("Coupure secteur") ------------------------------------------
+  // Removes power between two instructions: the processor's registers, its
+  // RAM and register block are lost (zeroed, as a reset clears them), and so
+  // is every chip's working state. The EEPROM keeps exactly the writes whose
+  // stop condition it received; a frame still being sent is lost whole. The
+  // display, the LEDs and the synthesiser's label go dark.
+  void PowerCut();
+  // Power back: the machine's reset and boot, with the EEPROM as the cut
+  // left it (its factory contents are not written over what it kept).
+  void PowerOn();
+  // True from a power cut to the next reset.
+  bool Unpowered = false;
+
   // Null costs one test per input.
   BoardInputSink* InputSink = nullptr;
   // The simulated state of every device and of the panel, in a fixed

@@ -16,7 +16,8 @@ void Board::Visit(StateVisitor& v) {
   v.Begin("eeprom");
   v.Bytes("EepromImage", EepromImage);
   v.Field("EepromReadPtr", EepromReadPtr);
-  v.Field("EepromReadBit", EepromReadBit);
+  // The read step shifts the byte by 7 minus this bit number.
+  v.Bounded("EepromReadBit", EepromReadBit, std::uint8_t{0}, std::uint8_t{7});
   v.End();
 
   v.Begin("synth");
@@ -57,6 +58,10 @@ void Board::Visit(StateVisitor& v) {
   v.Field("cbOC", cbOC_);
   v.Field("niveauSignal", niveauSignal_);
   v.Field("ocFreq", ocFreq_);
+  v.End();
+
+  v.Begin("power");
+  v.Field("Unpowered", Unpowered);
   v.End();
 }
 

@@ -9,6 +9,7 @@
 
 #include "core/file_read.h"
 #include "core/message_text.h"
+#include "core/state_hash.h"
 #include "core/text_util.h"
 
 namespace hc11 {
@@ -32,9 +33,8 @@ void Report(Messages& messages, const std::string& fileName, int lineNumber, con
                 Format("Image HEX %s%s : %s", QuoteText(fileName).c_str(), where.c_str(), reason.c_str()));
 }
 
-}  // namespace
-
-bool LoadHexImage(Machine& m, const std::string& fileName, Messages& messages) {
+// The records of the file into memory; `image` hashes each byte with its address.
+bool LoadRecords(Machine& m, const std::string& fileName, Messages& messages, StateHasher* image) {
   // A line is never held past what is seen of it, however long it runs.
   BoundedLineFile in(fileName, kMaxLineChars);
   if (!in.IsOpen()) {
@@ -80,6 +80,7 @@ bool LoadHexImage(Machine& m, const std::string& fileName, Messages& messages) {
         return false;
       }
       m.Memory[current] = static_cast<std::uint8_t>(*byte);
+      if (image != nullptr) image->Word(std::uint64_t{current} << 8 | *byte);
       if (current < 0xFFFF) ++current;
       if (current > highest) highest = current;
     }
@@ -87,6 +88,16 @@ bool LoadHexImage(Machine& m, const std::string& fileName, Messages& messages) {
   }
   m.CodeEnd = highest;
   return true;
+}
+
+}  // namespace
+
+bool LoadHexImage(Machine& m, const std::string& fileName, Messages& messages, std::uint64_t* imageDigest) {
+  if (imageDigest == nullptr) return LoadRecords(m, fileName, messages, nullptr);
+  StateHasher image;
+  const bool loaded = LoadRecords(m, fileName, messages, &image);
+  *imageDigest = image.Final();
+  return loaded;
 }
 
 bool LoadBinaryImage(const std::string& fileName, std::span<std::uint8_t> buffer, Messages& messages) {
@@ -117,10 +128,11 @@ bool LoadBinaryImage(const std::string& fileName, std::span<std::uint8_t> buffer
   return true;
 }
 
-bool LoadProgramImage(Machine& m, const std::string& hexFile, Messages& messages) {
+bool LoadProgramImage(Machine& m, const std::string& hexFile, Messages& messages,
+                      std::uint64_t* imageDigest) {
   m.ClearWriteTags();
   m.ResetMachine();
-  const bool loaded = LoadHexImage(m, hexFile, messages);
+  const bool loaded = LoadHexImage(m, hexFile, messages, imageDigest);
   m.TimerVector = m.MemRead16(kTimerVectorAddress);
   m.ClearWriteTags();
   m.ResetMachine();

@@ -25,6 +25,7 @@ enum class StopCause : std::uint8_t {
   ReplayEnd,        // going back replayed to the moment asked for
   RecordStart,      // going back reached the earliest recorded moment
   NothingRecorded,  // going back found no earlier moment recorded
+  PoweredOff,       // the board has no power: nothing runs until it is back
 };
 
 enum class ErrorKind : std::uint8_t {

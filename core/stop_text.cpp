@@ -37,6 +37,8 @@ std::string StopText(const StopEvent& e) {
       return "début enregistrement";
     case StopCause::NothingRecorded:
       return "rien d'enregistré";
+    case StopCause::PoweredOff:
+      return "hors tension";
   }
   return {};
 }

@@ -38,8 +38,13 @@ Controller::~Controller() {
 StopEvent Controller::Run(RunKind kind, std::uint16_t target) {
   Machine& m = machine();
   if (!m.Idle) return StopEvent{};
-  session_->breakpoints().ForgetRamStop();
   lastKind_ = kind;
+  if (PoweredOff()) {
+    StopEvent off;
+    off.cause = StopCause::PoweredOff;
+    return Finish(std::move(off));
+  }
+  session_->breakpoints().ForgetRamStop();
   Notify(ChangeRunState, nullptr, true);
   switch (kind) {
     case RunKind::Run:
@@ -59,6 +64,7 @@ StopEvent Controller::Run(RunKind kind, std::uint16_t target) {
       RunCommand(m, kModeRunTo, false);
       break;
   }
+  if (powerCutPending_) CutPower();
   return Finish(m.Stop);
 }
 

@@ -15,6 +15,7 @@
 #include "core/ui_hooks.h"
 #include "debugger/panel_input.h"
 #include "debugger/session.h"
+#include "debugger/state_file.h"
 
 namespace hc11 {
 
@@ -112,6 +113,20 @@ class Controller {
   LoadReport Load(const std::string& listingBase);
   bool Init(bool restore);
 
+  // --- State files and power ------------------------------------------------
+  // The whole simulated state into `path`, written whole.
+  StateFileResult SaveState(const std::string& path);
+  // All or nothing: a refused file leaves every byte of the state as it was.
+  // A loaded state forgets the time-travel record, whose moments led to the
+  // state left behind.
+  StateFileResult LoadState(const std::string& path);
+  // "Coupure secteur" now, between two instructions (during a run, at its
+  // stop, which it asks for). Run commands then end at once as PoweredOff.
+  void PowerCut();
+  // Reset and boot, as the board does when power comes back.
+  void PowerOn();
+  bool PoweredOff() const { return session_->board().Unpowered; }
+
   // The last command's stop, and the last run command given.
   const StopEvent& LastStop() const { return last_; }
   RunKind LastKind() const { return lastKind_; }
@@ -128,8 +143,11 @@ class Controller {
 
   std::unique_ptr<Session> session_;
   std::vector<StateListener*> listeners_;
+  void CutPower();
+
   StopEvent last_;
   RunKind lastKind_ = RunKind::Run;
+  bool powerCutPending_ = false;  // asked for during a run
 };
 
 // The event made whole: the entry and line of a breakpoint stop from the

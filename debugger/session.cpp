@@ -95,7 +95,7 @@ LoadReport Session::LoadImageOnly(const std::string& hexFile) {
   listingBase_ = BaseOf(hexFile);
   board_->ListingBase = listingBase_;
   machine_->tInst.fill(0);
-  report.imageComplete = LoadProgramImage(*machine_, hexFile, relay_);
+  report.imageComplete = LoadProgramImage(*machine_, hexFile, relay_, &codeDigest_);
   return report;
 }
 
@@ -124,7 +124,7 @@ bool Session::Init(bool restore) {
   ReadWorkspace(true);
   settings_.marks.CopyToCore(m, *board_);
   m.ResetMachine();
-  const bool loaded = LoadHexImage(m, ProgramImageName(listingBase_), relay_);
+  const bool loaded = LoadHexImage(m, ProgramImageName(listingBase_), relay_, &codeDigest_);
   m.TimerVector = m.MemRead16(kTimerVectorAddress);
   ApplyPatches(true);
   if (m.CodeEnd != 0) {

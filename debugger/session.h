@@ -77,6 +77,10 @@ class Session {
   // when the code image loaded completely.
   bool Init(bool restore);
 
+  // A digest of the code image the last load read (its records' addresses
+  // and bytes): a state file belongs to the program with the same one.
+  std::uint64_t CodeImageDigest() const { return codeDigest_; }
+
   // The CLI reads no workspace (--no-workspace); the window always does.
   void SetUseWorkspace(bool use) { useWorkspace_ = use; }
 
@@ -129,6 +133,7 @@ class Session {
   std::string settingsPath_;
   std::string listingBase_;
   bool useWorkspace_ = true;
+  std::uint64_t codeDigest_ = 0;
   std::string unreadWorkspace_;  // a workspace that failed to read, kept before its next save
   bool settingsUnread_ = false;  // the settings file failed to read: kept aside before the save
   // The workspace as it was on disk when last read or written here (nullopt:

@@ -31,6 +31,7 @@ std::string StopStatus(const StopReport& r) {
       return "Début de l'enregistrement: " + pc;
     case StopCause::Expression:
     case StopCause::NothingRecorded:
+    case StopCause::PoweredOff:
       return "Arrêt: " + e.text;
     case StopCause::StopRequested:
       if (e.back) return "Pas arrière: " + pc;

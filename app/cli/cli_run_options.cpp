@@ -152,10 +152,19 @@ std::optional<BreakRuleOption> ParseBreakRule(const std::string& a, const std::s
   return r;
 }
 
+// Where an option naming a file keeps it; null for other options.
+std::string* FileOptionOf(RunOptions& o, std::string_view a) {
+  if (a == "--save-workspace") return &o.saveWorkspace;
+  if (a == "--settings") return &o.settings;
+  if (a == "--load-state") return &o.loadState;
+  if (a == "--save-state") return &o.saveState;
+  return nullptr;
+}
+
 bool IsValueOption(std::string_view a) {
-  for (std::string_view known :
-       {"--start", "--target", "--mode", "--steps", "--repeat", "--break", "--dump", "--find", "--watch",
-        "--save-workspace", "--settings", "--break-if", "--break-count", "--logpoint", "--stop-when"})
+  for (std::string_view known : {"--start", "--target", "--mode", "--steps", "--repeat", "--break", "--dump",
+                                 "--find", "--watch", "--save-workspace", "--settings", "--load-state",
+                                 "--save-state", "--break-if", "--break-count", "--logpoint", "--stop-when"})
     if (a == known) return true;
   return false;
 }
@@ -255,9 +264,9 @@ ParsedRunOptions ParseRunOptions(const std::vector<std::string>& args) {
       const auto w = ParseWatch(*v, error);
       if (!w) return Fail(error);
       o.watches.push_back(*w);
-    } else if (a == "--save-workspace" || a == "--settings") {
+    } else if (std::string* file = FileOptionOf(o, a)) {
       if (v->empty()) return Fail(a + ": expected a file name, got ''");
-      (a == "--settings" ? o.settings : o.saveWorkspace) = *v;
+      *file = *v;
     } else if (a == "--find") {
       ParsedMemorySearch find = ParseMemorySearch(*v);
       if (!find.search) return Fail("--find: " + find.error + ": '" + QuoteText(*v) + "'");

@@ -64,6 +64,8 @@ struct RunOptions {
   std::vector<std::string> stopWhen;  // any of them true stops the run
   std::vector<WatchOption> watches;
   std::string saveWorkspace;  // empty: the workspace is not written
+  std::string loadState;      // a state file applied after the load, before the runs
+  std::string saveState;      // the state written at the end
   bool noWorkspace = false;
   std::string settings;  // a settings file whose "PatchCode" lines apply; never rewritten
   bool history = false;
@@ -88,7 +90,8 @@ inline constexpr const char* kRunUsage =
     "[--logpoint ADDR:TEXT]... [--stop-when EXPR]... "
     "[--watch NAME[=ADDR][:FORMAT[:BYTES[:ELEMENTS[:INIT]]]]]... "
     "[--history] [--dump ADDR:COUNT]... [--find PATTERN]... [--no-workspace] [--save-workspace FILE] "
-    "[--settings FILE] [--profile] [--coverage FILE.info] [--back K] [--back-run] [--digest] [board options] "
+    "[--load-state FILE] [--save-state FILE] [--settings FILE] [--profile] [--coverage FILE.info] [--back K] "
+    "[--back-run] [--digest] [board options] "
     "[serial options]";
 
 }  // namespace hc11::cli

@@ -103,7 +103,7 @@ bool OutputsSpareInputs(const RunOptions& o, const Session& session, std::ostrea
     if (input) err << "hc11flow-cli run: " << option << ": " << OverwriteRefusal(output, *input) << '\n';
     return input.has_value();
   };
-  if (refused("--save-workspace", o.saveWorkspace)) return false;
+  if (refused("--save-workspace", o.saveWorkspace) || refused("--save-state", o.saveState)) return false;
   if (!o.noWorkspace && !session.ListingBase().empty())
     inputs.push_back({session.WorkspaceFile(), "the workspace"});
   return !refused("--coverage", o.profiling.coverage);
@@ -130,6 +130,12 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   host.OnYield = stopOnSignal;
   if (!PrepareRunSession(o, *session, "run", err)) return kExitUsage;
   if (!OutputsSpareInputs(o, *session, err)) return kExitUsage;
+  if (!o.loadState.empty()) {
+    if (const StateFileResult r = controller->LoadState(o.loadState); !r.ok()) {
+      err << "hc11flow-cli run: --load-state: " << r.message << '\n';
+      return 1;
+    }
+  }
   // The host serial link and real time, around the runs.
   CliSerial serial(o.serial, *session, host, err);
   if (!serial.Start()) return 1;
@@ -146,6 +152,12 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   PrintPanel(session->board(), o.board, out);
   if (!FinishProfiling(o.profiling, *session, out, err)) return 1;
   PrintDigest(o.reverse, *session, out);
+  if (!o.saveState.empty()) {
+    if (const StateFileResult r = controller->SaveState(o.saveState); !r.ok()) {
+      err << "hc11flow-cli run: --save-state: " << r.message << '\n';
+      return 1;
+    }
+  }
   if (!o.saveWorkspace.empty() && !session->SaveWorkspace(o.saveWorkspace)) return 1;
   return 0;
 }
