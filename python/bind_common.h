@@ -40,7 +40,12 @@ std::uint16_t AddressOf(const PyBoard& b, const pb::handle& where);
 // A value within 0..`most`, or ValueError naming `what`.
 std::uint32_t Bounded(long long value, std::uint32_t most, const char* what);
 
+// A refused state file as FileNotFoundError (no file there) or hc11flow.Error
+// with the refusal's kind in `.reason`; nothing when `r` is a success.
+void RaiseStateRefusal(const StateFileResult& r, const std::string& path);
+
 void BindRun(pb::class_<PyBoard>& c);
+void BindPower(pb::class_<PyBoard>& c);
 void BindState(pb::module_& m, pb::class_<PyBoard>& c);
 void BindBoard(pb::module_& m, pb::class_<PyBoard>& c);
 void BindLists(pb::module_& m, pb::class_<PyBoard>& c);

@@ -43,6 +43,8 @@ const char* CauseName(StopCause cause) {
     case StopCause::RecordStart:
     case StopCause::NothingRecorded:
       return "record_start";
+    case StopCause::PoweredOff:
+      return "powered_off";
   }
   return "none";
 }
@@ -70,7 +72,8 @@ std::uint32_t Bounded(long long value, std::uint32_t most, const char* what) {
 
 namespace {
 
-std::unique_ptr<PyBoard> Open(const std::string& program, bool workspace, const pb::object& settings) {
+std::unique_ptr<PyBoard> Open(const std::string& program, bool workspace, const pb::object& settings,
+                              const pb::object& state) {
   auto b = std::make_unique<PyBoard>();
   const OpenResult r = b->Open(program, workspace, settings.is_none() ? "" : settings.cast<std::string>());
   if (r.error == OpenError::Missing) {
@@ -78,6 +81,10 @@ std::unique_ptr<PyBoard> Open(const std::string& program, bool workspace, const 
     throw pb::error_already_set();
   }
   if (r.error == OpenError::Refused) Raise(Errors().error, r.message);
+  if (!state.is_none()) {
+    const auto path = state.cast<std::string>();
+    RaiseStateRefusal(b->controller().LoadState(path), path);
+  }
   return b;
 }
 
@@ -108,10 +115,12 @@ PYBIND11_MODULE(_hc11flow, m) {
 
   pb::class_<PyBoard> board(m, "Board");
   BindRun(board);
+  BindPower(board);
   BindState(m, board);
   BindBoard(m, board);
   BindLists(m, board);
 
   m.def("open", &Open, pb::arg("program"), pb::arg("workspace") = false, pb::arg("settings") = pb::none(),
+        pb::arg("state") = pb::none(),
         "Loads PROGRAM (a listing, its base path or a HEX file) as `hc11flow-cli run` does.");
 }

@@ -161,6 +161,21 @@ StopEvent PyBoard::Back(const std::function<StopEvent()>& command) {
   return e;
 }
 
+void PyBoard::ForgetDebuggerLists() {
+  Session& s = session();
+  s.breakpoints().ClearAll();
+  s.breakpoints().SetStopWhen("");
+  s.watches().Clear();
+  s.timeTravel().SetRecording(false);
+  s.timeTravel().Clear();
+  s.profiler().Enable(machine(), false);
+  s.profiler().Reset(machine().CycleCount);
+  machine().TraceList.clear();
+  received_.clear();
+  messages_.entries.clear();
+  controller_->Edited(ChangeLists | ChangeReach);
+}
+
 std::optional<std::uint16_t> PyBoard::Symbol(const std::string& name) const {
   return controller_->session().SymbolAddress(name);
 }

@@ -69,6 +69,7 @@ class PyBoard {
   Session& session() { return controller_->session(); }
   Machine& machine() { return controller_->machine(); }
   Board& board() { return session().board(); }
+  const Controller& controller() const { return *controller_; }
   const std::vector<KeptMessages::Entry>& messages() const { return messages_.entries; }
 
   // Runs until a bound is met or something else stops the run. A cycle bound
@@ -82,6 +83,11 @@ class PyBoard {
   // A command going back in time: the bytes its replay transmits again were
   // received already.
   StopEvent Back(const std::function<StopEvent()>& command);
+
+  // The debugger's own lists emptied (breakpoints, watches, the stop
+  // expression, the record, the counts, the trace list, the bytes received),
+  // so that a state loaded next makes the board as a fresh open would.
+  void ForgetDebuggerLists();
 
   // A symbol's address, or an address given as a number.
   std::optional<std::uint16_t> Symbol(const std::string& name) const;

@@ -165,3 +165,35 @@ def test_to_segments_turns_digits_into_patterns(board):
     board.mem[digits:digits + 4] = bytes([1, 10, 11, 14])
     board.call("to_segments", max_cycles=1000)
     assert board.mem[digits:digits + 4] == bytes([0x06, 0x6D, 0x3E, 0x40])
+
+
+def test_a_configuration_saved_before_a_power_cut_survives_it(booted_board):
+    b = booted_board
+    b.tap("+", ms=TICK_MS)  # volume 6
+    b.inject("Sauv Cfg")
+    b.serial.expect(b"\xa9\x00", ms=50)
+    b.power_cut()
+    b.power_on()
+    boot(b)
+    for _ in range(2):
+        b.tap("Menu", ms=TICK_MS)
+        b.run(ms=TICK_MS)
+    assert b.display().replace(".", "") == "UoL6"
+
+
+@pytest.mark.parametrize("steps", [50, 400, 1500, 3000])
+def test_a_power_cut_during_the_eeprom_write_keeps_old_or_new_never_a_mix(booted_board, steps):
+    b = booted_board
+    old = bytes(b.eeprom[0:12])
+    b.tap("+", ms=TICK_MS)
+    b.inject("Sauv Cfg")
+    b.power_cut(after_steps=steps)
+    b.power_on()
+    kept = bytes(b.eeprom[0:12])
+    new = bytes([old[0] + 1]) + old[1:]
+    assert kept in (old, new)
+
+
+def test_booted_board_starts_after_the_start_up(booted_board):
+    assert booted_board.display().replace(".", "") == "5800"
+    assert booted_board.serial.received() == b""
