@@ -73,6 +73,11 @@ class WatchList {
   void Remove(std::size_t index);
   void Clear() { entries_.clear(); }
 
+  // The value text `w` would show now, the list left as it is.
+  std::string ValueNow(TSurv w) {
+    bool changed = false;
+    return ValueText(w, changed);
+  }
   // Rewrites the lines whose bytes changed, or all when forced; returns the
   // indexes rewritten.
   std::vector<std::size_t> Refresh(bool forced);
