@@ -154,6 +154,7 @@ bool PrepareRunSession(const RunOptions& o, Session& session, const char* comman
       return false;
     }
   }
+  if (o.exact) session.settings().marks.Set("ProcesseurExact", true);
   session.SetUseWorkspace(!o.noWorkspace);
   ApplyBoardOptionsBeforeLoad(session.board(), o.board);
   if (!LoadProgram(o, session, command, err)) return false;

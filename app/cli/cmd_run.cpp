@@ -130,6 +130,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   host.OnYield = stopOnSignal;
   if (!PrepareRunSession(o, *session, "run", err)) return kExitUsage;
   if (!OutputsSpareInputs(o, *session, err)) return kExitUsage;
+  if (m.Exact) out << "mode: exact\n";
   // The host serial link and real time, around the runs.
   CliSerial serial(o.serial, *session, host, err);
   if (!serial.Start()) return 1;
