@@ -38,6 +38,10 @@ inline bool StopWaitsAt(const Machine& m, std::uint16_t address) {
 
 enum class ChipEntry : std::uint8_t { None, Reset, Entered, EnteredAhead };
 
+inline bool ChipWantsService(const Machine& m) {
+  return (m.CycleCount >= m.ChipDueAt) | (m.IrqPending & !m.TestFlag(FlagI));
+}
+
 std::uint16_t VectorAt(const Machine& m, std::uint16_t vector) {
   return static_cast<std::uint16_t>(m.Memory[vector] << 8 | m.Memory[static_cast<std::uint16_t>(vector + 1)]);
 }
@@ -70,7 +74,9 @@ std::uint16_t VectorAt(const Machine& m, std::uint16_t vector) {
   InterruptEntry(m, routine);
   m.SetFlag(FlagI, true);
   m.CycleCount = before + kInterruptEntryCycles;
-  return stopAhead ? ChipEntry::EnteredAhead : ChipEntry::Entered;
+  if (!stopAhead) return ChipEntry::Entered;
+  m.IrqCounter = kIrqTakenAhead;  // as the periodic interrupt marks it for the record
+  return ChipEntry::EnteredAhead;
 }
 
 // The step without clearing StopMessage: inside a run the message is always
@@ -89,7 +95,8 @@ std::uint16_t VectorAt(const Machine& m, std::uint16_t vector) {
 template <bool kHistory, bool kCount, bool kStack = true, bool kExact = false>
 inline bool StepBody(Machine& m, const DecodeTable& table, std::uint16_t pc) {
   if constexpr (kExact) {
-    if ((m.CycleCount >= m.ChipDueAt) | (m.IrqPending & !m.TestFlag(FlagI))) [[unlikely]] {
+    m.IrqCounter = 0;  // an entry taken ahead is behind us now
+    if (ChipWantsService(m)) [[unlikely]] {
       [[maybe_unused]] const std::int64_t before = m.CycleCount;
       const ChipEntry entry = ServiceChip(m);
       if (entry != ChipEntry::None) {
@@ -307,6 +314,12 @@ bool Step(Machine& m) {
 }
 
 bool TakeDueInterruptAhead(Machine& m) {
+  if (m.Exact) {
+    if (!ChipWantsService(m)) return false;
+    const ChipEntry entry = ServiceChip(m);
+    if (entry == ChipEntry::Entered) m.IrqCounter = kIrqTakenAhead;
+    return entry == ChipEntry::Entered || entry == ChipEntry::EnteredAhead;
+  }
   if (!InterruptDueNext(m)) return false;
   m.IrqCounter = kIrqTakenAhead;
   InterruptEntry(m, m.TimerVector);

@@ -40,8 +40,9 @@ inline bool InterruptDueNext(const Machine& m) {
   return !m.Exact && !m.TestFlag(FlagI) && m.IrqCounter >= kIrqPeriod;
 }
 
-// The periodic interrupt's entry due at the next step, taken now, as a run
-// stopping at the handler's first instruction takes it: true when it was due.
+// The periodic interrupt's entry due at the next step (in exact mode, the
+// one the on-chip devices raise), taken now, as a run stopping at the
+// handler's first instruction takes it: true when it was due.
 bool TakeDueInterruptAhead(Machine& m);
 
 // Evaluated after every step; true when the run must stop (Machine::Stop

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "onchip/registers.h"
+#include "onchip/timer.h"
 
 namespace hc11::onchip {
 
@@ -39,8 +40,8 @@ void Adc::Advance(std::int64_t now) {
 
 void Adc::Visit(StateVisitor& v) {
   v.Bytes("ADR", results_);
-  v.Field("start", start_);
-  v.Field("done", done_);
+  VisitMoment(v, "start", start_);
+  VisitMoment(v, "done", done_);
   v.Field("ADCTL", control_);
   v.Field("running", running_);
 }

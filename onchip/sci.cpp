@@ -111,6 +111,10 @@ void Sci::Advance(std::int64_t now) {
     if (tdrFull_ && (sccr2_ & kTe)) StartShift(end);
   }
   while (receiving_ && rxEnd_ <= now) {
+    if (queue_.empty()) {  // only a garbled image puts a frame on the line with no byte
+      receiving_ = false;
+      break;
+    }
     const auto byte = static_cast<std::uint8_t>(queue_.front());
     queue_.erase(0, 1);
     if (flags_ & kRdrf) {
@@ -156,9 +160,9 @@ bool Sci::Pending() const {
 
 void Sci::Visit(StateVisitor& v) {
   v.Field("queue", queue_);
-  v.Field("shiftEnd", shiftEnd_);
-  v.Field("rxEnd", rxEnd_);
-  v.Field("idleAt", idleAt_);
+  VisitMoment(v, "shiftEnd", shiftEnd_);
+  VisitMoment(v, "rxEnd", rxEnd_);
+  VisitMoment(v, "idleAt", idleAt_);
   v.Field("BAUD", baud_);
   v.Field("SCCR1", sccr1_);
   v.Field("SCCR2", sccr2_);
@@ -169,9 +173,7 @@ void Sci::Visit(StateVisitor& v) {
   v.Field("statusSeen", statusSeen_);
   v.Field("tdrFull", tdrFull_);
   v.Field("shifting", shifting_);
-  // A restored image that says a frame is on the line has a byte for it.
   v.Field("receiving", receiving_);
-  if (receiving_ && queue_.empty()) receiving_ = false;
   v.Field("idleArmed", idleArmed_);
 }
 

@@ -113,9 +113,9 @@ std::uint16_t Timer::Pending() const {
 }
 
 void Timer::Visit(StateVisitor& v) {
-  v.Field("origin", origin_);
-  v.Field("doneTick", doneTick_);
-  v.Field("rtiNext", rtiNext_);
+  VisitMoment(v, "origin", origin_);
+  VisitMoment(v, "doneTick", doneTick_);
+  VisitMoment(v, "rtiNext", rtiNext_);
   for (std::uint16_t& t : toc_) v.Field("TOC", t);
   v.Field("TMSK1", tmsk1_);
   v.Field("TFLG1", tflg1_);

@@ -13,6 +13,12 @@
 namespace hc11::onchip {
 
 inline constexpr std::int64_t kNever = std::numeric_limits<std::int64_t>::max();
+// A loaded moment beyond this is refused: the devices subtract moments.
+inline constexpr std::int64_t kMomentLimit = std::int64_t{1} << 62;
+
+inline void VisitMoment(StateVisitor& v, const char* name, std::int64_t& moment) {
+  v.Bounded(name, moment, -kMomentLimit, kMomentLimit);
+}
 
 class Timer {
  public:

@@ -35,7 +35,7 @@ std::int64_t Watchdog::NextEvent() const {
 }
 
 void Watchdog::Visit(StateVisitor& v) {
-  v.Field("serviced", serviced_);
+  VisitMoment(v, "serviced", serviced_);
   v.Field("CONFIG", config_);
   v.Field("rate", rate_);
   v.Field("armed", armed_);
