@@ -42,10 +42,6 @@ void Board::Visit(StateVisitor& v) {
   v.Bytes("AdcInputs", AdcInputs);
   v.End();
 
-  v.Begin("onchip");
-  Chip.Visit(v);
-  v.End();
-
   v.Begin("display");
   Ecran1.Visit(v);
   v.End();

@@ -27,7 +27,6 @@ enum class OptionFeeds {
   SynthTrace,
   NoOverlapLayout,  // flowchart layout without overlapping boxes
   Coverage,         // flowchart tinted by what ran
-  ExactMode,        // the processor's own devices and time in E cycles
 };
 
 struct OptionItem {
@@ -38,7 +37,7 @@ struct OptionItem {
   bool checkedByDefault;
 };
 
-inline constexpr std::array<OptionItem, 24> kOptionItems = {{
+inline constexpr std::array<OptionItem, 23> kOptionItems = {{
     {"AfReg", "Aff Registres", true, OptionFeeds::TraceEveryStep, false},
     {"AffCommentaires", "Aff Commentaires", true, OptionFeeds::Comments, false},
     {"AffLabelLocal", "Aff LabelsLocal", true, OptionFeeds::LocalLabels, false},
@@ -63,7 +62,6 @@ inline constexpr std::array<OptionItem, 24> kOptionItems = {{
     {"Couverture", "Couverture", true, OptionFeeds::Coverage, false},
     {"ServeurGdb", "Serveur GDB", true, OptionFeeds::Nothing, false},
     {"PanneauDevant", "Panneau toujours devant", true, OptionFeeds::Nothing, true},  // board panel on top
-    {"ProcesseurExact", "Processeur exact", true, OptionFeeds::ExactMode, false},
 }};
 
 class OptionMarks {
@@ -80,7 +78,7 @@ class OptionMarks {
   void Set(std::string_view component, bool on);
 
   // The marks the core and the board read: step history, I2C and
-  // synthesiser traces, the exact mode. The flowchart's switches are the window's to apply.
+  // synthesiser traces. The flowchart's switches are the window's to apply.
   void CopyToCore(Machine& m, Board& board) const;
 
   static std::optional<std::size_t> IndexOf(std::string_view component);
