@@ -170,7 +170,7 @@ void PyBoard::ForgetDebuggerLists() {
   s.timeTravel().Clear();
   s.profiler().Enable(machine(), false);
   s.profiler().Reset(machine().CycleCount);
-  machine().TraceList.clear();
+  s.trace().Clear();
   received_.clear();
   messages_.entries.clear();
   controller_->Edited(ChangeLists | ChangeReach);
@@ -188,7 +188,7 @@ std::string PyBoard::FunctionAt(std::uint16_t address) const {
 }
 
 std::vector<std::string> PyBoard::TraceTail(std::size_t n) const {
-  const auto& lines = controller_->session().machine().TraceList;
+  const auto& lines = controller_->session().trace().lines();
   const std::size_t from = lines.size() > n ? lines.size() - n : 0;
   return {lines.begin() + static_cast<std::ptrdiff_t>(from), lines.end()};
 }

@@ -55,7 +55,7 @@ ReloadControl::ReloadControl(ReloadHost host, Messages& messages, QWidget& windo
 
   reloadKey_ = new QAction(QString::fromUtf8("Recharger"), &window);
   reloadKey_->setObjectName("RechargerF5");
-  reloadKey_->setShortcut(Qt::Key_F5);
+  // F5 is the breakpoint toggle's key; it is the reload's only while the bar shows.
   reloadKey_->setEnabled(false);
   window.addAction(reloadKey_);
   connect(reloadKey_, &QAction::triggered, this, [this] { DoReload(); });
@@ -172,13 +172,15 @@ void ReloadControl::Reassembled() {
     return;
   }
   bar_->show();
-  reloadKey_->setEnabled(true);
   if (host_.holdF5) host_.holdF5(true);
+  reloadKey_->setShortcut(Qt::Key_F5);
+  reloadKey_->setEnabled(true);
 }
 
 void ReloadControl::Hide() {
   bar_->hide();
   reloadKey_->setEnabled(false);
+  reloadKey_->setShortcut(QKeySequence());
   if (host_.holdF5) host_.holdF5(false);
 }
 
