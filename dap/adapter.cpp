@@ -159,7 +159,21 @@ Json Adapter::SourceJson(SourceFile f) const {
 
 void Adapter::ProcessEvents() {
   FlushSerial();
+  if (linked_) linked_->Yield();
   if (OnYield) OnYield();
+}
+
+// The host link does its work between runs too: a client that connected
+// while the program was stopped is taken before the run, and what the
+// firmware sent last goes out when the run ends.
+void Adapter::RunStarted() {
+  if (!linked_) return;
+  linked_->Idle();
+  linked_->RunStarted();
+}
+
+void Adapter::RunFinished(Machine&) {
+  if (linked_) linked_->Idle();
 }
 
 void Adapter::TraceLineAdded(const std::string& line) {

@@ -20,6 +20,8 @@
 #include "dap/message_reader.h"
 #include "dap/source_map.h"
 #include "debugger/controller.h"
+#include "serial_link/linked_run.h"
+#include "serial_link/serial_link.h"
 
 namespace hc11::dap {
 
@@ -40,6 +42,7 @@ struct LaunchConfig {
   bool stopOnEntry = false;
   bool workspace = true;
   std::string settings;
+  std::string serial;                       // a link address as `run --serial` takes it; empty: none
   SourceFile frames = SourceFile::Listing;  // the file stack frames point into
 };
 
@@ -68,6 +71,8 @@ class Adapter final : public UiHooks, public Messages, public StateListener {
 
   // UiHooks
   void ProcessEvents() override;
+  void RunStarted() override;
+  void RunFinished(Machine& m) override;
   void TraceLineAdded(const std::string& line) override;
   // Messages
   void Show(MsgKind kind, std::string_view caption, std::string_view text) override;
@@ -125,6 +130,8 @@ class Adapter final : public UiHooks, public Messages, public StateListener {
   Controller& Live();
   // Opens the program of `launch_`; false with the reason.
   bool Open(std::string& error);
+  // The board's serial line joined to the host link `launch_.serial` names.
+  bool OpenSerial(std::string& error);
   void SendStopped(const StopEvent& e, bool entry);
   Json SourceJson(SourceFile f) const;
   std::uint32_t ClientLine(std::uint32_t line) const { return linesFrom1_ ? line : line - 1; }
@@ -137,6 +144,9 @@ class Adapter final : public UiHooks, public Messages, public StateListener {
   Sender send_;
   std::int64_t seq_ = 1;
   std::unique_ptr<Controller> controller_;
+  // The host link, when launched with one; it goes before the board it uses.
+  std::unique_ptr<serial::SerialLink> link_;
+  std::unique_ptr<serial::LinkedRun> linked_;
   SourceMap sources_;
   BreakGroups breaks_;
   LaunchConfig launch_;

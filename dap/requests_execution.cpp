@@ -8,6 +8,7 @@
 #include "flowchart/sheet.h"
 #include "flowchart/text_metrics.h"
 #include "listing/listing_files.h"
+#include "serial_link/link_address.h"
 
 namespace hc11::dap {
 
@@ -45,6 +46,9 @@ void Adapter::Initialize(const Json& args, Json& body) {
 }
 
 bool Adapter::Open(std::string& error) {
+  linked_.reset();
+  if (link_) link_->Close();
+  link_.reset();
   if (controller_) controller_->Unsubscribe(*this);
   controller_.reset();
   auto controller = std::make_unique<Controller>(*this, *this);
@@ -84,15 +88,21 @@ bool Adapter::Open(std::string& error) {
   breaks_.Reapply(s.breakpoints());
   controller_ = std::move(controller);
   controller_->Subscribe(*this);
-  return true;
+  return launch_.serial.empty() || OpenSerial(error);
 }
 
 void Adapter::Launch(const Json& args, Json&) {
   if (!args.contains("program") || !args["program"].is_string() || args["program"].get<std::string>().empty())
     throw Refusal{"launch: 'program' (a listing or the program's base path) is required"};
   if (args.value("exact", false)) throw Refusal{"launch: the exact mode is not available in this build"};
-  if (args.contains("serial")) throw Refusal{"launch: 'serial' is not available in this build"};
   LaunchConfig c;
+  if (args.contains("serial")) {
+    if (!args["serial"].is_string())
+      throw Refusal{"launch: 'serial' is a link address as run --serial takes it"};
+    c.serial = args["serial"].get<std::string>();
+    if (const serial::ParsedLinkAddress a = serial::ParseLinkAddress(c.serial); !a.address)
+      throw Refusal{"launch: serial: " + a.error};
+  }
   c.program = args["program"].get<std::string>();
   c.stopOnEntry = args.value("stopOnEntry", false);
   c.workspace = args.value("workspace", true);
@@ -105,6 +115,28 @@ void Adapter::Launch(const Json& args, Json&) {
   if (!Open(error)) throw Refusal{"launch: " + error};
   if (launch_.frames == SourceFile::Assembler && sources_.AssemblerPath().empty())
     throw Refusal{"launch: no assembler source beside the listing"};
+}
+
+bool Adapter::OpenSerial(std::string& error) {
+  Session& s = controller_->session();
+  // The link takes the transmitted bytes for the host; the output events keep them too.
+  std::function<void(std::uint8_t)> toClient = s.board().OnTransmit;
+  link_ = std::make_unique<serial::SerialLink>(s.board());
+  link_->OnEvent = [this](std::string_view e) { Output("console", "serial: " + std::string(e) + "\n"); };
+  const long baud = serial::ParseBaudRate(s.settings().Reglage("BaudRate")).value_or(9600);
+  if (!link_->Open(*serial::ParseLinkAddress(launch_.serial).address, baud, error)) {
+    link_.reset();
+    error = "serial: " + error;
+    return false;
+  }
+  Output("console", "serial: " + link_->Name() + "\n");
+  s.board().OnTransmit = [toHost = s.board().OnTransmit, toClient](std::uint8_t byte) {
+    toHost(byte);
+    toClient(byte);
+  };
+  linked_ = std::make_unique<serial::LinkedRun>(s.machine(), link_.get());
+  linked_->Arm();
+  return true;
 }
 
 void Adapter::ConfigurationDone(const Json&, Json&) {

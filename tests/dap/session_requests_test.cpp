@@ -1,6 +1,12 @@
 // The session's requests and the execution requests: what the client is told
 // (responses, then "stopped" events with their reasons) for each way a
 // command ends.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include "tests/dap/dap_fixture.h"
 
 namespace hc11::test {
@@ -78,7 +84,8 @@ TEST_F(DapTest, LaunchRefusesWhatItCannotOpenAndRequestsWaitForAProgram) {
       {{{"program", ""}}, "'program' (a listing or the program's base path) is required"},
       {{{"program", (dir / "absent.lst").string()}}, "cannot read"},
       {{{"program", listing}, {"exact", true}}, "exact mode"},
-      {{{"program", listing}, {"serial", "pty"}}, "'serial'"},
+      {{{"program", listing}, {"serial", 7}}, "'serial' is a link address"},
+      {{{"program", listing}, {"serial", "nowhere"}}, "serial: "},
       {{{"program", listing}, {"source", "hex"}}, "'source'"},
       {{{"program", listing}, {"settings", (dir / "none.ini").string()}}, "cannot read settings"},
   };
@@ -239,6 +246,43 @@ TEST_F(DapTest, TheFirmwaresSerialBytesAreOutputOnceEvenAfterGoingBack) {
   from = sent.size();
   StopAfter("stepBack", {{"threadId", 1}, {"granularity", "instruction"}});
   for (const Json& e : Events("output", from)) EXPECT_NE(e["body"]["category"], "stdout") << e;
+}
+
+TEST_F(DapTest, ASerialLinkCarriesTheFirmwaresBytesToTheHostAndStillToTheEditor) {
+  listing = std::string(HC11_SOURCE_DIR) + "/examples/demo/demo.lst";
+  Launch({{"stopOnEntry", true}, {"serial", "tcp:0"}});
+  std::uint16_t port = 0;
+  for (const Json& e : Events("output")) {
+    const std::string text = e["body"]["output"];
+    if (const auto at = text.find("serial: tcp 127.0.0.1:"); at != std::string::npos)
+      port = static_cast<std::uint16_t>(std::stoi(text.substr(at + 22)));
+  }
+  ASSERT_NE(port, 0) << "the link's address is told on the console";
+  const int client = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in to{};
+  to.sin_family = AF_INET;
+  to.sin_port = htons(port);
+  to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ASSERT_EQ(::connect(client, reinterpret_cast<sockaddr*>(&to), sizeof to), 0);
+  Body("configurationDone");
+  LineBreakpoints({{{"line", 285}}});
+  const std::size_t from = sent.size();
+  StopAfter("continue");
+  std::string host;
+  while (host.find('\n') == std::string::npos) {
+    pollfd p{client, POLLIN, 0};
+    ASSERT_EQ(::poll(&p, 1, 5000), 1) << "got only '" << host << "'";
+    char buffer[64];
+    const ssize_t n = ::read(client, buffer, sizeof buffer);
+    ASSERT_GT(n, 0);
+    host.append(buffer, static_cast<std::size_t>(n));
+  }
+  EXPECT_EQ(host, "VHF DEMO 1.0\r\n");
+  std::string out;
+  for (const Json& e : Events("output", from))
+    if (e["body"]["category"] == "stdout") out += e["body"]["output"];
+  EXPECT_EQ(out, "VHF DEMO 1.0\\x0D\n");
+  ::close(client);
 }
 
 }  // namespace
