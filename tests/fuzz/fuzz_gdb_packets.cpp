@@ -9,8 +9,9 @@
 
 #include "core/messages.h"
 #include "core/ui_hooks.h"
-#include "debugger/session.h"
+#include "debugger/controller.h"
 #include "gdbstub/connection.h"
+#include "gdbstub/controller_host.h"
 #include "gdbstub/dispatcher.h"
 #include "gdbstub/gdb_breaks.h"
 #include "gdbstub/packet.h"
@@ -32,7 +33,8 @@ void CheckOutput(std::string_view out) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   hc11::UiHooks hooks;
   hc11::SilentMessages messages;
-  hc11::Session session(hooks, messages);
+  hc11::Controller controller(hooks, messages);
+  hc11::Session& session = controller.session();
   hc11::Machine& m = session.machine();
   // E000 incA / bra E000, and a read and a write of $10 for the watchpoints.
   const std::uint8_t program[] = {0x4C, 0x97, 0x10, 0x96, 0x10, 0x20, 0xF9};
@@ -42,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   m.ResetMachine();
   m.StepBudget = 2000;
 
-  hc11::gdb::StubHost host;
+  hc11::gdb::ControllerHost host(controller);
   std::string out;
   {
     hc11::gdb::GdbBreakpoints breaks(m, session.breakpoints());
