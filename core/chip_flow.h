@@ -93,12 +93,7 @@ void Pull(Machine& m) {
 inline void Swi(Machine& m, const RowInfo& row) {
   const std::uint16_t vector = VectorAt(m, kSwiVector);
   if (vector == 0) return UnsupportedCode(m, row);
-  m.Push16(m.cpu.PC, TagReturnAddress);
-  m.Push16(m.cpu.Y, TagData);
-  m.Push16(m.cpu.X, TagData);
-  m.Push8(m.cpu.A, TagData);
-  m.Push8(m.cpu.B, TagData);
-  m.Push8(m.cpu.CC, TagData);
+  PushFrame(m);
   m.SetFlag(FlagI, true);
   TransferTo<false>(m, vector);  // counted as a transfer; the exact step overrides the count
 }
@@ -112,12 +107,7 @@ void ReportNoWakeUp(Machine& m, std::uint16_t at);
 template <bool kExact>
 void Wai(Machine& m, std::uint16_t at, std::int64_t cycles) {
   if (m.Halt == CpuHalt::None) {
-    m.Push16(m.cpu.PC, TagReturnAddress);
-    m.Push16(m.cpu.Y, TagData);
-    m.Push16(m.cpu.X, TagData);
-    m.Push8(m.cpu.A, TagData);
-    m.Push8(m.cpu.B, TagData);
-    m.Push8(m.cpu.CC, TagData);
+    PushFrame(m);
     m.Halt = CpuHalt::Wait;
     if constexpr (kExact) m.CycleCount += cycles - 1;
   }

@@ -12,15 +12,6 @@ constexpr std::int64_t kInterruptCycles = 12;
 constexpr std::int64_t kWakeFromWaitCycles = 3;
 constexpr std::int64_t kTrapCycles = 14;
 
-void PushFrame(Machine& m) {
-  m.Push16(m.cpu.PC, TagReturnAddress);
-  m.Push16(m.cpu.Y, TagData);
-  m.Push16(m.cpu.X, TagData);
-  m.Push8(m.cpu.A, TagData);
-  m.Push8(m.cpu.B, TagData);
-  m.Push8(m.cpu.CC, TagData);
-}
-
 // The chip masks further interrupts and counts its own cycles; the design
 // leaves I alone and counts the entry and the transfer.
 void EnterThrough(Machine& m, std::uint16_t vector, std::int64_t exactCycles) {
@@ -36,6 +27,15 @@ void EnterThrough(Machine& m, std::uint16_t vector, std::int64_t exactCycles) {
 }
 
 }  // namespace
+
+void PushFrame(Machine& m) {
+  m.Push16(m.cpu.PC, TagReturnAddress);
+  m.Push16(m.cpu.Y, TagData);
+  m.Push16(m.cpu.X, TagData);
+  m.Push8(m.cpu.A, TagData);
+  m.Push8(m.cpu.B, TagData);
+  m.Push8(m.cpu.CC, TagData);
+}
 
 bool EndOfCodeCheck(Machine& m) {
   if (m.cpu.PC <= m.CodeEnd) [[likely]]

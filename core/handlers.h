@@ -54,6 +54,8 @@ inline void TransferTo(Machine& m, std::uint16_t target) {
 // after WAI has stacked its frame already and only wakes; one stopped by
 // STOP wakes and stacks the address after it.
 void InterruptEntry(Machine& m, std::uint16_t vector);
+// The 9-byte frame every interrupt, SWI and WAI stacks: PC, Y, X, A, B, CC.
+void PushFrame(Machine& m);
 
 // The SWI and illegal-opcode vectors, and whether the program defines one
 // (a non-zero word, as the HEX leaves every vector it does not fill at 0).
