@@ -1,5 +1,6 @@
 // Simulation speed: RunLoop on a tight counting loop, bare, with the board,
-// with the step history on and with a code breakpoint set elsewhere.
+// in exact mode, with the step history on and with a code breakpoint set
+// elsewhere.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -45,6 +46,18 @@ void BM_RunLoopWithBoard(benchmark::State& state) {
   RunLoopBench(state, m);
 }
 BENCHMARK(BM_RunLoopWithBoard)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+
+// "Processeur exact" with the board: the on-chip devices keep time beside
+// the loop; must keep at least 85% of BM_RunLoopWithBoard's speed.
+void BM_RunLoopExact(benchmark::State& state) {
+  hc11::Machine m;
+  hc11::SilentMessages messages;
+  hc11::Board board(m, messages);
+  m.Exact = true;
+  LoadCountingLoop(m);
+  RunLoopBench(state, m);
+}
+BENCHMARK(BM_RunLoopExact)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 
 // "Tracer instructions détaillé" checked: every step is recorded.
 void BM_RunLoopWithHistory(benchmark::State& state) {

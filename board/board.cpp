@@ -1,6 +1,7 @@
 #include "board/board.h"
 
 #include "board/rounding.h"
+#include "core/text_util.h"
 
 namespace hc11 {
 
@@ -14,6 +15,8 @@ constexpr int kToneMs = 100;
 
 Board::Board(Machine& machine, Messages& messages) : machine_(machine), messages_(messages) {
   machine_.SetPeripherals(this);
+  Chip.sci.Transmitted = [this](std::uint8_t byte) { UartTransmit(byte); };
+  Chip.sci.ByteRead = [this](std::uint8_t byte) { machine_.EventTrace(Format("uart %2.2x", byte)); };
 }
 
 Board::~Board() {
@@ -21,6 +24,9 @@ Board::~Board() {
 }
 
 void Board::AfterWrite8(std::uint16_t address, std::uint8_t value) {
+  if (machine_.Exact && onchip::OnChip::Answers(static_cast<std::uint8_t>(address - kRegisterBlockStart)))
+      [[unlikely]]
+    return ChipWrite(address, value);
   switch (address) {
     case kPortA:
       I2cBusStep(value);
@@ -39,6 +45,9 @@ void Board::AfterWrite8(std::uint16_t address, std::uint8_t value) {
 
 std::uint8_t Board::Read8(std::uint16_t address) {
   auto& mem = machine_.Memory;
+  if (machine_.Exact && onchip::OnChip::Answers(static_cast<std::uint8_t>(address - kRegisterBlockStart)))
+      [[unlikely]]
+    return ChipRead(address);
   switch (address) {
     case kSciData:
       return UartRead();
@@ -87,6 +96,9 @@ void Board::BoardReset() {
   for (int ch = 0; ch <= 5; ++ch) AdcInputs[static_cast<std::size_t>(ch)] = KeypadIdleLevel(ch);
   AdcInputs[6] = static_cast<std::uint8_t>(niveauSignal_);
   Ecran1.Clear();
+  Chip.Reset(machine_.CycleCount);
+  if (machine_.Exact) ChipMirror();
+  ChipSync();
   Changed(PanelPart::Memo);
   Changed(PanelPart::Inputs);
   Changed(PanelPart::Display);

@@ -23,6 +23,7 @@
 #include "core/machine.h"
 #include "core/messages.h"
 #include "core/state_visitor.h"
+#include "onchip/onchip.h"
 
 namespace hc11 {
 
@@ -90,6 +91,7 @@ class Board final : public Peripherals {
   std::uint8_t Read8(std::uint16_t address) override;
   void AfterWrite16(std::uint16_t address, std::uint16_t value) override;
   void BoardReset() override;
+  ChipRequest ServiceChip(bool unmasked) override;
   // Every run command starts with an empty host receive text.
   void RunStarted() override {
     Note(BoardInput::RunStarted);
@@ -155,6 +157,11 @@ class Board final : public Peripherals {
 
   // --- A/D inputs ---------------------------------------------------------
   std::array<std::uint8_t, 8> AdcInputs{};  // 0-5 keypad, 6 signal level
+
+  // --- The processor's own devices (exact mode) ---------------------------
+  // They answer the on-chip registers while Machine::Exact is set; the
+  // designed mode never reaches them.
+  onchip::OnChip Chip{AdcInputs};
 
   // --- Board panel --------------------------------------------------------
   void PortAIndicator(std::uint16_t address, std::uint8_t value);
@@ -226,6 +233,17 @@ class Board final : public Peripherals {
   void SoundTone();
   void LoadEepromFile();
   void Warn(std::string_view message);
+  // Exact mode: an on-chip register's access, and the machine told when
+  // the devices next need it.
+  std::uint8_t ChipRead(std::uint16_t address);
+  void ChipWrite(std::uint16_t address, std::uint8_t value);
+  void ChipSync();
+  void ChipMirror();  // every on-chip register's copy in the register block
+  // The conversions done so far keep the levels they were made from.
+  void ChipInputsChange() {
+    if (machine_.Exact) Chip.adc.Advance(machine_.CycleCount);
+  }
+  void ChipReceive(std::span<const std::uint8_t> bytes);
 
   Machine& machine_;
   Messages& messages_;

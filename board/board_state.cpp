@@ -42,6 +42,10 @@ void Board::Visit(StateVisitor& v) {
   v.Bytes("AdcInputs", AdcInputs);
   v.End();
 
+  v.Begin("onchip");
+  Chip.Visit(v);
+  v.End();
+
   v.Begin("display");
   Ecran1.Visit(v);
   v.End();

@@ -20,6 +20,7 @@ void Board::PressKey(std::size_t keyIndex) {
   if (keyIndex >= kKeypad.size()) return;
   Note(BoardInput::PressKey, static_cast<int>(keyIndex));
   const KeypadKey& key = kKeypad[keyIndex];
+  ChipInputsChange();
   AdcInputs[static_cast<std::size_t>(key.channel)] = key.level;
   Changed(PanelPart::Inputs);
 }
@@ -28,6 +29,7 @@ void Board::ReleaseKey(std::size_t keyIndex) {
   if (keyIndex >= kKeypad.size()) return;
   Note(BoardInput::ReleaseKey, static_cast<int>(keyIndex));
   const int channel = kKeypad[keyIndex].channel;
+  ChipInputsChange();
   AdcInputs[static_cast<std::size_t>(channel)] = KeypadIdleLevel(channel);
   Changed(PanelPart::Inputs);
 }
@@ -53,6 +55,7 @@ void Board::SetCbOC(bool busy) {
 void Board::SetNiveauSignal(int level) {
   Note(BoardInput::SetNiveauSignal, level);
   niveauSignal_ = level < 0 ? 0 : level > 255 ? 255 : level;
+  ChipInputsChange();
   AdcInputs[6] = static_cast<std::uint8_t>(niveauSignal_);
   Changed(PanelPart::Inputs);
 }
@@ -60,6 +63,7 @@ void Board::SetNiveauSignal(int level) {
 void Board::SetOcFreq(int kHz) {
   Note(BoardInput::SetOcFreq, kHz);
   ocFreq_ = kHz;
+  ChipInputsChange();
   AdcInputs[6] = static_cast<std::uint8_t>(niveauSignal_);
   Changed(PanelPart::Inputs);
 }

@@ -38,11 +38,15 @@ void Board::UartTransmit(std::uint8_t value) {
 }
 
 bool Board::ReceiveBusy() const {
+  // Exact mode: busy while a message still waits for the line, so a fast
+  // host's next ones stay with the link.
+  if (machine_.Exact) return Chip.sci.Backlog() >= kRxCapacity;
   return (machine_.Memory[kSciStatus] & 0x20) != 0;  // receive register full
 }
 
 void Board::InjectMessage(std::span<const std::uint8_t> bytes) {
   Note(BoardInput::InjectMessage, 0, bytes);
+  if (machine_.Exact) return ChipReceive(bytes);  // at the line's pace, every byte
   const std::size_t n = std::min(bytes.size(), kRxCapacity);
   RxBuffer[0] = static_cast<std::uint8_t>(n);
   std::copy_n(bytes.begin(), n, RxBuffer.begin() + 1);

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <utility>
 
+#include "core/e_clock.h"
 #include "core/text_util.h"
 
 namespace hc11 {
@@ -14,8 +15,7 @@ constexpr std::uint16_t kResetClearEnd = 0x103F;
 constexpr std::uint16_t kForbiddenStart = 0x2000;
 constexpr int kErrorBeepHz = 500;
 constexpr int kErrorBeepMs = 100;
-// One count is one E-clock period: a 3.58 MHz crystal divided by four.
-constexpr long double kMsPerCount = 4000.0L / 3580000.0L;
+constexpr long double kMsPerCount = 1000.0L / static_cast<long double>(kEClockHz);
 }  // namespace
 
 Machine::Machine(UiHooks* hooks) : hooks_(hooks != nullptr ? hooks : &defaultHooks_) {}
@@ -177,6 +177,8 @@ void Machine::Visit(StateVisitor& v) {
   auto halt = static_cast<std::uint8_t>(Halt);
   v.Bounded("Halt", halt, std::uint8_t{0}, static_cast<std::uint8_t>(CpuHalt::Stop));
   Halt = static_cast<CpuHalt>(halt);
+  v.Field("IrqPending", IrqPending);
+  v.Field("ChipDueAt", ChipDueAt);
 }
 
 void Machine::ClearWriteTags() {

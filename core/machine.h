@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -81,6 +82,13 @@ class RamBreakHandler {
   virtual void RamBreakHit(Machine& m, std::uint16_t address, char kind) = 0;
 };
 
+// What the on-chip devices ask of the processor when they are serviced.
+struct ChipRequest {
+  enum class Kind : std::uint8_t { None, Interrupt, Reset };
+  Kind kind = Kind::None;
+  std::uint16_t vector = 0;  // where the routine's address is read ($FFD6-$FFFE)
+};
+
 struct HistoryEntry {
   std::uint16_t PC = 0, A = 0, B = 0, CC = 0;
 };
@@ -101,6 +109,13 @@ class Peripherals {
   virtual void BoardReset() = 0;
   // A run command begins (the serial link forgets the host text it received).
   virtual void RunStarted() {}
+  // Exact mode: brings the on-chip devices up to CycleCount and names the
+  // interrupt to take (only a maskable one when `unmasked`) or a reset.
+  // Sets ChipDueAt and IrqPending for the next call.
+  virtual ChipRequest ServiceChip(bool unmasked) {
+    (void)unmasked;
+    return {};
+  }
 };
 
 // Told by the run loop where it may look at the whole machine: before the
@@ -149,10 +164,15 @@ class Machine {
   std::uint8_t PrevPortA = 0, PrevPortC = 0, PrevPortB = 0;
   std::uint16_t TimerVector = 0;
   std::int32_t IrqCounter = 0;
-  // The chip's own rules and E-clock cycles instead of the designed ones
-  // (Options "Processeur exact").
+  // "Processeur exact": the chip's own rules and E-clock cycles instead of
+  // the designed ones; the on-chip devices keep their own time and raise the
+  // interrupts, and nothing fires every kIrqPeriod steps.
   bool Exact = false;
   CpuHalt Halt = CpuHalt::None;
+  // Exact mode: an enabled maskable source waits for the I bit to clear.
+  bool IrqPending = false;
+  // Exact mode: the CycleCount at which the devices next change a flag.
+  std::int64_t ChipDueAt = std::numeric_limits<std::int64_t>::max();
 
   // Step history ring.
   std::array<HistoryEntry, kHistorySize> StepHistory{};

@@ -36,6 +36,49 @@ inline bool StopWaitsAt(const Machine& m, std::uint16_t address) {
   return BreakActs(m.tInst[address]) || (m.RunMode == kModeRunTo && m.RunTarget == address);
 }
 
+enum class ChipEntry : std::uint8_t { None, Reset, Entered, EnteredAhead };
+
+inline bool ChipWantsService(const Machine& m) {
+  return (m.CycleCount >= m.ChipDueAt) | (m.IrqPending & !m.TestFlag(FlagI));
+}
+
+std::uint16_t VectorAt(const Machine& m, std::uint16_t vector) {
+  return static_cast<std::uint16_t>(m.Memory[vector] << 8 | m.Memory[static_cast<std::uint16_t>(vector + 1)]);
+}
+
+// Exact mode: the devices have a flag due or an interrupt waits unmasked.
+// The entry stacks the frame as the periodic interrupt does, sets I and
+// takes the chip's 12 E cycles whatever the entry itself counted.
+[[gnu::noinline]] ChipEntry ServiceChip(Machine& m) {
+  Peripherals* devices = m.peripherals();
+  if (devices == nullptr) {
+    m.ChipDueAt = std::numeric_limits<std::int64_t>::max();
+    m.IrqPending = false;
+    return ChipEntry::None;
+  }
+  const ChipRequest request = devices->ServiceChip(!m.TestFlag(FlagI));
+  switch (request.kind) {
+    case ChipRequest::Kind::None:
+      return ChipEntry::None;
+    case ChipRequest::Kind::Reset:
+      m.cpu.CC = FlagS | FlagX | FlagI;
+      m.cpu.PC = VectorAt(m, request.vector);
+      m.EventTrace(Format("reset %4.4X", request.vector));
+      return ChipEntry::Reset;
+    case ChipRequest::Kind::Interrupt:
+      break;
+  }
+  const std::uint16_t routine = VectorAt(m, request.vector);
+  const bool stopAhead = StopWaitsAt(m, routine);
+  const std::int64_t before = m.CycleCount;
+  InterruptEntry(m, routine);
+  m.SetFlag(FlagI, true);
+  m.CycleCount = before + kInterruptEntryCycles;
+  if (!stopAhead) return ChipEntry::Entered;
+  m.IrqCounter = kIrqTakenAhead;  // as the periodic interrupt marks it for the record
+  return ChipEntry::EnteredAhead;
+}
+
 // The step without clearing StopMessage: inside a run the message is always
 // empty here, since whoever sets it also raises StopFlag and ends the run.
 // `pc` is the PC the caller just read. With kCount the step goes to the
@@ -47,9 +90,25 @@ inline bool StopWaitsAt(const Machine& m, std::uint16_t address) {
 // counts as the interrupted one (IrqCounter kIrqTakenAhead). History, board
 // time and the profile's instruction count all happen then, so the counts
 // and the time are those of one undivided step.
-template <bool kHistory, bool kCount, bool kStack = true>
+// In exact mode (kExact) the on-chip devices raise the interrupts instead
+// of the step count, and an entry taken ahead needs no count of its own.
+template <bool kHistory, bool kCount, bool kStack = true, bool kExact = false>
 inline bool StepBody(Machine& m, const DecodeTable& table, std::uint16_t pc) {
-  if (!m.TestFlag(FlagI) && ++m.IrqCounter > kIrqPeriod) [[unlikely]] {
+  if constexpr (kExact) {
+    m.IrqCounter = 0;  // an entry taken ahead is behind us now
+    if (ChipWantsService(m)) [[unlikely]] {
+      [[maybe_unused]] const std::int64_t before = m.CycleCount;
+      const ChipEntry entry = ServiceChip(m);
+      if (entry != ChipEntry::None) {
+        if constexpr (kCount)
+          if (entry != ChipEntry::Reset) m.Counters->InterruptEntered(m, pc, before);
+        if constexpr (kStack)
+          if (m.StackLow.Noteworthy(m.cpu.SP)) NoteStackDepth(m);
+        if (entry == ChipEntry::EnteredAhead) return false;
+        pc = m.cpu.PC;
+      }
+    }
+  } else if (!m.TestFlag(FlagI) && ++m.IrqCounter > kIrqPeriod) [[unlikely]] {
     const bool stopAhead = StopWaitsAt(m, m.TimerVector);
     m.IrqCounter = stopAhead ? kIrqTakenAhead : 0;
     [[maybe_unused]] const std::int64_t before = m.CycleCount;
@@ -83,14 +142,22 @@ inline bool StepBody(Machine& m, const DecodeTable& table, std::uint16_t pc) {
   return true;
 }
 
+template <bool kExact>
+inline bool StepWithMode(Machine& m, const DecodeTable& table) {
+  const bool count = m.Counters != nullptr;
+  const std::uint16_t pc = m.cpu.PC;
+  if (m.HistoryEnabled) {
+    return count ? StepBody<true, true, true, kExact>(m, table, pc)
+                 : StepBody<true, false, true, kExact>(m, table, pc);
+  }
+  return count ? StepBody<false, true, true, kExact>(m, table, pc)
+               : StepBody<false, false, true, kExact>(m, table, pc);
+}
+
 inline bool StepWith(Machine& m, const DecodeTable& table) {
   m.StopMessage.clear();
   m.PortsMayChange = true;  // the host may have written the ports since
-  const bool count = m.Counters != nullptr;
-  if (m.HistoryEnabled) {
-    return count ? StepBody<true, true>(m, table, m.cpu.PC) : StepBody<true, false>(m, table, m.cpu.PC);
-  }
-  return count ? StepBody<false, true>(m, table, m.cpu.PC) : StepBody<false, false>(m, table, m.cpu.PC);
+  return m.Exact ? StepWithMode<true>(m, table) : StepWithMode<false>(m, table);
 }
 
 void Stopped(Machine& m, StopCause cause) {
@@ -192,7 +259,7 @@ enum class ChunkEnd { Stopped, Done, ModeChanged };
 // case, no breakpoint at PC and no error, costs one folded test per step. In
 // a plain run ('x' without step-over) no handler changes the run mode, so
 // the mode is tested only when that test finds something.
-template <bool kHistory, bool kPlainRun, bool kCount>
+template <bool kHistory, bool kPlainRun, bool kCount, bool kExact>
 ChunkEnd RunSteps(Machine& m, const DecodeTable& table, std::int64_t& left) {
   m.PortsMayChange = true;  // the host ran since the last step
   for (;;) {
@@ -208,32 +275,36 @@ ChunkEnd RunSteps(Machine& m, const DecodeTable& table, std::int64_t& left) {
       // The stop expression alone: straight to it, nothing else to test.
       if (m.WatchSet && m.Rules != nullptr && m.Rules->WatchStops(m)) return ChunkEnd::Stopped;
     }
-    if (!StepBody<kHistory, kCount>(m, table, pc)) [[unlikely]]
+    if (!StepBody<kHistory, kCount, true, kExact>(m, table, pc)) [[unlikely]]
       continue;  // an interrupt entry alone: the stop test looks at the handler
     if (--left == 0) [[unlikely]]
       return ChunkEnd::Done;
   }
 }
 
-template <bool kCount>
+template <bool kCount, bool kExact>
 ChunkEnd RunChunkWith(Machine& m, const DecodeTable& table, std::int64_t& left) {
   for (;;) {
     // A watched expression is tested after every step, as the modes are.
     const bool plain = m.RunMode == kModeRun && !m.StepOverCalls && !m.WatchSet;
     ChunkEnd end;
     if (m.HistoryEnabled) {
-      end = plain ? RunSteps<true, true, kCount>(m, table, left)
-                  : RunSteps<true, false, kCount>(m, table, left);
+      end = plain ? RunSteps<true, true, kCount, kExact>(m, table, left)
+                  : RunSteps<true, false, kCount, kExact>(m, table, left);
     } else {
-      end = plain ? RunSteps<false, true, kCount>(m, table, left)
-                  : RunSteps<false, false, kCount>(m, table, left);
+      end = plain ? RunSteps<false, true, kCount, kExact>(m, table, left)
+                  : RunSteps<false, false, kCount, kExact>(m, table, left);
     }
     if (end != ChunkEnd::ModeChanged) return end;
   }
 }
 
 ChunkEnd RunChunk(Machine& m, const DecodeTable& table, std::int64_t& left) {
-  return m.Counters != nullptr ? RunChunkWith<true>(m, table, left) : RunChunkWith<false>(m, table, left);
+  if (m.Exact)
+    return m.Counters != nullptr ? RunChunkWith<true, true>(m, table, left)
+                                 : RunChunkWith<false, true>(m, table, left);
+  return m.Counters != nullptr ? RunChunkWith<true, false>(m, table, left)
+                               : RunChunkWith<false, false>(m, table, left);
 }
 
 }  // namespace
@@ -245,6 +316,12 @@ bool Step(Machine& m) {
 }
 
 bool TakeDueInterruptAhead(Machine& m) {
+  if (m.Exact) {
+    if (!ChipWantsService(m)) return false;
+    const ChipEntry entry = ServiceChip(m);
+    if (entry == ChipEntry::Entered) m.IrqCounter = kIrqTakenAhead;
+    return entry == ChipEntry::Entered || entry == ChipEntry::EnteredAhead;
+  }
   if (!InterruptDueNext(m)) return false;
   m.IrqCounter = kIrqTakenAhead;
   InterruptEntry(m, m.TimerVector);
@@ -366,13 +443,13 @@ namespace {
 
 // With kCount the replayed steps count again: the record put back the
 // counts of the moment the replay starts from.
-template <bool kUntilBreak, bool kCount>
+template <bool kUntilBreak, bool kCount, bool kExact>
 std::uint64_t Replay(Machine& m, std::uint64_t steps) {
   const DecodeTable& table = DecoderFor(m);
   m.PortsMayChange = true;
   std::uint64_t done = 0;
   while (done < steps) {
-    if (!StepBody<false, kCount, false>(m, table, m.cpu.PC)) [[unlikely]] {
+    if (!StepBody<false, kCount, false, kExact>(m, table, m.cpu.PC)) [[unlikely]] {
       // An interrupt entry alone: a run would have stopped on a "Break" at
       // the handler here, the moment after `done` steps.
       if (kUntilBreak && m.tInst[m.cpu.PC] == kBreakStop) break;
@@ -398,11 +475,17 @@ std::uint64_t Replay(Machine& m, std::uint64_t steps) {
   return done;
 }
 
+template <bool kExact>
+std::uint64_t ReplayMode(Machine& m, std::uint64_t steps, bool untilBreak) {
+  if (m.Counters != nullptr)
+    return untilBreak ? Replay<true, true, kExact>(m, steps) : Replay<false, true, kExact>(m, steps);
+  return untilBreak ? Replay<true, false, kExact>(m, steps) : Replay<false, false, kExact>(m, steps);
+}
+
 }  // namespace
 
 std::uint64_t ReplaySteps(Machine& m, std::uint64_t steps, bool untilBreak) {
-  if (m.Counters != nullptr) return untilBreak ? Replay<true, true>(m, steps) : Replay<false, true>(m, steps);
-  return untilBreak ? Replay<true, false>(m, steps) : Replay<false, false>(m, steps);
+  return m.Exact ? ReplayMode<true>(m, steps, untilBreak) : ReplayMode<false>(m, steps, untilBreak);
 }
 
 }  // namespace hc11

@@ -15,6 +15,8 @@ inline constexpr std::int32_t kIrqPeriod = 10000;
 // the handler's first instruction, brings the count to 0 as if it had
 // entered the interrupt itself.
 inline constexpr std::int32_t kIrqTakenAhead = -1;
+// Exact mode: E cycles from the end of an instruction to the routine's first one.
+inline constexpr std::int64_t kInterruptEntryCycles = 12;
 
 // Sets StepOverCalls and, for a run letter (s t u v w x), RunMode, then runs.
 // Ignored while a run is already in progress.
@@ -32,13 +34,15 @@ void ReturnUpCommand(Machine& m);
 // Returns false for such an entry alone (StepTotal does not grow).
 bool Step(Machine& m);
 
-// True when the next step begins with the periodic interrupt's entry.
+// True when the next step begins with the periodic interrupt's entry (never
+// in exact mode, which has none).
 inline bool InterruptDueNext(const Machine& m) {
-  return !m.TestFlag(FlagI) && m.IrqCounter >= kIrqPeriod;
+  return !m.Exact && !m.TestFlag(FlagI) && m.IrqCounter >= kIrqPeriod;
 }
 
-// The periodic interrupt's entry due at the next step, taken now, as a run
-// stopping at the handler's first instruction takes it: true when it was due.
+// The periodic interrupt's entry due at the next step (in exact mode, the
+// one the on-chip devices raise), taken now, as a run stopping at the
+// handler's first instruction takes it: true when it was due.
 bool TakeDueInterruptAhead(Machine& m);
 
 // Evaluated after every step; true when the run must stop (Machine::Stop

@@ -25,6 +25,7 @@ void OptionMarks::CopyToCore(Machine& m, Board& board) const {
   m.HistoryEnabled = Checked("AutTracer");
   board.I2cTrace = Checked("TracerI2c");
   board.SynthTrace = Checked("TracerSynth");
+  m.Exact = Checked("ProcesseurExact");
 }
 
 }  // namespace hc11

@@ -27,6 +27,7 @@ enum class OptionFeeds {
   SynthTrace,
   NoOverlapLayout,  // flowchart layout without overlapping boxes
   Coverage,         // flowchart tinted by what ran
+  ExactMode,        // the processor's own devices and time in E cycles
 };
 
 struct OptionItem {
@@ -37,7 +38,7 @@ struct OptionItem {
   bool checkedByDefault;
 };
 
-inline constexpr std::array<OptionItem, 23> kOptionItems = {{
+inline constexpr std::array<OptionItem, 24> kOptionItems = {{
     {"AfReg", "Aff Registres", true, OptionFeeds::TraceEveryStep, false},
     {"AffCommentaires", "Aff Commentaires", true, OptionFeeds::Comments, false},
     {"AffLabelLocal", "Aff LabelsLocal", true, OptionFeeds::LocalLabels, false},
@@ -62,6 +63,7 @@ inline constexpr std::array<OptionItem, 23> kOptionItems = {{
     {"Couverture", "Couverture", true, OptionFeeds::Coverage, false},
     {"ServeurGdb", "Serveur GDB", true, OptionFeeds::Nothing, false},
     {"PanneauDevant", "Panneau toujours devant", true, OptionFeeds::Nothing, true},  // board panel on top
+    {"ProcesseurExact", "Processeur exact", true, OptionFeeds::ExactMode, false},
 }};
 
 class OptionMarks {
@@ -78,7 +80,7 @@ class OptionMarks {
   void Set(std::string_view component, bool on);
 
   // The marks the core and the board read: step history, I2C and
-  // synthesiser traces. The flowchart's switches are the window's to apply.
+  // synthesiser traces, the exact mode. The flowchart's switches are the window's to apply.
   void CopyToCore(Machine& m, Board& board) const;
 
   static std::optional<std::size_t> IndexOf(std::string_view component);

@@ -7,9 +7,11 @@
 #include <cstdint>
 #include <string_view>
 
+#include "core/e_clock.h"
+
 namespace hc11::serial {
 
-inline constexpr double kCountsPerSecond = 3'580'000.0 / 4.0;
+inline constexpr double kCountsPerSecond = kEClockHz;
 inline constexpr double kCoefQuartzNominal = 16.0;
 
 // Counts per wall-clock second for a "CoefQuartz" text; a text that is not

@@ -31,6 +31,8 @@ inline constexpr const char* kNoLineSelected = "Aucune ligne sélectionnée";
 inline constexpr const char* kAlreadyRunning = "Exécution déjà en cours";
 inline constexpr const char* kCloseRefused = "Fermeture refusée: exécution arrêtée";
 inline constexpr const char* kStopRequested = "Arrêt demandé";
+// Beside each command's message while the exact mode is on.
+inline constexpr const char* kExactModeStatus = "Processeur exact";
 inline constexpr const char* kNoCodeOnLine = "Pas de code sur cette ligne";
 // A drag on a box that hangs in the flow: it stays under the box above it.
 inline constexpr const char* kFlowBoxFixed =

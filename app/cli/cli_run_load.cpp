@@ -156,6 +156,7 @@ bool PrepareRunSession(const RunOptions& o, Controller& controller, const char* 
       return false;
     }
   }
+  if (o.exact) session.settings().marks.Set("ProcesseurExact", true);
   session.SetUseWorkspace(!o.noWorkspace);
   SetBoardTraces(session.board(), o.board);
   for (const PanelInput& input : PanelInputsBeforeLoad(o.board)) controller.Press(input);

@@ -184,6 +184,10 @@ ParsedRunOptions ParseRunOptions(const std::vector<std::string>& args) {
       o.history = true;
       continue;
     }
+    if (a == "--exact") {
+      o.exact = true;
+      continue;
+    }
     if (a == "--no-workspace") {
       o.noWorkspace = true;
       continue;

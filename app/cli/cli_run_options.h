@@ -69,6 +69,7 @@ struct RunOptions {
   bool noWorkspace = false;
   std::string settings;  // a settings file whose "PatchCode" lines apply; never rewritten
   bool history = false;
+  bool exact = false;  // "Processeur exact", whatever the settings file says
   std::vector<DumpOption> dumps;
   std::vector<FindOption> finds;  // --find PATTERN, searched after the runs
   BoardOptions board;
@@ -89,7 +90,7 @@ inline constexpr const char* kRunUsage =
     "[--break ADDR[:STATE[:KIND[:NAME]]]]... [--break-if ADDR:EXPR]... [--break-count ADDR:[*]N]... "
     "[--logpoint ADDR:TEXT]... [--stop-when EXPR]... "
     "[--watch NAME[=ADDR][:FORMAT[:BYTES[:ELEMENTS[:INIT]]]]]... "
-    "[--history] [--dump ADDR:COUNT]... [--find PATTERN]... [--no-workspace] [--save-workspace FILE] "
+    "[--history] [--exact] [--dump ADDR:COUNT]... [--find PATTERN]... [--no-workspace] [--save-workspace FILE] "
     "[--load-state FILE] [--save-state FILE] [--settings FILE] [--profile] [--coverage FILE.info] [--back K] "
     "[--back-run] [--digest] [board options] "
     "[serial options]";

@@ -23,7 +23,7 @@ namespace {
 
 constexpr const char* kUsage =
     "[--port N] [--once] [--listen ADDR] [--elf FILE [--source listing|asm]] PROGRAM [--start ADDR] [--break "
-    "...] [--watch ...] [--history] "
+    "...] [--watch ...] [--history] [--exact] "
     "[--no-workspace] [--settings FILE] [board options]";
 constexpr int kWaitMs = 500;
 

@@ -138,6 +138,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   host.OnYield = stopOnSignal;
   if (!PrepareRunSession(o, *controller, "run", err)) return kExitUsage;
   if (!OutputsSpareInputs(o, *session, err)) return kExitUsage;
+  if (m.Exact) out << "mode: exact\n";
   PrintMoved(*session, out);
   if (!o.loadState.empty()) {
     if (const StateFileResult r = controller->LoadState(o.loadState); !r.ok()) {

@@ -157,6 +157,8 @@ class MainWindow final : public QMainWindow,
   void RefreshPanel() override;
   void RunStateChanged(bool running) override;
   void ShowReach(std::string_view text) override;
+  // "Processeur exact" on the right of the status bar while the mode is on.
+  void ShowMode(bool exact);
   void RefreshLists() override { BreaksChanged(); }
   void TraceLineAdded(const std::string& line) override;
   void ShowTraceList() override;

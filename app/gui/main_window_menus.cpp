@@ -228,6 +228,7 @@ void MainWindow::ApplyOptions() {
     }
   }
   marks.CopyToCore(session_.machine(), session_.board());
+  ShowMode(session_.machine().Exact);
   panel_->SetOnTop(dialogsOpen_ == 0 && marks.Checked("PanneauDevant"));
   pane_.Display().SetShowComments(marks.Checked("AffCommentaires"));
   pane_.Sheet().ShowLocalLabels = marks.Checked("AffLabelLocal");

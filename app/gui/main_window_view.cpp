@@ -39,6 +39,7 @@
 #include "debugger/settings_file.h"
 #include "debugger/stack_low.h"
 #include "debugger/views.h"
+#include "workbench/status_text.h"
 
 namespace hc11::gui {
 
@@ -165,6 +166,16 @@ void MainWindow::ShowReach(std::string_view text) {
     statusBar()->addPermanentWidget(reach);
   }
   reach->setText(ToQString(text));
+}
+
+void MainWindow::ShowMode(bool exact) {
+  auto* mode = statusBar()->findChild<QLabel*>("LbMode");
+  if (mode == nullptr) {
+    mode = new QLabel(statusBar());
+    mode->setObjectName("LbMode");
+    statusBar()->addPermanentWidget(mode);
+  }
+  mode->setText(exact ? kExactModeStatus : "");
 }
 
 void MainWindow::TraceLineAdded(const std::string&) {

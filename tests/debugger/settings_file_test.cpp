@@ -51,6 +51,7 @@ TEST(SettingsFile, NewFileFollowsTheUsualOrder) {
       "Tracer1Mb=0\nTracerAff=0\nTracerJsr=0\nTraceCycleTemps=0\nTracerTimers=0\nTracerI2c=0\n"
       "TracerSynth=0\nTracerUartR=0\nTracerUartW=0\nTracerUartd=0\nDispoSansChevauchement=1\n"
       "LiaisonSerie=0\nTempsReel=0\nAttenteSerie=0\nCouverture=0\nServeurGdb=0\nPanneauDevant=1\n"
+      "ProcesseurExact=0\n"
       "[MemoTrace]\nh=200\n[ListBoxSurv]\nh=200\n[FDump]\nChoixDump=0\n"
       "[Reglages]\nTempoClavier=150\nPatchAcc=10\nCoefQuartz=1\nRafraichissement=10000\nPortCom=com1\n"
       "BaudRate=9600\nMemoireRetour=256\nPortGdb=1234\nPile basse=0\n";

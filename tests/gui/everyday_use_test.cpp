@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTableWidget>
 #include <QTest>
 #include <QTreeWidget>
@@ -235,6 +236,24 @@ TEST_F(EverydayTest, BoardPanelStepsBackForDialogsAndKeepsItsPlace) {
     again.boardPanel().show();
     EXPECT_EQ(again.boardPanel().geometry().topLeft(), QPoint(310, 220)) << "start " << start;
   }
+}
+
+// "Processeur exact": the mark reaches the machine at once and the status
+// line says so on its right while it is on.
+TEST_F(EverydayTest, TheExactModeMarkIsShownOnTheStatusLine) {
+  gui::MainWindow& w = Open(CopyExample("demo"));
+  auto shown = [&] {
+    const auto* mode = w.statusBar()->findChild<QLabel*>("LbMode");
+    return mode != nullptr ? mode->text().toStdString() : std::string();
+  };
+  EXPECT_FALSE(w.session().machine().Exact);
+  EXPECT_EQ(shown(), "");
+  Trigger("ProcesseurExact");
+  EXPECT_TRUE(w.session().machine().Exact);
+  EXPECT_EQ(shown(), "Processeur exact");
+  Trigger("ProcesseurExact");
+  EXPECT_FALSE(w.session().machine().Exact);
+  EXPECT_EQ(shown(), "");
 }
 
 // Typing replaces the value; a non-number for a numeric key is refused with

@@ -1,0 +1,55 @@
+// Exact mode: the on-chip registers go to the processor's own devices, whose
+// bytes the register block keeps a copy of for the memory dump and watches.
+#include "board/board.h"
+
+namespace hc11 {
+
+namespace {
+
+std::uint8_t OffsetOf(std::uint16_t address) {
+  return static_cast<std::uint8_t>(address - kRegisterBlockStart);
+}
+
+}  // namespace
+
+std::uint8_t Board::ChipRead(std::uint16_t address) {
+  const std::uint8_t value = Chip.Read(OffsetOf(address), machine_.CycleCount);
+  machine_.Memory[address] = value;
+  ChipSync();
+  return value;
+}
+
+void Board::ChipWrite(std::uint16_t address, std::uint8_t value) {
+  const std::uint8_t offset = OffsetOf(address);
+  Chip.Write(offset, value, machine_.CycleCount);
+  machine_.Memory[address] = Chip.Peek(offset, machine_.CycleCount);
+  ChipSync();
+}
+
+void Board::ChipSync() {
+  machine_.ChipDueAt = Chip.NextEvent();
+  machine_.IrqPending = Chip.Pending() != 0;
+}
+
+void Board::ChipMirror() {
+  for (std::uint16_t offset = 0; offset <= kRegisterBlockEnd - kRegisterBlockStart; ++offset)
+    if (onchip::OnChip::Answers(static_cast<std::uint8_t>(offset)))
+      machine_.Memory[kRegisterBlockStart + offset] =
+          Chip.Peek(static_cast<std::uint8_t>(offset), machine_.CycleCount);
+}
+
+ChipRequest Board::ServiceChip(bool unmasked) {
+  const ChipRequest request = Chip.Service(machine_.CycleCount, unmasked);
+  if (request.kind == ChipRequest::Kind::Reset) ChipMirror();
+  ChipSync();
+  return request;
+}
+
+void Board::ChipReceive(std::span<const std::uint8_t> bytes) {
+  const std::size_t taken = Chip.sci.Arrive(bytes, machine_.CycleCount);
+  ChipSync();
+  // Said rather than lost quietly: the queue in front of the line is full.
+  if (taken < bytes.size()) machine_.hooks().AppendInfoLine("err ComPortRxChar >254");
+}
+
+}  // namespace hc11

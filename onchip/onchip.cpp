@@ -1,0 +1,136 @@
+#include "onchip/onchip.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+
+#include "onchip/registers.h"
+
+namespace hc11::onchip {
+
+namespace {
+
+// What each PSEL3:0 value promotes; 0101 is reserved and leaves IRQ first.
+constexpr std::array<Source, 16> kPromoted = {
+    Source::Tof, Source::Paov, Source::Pai, Source::Spi, Source::Sci, Source::Irq, Source::Irq, Source::Rti,
+    Source::Ic1, Source::Ic2,  Source::Ic3, Source::Oc1, Source::Oc2, Source::Oc3, Source::Oc4, Source::Oc5,
+};
+
+}  // namespace
+
+int HighestPending(std::uint16_t pending, std::uint8_t hprio) {
+  if (pending == 0) return -1;
+  const Source promoted = kPromoted[hprio & 0x0F];
+  if (pending & Bit(promoted)) return static_cast<int>(promoted);
+  return std::countr_zero(pending);
+}
+
+bool OnChip::Answers(std::uint8_t offset) {
+  return offset == kTcntHigh || offset == kTcntLow ||
+         (offset >= kToc1 && offset <= kPactl && offset != 0x20 && offset != 0x21) ||
+         (offset >= kBaud && offset <= kAdr4) || offset == kOption || offset == kCoprst || offset == kHprio ||
+         offset == kConfig;
+}
+
+void OnChip::Reset(std::int64_t now) {
+  timer.Reset(now);
+  cop.Reset(now);
+  sci.Reset();
+  adc.Reset();
+  option_ = 0;
+  hprio_ = kHprioAtReset;
+}
+
+void OnChip::Advance(std::int64_t now) {
+  timer.Advance(now);
+  sci.Advance(now);
+  adc.Advance(now);
+}
+
+std::uint8_t OnChip::Peek(std::uint8_t offset, std::int64_t now) const {
+  if (offset >= kBaud && offset <= kScdr) return sci.Peek(offset);
+  if (offset == kAdctl) return adc.Control();
+  if (offset >= kAdr1 && offset <= kAdr4) return adc.Result(offset - kAdr1);
+  switch (offset) {
+    case kOption:
+      return option_;
+    case kCoprst:
+      return 0;
+    case kHprio:
+      return hprio_;
+    case kConfig:
+      return cop.Config();
+    default:
+      return timer.Read(offset, now);
+  }
+}
+
+std::uint8_t OnChip::Read(std::uint8_t offset, std::int64_t now) {
+  Advance(now);
+  if (offset >= kBaud && offset <= kScdr) return sci.Read(offset);
+  return Peek(offset, now);
+}
+
+void OnChip::Write(std::uint8_t offset, std::uint8_t value, std::int64_t now) {
+  Advance(now);
+  if (offset >= kBaud && offset <= kScdr) {
+    sci.Write(offset, value, now);
+  } else if (offset == kAdctl) {
+    adc.Start(value, (option_ & kAdpu) != 0, now);
+  } else if (offset >= kAdr1 && offset <= kAdr4) {
+    // The results are read-only.
+  } else if (offset == kOption) {
+    option_ = value;
+    cop.SetRate(value);
+  } else if (offset == kCoprst) {
+    cop.Service(value, now);
+  } else if (offset == kHprio) {
+    hprio_ = value;
+  } else if (offset == kConfig) {
+    cop.SetConfig(value, now);
+  } else {
+    timer.Write(offset, value, now);
+  }
+}
+
+ChipRequest OnChip::Service(std::int64_t now, bool unmasked) {
+  Advance(now);
+  if (now >= cop.NextEvent()) {
+    // CONFIG is the chip's EEPROM: the COP's own reset keeps it.
+    const std::uint8_t config = cop.Config();
+    Reset(now);
+    cop.SetConfig(config, now);
+    return {ChipRequest::Kind::Reset, kCopVector};
+  }
+  if (!unmasked) return {};
+  const int source = HighestPending(Pending(), hprio_);
+  if (source < 0) return {};
+  return {ChipRequest::Kind::Interrupt, VectorOf(static_cast<Source>(source))};
+}
+
+std::int64_t OnChip::NextEvent() const {
+  return std::min({timer.NextEvent(), sci.NextEvent(), cop.NextEvent()});
+}
+
+std::uint16_t OnChip::Pending() const {
+  return static_cast<std::uint16_t>(timer.Pending() | (sci.Pending() ? Bit(Source::Sci) : 0));
+}
+
+void OnChip::Visit(StateVisitor& v) {
+  v.Begin("timer");
+  timer.Visit(v);
+  v.End();
+  v.Begin("cop");
+  cop.Visit(v);
+  v.End();
+  v.Begin("sci");
+  sci.Visit(v);
+  v.End();
+  v.Begin("adc");
+  adc.Visit(v);
+  v.End();
+  v.Field("OPTION", option_);
+  v.Field("HPRIO", hprio_);
+}
+
+}  // namespace hc11::onchip
