@@ -42,13 +42,9 @@ inline bool ChipWantsService(const Machine& m) {
   return (m.CycleCount >= m.ChipDueAt) | (m.IrqPending & !m.TestFlag(FlagI));
 }
 
-std::uint16_t VectorAt(const Machine& m, std::uint16_t vector) {
-  return static_cast<std::uint16_t>(m.Memory[vector] << 8 | m.Memory[static_cast<std::uint16_t>(vector + 1)]);
-}
-
 // Exact mode: the devices have a flag due or an interrupt waits unmasked.
-// The entry stacks the frame as the periodic interrupt does, sets I and
-// takes the chip's 12 E cycles whatever the entry itself counted.
+// The entry is the chip's: the frame (unless WAI stacked it), I set and the
+// entry's own E cycles.
 [[gnu::noinline]] ChipEntry ServiceChip(Machine& m) {
   Peripherals* devices = m.peripherals();
   if (devices == nullptr) {
@@ -62,6 +58,7 @@ std::uint16_t VectorAt(const Machine& m, std::uint16_t vector) {
       return ChipEntry::None;
     case ChipRequest::Kind::Reset:
       m.cpu.CC = FlagS | FlagX | FlagI;
+      m.Halt = CpuHalt::None;
       m.cpu.PC = VectorAt(m, request.vector);
       m.EventTrace(Format("reset %4.4X", request.vector));
       return ChipEntry::Reset;
@@ -70,10 +67,7 @@ std::uint16_t VectorAt(const Machine& m, std::uint16_t vector) {
   }
   const std::uint16_t routine = VectorAt(m, request.vector);
   const bool stopAhead = StopWaitsAt(m, routine);
-  const std::int64_t before = m.CycleCount;
   InterruptEntry(m, routine);
-  m.SetFlag(FlagI, true);
-  m.CycleCount = before + kInterruptEntryCycles;
   if (!stopAhead) return ChipEntry::Entered;
   m.IrqCounter = kIrqTakenAhead;  // as the periodic interrupt marks it for the record
   return ChipEntry::EnteredAhead;

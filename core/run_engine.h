@@ -15,8 +15,6 @@ inline constexpr std::int32_t kIrqPeriod = 10000;
 // the handler's first instruction, brings the count to 0 as if it had
 // entered the interrupt itself.
 inline constexpr std::int32_t kIrqTakenAhead = -1;
-// Exact mode: E cycles from the end of an instruction to the routine's first one.
-inline constexpr std::int64_t kInterruptEntryCycles = 12;
 
 // Sets StepOverCalls and, for a run letter (s t u v w x), RunMode, then runs.
 // Ignored while a run is already in progress.

@@ -2,6 +2,7 @@
 // designed rows keep in the designed mode where the chip differs.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -13,6 +14,29 @@ namespace hc11::test {
 namespace {
 
 constexpr std::uint16_t kHandler = 0xF000;
+constexpr std::uint16_t kRtiVector = 0xFFF0;
+
+// The on-chip devices of the exact mode, reduced to one source the test
+// raises: the real-time interrupt, taken when the processor allows it.
+class OneSourceChip : public FakeDevices {
+ public:
+  explicit OneSourceChip(Machine& m) : m_(m) {}
+  void Raise() {
+    raised_ = true;
+    m_.IrqPending = true;
+  }
+  ChipRequest ServiceChip(bool unmasked) override {
+    m_.ChipDueAt = std::numeric_limits<std::int64_t>::max();
+    if (!raised_ || !unmasked) return {};
+    raised_ = false;
+    m_.IrqPending = false;
+    return {ChipRequest::Kind::Interrupt, kRtiVector};
+  }
+
+ private:
+  Machine& m_;
+  bool raised_ = false;
+};
 
 class HaltTest : public CoreTest, public ::testing::WithParamInterface<bool> {
  protected:
@@ -21,7 +45,17 @@ class HaltTest : public CoreTest, public ::testing::WithParamInterface<bool> {
     m.CodeEnd = 0xFFFF;
     m.cpu.SP = 0x01F0;
     m.TimerVector = kHandler;
+    SetVector(kRtiVector, kHandler);
+    m.SetPeripherals(&chip);
     Place(kHandler, {0x3B});  // reti
+  }
+  // An interrupt due at the next step: the periodic one in the designed
+  // mode, the chip's own in the exact mode, which has no periodic one.
+  void InterruptDue() {
+    if (GetParam())
+      chip.Raise();
+    else
+      m.IrqCounter = kIrqPeriod;
   }
   void SetVector(std::uint16_t at, std::uint16_t to) {
     m.Memory[at] = static_cast<std::uint8_t>(to >> 8);
@@ -34,10 +68,12 @@ class HaltTest : public CoreTest, public ::testing::WithParamInterface<bool> {
   void Steps(int n) {
     for (int i = 0; i < n; ++i) ASSERT_TRUE(Step(m));
   }
+
+  OneSourceChip chip{m};
 };
 
-// The periodic interrupt wakes WAI through the interrupt entry, which does
-// not stack the frame again: RTI returns after the WAI.
+// An interrupt wakes WAI through the interrupt entry, which does not stack
+// the frame again: RTI returns after the WAI.
 TEST_P(HaltTest, WaiWaitsUntilAnInterruptAndIsNotStackedTwice) {
   m.cpu.CC = 0;
   m.cpu.A = 0x42;
@@ -51,8 +87,8 @@ TEST_P(HaltTest, WaiWaitsUntilAnInterruptAndIsNotStackedTwice) {
   EXPECT_EQ(m.cpu.PC, kCode) << "nothing executes while waiting";
   EXPECT_EQ(m.CycleCount - waitStart, 100) << "time passes, one count per step";
   EXPECT_FALSE(m.StopFlag);
-  m.IrqCounter = kIrqPeriod;  // the interrupt is due at the next step
-  Steps(1);                   // entry, then the handler's RTI in the same step
+  InterruptDue();
+  Steps(1);  // entry, then the handler's RTI in the same step
   EXPECT_EQ(m.Halt, CpuHalt::None);
   EXPECT_EQ(m.cpu.SP, 0x01F0);
   EXPECT_EQ(m.cpu.PC, kCode + 1);
@@ -104,7 +140,7 @@ TEST_P(HaltTest, StopHaltsUntilAnInterruptAndActsAsNopWithS) {
   EXPECT_EQ(m.Halt, CpuHalt::Stop);
   EXPECT_EQ(m.cpu.PC, kCode);
   EXPECT_EQ(m.cpu.SP, 0x01F0);
-  m.IrqCounter = kIrqPeriod;
+  InterruptDue();
   m.Memory[kHandler] = 0x01;  // nop: look at the frame before it returns
   Steps(1);
   EXPECT_EQ(m.cpu.PC, kHandler + 1);

@@ -107,7 +107,7 @@ TEST_F(SciTest, AHostBurstArrivesInOrderWithOverrunWhenTheFirmwareReadsTooSlowly
     EXPECT_EQ(LoadAt(r.at, kScdr), r.data);
   }
   std::vector<std::string> reads_traced;
-  for (const std::string& line : machine.TraceList)
+  for (const std::string& line : hooks.trace)
     if (line.find("uart ") != std::string::npos) reads_traced.push_back(line.substr(line.find("uart ")));
   EXPECT_EQ(reads_traced, (std::vector<std::string>{"uart 61", "uart 62", "uart 63", "uart 65", "uart 66"}));
 }

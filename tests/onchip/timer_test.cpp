@@ -142,8 +142,9 @@ TEST_F(TimerTest, NothingIsEnteredEveryTenThousandStepsInExactMode) {
 }
 
 TEST_F(TimerTest, MaskedSourcesWaitForTheIBitAndComeInTheDefaultOrder) {
-  // OC2 and OC1 both due long before the cli; OC1 has the higher priority
-  // unless HPRIO promotes OC2 (PSEL 1100).
+  // OC2 and OC1 both due long before the cli (TCNT passes $0100 in the
+  // wait loop); OC1 has the higher priority unless HPRIO promotes OC2
+  // (PSEL 1100).
   for (const bool promote : {false, true}) {
     SCOPED_TRACE(promote ? "OC2 promoted" : "default order");
     Load(
@@ -153,7 +154,7 @@ TEST_F(TimerTest, MaskedSourcesWaitForTheIBitAndComeInTheDefaultOrder) {
                "        stX $3E\n"
                "        ldA #%s\n"
                "        stA HPRIO\n"
-               "        ldD #$0010\n"
+               "        ldD #$0100\n"
                "        stD TOC1\n"
                "        stD TOC2\n"
                "        ldA #$C0\n"
