@@ -46,7 +46,7 @@ ChipRequest Board::ServiceChip(bool unmasked) {
 }
 
 void Board::ChipReceive(std::span<const std::uint8_t> bytes) {
-  const std::size_t taken = Chip.sci.Arrive(bytes, machine_.CycleCount);
+  const std::size_t taken = Chip.Arrive(bytes, machine_.CycleCount);
   ChipSync();
   // Said rather than lost quietly: the queue in front of the line is full.
   if (taken < bytes.size()) machine_.hooks().AppendInfoLine("err ComPortRxChar >254");

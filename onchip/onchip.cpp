@@ -25,12 +25,15 @@ int HighestPending(std::uint16_t pending, std::uint8_t hprio) {
   return std::countr_zero(pending);
 }
 
-bool OnChip::Answers(std::uint8_t offset) {
-  return offset == kTcntHigh || offset == kTcntLow ||
-         (offset >= kToc1 && offset <= kPactl && offset != 0x20 && offset != 0x21) ||
-         (offset >= kBaud && offset <= kAdr4) || offset == kOption || offset == kCoprst || offset == kHprio ||
-         offset == kConfig;
-}
+const std::array<bool, 0x40> OnChip::kAnswered = [] {
+  std::array<bool, 0x40> answered{};
+  for (std::size_t offset = 0; offset < answered.size(); ++offset)
+    answered[offset] = offset == kTcntHigh || offset == kTcntLow ||
+                       (offset >= kToc1 && offset <= kPactl && offset != 0x20 && offset != 0x21) ||
+                       (offset >= kBaud && offset <= kAdr4) || offset == kOption || offset == kCoprst ||
+                       offset == kHprio || offset == kConfig;
+  return answered;
+}();
 
 void OnChip::Reset(std::int64_t now) {
   timer.Reset(now);
@@ -39,13 +42,48 @@ void OnChip::Reset(std::int64_t now) {
   adc.Reset();
   option_ = 0;
   hprio_ = kHprioAtReset;
+  AllChanged();
 }
 
-void OnChip::Advance(std::int64_t now) {
-  timer.Advance(now);
-  sci.Advance(now);
-  adc.Advance(now);
+void OnChip::TimerChanged() {
+  timerNext_ = timer.NextEvent();
+  timerPending_ = timer.Pending();
 }
+
+void OnChip::SciChanged() {
+  sciNext_ = sci.NextEvent();
+  sciPending_ = sci.Pending() ? Bit(Source::Sci) : 0;
+}
+
+void OnChip::AllChanged() {
+  TimerChanged();
+  SciChanged();
+  CopChanged();
+}
+
+void OnChip::AdvanceTimer(std::int64_t now) {
+  timer.Advance(now);
+  TimerChanged();
+}
+
+void OnChip::AdvanceSci(std::int64_t now) {
+  sci.Advance(now);
+  SciChanged();
+}
+
+namespace {
+
+bool IsSci(std::uint8_t offset) {
+  return offset >= kBaud && offset <= kScdr;
+}
+bool IsAdc(std::uint8_t offset) {
+  return offset >= kAdctl && offset <= kAdr4;
+}
+bool IsSystem(std::uint8_t offset) {
+  return offset == kOption || offset == kCoprst || offset == kHprio || offset == kConfig;
+}
+
+}  // namespace
 
 std::uint8_t OnChip::Peek(std::uint8_t offset, std::int64_t now) const {
   if (offset >= kBaud && offset <= kScdr) return sci.Peek(offset);
@@ -66,40 +104,59 @@ std::uint8_t OnChip::Peek(std::uint8_t offset, std::int64_t now) const {
 }
 
 std::uint8_t OnChip::Read(std::uint8_t offset, std::int64_t now) {
-  Advance(now);
-  if (offset >= kBaud && offset <= kScdr) return sci.Read(offset);
+  if (IsSci(offset)) {
+    sci.Advance(now);
+    const std::uint8_t value = sci.Read(offset);
+    SciChanged();
+    return value;
+  }
+  if (IsAdc(offset)) {
+    adc.Advance(now);
+  } else if (!IsSystem(offset)) {
+    AdvanceTimer(now);
+  }
   return Peek(offset, now);
 }
 
 void OnChip::Write(std::uint8_t offset, std::uint8_t value, std::int64_t now) {
-  Advance(now);
-  if (offset >= kBaud && offset <= kScdr) {
+  if (IsSci(offset)) {
+    sci.Advance(now);
     sci.Write(offset, value, now);
-  } else if (offset == kAdctl) {
-    adc.Start(value, (option_ & kAdpu) != 0, now);
-  } else if (offset >= kAdr1 && offset <= kAdr4) {
+    SciChanged();
+  } else if (IsAdc(offset)) {
+    adc.Advance(now);
+    if (offset == kAdctl) adc.Start(value, (option_ & kAdpu) != 0, now);
     // The results are read-only.
   } else if (offset == kOption) {
     option_ = value;
     cop.SetRate(value);
+    CopChanged();
   } else if (offset == kCoprst) {
     cop.Service(value, now);
+    CopChanged();
   } else if (offset == kHprio) {
     hprio_ = value;
   } else if (offset == kConfig) {
     cop.SetConfig(value, now);
+    CopChanged();
   } else {
+    timer.Advance(now);
     timer.Write(offset, value, now);
+    TimerChanged();
   }
 }
 
 ChipRequest OnChip::Service(std::int64_t now, bool unmasked) {
-  Advance(now);
-  if (now >= cop.NextEvent()) {
+  // A device whose next event is still ahead has nothing to bring up to
+  // date: its flags change only at that event or at its own registers.
+  if (now >= timerNext_) AdvanceTimer(now);
+  if (now >= sciNext_) AdvanceSci(now);
+  if (now >= copNext_) {
     // CONFIG is the chip's EEPROM: the COP's own reset keeps it.
     const std::uint8_t config = cop.Config();
     Reset(now);
     cop.SetConfig(config, now);
+    CopChanged();
     return {ChipRequest::Kind::Reset, kCopVector};
   }
   if (!unmasked) return {};
@@ -108,12 +165,11 @@ ChipRequest OnChip::Service(std::int64_t now, bool unmasked) {
   return {ChipRequest::Kind::Interrupt, VectorOf(static_cast<Source>(source))};
 }
 
-std::int64_t OnChip::NextEvent() const {
-  return std::min({timer.NextEvent(), sci.NextEvent(), cop.NextEvent()});
-}
-
-std::uint16_t OnChip::Pending() const {
-  return static_cast<std::uint16_t>(timer.Pending() | (sci.Pending() ? Bit(Source::Sci) : 0));
+std::size_t OnChip::Arrive(std::span<const std::uint8_t> bytes, std::int64_t now) {
+  sci.Advance(now);
+  const std::size_t taken = sci.Arrive(bytes, now);
+  SciChanged();
+  return taken;
 }
 
 void OnChip::Visit(StateVisitor& v) {
@@ -131,6 +187,7 @@ void OnChip::Visit(StateVisitor& v) {
   v.End();
   v.Field("OPTION", option_);
   v.Field("HPRIO", hprio_);
+  AllChanged();  // the devices' next events and sources follow from their state
 }
 
 }  // namespace hc11::onchip
