@@ -90,7 +90,8 @@ inline constexpr const char* kRunUsage =
     "[--break ADDR[:STATE[:KIND[:NAME]]]]... [--break-if ADDR:EXPR]... [--break-count ADDR:[*]N]... "
     "[--logpoint ADDR:TEXT]... [--stop-when EXPR]... "
     "[--watch NAME[=ADDR][:FORMAT[:BYTES[:ELEMENTS[:INIT]]]]]... "
-    "[--history] [--exact] [--dump ADDR:COUNT]... [--find PATTERN]... [--no-workspace] [--save-workspace FILE] "
+    "[--history] [--exact] [--dump ADDR:COUNT]... [--find PATTERN]... [--no-workspace] [--save-workspace "
+    "FILE] "
     "[--load-state FILE] [--save-state FILE] [--settings FILE] [--profile] [--coverage FILE.info] [--back K] "
     "[--back-run] [--digest] [board options] "
     "[serial options]";
