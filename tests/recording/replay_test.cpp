@@ -150,7 +150,7 @@ TEST(Replay, AChangedConstantInAReplyIsFoundAtItsOutputWithBothValues) {
   EXPECT_EQ(OutputText(*r.recorded), "tx 00");
   EXPECT_EQ(OutputText(*r.produced), "tx 07");
   EXPECT_FALSE(r.timing);
-  EXPECT_EQ(r.function, "sci_tx") << "the run stops in the step that transmitted";
+  EXPECT_EQ(r.function, "@tx_wait") << "the run stops in the step that transmitted, inside sci_tx";
   ASSERT_FALSE(r.lastInputs.empty());
   EXPECT_EQ(r.lastInputs.back().kind, SessionInputKind::Serial);
   EXPECT_LE(r.lastInputs.size(), kReplayLastInputs);
