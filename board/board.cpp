@@ -122,7 +122,8 @@ void Board::Warn(std::string_view message) {
 
 std::uint32_t Board::DisplayWord() const {
   std::uint32_t word = 0;
-  for (int p = TAff8Segm::kPositions - 1; p >= 0; --p) word = word << 8 | Ecran1.Segments[static_cast<std::size_t>(p)];
+  for (int p = TAff8Segm::kPositions - 1; p >= 0; --p)
+    word = word << 8 | Ecran1.Segments[static_cast<std::size_t>(p)];
   return word;
 }
 

@@ -51,8 +51,9 @@ void Recorder::BoardInputGiven(BoardInput input, int value, std::span<const std:
       // The board keeps the level within 0..255, and so does the file.
       return Add(SessionInputKind::Signal, value < 0 ? 0 : value > 255 ? 255 : value);
     case BoardInput::SetOcFreq:
-      return Add(SessionInputKind::OcFreq,
-                 value < 0 ? 0 : value > kSessionHighestFrequency ? kSessionHighestFrequency : value);
+      return Add(SessionInputKind::OcFreq, value < 0                          ? 0
+                                           : value > kSessionHighestFrequency ? kSessionHighestFrequency
+                                                                              : value);
     case BoardInput::InjectMessage:
       return Add(SessionInputKind::Serial, 0, bytes.first(std::min(bytes.size(), Board::kRxCapacity)));
     case BoardInput::HostReceive:

@@ -45,5 +45,4 @@ class Recorder final : public BoardInputSink, public BoardOutputSink {
   bool recording_ = false;
 };
 
-
 }  // namespace hc11

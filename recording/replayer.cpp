@@ -36,14 +36,17 @@ class Replayer final : public RunObserver, public BoardOutputSink {
 
   ReplayResult Run() {
     // A session that ends before all its outputs came may wait this much longer for them.
-    const std::int64_t grace = tolerance_ > 0 ? tolerance_ : static_cast<std::int64_t>(CountsPerSecond(s_.clock));
+    const std::int64_t grace =
+        tolerance_ > 0 ? tolerance_ : static_cast<std::int64_t>(CountsPerSecond(s_.clock));
     for (;;) {
       while (input_ < s_.inputs.size() && (s_.inputs[input_].time <= Now() || c_.PoweredOff()))
         Give(s_.inputs[input_++]);
       if (diverged_) break;
       const bool missing = matched_ < s_.outputs.size();
       if (input_ == s_.inputs.size() && Now() >= s_.end && (!missing || Now() >= s_.end + grace)) break;
-      stopAt_ = origin_ + (input_ < s_.inputs.size() ? s_.inputs[input_].time : missing ? s_.end + grace : s_.end);
+      stopAt_ = origin_ + (input_ < s_.inputs.size() ? s_.inputs[input_].time
+                           : missing                 ? s_.end + grace
+                                                     : s_.end);
       const std::int64_t before = m_.CycleCount;
       c_.Run(RunKind::Run);
       if (diverged_) break;
@@ -74,7 +77,8 @@ class Replayer final : public RunObserver, public BoardOutputSink {
   }
   std::uint64_t StepsUntilDue(const Machine& m) const override {
     const std::int64_t gap = stopAt_ - m.CycleCount;
-    std::uint64_t steps = gap <= 0 ? 1 : static_cast<std::uint64_t>(std::max<std::int64_t>(1, gap / MostCountsPerStep(m)));
+    std::uint64_t steps =
+        gap <= 0 ? 1 : static_cast<std::uint64_t>(std::max<std::int64_t>(1, gap / MostCountsPerStep(m)));
     if (next_ != nullptr) steps = std::min(steps, next_->StepsUntilDue(m));
     return steps;
   }

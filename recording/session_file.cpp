@@ -21,9 +21,12 @@ struct Words {
   SessionInputKind kind;
 };
 constexpr Words kInputWords[] = {
-    {"oc", SessionInputKind::Oc},          {"signal", SessionInputKind::Signal},
-    {"ocfreq", SessionInputKind::OcFreq},  {"serial", SessionInputKind::Serial},
-    {"host", SessionInputKind::Host},      {"memo-clear", SessionInputKind::MemoClear},
+    {"oc", SessionInputKind::Oc},
+    {"signal", SessionInputKind::Signal},
+    {"ocfreq", SessionInputKind::OcFreq},
+    {"serial", SessionInputKind::Serial},
+    {"host", SessionInputKind::Host},
+    {"memo-clear", SessionInputKind::MemoClear},
     {"display-click", SessionInputKind::DisplayClick},
 };
 
@@ -344,7 +347,8 @@ std::string FormatSession(const SessionFile& s) {
       text += Format("in %lld ", static_cast<long long>(s.inputs[i].time)) + InputText(s.inputs[i]) + '\n';
       ++i;
     } else {
-      text += Format("out %lld ", static_cast<long long>(s.outputs[o].time)) + OutputText(s.outputs[o]) + '\n';
+      text +=
+          Format("out %lld ", static_cast<long long>(s.outputs[o].time)) + OutputText(s.outputs[o]) + '\n';
       ++o;
     }
   }
@@ -371,7 +375,8 @@ SessionReadResult ParseSession(std::string_view text) {
     if (header < 4) {
       static constexpr const char* kHeaderWords[] = {"hc11flow", "program", "digest", "clock"};
       if (first != kHeaderWords[header])
-        return Refused(SessionFileError::Header, lineNo, std::string("expected '") + kHeaderWords[header] + "'");
+        return Refused(SessionFileError::Header, lineNo,
+                       std::string("expected '") + kHeaderWords[header] + "'");
       bool good = true;
       if (header == 0) {
         good = r.Word() == "session" && r.Word() == std::to_string(kSessionVersion) && r.AtEnd();
@@ -391,7 +396,8 @@ SessionReadResult ParseSession(std::string_view text) {
       continue;
     }
     if (first != "in" && first != "out" && first != "end")
-      return Refused(SessionFileError::UnknownKind, lineNo, "unknown line '" + QuoteText(std::string(first)) + "'");
+      return Refused(SessionFileError::UnknownKind, lineNo,
+                     "unknown line '" + QuoteText(std::string(first)) + "'");
     const auto time = r.Number(kSessionLongestTime);
     if (!time) return Refused(SessionFileError::BadValue, lineNo, "bad time");
     std::string why;
@@ -408,7 +414,8 @@ SessionReadResult ParseSession(std::string_view text) {
       why = ReadOutput(r, out);
       if (why.empty()) s.outputs.push_back(out);
     } else {
-      if (*time < lastIn || *time < lastOut) return Refused(SessionFileError::TimeBack, lineNo, "time goes back");
+      if (*time < lastIn || *time < lastOut)
+        return Refused(SessionFileError::TimeBack, lineNo, "time goes back");
       s.end = *time;
       ended = true;
     }

@@ -17,15 +17,15 @@ namespace hc11 {
 enum class SessionClock : std::uint8_t { Designed, Exact };
 
 enum class SessionInputKind : std::uint8_t {
-  KeyDown,       // value: index into kKeypad
-  KeyUp,         // value: index into kKeypad
-  OnOffDown,     // the "M/A" key
+  KeyDown,    // value: index into kKeypad
+  KeyUp,      // value: index into kKeypad
+  OnOffDown,  // the "M/A" key
   OnOffUp,
-  Oc,            // value: channel busy 0 or 1
-  Signal,        // value: 0..255
-  OcFreq,        // value: kHz
-  Serial,        // bytes: a message placed in the receive buffer
-  Host,          // bytes: characters from the host serial port
+  Oc,      // value: channel busy 0 or 1
+  Signal,  // value: 0..255
+  OcFreq,  // value: kHz
+  Serial,  // bytes: a message placed in the receive buffer
+  Host,    // bytes: characters from the host serial port
   MemoClear,
   DisplayClick,
   PowerCut,

@@ -163,9 +163,10 @@ std::string* FileOptionOf(RunOptions& o, std::string_view a) {
 }
 
 bool IsValueOption(std::string_view a) {
-  for (std::string_view known : {"--start", "--target", "--mode", "--steps", "--repeat", "--break", "--dump",
-                                 "--find", "--watch", "--save-workspace", "--settings", "--load-state",
-                                 "--save-state", "--record", "--break-if", "--break-count", "--logpoint", "--stop-when"})
+  for (std::string_view known :
+       {"--start", "--target", "--mode", "--steps", "--repeat", "--break", "--dump", "--find", "--watch",
+        "--save-workspace", "--settings", "--load-state", "--save-state", "--record", "--break-if",
+        "--break-count", "--logpoint", "--stop-when"})
     if (a == known) return true;
   return false;
 }

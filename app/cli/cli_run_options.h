@@ -91,7 +91,8 @@ inline constexpr const char* kRunUsage =
     "[--logpoint ADDR:TEXT]... [--stop-when EXPR]... "
     "[--watch NAME[=ADDR][:FORMAT[:BYTES[:ELEMENTS[:INIT]]]]]... "
     "[--history] [--dump ADDR:COUNT]... [--find PATTERN]... [--no-workspace] [--save-workspace FILE] "
-    "[--load-state FILE] [--save-state FILE] [--record FILE] [--settings FILE] [--profile] [--coverage FILE.info] [--back K] "
+    "[--load-state FILE] [--save-state FILE] [--record FILE] [--settings FILE] [--profile] [--coverage "
+    "FILE.info] [--back K] "
     "[--back-run] [--digest] [board options] "
     "[serial options]";
 

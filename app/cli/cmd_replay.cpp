@@ -99,10 +99,12 @@ int Replay(const std::vector<std::string>& args, std::ostream& out, std::ostream
   machine = &controller->machine();
   if (!PrepareRunSession(o, *controller, "replay", err)) return kExitUsage;
   // Another program is the point of a replay; its header is shown all the same.
-  out << "session: " << session.program << Format(" %16.16llx ", static_cast<unsigned long long>(session.digest))
-      << ClockName(session.clock) << '\n';
+  out << "session: " << session.program
+      << Format(" %16.16llx ", static_cast<unsigned long long>(session.digest)) << ClockName(session.clock)
+      << '\n';
   if (session.digest != controller->session().CodeImageDigest())
-    out << Format("build: %16.16llx\n", static_cast<unsigned long long>(controller->session().CodeImageDigest()));
+    out << Format("build: %16.16llx\n",
+                  static_cast<unsigned long long>(controller->session().CodeImageDigest()));
   const ReplayResult r = hc11::Replay(*controller, session, {a->timingMs});
   out << ReplayText(r);
   if (!r.same() && !a->saveState.empty()) {

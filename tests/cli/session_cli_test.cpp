@@ -17,8 +17,8 @@ struct Recorded {
 Recorded RecordDemo() {
   Recorded r{FreshTestFolder("session_cli"), {}};
   CopyExampleInto(r.dir, "demo");
-  const CliResult run =
-      RunCli(r.dir, {"run", "demo", "--steps", "300000", "--inject", "Ecr ram", "--key", "Menu", "--record", "s.session"});
+  const CliResult run = RunCli(r.dir, {"run", "demo", "--steps", "300000", "--inject", "Ecr ram", "--key",
+                                       "Menu", "--record", "s.session"});
   EXPECT_EQ(run.status, 0) << run.err;
   r.session = Slurp(r.dir / "s.session");
   return r;
@@ -29,12 +29,14 @@ TEST(SessionCli, ARecordedRunReplaysTheSame) {
   ASSERT_NE(r.session.find("in 0 key 9 down\n"), std::string::npos) << r.session;
   ASSERT_NE(r.session.find("in 0 serial \"\\xa4\\x08"), std::string::npos) << r.session;
   std::size_t outputs = 0;
-  for (std::size_t at = r.session.find("\nout "); at != std::string::npos; at = r.session.find("\nout ", at + 1))
+  for (std::size_t at = r.session.find("\nout "); at != std::string::npos;
+       at = r.session.find("\nout ", at + 1))
     ++outputs;
   const CliResult replay = RunCli(r.dir, {"replay", "s.session"});
   EXPECT_EQ(replay.status, 0) << replay.err;
   const std::string digest = r.session.substr(r.session.find("digest ") + 7, 16);
-  EXPECT_EQ(replay.out, "session: demo " + digest + " designed\nsame: " + std::to_string(outputs) + " outputs\n");
+  EXPECT_EQ(replay.out,
+            "session: demo " + digest + " designed\nsame: " + std::to_string(outputs) + " outputs\n");
   EXPECT_EQ(replay.err, "");
 }
 
@@ -48,7 +50,8 @@ TEST(SessionCli, ADifferenceIsPrintedWithExitOneAndItsStateSaved) {
   std::ofstream(r.dir / "t.session") << edited;
   const CliResult replay = RunCli(r.dir, {"replay", "t.session", "demo", "--save-state", "x.state"});
   EXPECT_EQ(replay.status, 1) << replay.err;
-  EXPECT_NE(replay.out.find("\ndiffer: output 21\nrecorded: tx 07 at 3892\nnew: tx 00 at 3892\npc: E48F @tx_wait\n"),
+  EXPECT_NE(replay.out.find(
+                "\ndiffer: output 21\nrecorded: tx 07 at 3892\nnew: tx 00 at 3892\npc: E48F @tx_wait\n"),
             std::string::npos)
       << replay.out;
   EXPECT_NE(replay.out.find("\ninput: 0 key 9 down\n"), std::string::npos) << replay.out;
@@ -66,9 +69,11 @@ TEST(SessionCli, RefusedFilesAndArgumentsExitTwo) {
   const std::vector<Case> cases = {
       {{"replay", "bad.session"}, "hc11flow-cli replay: 'bad.session' line 5: expected down or up\n"},
       {{"replay", "none.session"}, "hc11flow-cli replay: cannot read 'none.session': no such file\n"},
-      {{"replay"}, "hc11flow-cli replay: usage: hc11flow-cli replay SESSION [PROGRAM] [--timing MS] "
-                   "[--save-state FILE]\n"},
-      {{"replay", "s.session", "--timing", "soon"}, "hc11flow-cli replay: --timing: bad milliseconds 'soon'\n"},
+      {{"replay"},
+       "hc11flow-cli replay: usage: hc11flow-cli replay SESSION [PROGRAM] [--timing MS] "
+       "[--save-state FILE]\n"},
+      {{"replay", "s.session", "--timing", "soon"},
+       "hc11flow-cli replay: --timing: bad milliseconds 'soon'\n"},
       {{"run", "demo", "--record", "demo.lst"}, ""},
   };
   for (const Case& c : cases) {

@@ -159,7 +159,8 @@ TEST(Replay, AChangedConstantInAReplyIsFoundAtItsOutputWithBothValues) {
 TEST(Replay, MovedCodeStillGetsTheInputsAtTheSameTimes) {
   const auto dir = FreshTestFolder("replay");
   // Code that never runs, ahead of most of the program: every later address moves.
-  const std::string moved = PatchedDemo(dir, "\nsci_tx\n", "\nspare\n        nop\n        nop\n        ret\nsci_tx\n");
+  const std::string moved =
+      PatchedDemo(dir, "\nsci_tx\n", "\nspare\n        nop\n        nop\n        ret\nsci_tx\n");
   for (unsigned seed = 21; seed <= 23; ++seed) {
     const SessionFile s = RandomSession(seed);
     const ReplayResult r = ReplayOn(s, moved, {0.0001});

@@ -1,10 +1,11 @@
 // The session file: what is written reads back the same, and a hostile file
 // is refused whole with the line that is wrong.
+#include "recording/session_file.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "recording/session_file.h"
 #include "tests/support/test_files.h"
 
 namespace hc11::test {
@@ -28,9 +29,12 @@ SessionFile Sample() {
               {9300, SessionInputKind::DisplayClick, 0, {}},
               {9400, SessionInputKind::PowerCut, 0, {}},
               {9400, SessionInputKind::PowerOn, 0, {}}};
-  s.outputs = {{9000, BoardOutput::Transmit, 0x41, 0},    {9800, BoardOutput::Display, 0x3f065b4f, 0},
-               {9800, BoardOutput::Leds, 0xA, 0},         {9900, BoardOutput::OutA, 0x30, 0},
-               {9900, BoardOutput::Pcf, 0x80, 0},         {9950, BoardOutput::Eeprom, 0x5A, 0x7FF},
+  s.outputs = {{9000, BoardOutput::Transmit, 0x41, 0},
+               {9800, BoardOutput::Display, 0x3f065b4f, 0},
+               {9800, BoardOutput::Leds, 0xA, 0},
+               {9900, BoardOutput::OutA, 0x30, 0},
+               {9900, BoardOutput::Pcf, 0x80, 0},
+               {9950, BoardOutput::Eeprom, 0x5A, 0x7FF},
                {9960, BoardOutput::Synth, 0x12 | 0x345 << 7 | 0x100 << 17, 0},
                {9970, BoardOutput::Tone, 1000, 0}};
   s.end = 20000;
@@ -100,8 +104,8 @@ TEST(SessionFile, HostileFilesAreRefusedWithTheirLine) {
       {"eeprom beyond part", head + "out 5 eeprom 800 01\nend 9\n", SessionFileError::BadValue, 5},
       {"trailing words", head + "in 5 oc 1 2\nend 9\n", SessionFileError::BadValue, 5},
       {"after the end", head + "end 9\nin 10 oc 1\n", SessionFileError::BadValue, 6},
-      {"huge string", head + "in 5 serial \"" + std::string(5000, 'a') + "\"\nend 9\n", SessionFileError::BadValue,
-       5},
+      {"huge string", head + "in 5 serial \"" + std::string(5000, 'a') + "\"\nend 9\n",
+       SessionFileError::BadValue, 5},
   };
   for (const Case& c : cases) {
     const SessionReadResult r = ParseSession(c.text);
