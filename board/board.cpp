@@ -73,11 +73,14 @@ void Board::AfterWrite16(std::uint16_t address, std::uint16_t value) {
 void Board::SoundTone() {
   const std::uint16_t divisor = machine_.MemRead16(kToneDivisor);
   if (divisor == 0) return;  // no tone without a period
-  machine_.hooks().Beep(static_cast<int>(RoundHalfEven(kToneClock, divisor)), kToneMs);
+  const auto hz = static_cast<int>(RoundHalfEven(kToneClock, divisor));
+  Emit(BoardOutput::Tone, static_cast<std::uint32_t>(hz));
+  machine_.hooks().Beep(hz, kToneMs);
 }
 
 void Board::BoardReset() {
   auto& mem = machine_.Memory;
+  const std::uint32_t shown = DisplayWord();
   Unpowered = false;
   mem[kPortA] |= kPinOnOff;  // on/off key released
   machine_.SetBitHooked(kPortA, kPinChannelBusy, cbOC_);
@@ -99,6 +102,7 @@ void Board::BoardReset() {
   Chip.Reset(machine_.CycleCount);
   if (machine_.Exact) ChipMirror();
   ChipSync();
+  ShownSince(shown, LedBits());
   Changed(PanelPart::Memo);
   Changed(PanelPart::Inputs);
   Changed(PanelPart::Display);
@@ -126,6 +130,23 @@ std::uint8_t Board::ReadTyped(std::uint16_t address, char type, std::uint8_t val
 
 void Board::Warn(std::string_view message) {
   messages_.Show(MsgKind::Warning, "Avertissement", " Err." + std::string(message));
+}
+
+std::uint32_t Board::DisplayWord() const {
+  std::uint32_t word = 0;
+  for (int p = TAff8Segm::kPositions - 1; p >= 0; --p)
+    word = word << 8 | Ecran1.Segments[static_cast<std::size_t>(p)];
+  return word;
+}
+
+std::uint32_t Board::LedBits() const {
+  return (Led1Ton ? 8u : 0u) | (Led2Hp ? 4u : 0u) | (Led3Klx ? 2u : 0u) | (Led4MA ? 1u : 0u);
+}
+
+void Board::ShownSince(std::uint32_t display, std::uint32_t leds) {
+  if (OutputSink == nullptr) return;
+  if (const std::uint32_t now = DisplayWord(); now != display) Emit(BoardOutput::Display, now);
+  if (const std::uint32_t now = LedBits(); now != leds) Emit(BoardOutput::Leds, now);
 }
 
 void Board::Changed(PanelPart part) {

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "board/aff8segm.h"
+#include "board/board_output.h"
 #include "board/panel_input.h"
 #include "board/panel_tables.h"
 #include "core/machine.h"
@@ -60,7 +61,9 @@ enum class BoardInput : std::uint8_t {
   HostReceive,
   ClearMemo,
   ClickEcran1,
-  RunStarted
+  RunStarted,
+  PowerCut,
+  PowerOn
 };
 
 // Told of each input before it takes effect (the time-travel record).
@@ -215,6 +218,10 @@ class Board final : public Peripherals {
 
   // Null costs one test per input.
   BoardInputSink* InputSink = nullptr;
+  // A second listener to the inputs (a session recording), beside the record.
+  BoardInputSink* InputTap = nullptr;
+  // Told of every observable output; null costs one test per change.
+  BoardOutputSink* OutputSink = nullptr;
   // The simulated state of every device and of the panel, in a fixed
   // order; the memo of serial lines apart (VisitMemo), since the record
   // keeps it beside its snapshots. Settings (traces, file names, the UHF
@@ -224,9 +231,19 @@ class Board final : public Peripherals {
 
  private:
   void Note(BoardInput input, int value = 0, std::span<const std::uint8_t> bytes = {}) {
-    if (InputSink != nullptr) [[unlikely]]
-      InputSink->BoardInputGiven(input, value, bytes);
+    if ((InputSink != nullptr) | (InputTap != nullptr)) [[unlikely]] {
+      if (InputSink != nullptr) InputSink->BoardInputGiven(input, value, bytes);
+      if (InputTap != nullptr) InputTap->BoardInputGiven(input, value, bytes);
+    }
   }
+  void Emit(BoardOutput kind, std::uint32_t value, std::uint16_t address = 0) {
+    if (OutputSink != nullptr) [[unlikely]]
+      OutputSink->BoardOutputMade({kind, value, address});
+  }
+  std::uint32_t DisplayWord() const;
+  std::uint32_t LedBits() const;
+  // Emits the display and LED outputs that differ from the values given.
+  void ShownSince(std::uint32_t display, std::uint32_t leds);
   std::uint8_t& FrameSlot();
   void I2cEvent(const char* text);
   void Changed(PanelPart part);

@@ -125,6 +125,7 @@ void Board::I2cFrameComplete() {
   const std::uint8_t device = first & 0xFE;
 
   if (device == 0x40) {
+    if (PcfLatch != I2cFrame[1]) Emit(BoardOutput::Pcf, I2cFrame[1]);
     PcfLatch = I2cFrame[1];
     LbPcf8574 = Format("Pcf8574=%2.2X", PcfLatch);
     Changed(PanelPart::LbPcf8574);
@@ -134,10 +135,12 @@ void Board::I2cFrameComplete() {
   if (device == 0x70 || device == 0x76) {
     if (I2cFrame[1] != 1) return;
     const bool left = device == 0x76;  // $76 drives positions 3 and 2, $70 positions 1 and 0
+    const std::uint32_t shown = DisplayWord(), leds = LedBits();
     Ecran1.DrawDigit(left ? 3 : 1, I2cFrame[2]);
     Ecran1.DrawDigit(left ? 2 : 0, I2cFrame[3]);
     (left ? Led1Ton : Led3Klx) = (I2cFrame[2] & 0x80) != 0;
     (left ? Led2Hp : Led4MA) = (I2cFrame[3] & 0x80) != 0;
+    ShownSince(shown, leds);
     Changed(PanelPart::Display);
     Changed(PanelPart::Leds);
     return;
@@ -149,9 +152,12 @@ void Board::I2cFrameComplete() {
       machine_.EventTrace(
           Format("24c16 w [%4.4x]=%2.2x nbI2c%d", static_cast<unsigned>(base), I2cFrame[2], I2cCount));
     // No page wrap: a long write runs on linearly, wrapping at the end of the image.
-    for (int i = 2; i < I2cCount; ++i)
-      EepromImage[(base + static_cast<std::size_t>(i) - 2) & kEepromMask] =
-          I2cFrame[static_cast<std::size_t>(i)];
+    for (int i = 2; i < I2cCount; ++i) {
+      const std::size_t at = (base + static_cast<std::size_t>(i) - 2) & kEepromMask;
+      const std::uint8_t byte = I2cFrame[static_cast<std::size_t>(i)];
+      if (EepromImage[at] != byte) Emit(BoardOutput::Eeprom, byte, static_cast<std::uint16_t>(at));
+      EepromImage[at] = byte;
+    }
     return;
   }
   machine_.ReportError(ErrorKind::Device,

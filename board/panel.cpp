@@ -13,6 +13,7 @@ void Board::PortAIndicator(std::uint16_t address, std::uint8_t value) {
   LbOutA.clear();
   if ((bits & kPinStop) != 0) LbOutA += " bStop";
   if ((bits & kPinRinger) != 0) LbOutA += " bSonnerie";
+  Emit(BoardOutput::OutA, bits);
   Changed(PanelPart::LbOutA);
 }
 
@@ -80,7 +81,9 @@ void Board::ClearMemo() {
 
 void Board::ClickEcran1() {
   Note(BoardInput::ClickEcran1);
+  const std::uint32_t shown = DisplayWord();
   Ecran1.Click();
+  ShownSince(shown, LedBits());
   Changed(PanelPart::Display);
 }
 

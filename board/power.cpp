@@ -11,6 +11,8 @@ constexpr std::size_t kVolatileEnd = kRegisterBlockEnd;
 }  // namespace
 
 void Board::PowerCut() {
+  Note(BoardInput::PowerCut);
+  const std::uint32_t shown = DisplayWord(), leds = LedBits();
   Machine& m = machine_;
   m.cpu = CpuState{};
   m.latch = OperandLatch{};
@@ -33,7 +35,6 @@ void Board::PowerCut() {
   frameOverflow_ = 0;
   EepromReadPtr = 0;
   EepromReadBit = 0;
-  PcfLatch = 0;
 
   SynthPhase = 0;
   SynthBits = 0;
@@ -48,9 +49,13 @@ void Board::PowerCut() {
 
   Ecran1.Clear();
   Led1Ton = Led2Hp = Led3Klx = Led4MA = false;
+  ShownSince(shown, leds);
+  if (PcfLatch != 0) Emit(BoardOutput::Pcf, 0);
+  PcfLatch = 0;
   LbPcf8574 = "Pcf8574";
   LbSynth = "Synth";
   LbOutA.clear();
+  if (outABits_ != 0) Emit(BoardOutput::OutA, 0);
   outABits_ = 0;
   Unpowered = true;
   for (PanelPart part : {PanelPart::Display, PanelPart::Leds, PanelPart::LbPcf8574, PanelPart::LbOutA,
@@ -59,6 +64,7 @@ void Board::PowerCut() {
 }
 
 void Board::PowerOn() {
+  Note(BoardInput::PowerOn);
   const std::array<std::uint8_t, kEepromSize> kept = EepromImage;
   machine_.ResetMachine();  // the board's reset clears Unpowered
   EepromImage = kept;

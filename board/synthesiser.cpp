@@ -39,6 +39,8 @@ void Board::SynthStep(std::uint8_t portD) {
       SynthShift = 0;
       SynthBits = 0;
       SynthReg = 0;
+      Emit(BoardOutput::Synth,
+           std::uint32_t{SynthA} | std::uint32_t{SynthM} << 7 | std::uint32_t{SynthR} << 17);
       const int receive = SynthDisplay();
       // Tells the firmware whether it tuned to the channel set on the panel.
       machine_.SetBitHooked(kPortA, kPinChannelBusy, receive == ocFreq_);

@@ -34,6 +34,7 @@ void Board::UartTransmit(std::uint8_t value) {
   // No change notice per byte: a chatty firmware would pay for it at every
   // transmission. The panel finds new lines by MemoAdded at its next refresh.
   ++MemoAdded;
+  Emit(BoardOutput::Transmit, value);
   if (OnTransmit) OnTransmit(value);
 }
 

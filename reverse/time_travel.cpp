@@ -271,6 +271,12 @@ void TimeTravel::ApplyEvent(const Event& e) {
     case BoardInput::RunStarted:
       b.RunStarted();
       break;
+    case BoardInput::PowerCut:
+      b.PowerCut();
+      break;
+    case BoardInput::PowerOn:
+      b.PowerOn();
+      break;
   }
 }
 

@@ -141,7 +141,8 @@ bool LoadProgram(const RunOptions& o, Controller& controller, const char* comman
 
 }  // namespace
 
-bool PrepareRunSession(const RunOptions& o, Controller& controller, const char* command, std::ostream& err) {
+bool PrepareRunSession(const RunOptions& o, Controller& controller, const char* command, std::ostream& err,
+                       const std::function<void()>& loaded) {
   Session& session = controller.session();
   if (!o.settings.empty()) {
     std::string error;
@@ -165,6 +166,7 @@ bool PrepareRunSession(const RunOptions& o, Controller& controller, const char* 
     err << "hc11flow-cli " << command << ": " << error << '\n';
     return false;
   }
+  if (loaded) loaded();
   for (const PanelInput& input : PanelInputsAfterLoad(o.board)) controller.Press(input);
   return true;
 }

@@ -158,13 +158,15 @@ std::string* FileOptionOf(RunOptions& o, std::string_view a) {
   if (a == "--settings") return &o.settings;
   if (a == "--load-state") return &o.loadState;
   if (a == "--save-state") return &o.saveState;
+  if (a == "--record") return &o.record;
   return nullptr;
 }
 
 bool IsValueOption(std::string_view a) {
-  for (std::string_view known : {"--start", "--target", "--mode", "--steps", "--repeat", "--break", "--dump",
-                                 "--find", "--watch", "--save-workspace", "--settings", "--load-state",
-                                 "--save-state", "--break-if", "--break-count", "--logpoint", "--stop-when"})
+  for (std::string_view known :
+       {"--start", "--target", "--mode", "--steps", "--repeat", "--break", "--dump", "--find", "--watch",
+        "--save-workspace", "--settings", "--load-state", "--save-state", "--record", "--break-if",
+        "--break-count", "--logpoint", "--stop-when"})
     if (a == known) return true;
   return false;
 }

@@ -66,6 +66,7 @@ struct RunOptions {
   std::string saveWorkspace;  // empty: the workspace is not written
   std::string loadState;      // a state file applied after the load, before the runs
   std::string saveState;      // the state written at the end
+  std::string record;         // the session recorded from the load on, written at the end
   bool noWorkspace = false;
   std::string settings;  // a settings file whose "PatchCode" lines apply; never rewritten
   bool history = false;
@@ -92,7 +93,8 @@ inline constexpr const char* kRunUsage =
     "[--watch NAME[=ADDR][:FORMAT[:BYTES[:ELEMENTS[:INIT]]]]]... "
     "[--history] [--exact] [--dump ADDR:COUNT]... [--find PATTERN]... [--no-workspace] [--save-workspace "
     "FILE] "
-    "[--load-state FILE] [--save-state FILE] [--settings FILE] [--profile] [--coverage FILE.info] [--back K] "
+    "[--load-state FILE] [--save-state FILE] [--record FILE] [--settings FILE] [--profile] [--coverage "
+    "FILE.info] [--back K] "
     "[--back-run] [--digest] [board options] "
     "[serial options]";
 

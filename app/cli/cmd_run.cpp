@@ -32,6 +32,7 @@
 #include "flowchart/text_metrics.h"
 #include "listing/listing_files.h"
 #include "listing/symbols.h"
+#include "recording/recorder.h"
 
 namespace hc11::cli {
 
@@ -111,7 +112,9 @@ bool OutputsSpareInputs(const RunOptions& o, const Session& session, std::ostrea
     if (input) err << "hc11flow-cli run: " << option << ": " << OverwriteRefusal(output, *input) << '\n';
     return input.has_value();
   };
-  if (refused("--save-workspace", o.saveWorkspace) || refused("--save-state", o.saveState)) return false;
+  if (refused("--save-workspace", o.saveWorkspace) || refused("--save-state", o.saveState) ||
+      refused("--record", o.record))
+    return false;
   if (!o.noWorkspace && !session.ListingBase().empty())
     inputs.push_back({session.WorkspaceFile(), "the workspace"});
   return !refused("--coverage", o.profiling.coverage);
@@ -136,7 +139,18 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (CliInterrupt::Requested()) m.RunMode = kModeStop;
   };
   host.OnYield = stopOnSignal;
-  if (!PrepareRunSession(o, *controller, "run", err)) return kExitUsage;
+  // A replay starts from the program's load: a state or an image put in
+  // before the runs would not be in the session.
+  if (!o.record.empty() && (!o.loadState.empty() || !o.board.eepromFile.empty())) {
+    err << "hc11flow-cli run: --record: a session starts at the program's load; it cannot follow "
+        << (o.loadState.empty() ? "--eeprom" : "--load-state") << '\n';
+    return kExitUsage;
+  }
+  Recorder recorder(*controller);
+  const auto startRecording = [&] {
+    if (!o.record.empty()) recorder.Start();
+  };
+  if (!PrepareRunSession(o, *controller, "run", err, startRecording)) return kExitUsage;
   if (!OutputsSpareInputs(o, *session, err)) return kExitUsage;
   if (m.Exact) out << "mode: exact\n";
   PrintMoved(*session, out);
@@ -153,6 +167,13 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   PrepareReverse(o.reverse, *session);
   RunCommands(o, *controller, out);
   serial.Finish();
+  if (!o.record.empty()) {
+    std::string error;
+    if (!WriteSessionFile(o.record, recorder.Stop(), error)) {
+      err << "hc11flow-cli run: --record: " << error << '\n';
+      return 1;
+    }
+  }
   host.OnYield = stopOnSignal;  // a long replay going back stops on a signal too
   RunReverse(o.reverse, *controller, out);
   if (o.history) ListHistory(m);
