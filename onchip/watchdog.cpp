@@ -37,7 +37,7 @@ std::int64_t Watchdog::NextEvent() const {
 void Watchdog::Visit(StateVisitor& v) {
   VisitMoment(v, "serviced", serviced_);
   v.Field("CONFIG", config_);
-  v.Field("rate", rate_);
+  v.Bounded("rate", rate_, std::uint8_t{0}, std::uint8_t{3});
   v.Field("armed", armed_);
 }
 
