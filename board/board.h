@@ -252,8 +252,19 @@ class Board final : public Peripherals {
   void Warn(std::string_view message);
   // Exact mode: an on-chip register's access, and the machine told when
   // the devices next need it.
-  std::uint8_t ChipRead(std::uint16_t address);
-  void ChipWrite(std::uint16_t address, std::uint8_t value);
+  // Most reads are the firmware polling a status: nothing is scheduled anew.
+  std::uint8_t ChipRead(std::uint16_t address) {
+    const std::uint8_t value =
+        Chip.Read(static_cast<std::uint8_t>(address - kRegisterBlockStart), machine_.CycleCount);
+    machine_.Memory[address] = value;
+    if (Chip.TakeScheduleChanged()) ChipSync();
+    return value;
+  }
+  void ChipWrite(std::uint16_t address, std::uint8_t value) {
+    machine_.Memory[address] =
+        Chip.Write(static_cast<std::uint8_t>(address - kRegisterBlockStart), value, machine_.CycleCount);
+    if (Chip.TakeScheduleChanged()) ChipSync();
+  }
   void ChipSync();
   void ChipMirror();  // every on-chip register's copy in the register block
   // The conversions done so far keep the levels they were made from.

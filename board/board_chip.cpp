@@ -4,31 +4,11 @@
 
 namespace hc11 {
 
-namespace {
-
-std::uint8_t OffsetOf(std::uint16_t address) {
-  return static_cast<std::uint8_t>(address - kRegisterBlockStart);
-}
-
-}  // namespace
-
-std::uint8_t Board::ChipRead(std::uint16_t address) {
-  const std::uint8_t value = Chip.Read(OffsetOf(address), machine_.CycleCount);
-  machine_.Memory[address] = value;
-  ChipSync();
-  return value;
-}
-
-void Board::ChipWrite(std::uint16_t address, std::uint8_t value) {
-  const std::uint8_t offset = OffsetOf(address);
-  Chip.Write(offset, value, machine_.CycleCount);
-  machine_.Memory[address] = Chip.Peek(offset, machine_.CycleCount);
-  ChipSync();
-}
-
 void Board::ChipSync() {
+  Chip.TakeScheduleChanged();
   machine_.ChipDueAt = Chip.NextEvent();
   machine_.IrqPending = Chip.Pending() != 0;
+  machine_.ChipAttentionChanged();
 }
 
 void Board::ChipMirror() {

@@ -132,6 +132,9 @@ void ChipRowHandler(Machine& m, std::uint16_t pc) {
     }
     // The step adds the last one.
     if constexpr (X) m.CycleCount = before + cycles - 1;
+    // A waiting interrupt may be taken before the next instruction.
+    if constexpr (X && (h == ExecCli || h == ExecTap || h == ExecRti || row.regKind == RegCC))
+      m.ChipAttentionChanged();
   }
 }
 

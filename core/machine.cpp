@@ -135,6 +135,7 @@ void Machine::ResetMachine() {
   StackLow.Reset();
   cpu.PC = StartPC;
   if (devices_ != nullptr) devices_->BoardReset();
+  ChipAttentionChanged();
   AccountBoardTime();
 }
 
@@ -179,6 +180,8 @@ void Machine::Visit(StateVisitor& v) {
   Halt = static_cast<CpuHalt>(halt);
   v.Field("IrqPending", IrqPending);
   v.Field("ChipDueAt", ChipDueAt);
+  ChipAttentionChanged();
+  if (IrqCounter != 0) ChipAttentionNow();  // an entry taken ahead: its step clears the mark
 }
 
 void Machine::ClearWriteTags() {

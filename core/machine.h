@@ -173,6 +173,16 @@ class Machine {
   bool IrqPending = false;
   // Exact mode: the CycleCount at which the devices next change a flag.
   std::int64_t ChipDueAt = std::numeric_limits<std::int64_t>::max();
+  // Exact mode: the run loop's one test; from this CycleCount on, a step asks
+  // the devices first. Follows from ChipDueAt, IrqPending and I, and is taken
+  // again wherever one of them may change (the devices, an instruction that
+  // may clear I, an interrupt entry, a command's start, a loaded state).
+  std::int64_t ChipAttentionAt = std::numeric_limits<std::int64_t>::max();
+  void ChipAttentionChanged() {
+    ChipAttentionAt = IrqPending && !TestFlag(FlagI) ? std::numeric_limits<std::int64_t>::min() : ChipDueAt;
+  }
+  // The next step asks the devices whatever the time.
+  void ChipAttentionNow() { ChipAttentionAt = std::numeric_limits<std::int64_t>::min(); }
 
   // Step history ring.
   std::array<HistoryEntry, kHistorySize> StepHistory{};

@@ -42,6 +42,11 @@ inline bool ChipWantsService(const Machine& m) {
   return (m.CycleCount >= m.ChipDueAt) | (m.IrqPending & !m.TestFlag(FlagI));
 }
 
+// The step's one test before the devices are asked.
+inline bool ChipNeedsAttention(const Machine& m) {
+  return m.CycleCount >= m.ChipAttentionAt;
+}
+
 // Exact mode: the devices have a flag due or an interrupt waits unmasked.
 // The entry is the chip's: the frame (unless WAI stacked it), I set and the
 // entry's own E cycles.
@@ -50,6 +55,7 @@ inline bool ChipWantsService(const Machine& m) {
   if (devices == nullptr) {
     m.ChipDueAt = std::numeric_limits<std::int64_t>::max();
     m.IrqPending = false;
+    m.ChipAttentionChanged();
     return ChipEntry::None;
   }
   const ChipRequest request = devices->ServiceChip(!m.TestFlag(FlagI));
@@ -60,6 +66,7 @@ inline bool ChipWantsService(const Machine& m) {
       m.cpu.CC = FlagS | FlagX | FlagI;
       m.Halt = CpuHalt::None;
       m.cpu.PC = VectorAt(m, request.vector);
+      m.ChipAttentionChanged();
       m.EventTrace(Format("reset %4.4X", request.vector));
       return ChipEntry::Reset;
     case ChipRequest::Kind::Interrupt:
@@ -68,8 +75,10 @@ inline bool ChipWantsService(const Machine& m) {
   const std::uint16_t routine = VectorAt(m, request.vector);
   const bool stopAhead = StopWaitsAt(m, routine);
   InterruptEntry(m, routine);
+  m.ChipAttentionChanged();  // I is set now
   if (!stopAhead) return ChipEntry::Entered;
   m.IrqCounter = kIrqTakenAhead;  // as the periodic interrupt marks it for the record
+  m.ChipAttentionNow();           // the next step clears the mark
   return ChipEntry::EnteredAhead;
 }
 
@@ -89,10 +98,11 @@ inline bool ChipWantsService(const Machine& m) {
 template <bool kHistory, bool kCount, bool kStack = true, bool kExact = false>
 inline bool StepBody(Machine& m, const DecodeTable& table, std::uint16_t pc) {
   if constexpr (kExact) {
-    m.IrqCounter = 0;  // an entry taken ahead is behind us now
-    if (ChipWantsService(m)) [[unlikely]] {
+    if (ChipNeedsAttention(m)) [[unlikely]] {
+      m.IrqCounter = 0;  // an entry taken ahead is behind us now
+      m.ChipAttentionChanged();
       [[maybe_unused]] const std::int64_t before = m.CycleCount;
-      const ChipEntry entry = ServiceChip(m);
+      const ChipEntry entry = ChipWantsService(m) ? ServiceChip(m) : ChipEntry::None;
       if (entry != ChipEntry::None) {
         if constexpr (kCount)
           if (entry != ChipEntry::Reset) m.Counters->InterruptEntered(m, pc, before);
@@ -151,7 +161,10 @@ inline bool StepWithMode(Machine& m, const DecodeTable& table) {
 inline bool StepWith(Machine& m, const DecodeTable& table) {
   m.StopMessage.clear();
   m.PortsMayChange = true;  // the host may have written the ports since
-  return m.Exact ? StepWithMode<true>(m, table) : StepWithMode<false>(m, table);
+  if (!m.Exact) return StepWithMode<false>(m, table);
+  // The host may have changed CC or loaded a state since.
+  m.ChipAttentionNow();
+  return StepWithMode<true>(m, table);
 }
 
 void Stopped(Machine& m, StopCause cause) {
@@ -313,7 +326,10 @@ bool TakeDueInterruptAhead(Machine& m) {
   if (m.Exact) {
     if (!ChipWantsService(m)) return false;
     const ChipEntry entry = ServiceChip(m);
-    if (entry == ChipEntry::Entered) m.IrqCounter = kIrqTakenAhead;
+    if (entry == ChipEntry::Entered) {
+      m.IrqCounter = kIrqTakenAhead;
+      m.ChipAttentionNow();
+    }
     return entry == ChipEntry::Entered || entry == ChipEntry::EnteredAhead;
   }
   if (!InterruptDueNext(m)) return false;
@@ -419,6 +435,8 @@ void RunLoop(Machine& m) {
       h.ProcessEvents();
     }
     if (m.Observer != nullptr) m.Observer->BatchDone(m);
+    // The host's events or the record may have changed the machine.
+    if (m.Exact) m.ChipAttentionNow();
     chunk = left = nextChunk();
   }
   m.StepCounter = static_cast<std::int32_t>(period - toRefresh + (chunk - left));
@@ -479,6 +497,7 @@ std::uint64_t ReplayMode(Machine& m, std::uint64_t steps, bool untilBreak) {
 }  // namespace
 
 std::uint64_t ReplaySteps(Machine& m, std::uint64_t steps, bool untilBreak) {
+  if (m.Exact) m.ChipAttentionNow();
   return m.Exact ? ReplayMode<true>(m, steps, untilBreak) : ReplayMode<false>(m, steps, untilBreak);
 }
 

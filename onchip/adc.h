@@ -7,9 +7,11 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <span>
 
 #include "core/state_visitor.h"
+#include "onchip/registers.h"
 
 namespace hc11::onchip {
 
@@ -20,9 +22,17 @@ class Adc {
   explicit Adc(std::span<const std::uint8_t, 8> inputs) : inputs_(inputs) {}
 
   void Reset();
-  void Start(std::uint8_t control, bool powered, std::int64_t now);
+  void Start(std::uint8_t control, bool powered, std::int64_t now) {
+    control_ = control;
+    start_ = now;
+    done_ = 0;
+    running_ = powered;
+    Schedule();
+  }
   // Fills the result registers with every conversion done by `now`.
-  void Advance(std::int64_t now);
+  void Advance(std::int64_t now) {
+    if (now >= nextDone_) Convert(now);
+  }
   std::uint8_t Control() const {
     return static_cast<std::uint8_t>((control_ & 0x3F) | (Complete() ? 0x80 : 0));
   }
@@ -31,7 +41,13 @@ class Adc {
 
  private:
   bool Complete() const { return done_ >= 4; }
-  std::uint8_t Sample(std::int64_t conversion) const;
+  std::uint8_t Sample(unsigned slot) const;
+  void Convert(std::int64_t now);
+  // The end of the next conversion; follows from the fields below.
+  void Schedule() {
+    const bool more = running_ && (done_ < 4 || (control_ & kScan) != 0);
+    nextDone_ = more ? start_ + (done_ + 1) * kConversionCycles : std::numeric_limits<std::int64_t>::max();
+  }
 
   std::span<const std::uint8_t, 8> inputs_;
   std::array<std::uint8_t, 4> results_{};
@@ -39,6 +55,7 @@ class Adc {
   std::int64_t done_ = 0;  // conversions of the sequence finished
   std::uint8_t control_ = 0;
   bool running_ = false;
+  std::int64_t nextDone_ = std::numeric_limits<std::int64_t>::max();
 };
 
 }  // namespace hc11::onchip

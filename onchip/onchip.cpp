@@ -25,14 +25,20 @@ int HighestPending(std::uint16_t pending, std::uint8_t hprio) {
   return std::countr_zero(pending);
 }
 
-const std::array<bool, 0x40> OnChip::kAnswered = [] {
-  std::array<bool, 0x40> answered{};
-  for (std::size_t offset = 0; offset < answered.size(); ++offset)
-    answered[offset] = offset == kTcntHigh || offset == kTcntLow ||
-                       (offset >= kToc1 && offset <= kPactl && offset != 0x20 && offset != 0x21) ||
-                       (offset >= kBaud && offset <= kAdr4) || offset == kOption || offset == kCoprst ||
-                       offset == kHprio || offset == kConfig;
-  return answered;
+const std::array<OnChip::Device, 0x40> OnChip::kDevices = [] {
+  std::array<Device, 0x40> devices{};
+  for (std::size_t offset = 0; offset < devices.size(); ++offset) {
+    if (offset == kTcntHigh || offset == kTcntLow ||
+        (offset >= kToc1 && offset <= kPactl && offset != 0x20 && offset != 0x21))
+      devices[offset] = Device::Timer;
+    else if (offset >= kBaud && offset <= kScdr)
+      devices[offset] = Device::Sci;
+    else if (offset >= kAdctl && offset <= kAdr4)
+      devices[offset] = Device::Adc;
+    else if (offset == kOption || offset == kCoprst || offset == kHprio || offset == kConfig)
+      devices[offset] = Device::System;
+  }
+  return devices;
 }();
 
 void OnChip::Reset(std::int64_t now) {
@@ -48,11 +54,13 @@ void OnChip::Reset(std::int64_t now) {
 void OnChip::TimerChanged() {
   timerNext_ = timer.NextEvent();
   timerPending_ = timer.Pending();
+  scheduleChanged_ = true;
 }
 
 void OnChip::SciChanged() {
   sciNext_ = sci.NextEvent();
   sciPending_ = sci.Pending() ? Bit(Source::Sci) : 0;
+  scheduleChanged_ = true;
 }
 
 void OnChip::AllChanged() {
@@ -70,20 +78,6 @@ void OnChip::AdvanceSci(std::int64_t now) {
   sci.Advance(now);
   SciChanged();
 }
-
-namespace {
-
-bool IsSci(std::uint8_t offset) {
-  return offset >= kBaud && offset <= kScdr;
-}
-bool IsAdc(std::uint8_t offset) {
-  return offset >= kAdctl && offset <= kAdr4;
-}
-bool IsSystem(std::uint8_t offset) {
-  return offset == kOption || offset == kCoprst || offset == kHprio || offset == kConfig;
-}
-
-}  // namespace
 
 std::uint8_t OnChip::Peek(std::uint8_t offset, std::int64_t now) const {
   if (offset >= kBaud && offset <= kScdr) return sci.Peek(offset);
@@ -103,30 +97,18 @@ std::uint8_t OnChip::Peek(std::uint8_t offset, std::int64_t now) const {
   }
 }
 
-std::uint8_t OnChip::Read(std::uint8_t offset, std::int64_t now) {
-  if (IsSci(offset)) {
-    sci.Advance(now);
-    const std::uint8_t value = sci.Read(offset);
-    SciChanged();
-    return value;
-  }
-  if (IsAdc(offset)) {
-    adc.Advance(now);
-  } else if (!IsSystem(offset)) {
-    AdvanceTimer(now);
-  }
-  return Peek(offset, now);
+std::uint8_t OnChip::ReadSciChanging(std::uint8_t offset, std::int64_t now) {
+  sci.Advance(now);
+  const std::uint8_t value = sci.Read(offset);
+  SciChanged();
+  return value;
 }
 
-void OnChip::Write(std::uint8_t offset, std::uint8_t value, std::int64_t now) {
-  if (IsSci(offset)) {
+std::uint8_t OnChip::WriteOther(std::uint8_t offset, std::uint8_t value, std::int64_t now) {
+  if (DeviceOf(offset) == Device::Sci) {
     sci.Advance(now);
     sci.Write(offset, value, now);
     SciChanged();
-  } else if (IsAdc(offset)) {
-    adc.Advance(now);
-    if (offset == kAdctl) adc.Start(value, (option_ & kAdpu) != 0, now);
-    // The results are read-only.
   } else if (offset == kOption) {
     option_ = value;
     cop.SetRate(value);
@@ -144,6 +126,7 @@ void OnChip::Write(std::uint8_t offset, std::uint8_t value, std::int64_t now) {
     timer.Write(offset, value, now);
     TimerChanged();
   }
+  return Peek(offset, now);
 }
 
 ChipRequest OnChip::Service(std::int64_t now, bool unmasked) {

@@ -29,14 +29,52 @@ class OnChip {
 
   explicit OnChip(std::span<const std::uint8_t, 8> analogInputs) : adc(analogInputs) {}
 
+  // The device behind each register-block offset.
+  enum class Device : std::uint8_t { None, Timer, Sci, Adc, System };
+  static Device DeviceOf(std::uint8_t offset) {
+    return offset < kDevices.size() ? kDevices[offset] : Device::None;
+  }
   // True for the register-block offsets these devices answer.
-  static bool Answers(std::uint8_t offset) { return offset < kAnswered.size() && kAnswered[offset]; }
+  static bool Answers(std::uint8_t offset) { return DeviceOf(offset) != Device::None; }
 
   void Reset(std::int64_t now);
-  std::uint8_t Read(std::uint8_t offset, std::int64_t now);
+  // The firmware's polling reads a status register in a loop: a read brings
+  // its device up to date only when one of the device's events is due, and
+  // only SCDR or a due event changes what the devices schedule.
+  std::uint8_t Read(std::uint8_t offset, std::int64_t now) {
+    switch (DeviceOf(offset)) {
+      case Device::Sci:
+        if (now >= sciNext_ || offset == kScdr) return ReadSciChanging(offset, now);
+        return sci.Read(offset);
+      case Device::Timer:
+        if (now >= timerNext_) AdvanceTimer(now);
+        return timer.Read(offset, now);
+      case Device::Adc:
+        adc.Advance(now);
+        return offset == kAdctl ? adc.Control() : adc.Result(offset - kAdr1);
+      case Device::System:
+      case Device::None:
+        break;
+    }
+    return Peek(offset, now);
+  }
+  // True once since the devices' next event or pending sources changed.
+  bool TakeScheduleChanged() {
+    const bool changed = scheduleChanged_;
+    scheduleChanged_ = false;
+    return changed;
+  }
   // The byte a read would give, with no flag cleared (the memory dump's copy).
   std::uint8_t Peek(std::uint8_t offset, std::int64_t now) const;
-  void Write(std::uint8_t offset, std::uint8_t value, std::int64_t now);
+  // Returns the byte a read would now give, for the register block's copy.
+  // Starting a conversion is the commonest write, and schedules nothing.
+  std::uint8_t Write(std::uint8_t offset, std::uint8_t value, std::int64_t now) {
+    if (DeviceOf(offset) != Device::Adc) return WriteOther(offset, value, now);
+    adc.Advance(now);
+    if (offset != kAdctl) return adc.Result(offset - kAdr1);  // the results are read-only
+    adc.Start(value, (option_ & kAdpu) != 0, now);
+    return adc.Control();
+  }
   // Every device with an event due brought up to `now`; then a COP reset,
   // or the interrupt to take when `unmasked`.
   ChipRequest Service(std::int64_t now, bool unmasked);
@@ -53,7 +91,10 @@ class OnChip {
   Adc adc;
 
  private:
-  static const std::array<bool, 0x40> kAnswered;
+  static const std::array<Device, 0x40> kDevices;
+
+  std::uint8_t ReadSciChanging(std::uint8_t offset, std::int64_t now);
+  std::uint8_t WriteOther(std::uint8_t offset, std::uint8_t value, std::int64_t now);
 
   // A register access reaches only its own device, so the firmware's
   // polling of one register leaves the others alone; each device's next
@@ -63,13 +104,17 @@ class OnChip {
   void AdvanceSci(std::int64_t now);
   void TimerChanged();
   void SciChanged();
-  void CopChanged() { copNext_ = cop.NextEvent(); }
+  void CopChanged() {
+    copNext_ = cop.NextEvent();
+    scheduleChanged_ = true;
+  }
   void AllChanged();
 
   std::uint8_t option_ = 0;
   std::uint8_t hprio_ = kHprioAtReset;
   std::int64_t timerNext_ = kNever, sciNext_ = kNever, copNext_ = kNever;
   std::uint16_t timerPending_ = 0, sciPending_ = 0;
+  bool scheduleChanged_ = true;
 };
 
 }  // namespace hc11::onchip

@@ -27,13 +27,6 @@ std::int64_t Sci::BitCycles() const {
   return 16 * kPrescaler[(baud_ >> 4) & 3] * (std::int64_t{1} << (baud_ & 7));
 }
 
-std::uint8_t Sci::Status() const {
-  std::uint8_t s = flags_;
-  if (!tdrFull_) s |= kTdre;
-  if (!tdrFull_ && !shifting_) s |= kTc;
-  return s;
-}
-
 std::uint8_t Sci::Peek(std::uint8_t offset) const {
   switch (offset) {
     case kBaud:
@@ -51,11 +44,7 @@ std::uint8_t Sci::Peek(std::uint8_t offset) const {
   }
 }
 
-std::uint8_t Sci::Read(std::uint8_t offset) {
-  if (offset == kScsr) {
-    statusSeen_ = Status();
-    return statusSeen_;
-  }
+std::uint8_t Sci::ReadOther(std::uint8_t offset) {
   if (offset == kScdr) {
     const bool fresh = (flags_ & kRdrf) != 0;
     // An SCSR read that showed them, then this read: the receive flags clear.

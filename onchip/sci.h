@@ -12,6 +12,7 @@
 #include <string>
 
 #include "core/state_visitor.h"
+#include "onchip/registers.h"
 
 namespace hc11::onchip {
 
@@ -21,7 +22,12 @@ class Sci {
   static constexpr std::size_t kQueueLimit = 65536;
 
   void Reset();
-  std::uint8_t Read(std::uint8_t offset);        // SCSR and SCDR reads clear flags in turn
+  // SCSR and SCDR reads clear flags in turn; SCSR is the one polled.
+  std::uint8_t Read(std::uint8_t offset) {
+    if (offset != kScsr) return ReadOther(offset);
+    statusSeen_ = Status();
+    return statusSeen_;
+  }
   std::uint8_t Peek(std::uint8_t offset) const;  // the same byte, nothing cleared
   void Write(std::uint8_t offset, std::uint8_t value, std::int64_t now);
   // Finishes every frame ended by `now`, starting the next ones back to back.
@@ -30,7 +36,12 @@ class Sci {
   std::size_t Arrive(std::span<const std::uint8_t> bytes, std::int64_t now);
   std::int64_t NextEvent() const;
   bool Pending() const;
-  std::uint8_t Status() const;
+  std::uint8_t Status() const {
+    std::uint8_t s = flags_;
+    if (!tdrFull_) s |= kTdre;
+    if (!tdrFull_ && !shifting_) s |= kTc;
+    return s;
+  }
   std::size_t Backlog() const { return queue_.size(); }
   // E cycles per bit and per frame at the current BAUD and SCCR1.
   std::int64_t BitCycles() const;
@@ -43,6 +54,7 @@ class Sci {
   std::function<void(std::uint8_t)> ByteRead;
 
  private:
+  std::uint8_t ReadOther(std::uint8_t offset);
   void StartShift(std::int64_t at);
   void StartReceive(std::int64_t at);
 

@@ -193,6 +193,63 @@ TEST_F(TimerTest, MaskedSourcesWaitForTheIBitAndComeInTheDefaultOrder) {
   }
 }
 
+// OC1's flag is set while I is set; whatever clears I, the handler comes
+// before the next instruction (`inc $60`), as the chip takes it.
+TEST_F(TimerTest, AWaitingInterruptIsTakenRightAfterWhateverClearsI) {
+  struct Case {
+    const char* name;
+    const char* unmask;  // assembled before `after`
+    bool byHost;         // the debugger clears I between two steps
+  };
+  const Case cases[] = {
+      {"cli", "        cli\n", false},
+      {"ei", "        ei\n", false},
+      {"tAP", "        clrA\n        tAP\n", false},
+      {"reti",
+       "        ldX #after\n        pushX\n        pushY\n        pushX\n        pushA\n"
+       "        pushB\n        clrA\n        pushA\n        reti\n",
+       false},
+      {"register edit", "", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Load(
+        Format("        org $E000\n"
+               "start   ldS #$00FF\n"
+               "        ldD #$0100\n"
+               "        stD TOC1\n"
+               "        ldA #$80\n"
+               "        stA TMSK1\n"
+               "        ldB #200\n"
+               "wait    decB\n"
+               "        bne wait\n"
+               "%s"
+               "after   inc $60\n"
+               "loop    jr loop\n"
+               "isr     ldA $60\n"
+               "        stA $61\n"
+               "        ldA #1\n"
+               "        stA $62\n"
+               "hold    jr hold\n"
+               "        org $FFE8\n"
+               "        dw isr\n",
+               c.unmask));
+    if (c.byHost) {
+      // I stays set from the reset: the loop runs and nothing is entered.
+      Run(700);
+      ASSERT_EQ(Byte(0x62), 0);
+      machine.cpu.CC = static_cast<std::uint8_t>(machine.cpu.CC & ~FlagI);
+      const std::uint16_t sp = machine.cpu.SP;
+      Run(1);
+      EXPECT_EQ(machine.cpu.SP, sp - 9) << "the next step enters the handler";
+      continue;
+    }
+    Run(700);
+    EXPECT_EQ(Byte(0x62), 1) << "the handler was entered";
+    EXPECT_EQ(Byte(0x61), 0) << "nothing ran between the unmasking and the entry";
+  }
+}
+
 TEST_F(TimerTest, TheWatchdogResetsAFirmwareThatStopsServicingIt) {
   // CONFIG with NOCOP clear turns the COP on; OPTION's CR1:0 sets its rate.
   struct Case {
