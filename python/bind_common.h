@@ -49,5 +49,6 @@ void BindPower(pb::class_<PyBoard>& c);
 void BindState(pb::module_& m, pb::class_<PyBoard>& c);
 void BindBoard(pb::module_& m, pb::class_<PyBoard>& c);
 void BindLists(pb::module_& m, pb::class_<PyBoard>& c);
+void BindSession(pb::module_& m, pb::class_<PyBoard>& c);
 
 }  // namespace hc11::py

@@ -120,8 +120,6 @@ void BindRun(pb::class_<PyBoard>& c) {
     return ToPyStop(Released([&] { return b.Back([&] { return b.controller().RunBack(); }); }));
   });
   c.def("init", [](PyBoard& b) { return b.controller().Init(false); });
-  c.def(
-      "record", [](PyBoard& b, bool on) { b.session().timeTravel().SetRecording(on); }, pb::arg("on") = true);
   c.def("call", &CallRoutine, pb::arg("routine"), pb::arg("a") = pb::none(), pb::arg("b") = pb::none(),
         pb::arg("x") = pb::none(), pb::arg("y") = pb::none(), pb::arg("max_cycles") = 100000);
   c.def_property_readonly("cycles", [](PyBoard& b) { return b.machine().CycleCount; });
