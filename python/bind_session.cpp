@@ -90,12 +90,11 @@ void StartRecording(PyBoard& b, const std::string& path) {
     throw pb::error_already_set();
   }
   RefuseProgramFiles(b, path);
-  // A replay starts from the program's load: a board that ran since its open
-  // or its Init is given Init first, so that the session starts there too.
-  if (b.machine().CycleCount != 0) {
-    b.controller().Init(false);
-    b.controller().SetRegister(CpuRegister::PC, b.machine().StartPC);
-  }
+  // A replay starts from a fresh load. Init would not make a board that ran
+  // one: the chips keep their latches over a reset, so outputs the fresh
+  // board makes would not be changes on this one.
+  if (b.machine().CycleCount != 0 || b.machine().StepTotal != 0)
+    Raise(Errors().error, "a session starts at the program's start: record on a board just opened");
   b.StartRecording(path);
 }
 
@@ -153,6 +152,11 @@ PyReplay ReplaySession(const pb::object& sessionPath, const pb::object& program,
 }
 
 }  // namespace
+
+void RefuseWhileRecording(const PyBoard& b, const char* what) {
+  if (b.Recording())
+    Raise(Errors().error, std::string(what) + " while recording: a session's time only goes forward");
+}
 
 void BindSession(pb::module_& m, pb::class_<PyBoard>& c) {
   pb::class_<SessionOutput>(m, "SessionOutput")
