@@ -213,7 +213,12 @@ TEST(Replay, PowerCutsAreRecordedAndReplayed) {
                                 [](const SessionInput& in) { return in.kind == SessionInputKind::PowerCut; });
   ASSERT_NE(cut, s.inputs.end());
   EXPECT_EQ(std::next(cut)->kind, SessionInputKind::PowerOn);
-  EXPECT_TRUE(ReplayOn(s).same());
+  // The reset at the power's return does not set the session's time back:
+  // the file reads again, and the second half's outputs come after the cut.
+  EXPECT_GT(s.end, 2 * cut->time - 1000);
+  const SessionReadResult read = ParseSession(FormatSession(s));
+  ASSERT_TRUE(read.ok()) << read.message;
+  EXPECT_TRUE(ReplayOn(*read.session).same());
 }
 
 TEST(Replay, TheRecordingHearsTheInputsAlongsideTheTimeTravelRecord) {
