@@ -95,6 +95,17 @@ TEST(Replay, GeneratedSessionsReplayTheSameOnTheirBuild) {
   }
 }
 
+TEST(Replay, ASameReplayEndsAtTheSessionsEnd) {
+  for (unsigned seed = 31; seed <= 33; ++seed) {
+    const SessionFile s = RandomSession(seed);
+    Rig rig;
+    ASSERT_TRUE(Replay(rig.c, s).same()) << "seed " << seed;
+    // The wait for missing outputs is not spent once they all came.
+    EXPECT_GE(rig.c.machine().CycleCount, s.end) << "seed " << seed;
+    EXPECT_LT(rig.c.machine().CycleCount, s.end + 64) << "seed " << seed;
+  }
+}
+
 TEST(Replay, ExactTimingOnTheSameBuildIsWithinAnyTolerance) {
   const SessionFile s = RandomSession(11);
   const ReplayResult r = ReplayOn(s, kDemo, {0.001});
