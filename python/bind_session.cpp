@@ -132,6 +132,8 @@ PyReplay ReplaySession(const pb::object& sessionPath, const pb::object& program,
   const std::string path = PathOf(sessionPath);
   ReplayOptions options;
   if (!timingMs.is_none()) {
+    if (!pb::isinstance<pb::float_>(timingMs) && !pb::isinstance<pb::int_>(timingMs))
+      throw pb::type_error("timing_ms is a number of milliseconds");
     const auto ms = timingMs.cast<double>();
     if (!(ms >= 0 && ms <= 1e9)) throw pb::value_error("timing_ms is a number of milliseconds, 0 to 1e9");
     options.timingMs = ms;

@@ -125,8 +125,9 @@ def test_timing_ms_makes_a_late_output_a_difference(demo, tmp_path):
     assert r.recorded.text == r.produced.text and r.recorded.time - r.produced.time == 8950
     assert "(timing)" in str(r)
     assert hc11flow.replay(path, timing_ms=0.001), "its own build keeps every time"
-    with pytest.raises(ValueError):
-        hc11flow.replay(path, timing_ms=-1)
+    for bad, error in ((-1, ValueError), (float("nan"), ValueError), ("10", TypeError)):
+        with pytest.raises(error):
+            hc11flow.replay(path, timing_ms=bad)
 
 
 HEAD = "hc11flow session 1\nprogram demo\ndigest 00ff\nclock designed\n"
