@@ -44,10 +44,15 @@ std::uint32_t Bounded(long long value, std::uint32_t most, const char* what);
 // with the refusal's kind in `.reason`; nothing when `r` is a success.
 void RaiseStateRefusal(const StateFileResult& r, const std::string& path);
 
+// hc11flow.Error for a command that sets the clock back (Init, a state
+// loaded, going back) while a session is recorded.
+void RefuseWhileRecording(const PyBoard& b, const char* what);
+
 void BindRun(pb::class_<PyBoard>& c);
 void BindPower(pb::class_<PyBoard>& c);
 void BindState(pb::module_& m, pb::class_<PyBoard>& c);
 void BindBoard(pb::module_& m, pb::class_<PyBoard>& c);
 void BindLists(pb::module_& m, pb::class_<PyBoard>& c);
+void BindSession(pb::module_& m, pb::class_<PyBoard>& c);
 
 }  // namespace hc11::py

@@ -56,7 +56,10 @@ void BindPower(pb::class_<PyBoard>& c) {
       pb::arg("path"));
   c.def(
       "load_state",
-      [](PyBoard& b, const std::string& path) { RaiseStateRefusal(b.controller().LoadState(path), path); },
+      [](PyBoard& b, const std::string& path) {
+        RefuseWhileRecording(b, "load_state");
+        RaiseStateRefusal(b.controller().LoadState(path), path);
+      },
       pb::arg("path"));
   c.def(
       "power_cut",

@@ -113,15 +113,18 @@ void BindRun(pb::class_<PyBoard>& c) {
       "step_back",
       [](PyBoard& b, long long n) {
         if (n < 1) throw pb::value_error("n must be at least 1");
+        RefuseWhileRecording(b, "step_back");
         return ToPyStop(Released([&] { return b.Back([&] { return b.controller().StepBack(n); }); }));
       },
       pb::arg("n") = 1);
   c.def("run_back", [](PyBoard& b) {
+    RefuseWhileRecording(b, "run_back");
     return ToPyStop(Released([&] { return b.Back([&] { return b.controller().RunBack(); }); }));
   });
-  c.def("init", [](PyBoard& b) { return b.controller().Init(false); });
-  c.def(
-      "record", [](PyBoard& b, bool on) { b.session().timeTravel().SetRecording(on); }, pb::arg("on") = true);
+  c.def("init", [](PyBoard& b) {
+    RefuseWhileRecording(b, "init");
+    return b.controller().Init(false);
+  });
   c.def("call", &CallRoutine, pb::arg("routine"), pb::arg("a") = pb::none(), pb::arg("b") = pb::none(),
         pb::arg("x") = pb::none(), pb::arg("y") = pb::none(), pb::arg("max_cycles") = 100000);
   c.def_property_readonly("cycles", [](PyBoard& b) { return b.machine().CycleCount; });

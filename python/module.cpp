@@ -119,6 +119,7 @@ PYBIND11_MODULE(_hc11flow, m) {
   BindState(m, board);
   BindBoard(m, board);
   BindLists(m, board);
+  BindSession(m, board);
 
   m.def("open", &Open, pb::arg("program"), pb::arg("workspace") = false, pb::arg("settings") = pb::none(),
         pb::arg("state") = pb::none(),

@@ -193,6 +193,19 @@ std::vector<std::string> PyBoard::TraceTail(std::size_t n) const {
   return {lines.begin() + static_cast<std::ptrdiff_t>(from), lines.end()};
 }
 
+void PyBoard::StartRecording(const std::string& path) {
+  recorder_ = std::make_unique<Recorder>(*controller_);
+  recordingPath_ = path;
+  recorder_->Start();
+}
+
+bool PyBoard::StopRecording(std::string& error) {
+  if (!recorder_) return true;
+  const SessionFile session = recorder_->Stop();
+  recorder_.reset();
+  return WriteSessionFile(std::exchange(recordingPath_, {}), session, error);
+}
+
 std::vector<std::uint8_t> PyBoard::TakeReceived() {
   return std::exchange(received_, {});
 }

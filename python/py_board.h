@@ -15,6 +15,7 @@
 #include "core/stop_event.h"
 #include "core/ui_hooks.h"
 #include "debugger/controller.h"
+#include "recording/recorder.h"
 
 namespace hc11::py {
 
@@ -96,6 +97,14 @@ class PyBoard {
   // The last `n` lines of the trace list, oldest first.
   std::vector<std::string> TraceTail(std::size_t n) const;
 
+  // A session recorded from here; the board must be at the program's start.
+  void StartRecording(const std::string& path);
+  bool Recording() const { return recorder_ != nullptr; }
+  const std::string& RecordingPath() const { return recordingPath_; }
+  // Ends the recording and writes its file whole; false with `error` set (the
+  // recording ends either way).
+  bool StopRecording(std::string& error);
+
   // Bytes the firmware transmitted since the last call.
   std::vector<std::uint8_t> TakeReceived();
   // Runs for at most `counts` until `expected` is among the bytes received
@@ -112,6 +121,9 @@ class PyBoard {
   std::unique_ptr<Controller> controller_;
   std::vector<std::uint8_t> received_;
   std::vector<std::uint8_t> expected_;  // while Expect runs
+  // After the controller: it leaves the board before the board goes.
+  std::unique_ptr<Recorder> recorder_;
+  std::string recordingPath_;
 };
 
 }  // namespace hc11::py

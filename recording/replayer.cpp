@@ -44,9 +44,11 @@ class Replayer final : public RunObserver, public BoardOutputSink {
       if (diverged_) break;
       const bool missing = matched_ < s_.outputs.size();
       if (input_ == s_.inputs.size() && Now() >= s_.end && (!missing || Now() >= s_.end + grace)) break;
-      stopAt_ = origin_ + (input_ < s_.inputs.size() ? s_.inputs[input_].time
-                           : missing                 ? s_.end + grace
-                                                     : s_.end);
+      // The grace only once the end came with outputs missing: a run aimed
+      // past the end would go on for the whole grace after the last one came.
+      stopAt_ = origin_ + (input_ < s_.inputs.size()    ? s_.inputs[input_].time
+                           : missing && Now() >= s_.end ? s_.end + grace
+                                                        : s_.end);
       const std::int64_t before = m_.CycleCount;
       c_.Run(RunKind::Run);
       if (diverged_) break;
@@ -142,8 +144,13 @@ class Replayer final : public RunObserver, public BoardOutputSink {
         return c_.Press({PanelAction::ClickDisplay, 0});
       case SessionInputKind::PowerCut:
         return c_.PowerCut();
-      case SessionInputKind::PowerOn:
-        return c_.PowerOn();
+      case SessionInputKind::PowerOn: {
+        // Its reset sets the clock back to zero, as when it was recorded.
+        const std::int64_t now = Now();
+        c_.PowerOn();
+        origin_ = m_.CycleCount - now;
+        return;
+      }
     }
   }
 

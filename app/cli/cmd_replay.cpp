@@ -2,7 +2,6 @@
 // gives a recorded session's inputs at their times to PROGRAM (the recorded
 // program by default) and compares its outputs with the recorded ones.
 #include <charconv>
-#include <filesystem>
 #include <memory>
 #include <ostream>
 
@@ -12,6 +11,7 @@
 #include "app/cli/cli_run_load.h"
 #include "core/text_util.h"
 #include "recording/replayer.h"
+#include "recording/session_program.h"
 
 namespace hc11::cli {
 namespace {
@@ -87,10 +87,7 @@ int Replay(const std::vector<std::string>& args, std::ostream& out, std::ostream
   }
   const SessionFile& session = *read.session;
   RunOptions o;
-  // The recorded program lies beside its session unless another is named.
-  o.program = !a->program.empty()
-                  ? a->program
-                  : (std::filesystem::path(a->session).parent_path() / session.program).string();
+  o.program = !a->program.empty() ? a->program : SessionProgramPath(a->session, session);
   Machine* machine = nullptr;
   ReplayHost host(machine);
   CliInterrupt interrupt;

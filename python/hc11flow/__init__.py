@@ -3,7 +3,18 @@
     b = hc11flow.open("examples/demo/demo")
     b.run(ms=200)
     assert b.display() == "1450"
+    assert hc11flow.replay("demo.session")   # the build does what the recorded session did
 """
-from ._hc11flow import Board, Error, Stop, Timeout, open  # noqa: F401
+from ._hc11flow import (  # noqa: F401
+    Board,
+    Error,
+    ReplayResult,
+    SessionInput,
+    SessionOutput,
+    Stop,
+    Timeout,
+    open,
+    replay,
+)
 
-__all__ = ["Board", "Error", "Stop", "Timeout", "open"]
+__all__ = ["Board", "Error", "ReplayResult", "SessionInput", "SessionOutput", "Stop", "Timeout", "open", "replay"]

@@ -197,3 +197,8 @@ def test_a_power_cut_during_the_eeprom_write_keeps_old_or_new_never_a_mix(booted
 def test_booted_board_starts_after_the_start_up(booted_board):
     assert booted_board.display().replace(".", "") == "5800"
     assert booted_board.serial.received() == b""
+
+
+def test_the_demo_still_does_what_its_recorded_session_did():
+    # Recorded by scripts/regen-demo-session: keys, a serial command, the display and the replies.
+    assert hc11flow.replay(pathlib.Path(DEMO).parent / "sessions" / "demo.session")
