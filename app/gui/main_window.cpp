@@ -92,6 +92,7 @@ MainWindow::MainWindow(Messages& messages, StartOptions options)
   BuildTopBar();
   BuildCentre();
   statusBar()->setObjectName("StatusLine");
+  ShowSessionState();
   panel_ = new BoardPanel(
       session_.board(), [this](const PanelInput& input) { controller_.Press(input); }, this);
   session_.board().OnPanelChange = [this](PanelPart part) { panel_->Changed(part, run_.Running()); };
@@ -404,6 +405,10 @@ void MainWindow::SelectPane(RightPane pane) {
 void MainWindow::closeEvent(QCloseEvent* event) {
   if (!run_.RequestClose()) {
     event->ignore();  // the run stops at its next check; a second close succeeds
+    return;
+  }
+  if (!EndSessionBefore("Fermer la fenêtre")) {
+    event->ignore();  // the session is kept for another name
     return;
   }
   Save();
