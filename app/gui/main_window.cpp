@@ -94,7 +94,16 @@ MainWindow::MainWindow(Messages& messages, StartOptions options)
   statusBar()->setObjectName("StatusLine");
   ShowSessionState();
   panel_ = new BoardPanel(
-      session_.board(), [this](const PanelInput& input) { controller_.Press(input); }, this);
+      session_.board(),
+      [this](const PanelInput& input) {
+        // A replay gives the session's inputs and no others.
+        if (replaying_) {
+          workbench().Status("Panneau sans effet pendant le rejeu d'une session");
+          return;
+        }
+        controller_.Press(input);
+      },
+      this);
   session_.board().OnPanelChange = [this](PanelPart part) { panel_->Changed(part, run_.Running()); };
   gdb_ = std::make_unique<GdbLink>(controller_);
   qApp->installEventFilter(this);

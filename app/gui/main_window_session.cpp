@@ -42,7 +42,7 @@ void MainWindow::RecordSession() {
     workbench().Status(kAlreadyRunning);
     return;
   }
-  if (!EndSessionBefore("Une nouvelle session")) return;
+  if (!EndSessionBefore("Enregistrer une autre session")) return;
   const std::string start = sessionPath_.empty() ? listingBase_ + ".session" : sessionPath_;
   const auto chosen = messages_.ChooseSaveFile("Enregistrer la session", start, kSessionFilter);
   if (!chosen) return;

@@ -6,11 +6,13 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "app/gui/board_panel.h"
+#include "board/board.h"
 #include "core/text_util.h"
 #include "recording/session_file.h"
 #include "reverse/sim_state.h"
@@ -156,6 +158,56 @@ TEST_F(SessionGuiTest, ASessionStartsFromAFreshLoadsStateWhateverRanBefore) {
   EXPECT_EQ(Digest(), freshStart);
   EXPECT_TRUE(messages.shown.empty());
   EXPECT_EQ(w.boardPanel().findChild<QPushButton*>("CoupureSecteur")->isChecked(), false);
+}
+
+// The panel's buttons pressed while a replay runs are not given: the replay
+// is the session's inputs alone, and it stays the same.
+TEST_F(SessionGuiTest, ThePanelHasNoEffectDuringAReplay) {
+  gui::MainWindow& w = Open(CopyExample("demo"));
+  RecordDemo();
+  const SessionFile s = ReadBack();
+  int clicks = 0;
+  QTimer pressing;
+  QObject::connect(&pressing, &QTimer::timeout, [&] {
+    if (w.runControl().Running()) {
+      QTest::mouseClick(PanelButton("Button1"), Qt::LeftButton);  // "LecE2P": the demo answers it
+      ++clicks;
+    }
+  });
+  pressing.start(0);
+  Trigger("RejouerSession");
+  pressing.stop();
+  ASSERT_GT(clicks, 0) << "the replay's runs let the window's events through";
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].kind, MsgKind::Info) << messages.shown[0].text;
+  EXPECT_NE(messages.shown[0].text.find("same: " + std::to_string(s.outputs.size())), std::string::npos);
+
+  // Afterwards the panel works again.
+  QTest::mouseClick(PanelButton("Button1"), Qt::LeftButton);
+  EXPECT_EQ(w.session().machine().MemRead8(kSciData), 0xA6);
+}
+
+// A session keeps the clock it was recorded in: the replay switches the
+// window's mode to it, and says so.
+TEST_F(SessionGuiTest, AnExactSessionReplaysInTheExactModeWhateverTheWindowsMode) {
+  gui::MainWindow& w = Open(CopyExample("demo"));
+  Trigger("ProcesseurExact");
+  ASSERT_TRUE(w.session().machine().Exact);
+  RecordDemo();
+  const SessionFile s = ReadBack();
+  ASSERT_EQ(s.clock, SessionClock::Exact);
+  Trigger("ProcesseurExact");
+  ASSERT_FALSE(w.session().machine().Exact);
+
+  Trigger("RejouerSession");
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_NE(messages.shown[0].text.find("same: " + std::to_string(s.outputs.size()) + " outputs"),
+            std::string::npos)
+      << messages.shown[0].text;
+  EXPECT_NE(messages.shown[0].text.find("Processeur exact coché"), std::string::npos);
+  EXPECT_TRUE(w.session().machine().Exact);
+  EXPECT_TRUE(w.Action("ProcesseurExact")->isChecked());
+  EXPECT_EQ(w.statusBar()->findChild<QLabel*>("LbMode")->text(), "Processeur exact");
 }
 
 // The demo's source with one reply's constant changed, assembled beside the
