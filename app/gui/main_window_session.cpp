@@ -97,17 +97,28 @@ bool MainWindow::EndSessionBefore(std::string_view command) {
     workbench().Status(kAlreadyRunning);
     return false;
   }
-  if (recorder_.Recording()) unwritten_ = recorder_.Stop();
-  const bool write = messages_.Confirm("Enregistrement",
-                                       std::string(command) + " met fin à l'enregistrement de la session (" +
-                                           Counts(*unwritten_) + ").\nL'écrire dans " + sessionPath_ +
-                                           " ?\n(Non : la session est abandonnée.)");
+  // A session kept from a failed write goes under another name.
+  const bool failedBefore = !recorder_.Recording();
+  if (!failedBefore) unwritten_ = recorder_.Stop();
+  const std::string counts = Counts(*unwritten_);
+  const std::string question =
+      failedBefore ? "La session (" + counts + ") n'a pas pu être écrite dans " + sessionPath_ +
+                         ".\nL'écrire sous un autre nom avant « " + std::string(command) +
+                         " » ?\n(Non : la session est abandonnée.)"
+                   : "« " + std::string(command) + " » met fin à l'enregistrement de la session (" + counts +
+                         ").\nL'écrire dans " + sessionPath_ + " ?\n(Non : la session est abandonnée.)";
   bool written = true;
-  if (write) {
-    written = WriteSession(sessionPath_);
-  } else {
+  if (!messages_.Confirm("Enregistrement", question)) {
     unwritten_.reset();
     workbench().Status("Session abandonnée");
+  } else if (!failedBefore) {
+    written = WriteSession(sessionPath_);
+  } else if (const auto chosen =
+                 messages_.ChooseSaveFile("Enregistrer la session", sessionPath_, kSessionFilter)) {
+    sessionPath_ = *chosen;
+    written = WriteSession(sessionPath_);
+  } else {
+    written = false;  // no name: kept, and the command waits
   }
   ShowSessionState();
   return written;
@@ -176,15 +187,15 @@ void MainWindow::ReplaySession() {
   // The last run showed its own stop; the window is where the replay ended.
   ShowSourceAt(session_.machine().cpu.PC);
   ShowRegisters();
-  const std::string text = header + ReplayText(r);
   if (r.same()) {
     workbench().Status(Format("Session rejouée: mêmes %zu sorties", r.outputs));
-    messages_.Show(MsgKind::Info, "Rejouer la session", text);
   } else {
     ShowCasBreak(Format("différence sortie %zu", r.index));
     workbench().Status(Format("Session rejouée: différence à la sortie %zu en %4.4X", r.index, r.pc));
-    messages_.Show(MsgKind::Warning, "Rejouer la session", text);
   }
+  // Info either way: its box has the OK a result wants (a warning's has
+  // Cancel only).
+  messages_.Show(MsgKind::Info, "Rejouer la session", header + ReplayText(r));
 }
 
 }  // namespace hc11::gui
