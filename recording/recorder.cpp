@@ -65,7 +65,11 @@ void Recorder::BoardInputGiven(BoardInput input, int value, std::span<const std:
     case BoardInput::PowerCut:
       return Add(SessionInputKind::PowerCut);
     case BoardInput::PowerOn:
-      return Add(SessionInputKind::PowerOn);
+      Add(SessionInputKind::PowerOn);
+      // The power back resets the machine, whose clock restarts at zero
+      // right after this; the session's time goes on from here.
+      origin_ -= controller_.machine().CycleCount;
+      return;
     case BoardInput::RunStarted:
       return;  // every run command empties the host text: not the user's doing
   }

@@ -142,8 +142,13 @@ class Replayer final : public RunObserver, public BoardOutputSink {
         return c_.Press({PanelAction::ClickDisplay, 0});
       case SessionInputKind::PowerCut:
         return c_.PowerCut();
-      case SessionInputKind::PowerOn:
-        return c_.PowerOn();
+      case SessionInputKind::PowerOn: {
+        // The power back restarts the machine's clock; the session's goes on.
+        const std::int64_t now = Now();
+        c_.PowerOn();
+        origin_ = m_.CycleCount - now;
+        return;
+      }
     }
   }
 

@@ -187,6 +187,38 @@ TEST_F(SessionGuiTest, ThePanelHasNoEffectDuringAReplay) {
   EXPECT_EQ(w.session().machine().MemRead8(kSciData), 0xA6);
 }
 
+// "Coupure secteur" and the power back during a recording: the power back
+// resets the machine's clock, and the session's time goes on regardless, so
+// the file reads back and replays the same.
+TEST_F(SessionGuiTest, APowerCutDuringARecordingKeepsTheSessionsTimeGoingOn) {
+  Open(CopyExample("demo"));
+  messages.chosenFile = SessionPath();
+  Trigger("EnregistrerSession");
+  RunSteps(50000);
+  QTest::mouseClick(PanelButton("CoupureSecteur"), Qt::LeftButton);
+  RunSteps(1000);
+  QTest::mouseClick(PanelButton("CoupureSecteur"), Qt::LeftButton);
+  RunSteps(30000);
+  QTest::mouseClick(PanelButton("Button2"), Qt::LeftButton);
+  RunSteps(100000);
+  Trigger("ArreterEnregistrement");
+  const SessionFile s = ReadBack();
+  const auto on = std::find_if(s.inputs.begin(), s.inputs.end(),
+                               [](const SessionInput& in) { return in.kind == SessionInputKind::PowerOn; });
+  ASSERT_NE(on, s.inputs.end());
+  const std::size_t before = std::count_if(s.outputs.begin(), s.outputs.end(),
+                                           [&](const SessionOutput& o) { return o.time < on->time; });
+  ASSERT_GT(before, 0u);
+  ASSERT_GT(s.outputs.size(), before + 20) << "the banner again after the power back, and the reply";
+  EXPECT_GT(s.end, on->time);
+
+  Trigger("RejouerSession");
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_NE(messages.shown[0].text.find("same: " + std::to_string(s.outputs.size()) + " outputs"),
+            std::string::npos)
+      << messages.shown[0].text;
+}
+
 // A session keeps the clock it was recorded in: the replay switches the
 // window's mode to it, and says so.
 TEST_F(SessionGuiTest, AnExactSessionReplaysInTheExactModeWhateverTheWindowsMode) {
