@@ -216,6 +216,12 @@ void MainWindow::BuildListPopups() {
 
 // A click: the mark goes to the model, then into the flags its readers use.
 void MainWindow::OptionToggled(const QString& name, bool on) {
+  // A session counts one clock from start to end.
+  if (name == "ProcesseurExact" && SessionRecording() && !EndSessionBefore("Processeur exact")) {
+    const QSignalBlocker block(Action(name));
+    Action(name)->setChecked(!on);
+    return;
+  }
   session_.options().Set(name.toStdString(), on);
   if (name == serial::kMarkLink || name == serial::kMarkRealtime) ApplySerialLink(false);
   ApplyOptions();

@@ -356,6 +356,14 @@ TEST_F(SessionGuiTest, CommandsThatLeaveTheProgramAskToWriteTheSession) {
       {"going back", [](gui::MainWindow& w) { w.Action("PasArriere")->trigger(); }, true},
       {"another program", [&](gui::MainWindow& w) { w.OpenListingFile(w.ListingBase() + ".lst"); }, true},
       {"closing", [](gui::MainWindow& w) { w.close(); }, true},
+      {"exact mode", [](gui::MainWindow& w) { w.Action("ProcesseurExact")->trigger(); }, true},
+      {"a state",
+       [&](gui::MainWindow& w) {
+         messages.chosenFile = dir.filePath("demo.etat").toStdString();
+         w.Action("SauverEtat")->trigger();
+         w.Action("ChargerEtat")->trigger();
+       },
+       true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
