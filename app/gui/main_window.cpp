@@ -29,6 +29,7 @@
 #include "app/gui/profile_window.h"
 #include "app/gui/reglages_editor.h"
 #include "app/gui/reload_control.h"
+#include "app/gui/session_guard.h"
 #include "app/gui/symbol_lists.h"
 #include "app/gui/trace_pane.h"
 #include "app/gui/workbench.h"
@@ -83,6 +84,8 @@ MainWindow::MainWindow(Messages& messages, StartOptions options)
       pane_(session_.listing(), messages_, metrics_) {
   setObjectName("Form1");
   run_.Attach(controller_);
+  guard_ = std::make_unique<SessionGuard>(controller_, recorder_,
+                                          [this](const SessionCut& cut) { ClockWentBack(cut); });
   session_.profiler().Enable(session_.machine(), true);  // counting is on in the window
   session_.timeTravel().SetRecording(true);
   pane_.Display().LineColorHook = [this](std::uint16_t address) -> Colour {

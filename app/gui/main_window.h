@@ -47,6 +47,8 @@ class CodeList;
 class DumpWindow;
 class ProfileWindow;
 class ReloadControl;
+class SessionGuard;
+struct SessionCut;
 class FindBox;
 class HelpWindow;
 class FlowView;
@@ -258,6 +260,9 @@ class MainWindow final : public QMainWindow,
   // be written: the command does not go on and the session is kept.
   bool EndSessionBefore(std::string_view command);
   bool WriteSession(const std::string& path);
+  // A GDB client moved the clock back under the recording: it ends where it
+  // stood before, and is written.
+  void ClockWentBack(const SessionCut& cut);
   // The program's start as a fresh load makes it, board included: Init
   // after a power cut.
   void StartOver();
@@ -282,6 +287,7 @@ class MainWindow final : public QMainWindow,
   std::string sessionPath_;               // the file the recording goes to
   std::optional<SessionFile> unwritten_;  // stopped, its write failed
   bool replaying_ = false;
+  std::unique_ptr<SessionGuard> guard_;  // after run_'s subscription: its status comes last
   FlowFont flowFont_;
   QtTextMetrics metrics_;
   FlowPane pane_;

@@ -7,6 +7,7 @@
 #include <QStatusBar>
 
 #include "app/gui/main_window.h"
+#include "app/gui/session_guard.h"
 #include "app/gui/workbench.h"
 #include "core/text_util.h"
 #include "recording/replayer.h"
@@ -51,6 +52,7 @@ void MainWindow::RecordSession() {
   StartOver();
   sessionPath_ = *chosen;
   recorder_.Start();
+  guard_->Arm();
   ShowSessionState();
   workbench().Status("Enregistrement de la session dans " + sessionPath_ +
                      " : le programme repart de son début (Init)");
@@ -122,6 +124,14 @@ bool MainWindow::EndSessionBefore(std::string_view command) {
   }
   ShowSessionState();
   return written;
+}
+
+void MainWindow::ClockWentBack(const SessionCut& cut) {
+  unwritten_ = CutSession(recorder_.Stop(), cut);
+  if (WriteSession(sessionPath_))
+    workbench().Status("Enregistrement arrêté, le programme est reparti en arrière : session écrite: " +
+                       sessionPath_);
+  ShowSessionState();
 }
 
 void MainWindow::StartOver() {
