@@ -29,6 +29,7 @@
 #include "app/gui/profile_window.h"
 #include "app/gui/reglages_editor.h"
 #include "app/gui/reload_control.h"
+#include "app/gui/session_guard.h"
 #include "app/gui/symbol_lists.h"
 #include "app/gui/trace_pane.h"
 #include "app/gui/workbench.h"
@@ -83,6 +84,8 @@ MainWindow::MainWindow(Messages& messages, StartOptions options)
       pane_(session_.listing(), messages_, metrics_) {
   setObjectName("Form1");
   run_.Attach(controller_);
+  guard_ = std::make_unique<SessionGuard>(controller_, recorder_,
+                                          [this](const SessionCut& cut) { ClockWentBack(cut); });
   session_.profiler().Enable(session_.machine(), true);  // counting is on in the window
   session_.timeTravel().SetRecording(true);
   pane_.Display().LineColorHook = [this](std::uint16_t address) -> Colour {
@@ -92,8 +95,18 @@ MainWindow::MainWindow(Messages& messages, StartOptions options)
   BuildTopBar();
   BuildCentre();
   statusBar()->setObjectName("StatusLine");
+  ShowSessionState();
   panel_ = new BoardPanel(
-      session_.board(), [this](const PanelInput& input) { controller_.Press(input); }, this);
+      session_.board(),
+      [this](const PanelInput& input) {
+        // A replay gives the session's inputs and no others.
+        if (replaying_) {
+          workbench().Status("Panneau sans effet pendant le rejeu d'une session");
+          return;
+        }
+        controller_.Press(input);
+      },
+      this);
   session_.board().OnPanelChange = [this](PanelPart part) { panel_->Changed(part, run_.Running()); };
   gdb_ = std::make_unique<GdbLink>(controller_);
   qApp->installEventFilter(this);
@@ -404,6 +417,10 @@ void MainWindow::SelectPane(RightPane pane) {
 void MainWindow::closeEvent(QCloseEvent* event) {
   if (!run_.RequestClose()) {
     event->ignore();  // the run stops at its next check; a second close succeeds
+    return;
+  }
+  if (!EndSessionBefore("Fermer la fenêtre")) {
+    event->ignore();  // the session is kept for another name
     return;
   }
   Save();

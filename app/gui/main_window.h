@@ -36,6 +36,7 @@
 #include "debugger/run_control.h"
 #include "debugger/session.h"
 #include "flowchart/paint/flow_font.h"
+#include "recording/recorder.h"
 #include "serial_link/link_control.h"
 #include "workbench/status_messages.h"
 
@@ -46,6 +47,8 @@ class CodeList;
 class DumpWindow;
 class ProfileWindow;
 class ReloadControl;
+class SessionGuard;
+struct SessionCut;
 class FindBox;
 class HelpWindow;
 class FlowView;
@@ -89,6 +92,17 @@ class MainWindow final : public QMainWindow,
   // from a file the user chooses; a refusal is said and changes nothing.
   void SaveStateFile();
   void LoadStateFile();
+  // "Enregistrer la session…": a file name, then Init and a recording of
+  // every input and output from the program's start. "Arrêter
+  // l'enregistrement" writes it whole; a session whose write failed is kept
+  // until it is written under another name or given up.
+  void RecordSession();
+  void StopRecording();
+  bool SessionRecording() const { return recorder_.Recording(); }
+  bool SessionUnwritten() const { return unwritten_.has_value(); }
+  // "Rejouer la session…": the session's inputs given to the loaded program
+  // from its start; on a difference the window stays there.
+  void ReplaySession();
 
   // A menu item or shortcut by its component name ("Executer1", "Step7" ...).
   QAction* Action(const QString& name) const override;
@@ -240,6 +254,20 @@ class MainWindow final : public QMainWindow,
   // dialog that names no file.
   bool ChosenFileExists(const std::string& path);
   void Relancer();
+  // Before a command that starts the program over or leaves it (another
+  // load, Init, a state, going back, closing): a session being recorded ends
+  // there, and the user says whether it is written. False when it could not
+  // be written: the command does not go on and the session is kept.
+  bool EndSessionBefore(std::string_view command);
+  bool WriteSession(const std::string& path);
+  // A GDB client moved the clock back under the recording: it ends where it
+  // stood before, and is written.
+  void ClockWentBack(const SessionCut& cut);
+  // The program's start as a fresh load makes it, board included: Init
+  // after a power cut.
+  void StartOver();
+  // The recording mark on the status line and the stop entry's state.
+  void ShowSessionState();
   void EditRegister(const QString& name);
   void SaveTraceFile();
   void BuildWorkCommands();
@@ -255,6 +283,11 @@ class MainWindow final : public QMainWindow,
   RunControl run_;
   Controller controller_;
   Session& session_;
+  Recorder recorder_{controller_};
+  std::string sessionPath_;               // the file the recording goes to
+  std::optional<SessionFile> unwritten_;  // stopped, its write failed
+  bool replaying_ = false;
+  std::unique_ptr<SessionGuard> guard_;  // after run_'s subscription: its status comes last
   FlowFont flowFont_;
   QtTextMetrics metrics_;
   FlowPane pane_;

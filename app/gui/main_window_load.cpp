@@ -116,6 +116,7 @@ void MainWindow::Load() {
 }
 
 void MainWindow::ReloadProgram() {
+  if (!EndSessionBefore("Recharger le programme")) return;
   const std::string function = pane_.CurrentFunction();
   QScrollBar* source = workbench_->sourcePane().verticalScrollBar();
   const int sourceTop = source->value();
@@ -214,6 +215,7 @@ void MainWindow::OpenListing() {
 }
 
 void MainWindow::OpenListingFile(const std::string& path) {
+  if (!EndSessionBefore("Ouvrir un autre programme")) return;
   Save();  // the program left behind keeps its breakpoints and watches
   listingBase_ = Session::BaseOf(path);
   Load();
@@ -233,6 +235,7 @@ bool MainWindow::ChosenFileExists(const std::string& path) {
 }
 
 void MainWindow::Relancer() {
+  if (!EndSessionBefore("Relancer")) return;
   setCursor(Qt::BusyCursor);
   run_.Stop();
   Save();

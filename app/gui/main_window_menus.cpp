@@ -49,6 +49,14 @@ void MainWindow::BuildMenus() {
           [this] { SaveStateFile(); });
   connect(AddAction(fichier, "ChargerEtat", QString::fromUtf8("Charger l'état…")), &QAction::triggered, this,
           [this] { LoadStateFile(); });
+  fichier->addSeparator();
+  connect(AddAction(fichier, "EnregistrerSession", QString::fromUtf8("Enregistrer la session…")),
+          &QAction::triggered, this, [this] { RecordSession(); });
+  connect(AddAction(fichier, "ArreterEnregistrement", QString::fromUtf8("Arrêter l'enregistrement")),
+          &QAction::triggered, this, [this] { StopRecording(); });
+  connect(AddAction(fichier, "RejouerSession", QString::fromUtf8("Rejouer la session…")), &QAction::triggered,
+          this, [this] { ReplaySession(); });
+  fichier->addSeparator();
   // Settings and workspace written, then the window closes (as its close box does).
   connect(AddAction(fichier, "Quitter1", "Quitter"), &QAction::triggered, this, [this] {
     Save();
@@ -122,6 +130,7 @@ void MainWindow::BuildRunMenu() {
           [this] { run_.RunToCursor(workbench_->CursorTarget()); });
   connect(AddAction(executer, "CtrlF2", "Init", QKeySequence(Qt::CTRL | Qt::Key_F2)), &QAction::triggered,
           this, [this] {
+            if (!EndSessionBefore("Init")) return;
             Save();
             Init(false);
           });
@@ -134,11 +143,17 @@ void MainWindow::BuildRunMenu() {
   // Back in time; Shift with the key of the forward command.
   executer->addSeparator();
   connect(AddAction(executer, "PasArriere", "Pas arrière", QKeySequence(Qt::SHIFT | Qt::Key_F7)),
-          &QAction::triggered, this, [this] { run_.StepBack(); });
+          &QAction::triggered, this, [this] {
+            if (EndSessionBefore("Revenir en arrière")) run_.StepBack();
+          });
   connect(AddAction(executer, "PasArriereSpr", "Pas arrière Spr", QKeySequence(Qt::SHIFT | Qt::Key_F8)),
-          &QAction::triggered, this, [this] { run_.StepBackOver(); });
+          &QAction::triggered, this, [this] {
+            if (EndSessionBefore("Revenir en arrière")) run_.StepBackOver();
+          });
   connect(AddAction(executer, "ExecuterArriere", "Exécuter en arrière", QKeySequence(Qt::SHIFT | Qt::Key_F9)),
-          &QAction::triggered, this, [this] { run_.RunBack(); });
+          &QAction::triggered, this, [this] {
+            if (EndSessionBefore("Revenir en arrière")) run_.RunBack();
+          });
 }
 
 void MainWindow::BuildOptionsMenu() {
@@ -201,6 +216,12 @@ void MainWindow::BuildListPopups() {
 
 // A click: the mark goes to the model, then into the flags its readers use.
 void MainWindow::OptionToggled(const QString& name, bool on) {
+  // A session counts one clock from start to end.
+  if (name == "ProcesseurExact" && SessionRecording() && !EndSessionBefore("Processeur exact")) {
+    const QSignalBlocker block(Action(name));
+    Action(name)->setChecked(!on);
+    return;
+  }
   session_.options().Set(name.toStdString(), on);
   if (name == serial::kMarkLink || name == serial::kMarkRealtime) ApplySerialLink(false);
   ApplyOptions();

@@ -23,7 +23,7 @@ void MainWindow::SaveStateFile() {
 
 void MainWindow::LoadStateFile() {
   const auto chosen = messages_.ChooseFile("Charger l'état", listingBase_ + ".etat", kStateFilter);
-  if (!chosen) return;
+  if (!chosen || !EndSessionBefore("Charger l'état")) return;
   const StateFileResult r = controller_.LoadState(*chosen);
   if (!r.ok()) {
     messages_.Show(MsgKind::Error, "Erreur", r.message);

@@ -59,8 +59,9 @@ std::uint32_t MainWindow::TickCount() {
 }
 
 void MainWindow::ProcessEvents() {
-  // A replay rebuilds a recorded moment: the serial link's bytes wait for it.
-  if (!session_.timeTravel().Replaying()) link_.Yield();
+  // Going back rebuilds a recorded moment, and a session's replay gives its
+  // own inputs only: the serial link's bytes wait for either.
+  if (!session_.timeTravel().Replaying() && !replaying_) link_.Yield();
   QCoreApplication::processEvents(QEventLoop::AllEvents);
   gdb_->Poll();  // GDB's 0x03 reaches a running simulation here
 }
@@ -130,16 +131,20 @@ void MainWindow::RefreshPanel() {
 }
 
 void MainWindow::RunStateChanged(bool running) {
-  for (const char* name : {"Executer1", "Step7", "Step8", "RemonterSP", "Jusquaucurseur", "CtrlF2",
-                           "relancer1", "PasArriere", "PasArriereSpr", "ExecuterArriere"})
+  for (const char* name :
+       {"Executer1", "Step7", "Step8", "RemonterSP", "Jusquaucurseur", "CtrlF2", "relancer1", "PasArriere",
+        "PasArriereSpr", "ExecuterArriere", "EnregistrerSession", "RejouerSession"})
     if (QAction* a = Action(name)) a->setEnabled(!running);
   setCursor(running ? Qt::BusyCursor : Qt::ArrowCursor);
-  if (running)
+  if (running && !replaying_)
     link_.RunStarted([this] {
       QCoreApplication::processEvents(QEventLoop::AllEvents);
       return session_.machine().RunMode == kModeStop;
     });
   if (workbench_) workbench_->RunState(running);
+  // F2 ends one of the replay's runs, not the replay.
+  if (running && replaying_ && workbench_)
+    workbench_->Status("Session en cours de rejeu, jusqu'à sa fin ou à la première différence");
   if (!running && reload_ != nullptr) reload_->RunEnded();
   panel_->SetRunning(running);
   if (!running && profile_ != nullptr && profile_->isVisible()) profile_->Refresh();

@@ -5,8 +5,11 @@
 #include <sys/socket.h>
 
 #include <QListWidget>
+#include <QStatusBar>
 #include <QStringList>
 
+#include "gdbstub/packet.h"
+#include "recording/session_file.h"
 #include "tests/gdbstub/gdb_client.h"
 #include "tests/gui/gui_fixture.h"
 
@@ -96,6 +99,51 @@ TEST_F(GdbServerWindowTest, ABadPortIsReportedAndNoServerStarts) {
   EXPECT_FALSE(w.gdbLink().service().Listening());
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0].text, "Serveur GDB: port invalide 'abc'");
+}
+
+// A client that moves the program's clock back under a recording (a reset,
+// Init, a state, a step back) ends it where it stood: the session written is
+// whole and reads back, without what the client's command made.
+TEST_F(GdbServerWindowTest, AClientMovingTheClockBackEndsARecordingWhole) {
+  struct Case {
+    const char* name;
+    std::string packet;
+  };
+  auto monitor = [](const std::string& line) {
+    return "qRcmd," + gdb::HexBytes(reinterpret_cast<const std::uint8_t*>(line.data()), line.size());
+  };
+  const std::vector<Case> cases = {
+      {"monitor reset", monitor("reset")}, {"monitor init", monitor("init")}, {"step back", "bs"}};
+  const std::string path = dir.filePath("demo.session").toStdString();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    QFile::remove(QString::fromStdString(path));
+    client.Close();
+    window.reset();
+    QFile::remove(dir.filePath("hc11flow.ini"));  // the last case's server mark and port
+    gui::MainWindow& w = Open(CopyExample("demo"));
+    const std::uint16_t port = FreePort();
+    w.session().settings().SetReglage("PortGdb", std::to_string(port));
+    Trigger("ServeurGdb");
+    ASSERT_TRUE(client.Connect(port));
+    client.acking = false;
+    ASSERT_EQ(Exchange("QStartNoAckMode"), "OK");
+    messages.chosenFile = path;
+    Trigger("EnregistrerSession");
+    w.session().machine().StepBudget = 60000;
+    Trigger("Executer1");
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(Exchange("s"), "S05");
+    ASSERT_TRUE(Exchange(c.packet).has_value());
+    EXPECT_FALSE(w.SessionRecording());
+    EXPECT_FALSE(w.SessionUnwritten());
+    const SessionReadResult read = ReadSessionFile(path);
+    ASSERT_TRUE(read.ok()) << read.message;
+    EXPECT_GT(read.session->outputs.size(), 0u) << "the demo's banner";
+    EXPECT_GT(read.session->end, 0);
+    for (const SessionOutput& o : read.session->outputs) EXPECT_LE(o.time, read.session->end);
+    EXPECT_TRUE(window->statusBar()->currentMessage().contains(QString::fromUtf8("reparti en arrière")))
+        << window->statusBar()->currentMessage().toStdString();
+  }
 }
 
 }  // namespace

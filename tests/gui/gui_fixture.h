@@ -28,8 +28,15 @@ class PromptingMessages : public RecordingMessages {
     prompts.push_back(std::string(title) + "|" + std::string(text) + "|" + std::string(defaultValue));
     return answer;
   }
+  // A yes/no question gets `confirmAnswer`.
+  bool Confirm(std::string_view caption, std::string_view text) override {
+    confirms.push_back(std::string(caption) + "|" + std::string(text));
+    return confirmAnswer;
+  }
   std::optional<std::string> answer;
   std::vector<std::string> prompts;
+  bool confirmAnswer = true;
+  std::vector<std::string> confirms;
 };
 
 class GuiTest : public ::testing::Test {
