@@ -123,6 +123,7 @@ std::string Described(const std::optional<SessionOutput>& o) {
 
 std::string ReplayRepr(const ReplayResult& r) {
   if (r.same()) return Format("ReplayResult(same=True, outputs=%zu)", r.outputs);
+  if (r.interrupted()) return Format("ReplayResult(same=False, interrupted=True, outputs=%zu)", r.outputs);
   return Format("ReplayResult(same=False, index=%zu, recorded=", r.index) + Described(r.recorded) +
          ", produced=" + Described(r.produced) + (r.timing ? ", timing=True" : "") +
          Format(", pc=$%4.4X", r.pc) + (r.function.empty() ? "" : " " + r.function) + ")";
@@ -185,6 +186,7 @@ void BindSession(pb::module_& m, pb::class_<PyBoard>& c) {
       });
   pb::class_<PyReplay>(m, "ReplayResult")
       .def_property_readonly("same", [](const PyReplay& p) { return p.r.same(); })
+      .def_property_readonly("interrupted", [](const PyReplay& p) { return p.r.interrupted(); })
       .def_property_readonly("outputs", [](const PyReplay& p) { return p.r.outputs; })
       .def_property_readonly("index", [](const PyReplay& p) { return p.r.index; })
       .def_property_readonly("recorded", [](const PyReplay& p) { return p.r.recorded; })

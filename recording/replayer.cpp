@@ -50,13 +50,21 @@ class Replayer final : public RunObserver, public BoardOutputSink {
                            : missing && Now() >= s_.end ? s_.end + grace
                                                         : s_.end);
       const std::int64_t before = m_.CycleCount;
-      c_.Run(RunKind::Run);
+      stopping_ = false;
+      const StopEvent stop = c_.Run(RunKind::Run);
       if (diverged_) break;
+      if (stop.cause == StopCause::StopRequested && !stopping_) {
+        result_.outcome = ReplayOutcome::Interrupted;
+        result_.index = matched_;
+        break;
+      }
       if (m_.CycleCount == before && (input_ == s_.inputs.size() || !c_.PoweredOff())) break;  // stuck
     }
-    if (!diverged_ && matched_ < s_.outputs.size()) Differ(s_.outputs[matched_], std::nullopt, false);
+    const bool interrupted = result_.outcome == ReplayOutcome::Interrupted;
+    if (!diverged_ && !interrupted && matched_ < s_.outputs.size())
+      Differ(s_.outputs[matched_], std::nullopt, false);
     result_.outputs = matched_;
-    if (result_.outcome == ReplayOutcome::Diverged) {
+    if (result_.outcome != ReplayOutcome::Same) {
       result_.pc = m_.cpu.PC;
       result_.function = FunctionNameAt(c_.session().listing().LineList, m_.cpu.PC);
     }
@@ -68,11 +76,11 @@ class Replayer final : public RunObserver, public BoardOutputSink {
     if (next_ != nullptr) next_->RunBegins(m);
     // The run's first step is taken before any batch: a due time within one
     // step makes it a one-step run.
-    if (stopAt_ - m.CycleCount <= MostCountsPerStep(m)) m.RunMode = kModeStop;
+    if (stopAt_ - m.CycleCount <= MostCountsPerStep(m)) StopHere(m);
   }
   void BatchDone(Machine& m) override {
     if (next_ != nullptr) next_->BatchDone(m);
-    if (m.CycleCount >= stopAt_) m.RunMode = kModeStop;
+    if (m.CycleCount >= stopAt_) StopHere(m);
   }
   void RunEnds(Machine& m) override {
     if (next_ != nullptr) next_->RunEnds(m);
@@ -103,6 +111,11 @@ class Replayer final : public RunObserver, public BoardOutputSink {
 
  private:
   std::int64_t Now() const { return m_.CycleCount - origin_; }
+  // The replay's own stop at an input's time, told from the user's.
+  void StopHere(Machine& m) {
+    m.RunMode = kModeStop;
+    stopping_ = true;
+  }
 
   void Differ(std::optional<SessionOutput> want, std::optional<SessionOutput> made, bool timing) {
     diverged_ = true;
@@ -166,6 +179,7 @@ class Replayer final : public RunObserver, public BoardOutputSink {
   std::size_t input_ = 0;
   std::size_t matched_ = 0;
   bool diverged_ = false;
+  bool stopping_ = false;
   ReplayResult result_;
 };
 
@@ -189,6 +203,8 @@ ReplayResult Replay(Controller& controller, const SessionFile& session, const Re
 
 std::string ReplayText(const ReplayResult& r) {
   if (r.same()) return Format("same: %zu outputs\n", r.outputs);
+  if (r.interrupted())
+    return Format("interrupted: %zu outputs matched\npc: %4.4X ", r.outputs, r.pc) + r.function + '\n';
   std::string text = Format("differ: output %zu%s\n", r.index, r.timing ? " (timing)" : "");
   text += "recorded: " + Described(r.recorded) + '\n';
   text += "new: " + Described(r.produced) + '\n';

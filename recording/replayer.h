@@ -22,7 +22,9 @@ struct ReplayOptions {
   std::optional<double> timingMs;
 };
 
-enum class ReplayOutcome : std::uint8_t { Same, Diverged };
+// Interrupted: the user stopped a run of the replay ("Arrêt", Ctrl+C) before
+// the session's end; the outputs matched so far are counted.
+enum class ReplayOutcome : std::uint8_t { Same, Diverged, Interrupted };
 
 struct ReplayResult {
   ReplayOutcome outcome = ReplayOutcome::Same;
@@ -37,6 +39,7 @@ struct ReplayResult {
   std::string function;
   std::vector<SessionInput> lastInputs;  // up to five, the latest last
   bool same() const { return outcome == ReplayOutcome::Same; }
+  bool interrupted() const { return outcome == ReplayOutcome::Interrupted; }
 };
 
 inline constexpr std::size_t kReplayLastInputs = 5;
@@ -45,7 +48,8 @@ inline constexpr std::size_t kReplayLastInputs = 5;
 // starts; it is left at the difference (or at the session's end).
 ReplayResult Replay(Controller& controller, const SessionFile& session, const ReplayOptions& options = {});
 
-// "same: N outputs", or the difference on several lines.
+// "same: N outputs", "interrupted: N outputs matched", or the difference on
+// several lines.
 std::string ReplayText(const ReplayResult& result);
 
 }  // namespace hc11

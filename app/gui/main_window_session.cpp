@@ -199,6 +199,8 @@ void MainWindow::ReplaySession() {
   ShowRegisters();
   if (r.same()) {
     workbench().Status(Format("Session rejouée: mêmes %zu sorties", r.outputs));
+  } else if (r.interrupted()) {
+    workbench().Status(Format("Session interrompue après %zu sorties en %4.4X", r.outputs, r.pc));
   } else {
     ShowCasBreak(Format("différence sortie %zu", r.index));
     workbench().Status(Format("Session rejouée: différence à la sortie %zu en %4.4X", r.index, r.pc));

@@ -144,7 +144,8 @@ void MainWindow::RunStateChanged(bool running) {
   if (workbench_) workbench_->RunState(running);
   // F2 ends one of the replay's runs, not the replay.
   if (running && replaying_ && workbench_)
-    workbench_->Status("Session en cours de rejeu, jusqu'à sa fin ou à la première différence");
+    workbench_->Status(
+        "Session en cours de rejeu, jusqu'à sa fin ou à la première différence (Arrêt l'interrompt)");
   if (!running && reload_ != nullptr) reload_->RunEnded();
   panel_->SetRunning(running);
   if (!running && profile_ != nullptr && profile_->isVisible()) profile_->Refresh();

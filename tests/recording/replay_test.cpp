@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "board/panel_tables.h"
+#include "core/text_util.h"
 #include "recording/recorder.h"
 #include "recording/replayer.h"
 #include "tests/support/recording.h"
@@ -103,6 +104,41 @@ TEST(Replay, ASameReplayEndsAtTheSessionsEnd) {
     // The wait for missing outputs is not spent once they all came.
     EXPECT_GE(rig.c.machine().CycleCount, s.end) << "seed " << seed;
     EXPECT_LT(rig.c.machine().CycleCount, s.end + 64) << "seed " << seed;
+  }
+}
+
+// The user's "Arrêt" during one of the replay's runs ends the replay there,
+// not only that run; the replay's own stops at the inputs' times do not.
+TEST(Replay, TheUsersStopEndsTheReplayWithTheOutputsMatchedSoFar) {
+  struct StoppingHooks : RecordingHooks {
+    void ProcessEvents() override {
+      if (++calls == stopAt && controller != nullptr) controller->Stop();
+    }
+    int calls = 0;
+    int stopAt = 0;
+    Controller* controller = nullptr;
+  };
+  const SessionFile s = RandomSession(5);
+  for (const int stopAt : {0, 40}) {
+    SCOPED_TRACE(stopAt == 0 ? "never stopped" : "stopped");
+    StoppingHooks hooks;
+    hooks.stopAt = stopAt;
+    RecordingMessages messages;
+    Controller c{hooks, messages};
+    hooks.controller = &c;
+    c.session().SetUseWorkspace(false);
+    c.Load(kDemo);
+    const ReplayResult r = Replay(c, s);
+    if (stopAt == 0) {
+      EXPECT_TRUE(r.same()) << ReplayText(r);
+      continue;
+    }
+    ASSERT_GE(hooks.calls, stopAt) << "the session is long enough to be stopped";
+    EXPECT_TRUE(r.interrupted()) << ReplayText(r);
+    EXPECT_LT(c.machine().CycleCount, s.end);
+    EXPECT_LE(r.outputs, s.outputs.size());
+    EXPECT_EQ(ReplayText(r).rfind(Format("interrupted: %zu outputs matched\n", r.outputs), 0), 0u)
+        << ReplayText(r);
   }
 }
 
