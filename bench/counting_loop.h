@@ -53,8 +53,4 @@ inline void LoadPollingLoop(Machine& m) {
   m.ResetMachine();
 }
 
-inline bool InPollingLoop(const Machine& m) {
-  return m.cpu.PC >= kLoopStart + 0x09 && m.cpu.PC <= kLoopStart + 0x18 && m.StopMessage.empty();
-}
-
 }  // namespace hc11::bench

