@@ -37,7 +37,8 @@ void Adc::Convert(std::int64_t now) {
 void Adc::Visit(StateVisitor& v) {
   v.Bytes("ADR", results_);
   VisitMoment(v, "start", start_);
-  VisitMoment(v, "done", done_);
+  // A count of conversions, kept small enough for the next one's moment.
+  v.Bounded("done", done_, std::int64_t{0}, kMomentLimit / kConversionCycles - 2);
   v.Field("ADCTL", control_);
   v.Field("running", running_);
   Schedule();
