@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "bench/counting_loop.h"
+#include "bench/paired_modes.h"
 #include "board/board.h"
 #include "core/machine.h"
 #include "core/messages.h"
@@ -72,6 +73,44 @@ void BM_PollingLoopExact(benchmark::State& state) {
   WithBoardBench(state, hc11::bench::LoadPollingLoop, true);
 }
 BENCHMARK(BM_PollingLoopExact)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+
+// Both modes of one loop timed in turns (see paired_modes.h): the ratio the
+// 85% target is read from.
+// The loops come back to the same state every pass: nothing to prepare.
+struct LoopMode {
+  hc11::Machine m;
+  hc11::SilentMessages messages;
+  hc11::Board board{m, messages};
+  std::uint64_t steps = 0;
+
+  LoopMode(void (*load)(hc11::Machine&), bool exact, std::uint64_t n) : steps(n) {
+    m.Exact = exact;
+    load(m);
+    m.StepBudget = steps;
+  }
+  void Prepare() {}
+  bool Run() {
+    const std::uint64_t before = m.StepTotal;
+    hc11::RunCommand(m, hc11::kModeRun, false);
+    return m.StepTotal - before == steps;
+  }
+};
+
+void PairedBench(benchmark::State& state, void (*load)(hc11::Machine&)) {
+  const auto steps = static_cast<std::uint64_t>(state.range(0));
+  LoopMode designed(load, false, steps), exact(load, true, steps);
+  hc11::bench::PairedModes(state, steps, designed, exact);
+}
+
+void BM_RunLoopPaired(benchmark::State& state) {
+  PairedBench(state, LoadCountingLoop);
+}
+BENCHMARK(BM_RunLoopPaired)->Arg(200'000)->Unit(benchmark::kMillisecond);
+
+void BM_PollingLoopPaired(benchmark::State& state) {
+  PairedBench(state, hc11::bench::LoadPollingLoop);
+}
+BENCHMARK(BM_PollingLoopPaired)->Arg(200'000)->Unit(benchmark::kMillisecond);
 
 // "Tracer instructions détaillé" checked: every step is recorded.
 void BM_RunLoopWithHistory(benchmark::State& state) {

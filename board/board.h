@@ -248,23 +248,17 @@ class Board final : public Peripherals {
   void I2cEvent(const char* text);
   void Changed(PanelPart part);
   void SoundTone();
+  // The designed registers' reactions, and those of the exact mode's
+  // registers no on-chip device answers.
+  [[gnu::noinline]] std::uint8_t BoardRead8(std::uint16_t address);
+  [[gnu::noinline]] void BoardWrite8(std::uint16_t address, std::uint8_t value);
   void LoadEepromFile();
   void Warn(std::string_view message);
   // Exact mode: an on-chip register's access, and the machine told when
-  // the devices next need it.
-  // Most reads are the firmware polling a status: nothing is scheduled anew.
-  std::uint8_t ChipRead(std::uint16_t address) {
-    const std::uint8_t value =
-        Chip.Read(static_cast<std::uint8_t>(address - kRegisterBlockStart), machine_.CycleCount);
-    machine_.Memory[address] = value;
-    if (Chip.TakeScheduleChanged()) ChipSync();
-    return value;
-  }
-  void ChipWrite(std::uint16_t address, std::uint8_t value) {
-    machine_.Memory[address] =
-        Chip.Write(static_cast<std::uint8_t>(address - kRegisterBlockStart), value, machine_.CycleCount);
-    if (Chip.TakeScheduleChanged()) ChipSync();
-  }
+  // the devices next need it. Read8 and AfterWrite8 serve the polled
+  // accesses themselves.
+  std::uint8_t ChipRead(std::uint16_t address);
+  void ChipWrite(std::uint16_t address, std::uint8_t value);
   void ChipSync();
   void ChipMirror();  // every on-chip register's copy in the register block
   // The conversions done so far keep the levels they were made from.

@@ -4,6 +4,20 @@
 
 namespace hc11 {
 
+std::uint8_t Board::ChipRead(std::uint16_t address) {
+  const std::uint8_t value =
+      Chip.Read(static_cast<std::uint8_t>(address - kRegisterBlockStart), machine_.CycleCount);
+  machine_.Memory[address] = value;
+  if (Chip.TakeScheduleChanged()) ChipSync();
+  return value;
+}
+
+void Board::ChipWrite(std::uint16_t address, std::uint8_t value) {
+  machine_.Memory[address] =
+      Chip.Write(static_cast<std::uint8_t>(address - kRegisterBlockStart), value, machine_.CycleCount);
+  if (Chip.TakeScheduleChanged()) ChipSync();
+}
+
 void Board::ChipSync() {
   Chip.TakeScheduleChanged();
   machine_.ChipDueAt = Chip.NextEvent();

@@ -90,12 +90,13 @@ void Pull(Machine& m) {
 // The frame and the vector an interrupt takes, from the instruction itself.
 // With no vector defined there is nothing to run: the instruction is
 // refused as the design refuses what it does not execute.
-inline void Swi(Machine& m, const RowInfo& row) {
+template <bool kExact>
+void Swi(Machine& m, const RowInfo& row) {
   const std::uint16_t vector = VectorAt(m, kSwiVector);
   if (vector == 0) return UnsupportedCode(m, row);
   PushFrame(m);
   m.SetFlag(FlagI, true);
-  TransferTo<false>(m, vector);  // counted as a transfer; the exact step overrides the count
+  TransferTo<kExact>(m, vector);
 }
 
 // The run stops when no interrupt can end the wait (I set), every time a

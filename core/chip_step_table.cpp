@@ -124,14 +124,14 @@ void ChipRowHandler(Machine& m, std::uint16_t pc) {
   } else if constexpr (h == ExecIllegal) {
     chip::IllegalOpcode(m, pc);
   } else {
-    [[maybe_unused]] const std::int64_t before = m.CycleCount;
     if constexpr (h == ExecSwi) {
-      chip::Swi(m, RowInfo{static_cast<std::uint8_t>(Row)});
+      chip::Swi<X>(m, RowInfo{static_cast<std::uint8_t>(Row)});
     } else {
       Perform<h, AddrModeOf(kind), row.regKind, ConditionOf(row.mnemonic), X>(m, o);
     }
-    // The step adds the last one.
-    if constexpr (X) m.CycleCount = before + cycles - 1;
+    // Nothing in an exact instruction counts time, and its accesses see the
+    // cycle it began on; the step adds the last one.
+    if constexpr (X) m.CycleCount += cycles - 1;
     // A waiting interrupt may be taken before the next instruction.
     if constexpr (X && (h == ExecCli || h == ExecTap || h == ExecRti || row.regKind == RegCC))
       m.ChipAttentionChanged();

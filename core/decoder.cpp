@@ -16,8 +16,9 @@ const DecodeTable& TableOf() {
 // A prefix byte: the opcode after it is looked up in the prefix's own slot.
 template <std::size_t Slot, bool kExact>
 void PrefixStep(Machine& m, std::uint16_t pc) {
+  static const DecodeTable& table = TableOf<kExact>();
   const auto opcodeAt = static_cast<std::uint16_t>(pc + 1);
-  TableOf<kExact>().steps[Slot * 256 + m.Memory[opcodeAt]](m, opcodeAt);
+  table.steps[Slot * 256 + m.Memory[opcodeAt]](m, opcodeAt);
 }
 
 // No row, or a form the handler refuses: the full decode reports it with the
@@ -83,21 +84,24 @@ std::size_t SlotOf(std::uint8_t prefix) {
 
 }  // namespace
 
+namespace {
+
+// Built once, out of line, so that the accessors stay small.
+template <bool kExact>
+struct BuiltTable {
+  DecodeTable table;
+  [[gnu::noinline]] BuiltTable() { BuildDecodeTable<kExact>(table); }
+};
+
+}  // namespace
+
 const DecodeTable& Decoder() {
-  struct Built {
-    DecodeTable table;
-    Built() { BuildDecodeTable<false>(table); }
-  };
-  static const Built built;
+  static const BuiltTable<false> built;
   return built.table;
 }
 
 const DecodeTable& ExactDecoder() {
-  struct Built {
-    DecodeTable table;
-    Built() { BuildDecodeTable<true>(table); }
-  };
-  static const Built built;
+  static const BuiltTable<true> built;
   return built.table;
 }
 

@@ -64,16 +64,34 @@ void Machine::SetBitRaw(std::uint16_t address, std::uint8_t mask, bool on) {
   WriteDirect(address, static_cast<std::uint8_t>(on ? old | mask : old & ~mask));
 }
 
+// Reached for a watched byte or a register-block byte with the devices
+// attached; a read with no RAM breakpoint is the second, and goes straight on.
 std::uint8_t Machine::MemRead8Full(std::uint16_t address) {
-  NoteRead(address);
-  if (IsRegisterBlock(address) && devices_ != nullptr) {
-    PortsMayChange = true;
-    return devices_->Read8(address);
-  }
+  if (WriteTagTable[address].ramBreak & RamBreakRead) [[unlikely]]
+    return WatchedRead8(address);
+  return devices_->Read8(address);
+}
+
+std::uint8_t Machine::WatchedRead8(std::uint16_t address) {
+  RamBreakAccess(address, 'i');
+  // The breakpoint's own action may have written a port.
+  PortsMayChange = true;
+  if (IsRegisterBlock(address) && devices_ != nullptr) return devices_->Read8(address);
   return Memory[address];
 }
 
+// Reached for a forbidden or watched byte, or a register-block byte.
 void Machine::MemWrite8Full(std::uint16_t address, std::uint8_t value, std::uint8_t tag) {
+  WriteTagEntry& entry = WriteTagTable[address];
+  if ((entry.tag == TagForbidden) | (entry.ramBreak != 0)) [[unlikely]]
+    return WatchedWrite8(address, value, tag);
+  entry.tag = tag;
+  Memory[address] = value;
+  PortsMayChange = true;
+  if (devices_ != nullptr) devices_->AfterWrite8(address, value);
+}
+
+void Machine::WatchedWrite8(std::uint16_t address, std::uint8_t value, std::uint8_t tag) {
   WriteTagEntry& entry = WriteTagTable[address];
   if (entry.tag == TagForbidden)
     ReportError(ErrorKind::ForbiddenWrite, Format("Ram Interdit: %4.4X", address));

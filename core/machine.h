@@ -223,9 +223,10 @@ class Machine {
   std::uint64_t StepTotal = 0;
   // Null costs nothing: the run loop tests it once per batch.
   RunObserver* Observer = nullptr;
-  // Raised by every access that may have changed the register block (and by
-  // the engine whenever the host ran); the port snapshots are taken only at
-  // the end of a step that follows, so plain steps skip them.
+  // Raised by every write that may have changed a port (a register-block
+  // write, and the engine whenever the host ran; no register read changes
+  // one); the port snapshots are taken only at the end of a step that
+  // follows, so plain steps and polling reads skip them.
   bool PortsMayChange = true;
   // Coverage and profile counting after every step; null: none, at no cost.
   StepObserver* Counters = nullptr;
@@ -349,6 +350,8 @@ class Machine {
   // The rare halves of the memory hooks, kept out of the handlers' code.
   std::uint8_t MemRead8Full(std::uint16_t address);
   void MemWrite8Full(std::uint16_t address, std::uint8_t value, std::uint8_t tag);
+  [[gnu::noinline]] std::uint8_t WatchedRead8(std::uint16_t address);
+  [[gnu::noinline]] void WatchedWrite8(std::uint16_t address, std::uint8_t value, std::uint8_t tag);
   void RamBreakRead8(std::uint16_t address);
   void RamBreakAccess(std::uint16_t address, char kind);
   void RamBreakWritten(std::uint16_t address, std::uint8_t old, std::uint8_t value);

@@ -31,8 +31,10 @@ class Adc {
   }
   // Fills the result registers with every conversion done by `now`.
   void Advance(std::int64_t now) {
-    if (now >= nextDone_) Convert(now);
+    if (Due(now)) Convert(now);
   }
+  // A conversion has ended by `now` that the registers do not show yet.
+  bool Due(std::int64_t now) const { return now >= nextDone_; }
   std::uint8_t Control() const {
     return static_cast<std::uint8_t>((control_ & 0x3F) | (Complete() ? 0x80 : 0));
   }

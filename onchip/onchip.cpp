@@ -81,8 +81,7 @@ void OnChip::AdvanceSci(std::int64_t now) {
 
 std::uint8_t OnChip::Peek(std::uint8_t offset, std::int64_t now) const {
   if (offset >= kBaud && offset <= kScdr) return sci.Peek(offset);
-  if (offset == kAdctl) return adc.Control();
-  if (offset >= kAdr1 && offset <= kAdr4) return adc.Result(offset - kAdr1);
+  if (DeviceOf(offset) == Device::Adc) return ReadAdc(offset);
   switch (offset) {
     case kOption:
       return option_;
@@ -95,6 +94,24 @@ std::uint8_t OnChip::Peek(std::uint8_t offset, std::int64_t now) const {
     default:
       return timer.Read(offset, now);
   }
+}
+
+std::uint8_t OnChip::ReadOther(std::uint8_t offset, std::int64_t now) {
+  switch (DeviceOf(offset)) {
+    case Device::Sci:
+      if (now >= sciNext_ || offset == kScdr) return ReadSciChanging(offset, now);
+      return sci.Read(offset);
+    case Device::Timer:
+      if (now >= timerNext_) AdvanceTimer(now);
+      return timer.Read(offset, now);
+    case Device::Adc:
+      adc.Advance(now);
+      return ReadAdc(offset);
+    case Device::System:
+    case Device::None:
+      break;
+  }
+  return Peek(offset, now);
 }
 
 std::uint8_t OnChip::ReadSciChanging(std::uint8_t offset, std::int64_t now) {

@@ -42,21 +42,24 @@ class OnChip {
   // its device up to date only when one of the device's events is due, and
   // only SCDR or a due event changes what the devices schedule.
   std::uint8_t Read(std::uint8_t offset, std::int64_t now) {
+    const int polled = ReadPolled(offset, now);
+    return polled >= 0 ? static_cast<std::uint8_t>(polled) : ReadOther(offset, now);
+  }
+  // The commonest reads, served with no call and no change to the schedule:
+  // SCSR and the A/D registers while their device has nothing due. -1 for
+  // every other read.
+  int ReadPolled(std::uint8_t offset, std::int64_t now) {
     switch (DeviceOf(offset)) {
       case Device::Sci:
-        if (now >= sciNext_ || offset == kScdr) return ReadSciChanging(offset, now);
-        return sci.Read(offset);
-      case Device::Timer:
-        if (now >= timerNext_) AdvanceTimer(now);
-        return timer.Read(offset, now);
+        if (offset == kScsr && now < sciNext_) return sci.Read(kScsr);
+        break;
       case Device::Adc:
-        adc.Advance(now);
-        return offset == kAdctl ? adc.Control() : adc.Result(offset - kAdr1);
-      case Device::System:
-      case Device::None:
+        if (!adc.Due(now)) return ReadAdc(offset);
+        break;
+      default:
         break;
     }
-    return Peek(offset, now);
+    return -1;
   }
   // True once since the devices' next event or pending sources changed.
   bool TakeScheduleChanged() {
@@ -67,13 +70,17 @@ class OnChip {
   // The byte a read would give, with no flag cleared (the memory dump's copy).
   std::uint8_t Peek(std::uint8_t offset, std::int64_t now) const;
   // Returns the byte a read would now give, for the register block's copy.
-  // Starting a conversion is the commonest write, and schedules nothing.
   std::uint8_t Write(std::uint8_t offset, std::uint8_t value, std::int64_t now) {
     if (DeviceOf(offset) != Device::Adc) return WriteOther(offset, value, now);
     adc.Advance(now);
-    if (offset != kAdctl) return adc.Result(offset - kAdr1);  // the results are read-only
-    adc.Start(value, (option_ & kAdpu) != 0, now);
-    return adc.Control();
+    return WriteAdc(offset, value, now);
+  }
+  // Starting a conversion is the commonest write, and changes nothing the
+  // devices schedule: served with no call while the converter has nothing
+  // due. -1 for every other write.
+  int WritePolled(std::uint8_t offset, std::uint8_t value, std::int64_t now) {
+    if (DeviceOf(offset) != Device::Adc || adc.Due(now)) return -1;
+    return WriteAdc(offset, value, now);
   }
   // Every device with an event due brought up to `now`; then a COP reset,
   // or the interrupt to take when `unmasked`.
@@ -93,6 +100,16 @@ class OnChip {
  private:
   static const std::array<Device, 0x40> kDevices;
 
+  std::uint8_t ReadAdc(std::uint8_t offset) const {
+    return offset == kAdctl ? adc.Control() : adc.Result(offset - kAdr1);
+  }
+  // The converter brought up to date first.
+  std::uint8_t WriteAdc(std::uint8_t offset, std::uint8_t value, std::int64_t now) {
+    if (offset != kAdctl) return adc.Result(offset - kAdr1);  // the results are read-only
+    adc.Start(value, (option_ & kAdpu) != 0, now);
+    return adc.Control();
+  }
+  std::uint8_t ReadOther(std::uint8_t offset, std::int64_t now);
   std::uint8_t ReadSciChanging(std::uint8_t offset, std::int64_t now);
   std::uint8_t WriteOther(std::uint8_t offset, std::uint8_t value, std::int64_t now);
 

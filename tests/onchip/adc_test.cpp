@@ -72,6 +72,45 @@ TEST_F(AdcTest, ScanKeepsConvertingAndFollowsTheInput) {
   EXPECT_EQ(LoadAt(5000, kAdr1), 0x99);
 }
 
+TEST_F(AdcTest, ARestartKeepsTheConversionsEndedBeforeIt) {
+  StoreAt(1000, kAdctl, 0x10);           // MULT, channels 0-3
+  StoreAt(1200, kAdctl, 0x14);           // all four ended, none read yet
+  StoreAt(1200 + 64 + 5, kAdctl, 0x10);  // two of channels 4-7 ended, unread
+  const std::uint8_t expected[4] = {0x50, 0x60, 0x30, 0x40};
+  for (int r = 0; r < 4; ++r) {
+    SCOPED_TRACE(r);
+    EXPECT_EQ(LoadAt(1200 + 64 + 6, static_cast<std::uint16_t>(kAdr1 + r)), expected[r]);
+  }
+  EXPECT_EQ(LoadAt(1200 + 64 + 6, kAdctl), 0x10) << "the restart clears the flag";
+  // The results are read-only, with a conversion ended or not; the
+  // register block shows the converter's byte.
+  StoreAt(1200 + 64 + 6, kAdr1, 0xEE);
+  EXPECT_EQ(Byte(kAdr1), 0x50);
+  StoreAt(1200 + 64 + 5 + 32, kAdr1 + 1, 0xEE);
+  EXPECT_EQ(Byte(kAdr1 + 1), 0x60);
+  EXPECT_EQ(LoadAt(1200 + 64 + 5 + 32, kAdr1), 0x10);
+  EXPECT_EQ(LoadAt(1200 + 64 + 5 + 64, kAdr1 + 1), 0x20);
+}
+
+// A RAM breakpoint on a register takes the watched path; the access still
+// reaches the converter and the register block shows its byte.
+TEST_F(AdcTest, AWatchedRegisterStillReachesTheConverter) {
+  struct Hits : RamBreakHandler {
+    std::string seen;
+    void RamBreakHit(Machine&, std::uint16_t address, char kind) override {
+      seen += Format("%c%4.4X ", kind, address);
+    }
+  } hits;
+  machine.SetRamBreakHandler(&hits);
+  machine.SetRamBreakBits(kAdctl, RamBreakRead | RamBreakWrite);
+  machine.Idle = false;  // as during a run
+  StoreAt(100, kAdctl, 0x02);
+  EXPECT_EQ(LoadAt(100 + 4 * 32, kAdctl), kCcf | 0x02);
+  EXPECT_EQ(Byte(kAdctl), kCcf | 0x02);
+  EXPECT_EQ(hits.seen, "I1030 i1030 ");
+  machine.SetRamBreakHandler(nullptr);
+}
+
 TEST_F(AdcTest, NothingConvertsWhileTheConverterIsOff) {
   StoreAt(0, kOption, 0x00);
   StoreAt(10, kAdctl, 0x01);
