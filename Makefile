@@ -56,14 +56,14 @@ coverage-demo: build
 test: test-main test-asan fuzz-smoke
 
 test-main: build
-	cd $(BUILD) && ctest --output-on-failure
+	cd $(BUILD) && ctest --output-on-failure --timeout 300
 
 # The Qt-free suite once more under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-asan: deps
 	@cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) $(LINES_ONLY) -DCMAKE_BUILD_TYPE=Debug -DHC11_SANITIZE=ON \
 	  -DHC11_GUI=OFF -DHC11_BENCH=OFF >/dev/null
 	@cmake --build $(ASAN_BUILD)
-	cd $(ASAN_BUILD) && ctest --output-on-failure
+	cd $(ASAN_BUILD) && ctest --output-on-failure --timeout 300
 
 bench: build
 	$(BUILD)/bench/hc11flow-bench
